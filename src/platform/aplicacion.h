@@ -1,0 +1,29 @@
+#pragma once
+// What the program knows of itself: its folder, its executable name, its
+// command line, and how it ends.
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace aplicacion {
+
+// The program folder (no trailing separator): the executable's folder, or the
+// folder named by VERIFICADOR_CARPETA.
+QString Carpeta();
+// The executable's file name without extension ("verificador").
+QString NombreEjecutable();
+// The command line after the program name: the arguments joined by one blank.
+QString LineaComando();
+void FijaArgumentos(const QStringList& argumentos); // argv without the program
+
+// Ends the program at once, with the exit status given. Tests replace the way
+// it ends (a throw the test catches) so that nothing after it runs.
+[[noreturn]] void Terminar(int codigo);
+void FijaTerminar(std::function<void(int)> terminar);
+
+// Thrown by the ending that tests install; not an error of the system.
+struct Fin {
+    int codigo;
+};
+
+} // namespace aplicacion

@@ -1,0 +1,132 @@
+#include "platform/operador.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+struct Boton {
+    int codigo;
+    const char16_t* nombre;
+};
+
+std::vector<Boton> botones(int est)
+{
+    switch (est & 7) {
+    case estilo::OKCancel: return {{1, u"Aceptar"}, {2, u"Cancelar"}};
+    case estilo::AbortRetryIgnore: return {{3, u"Anular"}, {4, u"Reintentar"}, {5, u"Omitir"}};
+    case estilo::YesNoCancel: return {{6, u"Sí"}, {7, u"No"}, {2, u"Cancelar"}};
+    case estilo::YesNo: return {{6, u"Sí"}, {7, u"No"}};
+    case estilo::RetryCancel: return {{4, u"Reintentar"}, {2, u"Cancelar"}};
+    default: return {{1, u"Aceptar"}};
+    }
+}
+
+class OperadorConsola : public Operador {
+public:
+    OperadorConsola() : out_(stdout), in_(stdin), persona_(isatty(STDIN_FILENO) == 1) {}
+
+    int MsgBox(const QString& texto, int est, const QString& titulo) override
+    {
+        muestra(texto, titulo);
+        const auto bs = botones(est);
+        if (bs.size() == 1) {
+            if (persona_)
+                pregunta(QStringLiteral("[Enter] Aceptar"));
+            return respuesta::OK;
+        }
+        QString opciones;
+        for (const auto& b : bs)
+            opciones += QStringLiteral("[%1] %2  ").arg(b.codigo).arg(QString::fromUtf16(b.nombre));
+        if (!persona_) {
+            out_ << opciones << "-> " << RespuestaPorOmision(est) << " (sin operador)\n";
+            out_.flush();
+            return RespuestaPorOmision(est);
+        }
+        for (;;) {
+            const auto linea = pregunta(opciones);
+            if (!linea)
+                return RespuestaPorOmision(est);
+            const QString t = linea->trimmed();
+            for (const auto& b : bs)
+                if (t == QString::number(b.codigo) || t.compare(QString::fromUtf16(b.nombre), Qt::CaseInsensitive) == 0
+                    || (!t.isEmpty() && QString::fromUtf16(b.nombre).startsWith(t, Qt::CaseInsensitive) && t.size() >= 2))
+                    return b.codigo;
+        }
+    }
+
+    QString InputBox(const QString& texto, const QString& titulo, const QString& omision) override
+    {
+        muestra(texto, titulo);
+        if (!persona_)
+            return {};
+        const auto linea = pregunta(omision.isEmpty() ? QStringLiteral(">") : QStringLiteral("[%1] >").arg(omision));
+        if (!linea)
+            return {};
+        return linea->isEmpty() ? omision : *linea;
+    }
+
+    void DoEvents() override {}
+
+    void Aviso(const QString& texto, int, const QString& titulo, int espera) override
+    {
+        muestra(texto, titulo);
+        // Wait for a person only when one is there and the notice does not close by itself.
+        if (persona_ && espera <= 0)
+            pregunta(QStringLiteral("[Enter] Aceptar"));
+    }
+
+    bool ElegirCarpeta(const QString& titulo, QString& carpeta) override
+    {
+        muestra(QStringLiteral("Carpeta:"), titulo);
+        if (!persona_)
+            return false;
+        const auto linea = pregunta(QStringLiteral(">"));
+        if (!linea || linea->trimmed().isEmpty())
+            return false;
+        carpeta = linea->trimmed();
+        return true;
+    }
+
+    bool ElegirArchivo(const QString& titulo, const QString& filtro, QString& archivo) override
+    {
+        muestra(QStringLiteral("Archivo (%1):").arg(filtro), titulo);
+        if (!persona_)
+            return false;
+        const auto linea = pregunta(QStringLiteral(">"));
+        if (!linea || linea->trimmed().isEmpty())
+            return false;
+        archivo = linea->trimmed();
+        return true;
+    }
+
+private:
+    void muestra(const QString& texto, const QString& titulo)
+    {
+        if (!titulo.isEmpty())
+            out_ << "== " << titulo.trimmed() << " ==\n";
+        out_ << texto << "\n";
+        out_.flush();
+    }
+
+    std::optional<QString> pregunta(const QString& prompt)
+    {
+        out_ << prompt << " ";
+        out_.flush();
+        QString linea;
+        if (!in_.readLineInto(&linea))
+            return std::nullopt;
+        return linea;
+    }
+
+    QTextStream out_;
+    QTextStream in_;
+    bool persona_;
+};
+
+} // namespace
+
+std::unique_ptr<Operador> crearOperadorConsola() { return std::make_unique<OperadorConsola>(); }

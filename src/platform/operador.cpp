@@ -37,6 +37,8 @@ std::unique_ptr<Operador> instalaOperador(std::unique_ptr<Operador> o)
 int OperadorGuion::MsgBox(const QString& texto, int est, const QString& titulo)
 {
     mostrados.push_back({texto, est, titulo, QStringLiteral("MsgBox")});
+    if (alMostrar)
+        alMostrar(mostrados.back());
     if (respuestas.empty())
         return RespuestaPorOmision(est);
     const int r = respuestas.front();

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -62,6 +63,9 @@ public:
     std::deque<std::optional<QString>> elecciones; // folder / file choices (nothing: cancelled)
     std::vector<Mostrado> mostrados;
     int eventos = 0;
+    // Runs as each box is shown, before the reply: lets a test change the
+    // world the way an operator fixing things before answering would.
+    std::function<void(const Mostrado&)> alMostrar;
 
     int MsgBox(const QString& texto, int estilo, const QString& titulo) override;
     QString InputBox(const QString& texto, const QString& titulo, const QString& omision) override;

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -67,6 +68,7 @@ class Connection;
 class Recordset;
 class Provider;
 class Cursor;
+struct FallaProveedor;
 
 class Field {
 public:
@@ -138,11 +140,19 @@ private:
     Connection() = default;
     ado::Provider& provider(); // error 3709 when closed
     [[noreturn]] void raiseProvider(const Error& e);
+    [[noreturn]] void raiseProvider(const FallaProveedor& f);
     void checkFault();
+    // One operation that reaches the provider: clears Errors, applies the
+    // injected faults, and turns provider failures into Errors and a VbError.
+    void llamar(const std::function<void()>& operacion);
+    QString traducir(const QString& sql); // to the provider's dialect
 
     std::unique_ptr<ado::Provider> provider_;
     Errors errors_;
     Fallas fallas_;
+    std::vector<Recordset*> abiertos_; // closed with the connection
+    int transacciones_ = 0;
+    QString basePendiente_; // DefaultDatabase set while closed
 };
 
 class Recordset {
@@ -162,7 +172,7 @@ public:
     int State() const;
 
     bool BOF() const;
-    bool EOF() const;
+    bool EOF_() const; // EOF is a macro of the C library
     void MoveFirst(); // forward-only: allowed only before the second row
     void MoveNext();  // error 3021 at EOF
 
@@ -186,6 +196,8 @@ public:
 private:
     friend class Connection;
     friend class Field;
+    friend void AbrirRecordsetSobre(Recordset&, const std::shared_ptr<Connection>&, std::unique_ptr<Cursor>, bool);
+    friend void CerrarRecordset(Recordset&);
     struct Impl;
     std::unique_ptr<Impl> d_;
 };

@@ -1,0 +1,10 @@
+# LeerJSON against nlohmann::ordered_json and RapidJSON on a generated catalogue.
+find_package(nlohmann_json 3 QUIET)
+find_package(RapidJSON QUIET)
+if(nlohmann_json_FOUND AND RapidJSON_FOUND)
+  add_executable(bench_json ${CMAKE_CURRENT_LIST_DIR}/bench_json.cpp)
+  target_link_libraries(bench_json PRIVATE vf_json nlohmann_json::nlohmann_json)
+  target_include_directories(bench_json PRIVATE ${RAPIDJSON_INCLUDE_DIRS})
+else()
+  message(STATUS "bench_json skipped: nlohmann-json3-dev and rapidjson-dev are needed")
+endif()

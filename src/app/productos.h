@@ -1,0 +1,14 @@
+#pragma once
+// The product file of the price checker: one line per article,
+// barcode;code;description;0, Windows-1252, CR LF.
+#include "platform/ado/ado.h"
+#include "platform/archivos.h"
+
+#include <QString>
+#include <cstdint>
+
+QString ConsultaProductos();
+
+// Writes one line per row of the product query, in the order the rows come.
+// Returns the number of lines written.
+std::int64_t EscribeProductos(ado::Recordset& rs, archivos::EscritorTexto& salida);

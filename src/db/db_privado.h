@@ -1,0 +1,27 @@
+#pragma once
+// What DB_Dll keeps to itself, shared by its source files.
+#include "db/db_dll.h"
+#include "suitelib/dialogo_archivo.h"
+#include "suitelib/funciones_generales.h"
+
+#include <memory>
+
+struct DB_Dll::Privado {
+    std::unique_ptr<DialogoArchivo> cmdDlg;
+    std::unique_ptr<ado::Recordset> glrcs;
+    FuncionesGenerales fg;
+};
+
+DialogoParametros* DialogoParametrosInstalado();
+
+// The statements of a script for an Oracle connection, in order.
+QStringList CortaScriptOracle(const QString& script);
+
+namespace db_interno {
+// Yes/No box of a lost connection; the reply.
+int CajaConexionPerdida(const DB_Dll& compartida);
+// True when the connection string names an Oracle provider (position of "ORACLE").
+int PosicionOracle(const QString& cadena);
+// Ends the program at once, as the lost-connection box's No does.
+[[noreturn]] void TerminaPorConexionPerdida();
+} // namespace db_interno

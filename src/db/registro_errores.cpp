@@ -1,0 +1,45 @@
+#include "db/registro_errores.h"
+
+#include "platform/aplicacion.h"
+#include "platform/archivos.h"
+#include "suitelib/funciones_generales.h"
+#include "platform/vb.h"
+
+QString MensajeError(const VbError& e)
+{
+    return QStringLiteral("Ha ocurrido el Siguiente Error (%1) %2").arg(e.Number).arg(vb::Trim(e.Description));
+}
+
+QString PalabraRespuesta(int respuesta)
+{
+    switch (respuesta) {
+    case 4: return QStringLiteral("Reintentar");
+    case 5: return QStringLiteral("Ignorar");
+    case 3: return QStringLiteral("Abortar");
+    case 2: return QStringLiteral("Cancelar");
+    case 6: return QStringLiteral("Sí");
+    case 7: return QStringLiteral("No");
+    default: return {};
+    }
+}
+
+QString LineaRegistroErrores(const QString& rutina, const QString& mensaje, int respuesta, const QDateTime& cuando)
+{
+    const QString parteRutina = rutina.isEmpty() ? QString() : QStringLiteral(" - ") + vb::Trim(rutina);
+    return vb::FechaMDA(cuando) + u' ' + vb::HoraHMS(cuando) + QStringLiteral(" Rutina: ") + parteRutina
+        + QStringLiteral(" Mensaje ") + vb::Trim(mensaje) + QStringLiteral(" Respondió : ") + PalabraRespuesta(respuesta);
+}
+
+QString ArchivoErroresPorOmision()
+{
+    return FuncionesGenerales().BarraFinal(aplicacion::Carpeta()) + QStringLiteral("SVERR.LOG");
+}
+
+void AgregaLineaRegistro(const QString& archivo, const QString& linea)
+{
+    try {
+        archivos::AgregaLinea(archivo, linea);
+    } catch (const VbError&) {
+        // The treatment never reports its own failures: the line is lost.
+    }
+}

@@ -1,0 +1,19 @@
+#pragma once
+// The error file SVERR.LOG: both error dialogs of the system (the database
+// layer's and the module routines') append lines of the same layout to it.
+#include "platform/errores.h"
+
+#include <QDateTime>
+#include <QString>
+
+// "Ha ocurrido el Siguiente Error (n) description"
+QString MensajeError(const VbError& e);
+// The word logged for a reply of the message box; empty for OK and others.
+QString PalabraRespuesta(int respuesta);
+// date time " Rutina: " [" - " routine] " Mensaje " message " Respondió : " word
+QString LineaRegistroErrores(const QString& rutina, const QString& mensaje, int respuesta,
+                             const QDateTime& cuando = QDateTime::currentDateTime());
+// The database layer's error file when none was chosen: SVERR.LOG in the program folder.
+QString ArchivoErroresPorOmision();
+// Appends one line (Windows-1252, CR LF); a folder that cannot be written only loses the line.
+void AgregaLineaRegistro(const QString& archivo, const QString& linea);

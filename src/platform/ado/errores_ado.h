@@ -1,0 +1,40 @@
+#pragma once
+// The one mapping from what a database reports (SQLite result messages, ODBC
+// diagnostics) to the numbers the suite tests: the platform's error numbers
+// and the server's native numbers.
+#include "platform/ado/ado.h"
+
+namespace ado {
+
+constexpr std::int32_t DB_E_BADINITSTRING = std::int32_t(0x80040E73);
+constexpr std::int32_t DB_E_DATAOVERFLOW = std::int32_t(0x80040E57);
+constexpr std::int32_t DB_E_ROWNOTFOUND = std::int32_t(0x80040E38);
+constexpr std::int32_t XACT_E_NOTRANSACTION = std::int32_t(0x8004D00E);
+constexpr std::int32_t adErrProviderNotFound = 3706;
+constexpr std::int32_t adErrInvalidArgument = 3001;
+
+// Server native numbers the suite tests.
+namespace nativo {
+constexpr int ClaveDuplicada = 2627;
+constexpr int Restriccion = 547;
+constexpr int Truncado = 8152;
+constexpr int ErrorRed = 11;
+constexpr int BaseInexistente = 4060;
+constexpr int ServidorInexistente = 17;
+} // namespace nativo
+
+// Errors of the objects themselves (3704, 3705, ...), with the platform's texts.
+[[noreturn]] void RaiseAdo(std::int32_t numero, const char* objeto);
+
+Error ErrorSqlite(const QString& mensaje, const QString& origen);
+Error ErrorOdbc(const QString& sqlstate, int nativoOdbc, const QString& mensaje, const QString& origen,
+                bool destinoSqlite);
+Error ErrorCadena(const QString& detalle);
+Error ErrorProveedorDesconocido(const QString& proveedor);
+Error ErrorRed(const QString& origen);
+Error ErrorBaseInexistente(const QString& base, const QString& origen);
+Error ErrorServidor(const QString& servidor, const QString& detalle, const QString& origen);
+Error ErrorServidores(const QString& archivo, const QString& detalle);
+Error ErrorJet(int numeroJet, const QString& archivo, const QString& origen);
+
+} // namespace ado

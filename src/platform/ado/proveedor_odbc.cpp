@@ -1,0 +1,551 @@
+// Databases behind unixODBC: SQL Server through FreeTDS (or another driver),
+// Oracle by DSN, and any driver passed through (SQLite with libsqliteodbc).
+#include "platform/ado/dialecto.h"
+#include "platform/ado/errores_ado.h"
+#include "platform/ado/provider.h"
+
+#include <set>
+#include <sql.h>
+#include <sqlext.h>
+#include <sqlucode.h>
+
+namespace ado {
+
+namespace {
+
+static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "unixODBC with 16-bit SQLWCHAR");
+
+const SQLWCHAR* W(const QString& s) { return reinterpret_cast<const SQLWCHAR*>(s.utf16()); }
+
+SQLHENV Entorno()
+{
+    static SQLHENV env = [] {
+        SQLHENV e = SQL_NULL_HENV;
+        SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &e);
+        SQLSetEnvAttr(e, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+        return e;
+    }();
+    return env;
+}
+
+class ProveedorOdbc;
+
+// What a connection knows to turn diagnostics into errors.
+struct Diagnostico {
+    QString origen;
+    bool sqlite = false;
+
+    // Every ODBC call goes through here: a failure becomes the provider's errors.
+    SQLRETURN operator()(SQLRETURN rc, SQLSMALLINT tipo, SQLHANDLE h) const
+    {
+        if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA)
+            return rc;
+        FallaProveedor f;
+        for (SQLSMALLINT rec = 1; rec < 20; ++rec) {
+            SQLWCHAR estado[6] = {};
+            SQLWCHAR texto[1024] = {};
+            SQLINTEGER nat = 0;
+            SQLSMALLINT largo = 0;
+            if (!SQL_SUCCEEDED(SQLGetDiagRecW(tipo, h, rec, estado, &nat, texto, 1023, &largo)))
+                break;
+            f.errores.push_back(ErrorOdbc(QString::fromUtf16(reinterpret_cast<const char16_t*>(estado), 5), nat,
+                                          QString::fromUtf16(reinterpret_cast<const char16_t*>(texto)), origen, sqlite));
+        }
+        if (f.errores.empty())
+            f.errores.push_back({E_FAIL, QStringLiteral("The ODBC driver failed without a diagnostic (%1).").arg(rc),
+                                 origen, QStringLiteral("HY000"), 0});
+        throw f;
+    }
+};
+
+struct Sentencia {
+    SQLHSTMT h = SQL_NULL_HSTMT;
+    ~Sentencia() { liberar(); }
+    void liberar()
+    {
+        if (h != SQL_NULL_HSTMT)
+            SQLFreeHandle(SQL_HANDLE_STMT, h);
+        h = SQL_NULL_HSTMT;
+    }
+    SQLHSTMT soltar()
+    {
+        SQLHSTMT r = h;
+        h = SQL_NULL_HSTMT;
+        return r;
+    }
+};
+
+enum class Lectura { Entero, Real, Fecha, Bit, Texto };
+
+class CursorOdbc : public Cursor {
+public:
+    CursorOdbc(SQLHSTMT st, const Diagnostico& diag, std::set<CursorOdbc*>* vivos, CursorOdbc** activo)
+        : st_(st), diag_(diag), vivos_(vivos), activo_(activo)
+    {
+        vivos_->insert(this);
+        SQLSMALLINT n = 0;
+        diag_(SQLNumResultCols(st_, &n), SQL_HANDLE_STMT, st_);
+        cols_.resize(n);
+        lectura_.resize(n);
+        for (SQLUSMALLINT i = 0; i < n; ++i) {
+            SQLWCHAR nombre[256] = {};
+            SQLSMALLINT largo = 0, tipo = 0, decimales = 0, nulos = 0;
+            SQLULEN tam = 0;
+            diag_(SQLDescribeColW(st_, i + 1, nombre, 255, &largo, &tipo, &tam, &decimales, &nulos), SQL_HANDLE_STMT, st_);
+            Columna& c = cols_[i];
+            c.nombre = QString::fromUtf16(reinterpret_cast<const char16_t*>(nombre));
+            c.tamano = int(std::min<SQLULEN>(tam, 2147483647));
+            switch (tipo) {
+            case SQL_INTEGER: c.tipo = adInteger, c.tamano = 4, lectura_[i] = Lectura::Entero; break;
+            case SQL_SMALLINT: c.tipo = adSmallInt, c.tamano = 2, lectura_[i] = Lectura::Entero; break;
+            case SQL_TINYINT: c.tipo = adUnsignedTinyInt, c.tamano = 1, lectura_[i] = Lectura::Entero; break;
+            case SQL_BIGINT: c.tipo = adBigInt, c.tamano = 8, lectura_[i] = Lectura::Entero; break;
+            case SQL_BIT: c.tipo = adBoolean, c.tamano = 2, lectura_[i] = Lectura::Bit; break;
+            case SQL_REAL: case SQL_FLOAT: case SQL_DOUBLE:
+                c.tipo = adDouble, c.tamano = 8, lectura_[i] = Lectura::Real; break;
+            case SQL_DECIMAL: case SQL_NUMERIC:
+                c.tipo = adNumeric, c.tamano = 19;
+                lectura_[i] = decimales == 0 && tam <= 18 ? Lectura::Entero : Lectura::Real;
+                break;
+            case SQL_TYPE_TIMESTAMP: case SQL_DATETIME: case SQL_TIMESTAMP:
+                c.tipo = adDBTimeStamp, c.tamano = 16, lectura_[i] = Lectura::Fecha; break;
+            case SQL_TYPE_DATE: case SQL_DATE: c.tipo = adDBDate, c.tamano = 6, lectura_[i] = Lectura::Fecha; break;
+            case SQL_CHAR: c.tipo = adChar, lectura_[i] = Lectura::Texto; break;
+            case SQL_VARCHAR: c.tipo = adVarChar, lectura_[i] = Lectura::Texto; break;
+            case SQL_LONGVARCHAR: c.tipo = adLongVarChar, lectura_[i] = Lectura::Texto; break;
+            case SQL_WCHAR: c.tipo = adWChar, lectura_[i] = Lectura::Texto; break;
+            case SQL_WLONGVARCHAR: c.tipo = adLongVarWChar, lectura_[i] = Lectura::Texto; break;
+            default: c.tipo = adVarWChar, lectura_[i] = Lectura::Texto; break;
+            }
+        }
+        texto_.resize(2048);
+    }
+
+    ~CursorOdbc() override
+    {
+        cerrar();
+        if (vivos_)
+            vivos_->erase(this);
+    }
+
+    const std::vector<Columna>& columnas() const override { return cols_; }
+
+    bool siguiente(std::vector<Variant>& fila) override
+    {
+        if (leidas_) {
+            if (pos_ >= guardadas_.size()) {
+                guardadas_.clear();
+                return false;
+            }
+            fila = std::move(guardadas_[pos_++]);
+            return true;
+        }
+        if (st_ == SQL_NULL_HSTMT)
+            return false;
+        if (diag_(SQLFetch(st_), SQL_HANDLE_STMT, st_) == SQL_NO_DATA) {
+            cerrar();
+            return false;
+        }
+        fila.resize(cols_.size());
+        for (SQLUSMALLINT i = 0; i < cols_.size(); ++i)
+            leer(i, fila[i]);
+        return true;
+    }
+
+    // Reads the rest into memory and frees the statement, so that the
+    // connection can run another one (drivers with one active statement).
+    void materializar()
+    {
+        std::vector<Variant> f;
+        while (st_ != SQL_NULL_HSTMT && siguiente(f))
+            guardadas_.push_back(std::move(f));
+        leidas_ = true;
+    }
+
+    // The connection is going away.
+    void olvidar()
+    {
+        cerrar();
+        vivos_ = nullptr;
+        activo_ = nullptr;
+    }
+
+private:
+    void cerrar()
+    {
+        if (st_ != SQL_NULL_HSTMT) {
+            SQLFreeHandle(SQL_HANDLE_STMT, st_);
+            st_ = SQL_NULL_HSTMT;
+        }
+        if (activo_ && *activo_ == this)
+            *activo_ = nullptr;
+    }
+
+    void leer(SQLUSMALLINT i, Variant& v)
+    {
+        SQLLEN ind = 0;
+        const SQLUSMALLINT col = i + 1;
+        switch (lectura_[i]) {
+        case Lectura::Entero: {
+            SQLBIGINT x = 0;
+            diag_(SQLGetData(st_, col, SQL_C_SBIGINT, &x, sizeof x, &ind), SQL_HANDLE_STMT, st_);
+            if (ind == SQL_NULL_DATA)
+                v = Variant::Null();
+            else if (x >= INT32_MIN && x <= INT32_MAX)
+                v = Variant(std::int32_t(x));
+            else
+                v = Variant(std::int64_t(x));
+            return;
+        }
+        case Lectura::Bit: {
+            SQLBIGINT x = 0;
+            diag_(SQLGetData(st_, col, SQL_C_SBIGINT, &x, sizeof x, &ind), SQL_HANDLE_STMT, st_);
+            v = ind == SQL_NULL_DATA ? Variant::Null() : Variant(x != 0);
+            return;
+        }
+        case Lectura::Real: {
+            double x = 0;
+            diag_(SQLGetData(st_, col, SQL_C_DOUBLE, &x, sizeof x, &ind), SQL_HANDLE_STMT, st_);
+            v = ind == SQL_NULL_DATA ? Variant::Null() : Variant(x);
+            return;
+        }
+        case Lectura::Fecha: {
+            SQL_TIMESTAMP_STRUCT t{};
+            diag_(SQLGetData(st_, col, SQL_C_TYPE_TIMESTAMP, &t, sizeof t, &ind), SQL_HANDLE_STMT, st_);
+            if (ind == SQL_NULL_DATA)
+                v = Variant::Null();
+            else
+                v = Variant(QDateTime(QDate(t.year, t.month, t.day),
+                                      QTime(t.hour, t.minute, t.second, int(t.fraction / 1000000))));
+            return;
+        }
+        case Lectura::Texto: {
+            QString s;
+            for (;;) {
+                const SQLRETURN rc = diag_(SQLGetData(st_, col, SQL_C_WCHAR, texto_.data(),
+                                                      SQLLEN(texto_.size() * sizeof(SQLWCHAR)), &ind),
+                                           SQL_HANDLE_STMT, st_);
+                if (rc == SQL_NO_DATA)
+                    break;
+                if (ind == SQL_NULL_DATA) {
+                    v = Variant::Null();
+                    return;
+                }
+                const qsizetype cabe = qsizetype(texto_.size()) - 1;
+                const qsizetype n = (ind == SQL_NO_TOTAL || ind / qsizetype(sizeof(SQLWCHAR)) > cabe)
+                    ? cabe : ind / qsizetype(sizeof(SQLWCHAR));
+                const QStringView trozo(reinterpret_cast<const char16_t*>(texto_.data()), n);
+                if (rc == SQL_SUCCESS && s.isEmpty()) {
+                    s = trozo.toString(); // the usual case: one piece, one allocation
+                    break;
+                }
+                s += trozo;
+                if (rc == SQL_SUCCESS)
+                    break;
+            }
+            v = Variant(std::move(s));
+            return;
+        }
+        }
+    }
+
+    SQLHSTMT st_;
+    Diagnostico diag_;
+    std::set<CursorOdbc*>* vivos_;
+    CursorOdbc** activo_;
+    std::vector<Columna> cols_;
+    std::vector<Lectura> lectura_;
+    std::vector<SQLWCHAR> texto_;
+    std::vector<std::vector<Variant>> guardadas_;
+    size_t pos_ = 0;
+    bool leidas_ = false;
+};
+
+class ProveedorOdbc : public Provider {
+public:
+    ProveedorOdbc(const QString& cadena, const QString& nombre, int timeoutConexion)
+    {
+        diag_.origen = nombre;
+        diag_(SQLAllocHandle(SQL_HANDLE_DBC, Entorno(), &dbc_), SQL_HANDLE_ENV, Entorno());
+        SQLSetConnectAttr(dbc_, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(timeoutConexion)), 0);
+        SQLSetConnectAttr(dbc_, SQL_ATTR_CONNECTION_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(timeoutConexion)), 0);
+        SQLWCHAR salida[1024];
+        SQLSMALLINT largo = 0;
+        try {
+            diag_(SQLDriverConnectW(dbc_, nullptr, const_cast<SQLWCHAR*>(W(cadena)), SQL_NTS, salida, 1023, &largo,
+                                    SQL_DRIVER_NOPROMPT),
+                  SQL_HANDLE_DBC, dbc_);
+        } catch (...) {
+            SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
+            throw;
+        }
+        conectado_ = true;
+        diag_.sqlite = infoTexto(SQL_DBMS_NAME).contains(QLatin1String("SQLite"), Qt::CaseInsensitive);
+        SQLUSMALLINT activos = 0;
+        if (SQL_SUCCEEDED(SQLGetInfoW(dbc_, SQL_MAX_CONCURRENT_ACTIVITIES, &activos, sizeof activos, nullptr)))
+            unoActivo_ = activos == 1;
+        if (diag_.sqlite) {
+            const QString db = infoTexto(SQL_DATABASE_NAME);
+            base_ = db.section(u'/', -1).section(u'.', 0, 0);
+        }
+    }
+
+    ~ProveedorOdbc() override
+    {
+        for (CursorOdbc* c : std::set<CursorOdbc*>(vivos_))
+            c->olvidar();
+        if (conectado_)
+            SQLDisconnect(dbc_);
+        SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
+    }
+
+    QString nombre() const override { return diag_.origen; }
+    bool esSqlite() const override { return diag_.sqlite; }
+
+    std::unique_ptr<Cursor> ejecutar(const QString& sql, const std::vector<Variant>& parametros,
+                                     std::int64_t* afectadas, int timeout) override
+    {
+        liberarPendiente();
+        if (afectadas)
+            *afectadas = -1;
+        // SQLite takes one statement per call; a server takes the batch whole.
+        const QStringList partes = diag_.sqlite ? PartirSentencias(sql) : QStringList{sql};
+        std::unique_ptr<Cursor> filas;
+        std::int64_t total = 0;
+        bool huboCambios = false;
+        for (int k = 0; k < partes.size(); ++k) {
+            filas.reset();
+            Sentencia st;
+            diag_(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &st.h), SQL_HANDLE_DBC, dbc_);
+            if (timeout > 0)
+                SQLSetStmtAttr(st.h, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(timeout)), 0);
+            Enlaces enlaces;
+            if (k == 0 && !parametros.empty())
+                enlazar(st.h, parametros, enlaces);
+            SQLRETURN rc = diag_(SQLExecDirectW(st.h, const_cast<SQLWCHAR*>(W(partes[k])), SQL_NTS), SQL_HANDLE_STMT, st.h);
+            // Walk the results: counts add up, the first result with rows streams back.
+            while (rc != SQL_NO_DATA) {
+                SQLSMALLINT cols = 0;
+                diag_(SQLNumResultCols(st.h, &cols), SQL_HANDLE_STMT, st.h);
+                if (cols > 0) {
+                    if (k + 1 < partes.size()) {
+                        std::vector<Variant> f;
+                        CursorOdbc c(st.soltar(), diag_, &vivos_, &activo_);
+                        while (c.siguiente(f)) {
+                        }
+                    } else {
+                        auto c = std::make_unique<CursorOdbc>(st.soltar(), diag_, &vivos_, &activo_);
+                        activo_ = c.get();
+                        filas = std::move(c);
+                    }
+                    break;
+                }
+                SQLLEN n = -1;
+                if (SQL_SUCCEEDED(SQLRowCount(st.h, &n)) && n >= 0) {
+                    total += n;
+                    huboCambios = true;
+                }
+                rc = diag_(SQLMoreResults(st.h), SQL_HANDLE_STMT, st.h);
+            }
+        }
+        if (afectadas && huboCambios)
+            *afectadas = total;
+        return filas;
+    }
+
+    void comenzar() override
+    {
+        liberarPendiente();
+        diag_(SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
+              SQL_HANDLE_DBC, dbc_);
+    }
+    void confirmar() override { terminar(SQL_COMMIT); }
+    void deshacer() override { terminar(SQL_ROLLBACK); }
+    void nivelAislamiento(int nivel) override
+    {
+        if (diag_.sqlite)
+            return;
+        SQLSetConnectAttr(dbc_, SQL_ATTR_TXN_ISOLATION,
+                          reinterpret_cast<SQLPOINTER>(SQLULEN(nivel == adXactReadUncommitted ? SQL_TXN_READ_UNCOMMITTED
+                                                                                              : SQL_TXN_READ_COMMITTED)),
+                          0);
+    }
+
+    QString baseDefecto() const override
+    {
+        if (diag_.sqlite)
+            return base_;
+        SQLWCHAR b[256] = {};
+        SQLINTEGER largo = 0;
+        if (!SQL_SUCCEEDED(SQLGetConnectAttrW(dbc_, SQL_ATTR_CURRENT_CATALOG, b, sizeof b - sizeof(SQLWCHAR), &largo)))
+            return base_;
+        return QString::fromUtf16(reinterpret_cast<const char16_t*>(b));
+    }
+
+    void cambiarBase(const QString& base) override
+    {
+        liberarPendiente();
+        diag_(SQLSetConnectAttrW(dbc_, SQL_ATTR_CURRENT_CATALOG, const_cast<SQLWCHAR*>(W(base)),
+                                 SQLINTEGER(base.size() * sizeof(SQLWCHAR))),
+              SQL_HANDLE_DBC, dbc_);
+        base_ = base;
+    }
+
+    std::vector<TablaEsquema> tablas() override
+    {
+        std::vector<TablaEsquema> r;
+        auto c = catalogo([&](SQLHSTMT h) {
+            static const QString tipos = QStringLiteral("TABLE,VIEW");
+            return SQLTablesW(h, nullptr, 0, nullptr, 0, nullptr, 0, const_cast<SQLWCHAR*>(W(tipos)), SQL_NTS);
+        });
+        std::vector<Variant> f;
+        while (c->siguiente(f))
+            r.push_back({f[2].toString(), f[3].toString().contains(QLatin1String("VIEW"), Qt::CaseInsensitive)});
+        return r;
+    }
+
+    std::vector<ColumnaEsquema> columnas(const QString& tabla) override
+    {
+        std::vector<ColumnaEsquema> r;
+        auto c = catalogo([&](SQLHSTMT h) {
+            return SQLColumnsW(h, nullptr, 0, nullptr, 0, tabla.isEmpty() ? nullptr : const_cast<SQLWCHAR*>(W(tabla)),
+                               tabla.isEmpty() ? 0 : SQL_NTS, nullptr, 0);
+        });
+        std::vector<Variant> f;
+        while (c->siguiente(f)) {
+            ColumnaEsquema col;
+            col.tabla = f[2].toString();
+            col.columna = f[3].toString();
+            col.tamano = f[6].isNull() ? 0 : f[6].toLong();
+            col.tipo = TipoDeclarado(f[5].toString(), nullptr);
+            col.nulos = !f[10].isNull() && f[10].toLong() != 0;
+            col.posicion = f.size() > 16 && !f[16].isNull() ? f[16].toLong() : int(r.size()) + 1;
+            r.push_back(col);
+        }
+        return r;
+    }
+
+    QStringList clave(const QString& tabla) override
+    {
+        if (diag_.sqlite)
+            return {QStringLiteral("rowid")};
+        QStringList r;
+        auto c = catalogo([&](SQLHSTMT h) {
+            return SQLPrimaryKeysW(h, nullptr, 0, nullptr, 0, const_cast<SQLWCHAR*>(W(tabla)), SQL_NTS);
+        });
+        std::vector<Variant> f;
+        while (c->siguiente(f))
+            r << f[3].toString();
+        return r;
+    }
+
+private:
+    struct Enlaces {
+        std::vector<std::u16string> textos;
+        std::vector<SQLBIGINT> enteros;
+        std::vector<double> reales;
+        std::vector<SQLLEN> indicadores;
+    };
+
+    void enlazar(SQLHSTMT h, const std::vector<Variant>& ps, Enlaces& e)
+    {
+        // Reserved up front: the driver keeps the addresses until the execution.
+        e.textos.reserve(ps.size());
+        e.enteros.reserve(ps.size());
+        e.reales.reserve(ps.size());
+        e.indicadores.resize(ps.size());
+        for (size_t i = 0; i < ps.size(); ++i) {
+            const Variant& v = ps[i];
+            const SQLUSMALLINT k = SQLUSMALLINT(i + 1);
+            SQLLEN& ind = e.indicadores[i];
+            SQLRETURN rc;
+            switch (v.type()) {
+            case VarType::Empty:
+            case VarType::Null:
+                ind = SQL_NULL_DATA;
+                rc = SQLBindParameter(h, k, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, 1, 0, nullptr, 0, &ind);
+                break;
+            case VarType::Boolean:
+            case VarType::Integer:
+            case VarType::Long:
+            case VarType::LongLong:
+                e.enteros.push_back(v.type() == VarType::Boolean ? (v.toBool() ? 1 : 0) : v.toLongLong());
+                ind = 0;
+                rc = SQLBindParameter(h, k, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0, &e.enteros.back(), 0, &ind);
+                break;
+            case VarType::Double:
+            case VarType::Currency:
+            case VarType::Decimal:
+                e.reales.push_back(v.toDouble());
+                ind = 0;
+                rc = SQLBindParameter(h, k, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &e.reales.back(), 0, &ind);
+                break;
+            default: {
+                const QString t = v.type() == VarType::Date ? TextoDeFecha(v.toDate()) : v.toString();
+                e.textos.push_back(t.toStdU16String());
+                ind = SQLLEN(e.textos.back().size() * sizeof(SQLWCHAR));
+                rc = SQLBindParameter(h, k, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
+                                      std::max<SQLULEN>(1, e.textos.back().size()), 0,
+                                      const_cast<char16_t*>(e.textos.back().data()), ind, &ind);
+            }
+            }
+            diag_(rc, SQL_HANDLE_STMT, h);
+        }
+    }
+
+    template <class F> std::unique_ptr<CursorOdbc> catalogo(F llamada)
+    {
+        liberarPendiente();
+        Sentencia st;
+        diag_(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &st.h), SQL_HANDLE_DBC, dbc_);
+        diag_(llamada(st.h), SQL_HANDLE_STMT, st.h);
+        auto c = std::make_unique<CursorOdbc>(st.soltar(), diag_, &vivos_, &activo_);
+        c->materializar(); // catalog rows are few; never leave them pending
+        return c;
+    }
+
+    void terminar(SQLSMALLINT como)
+    {
+        liberarPendiente();
+        const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc_, como);
+        SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
+        diag_(rc, SQL_HANDLE_DBC, dbc_);
+    }
+
+    // A driver with one active statement must not meet the pending rows of a
+    // streamed read: they are read into memory first.
+    void liberarPendiente()
+    {
+        if (unoActivo_ && activo_) {
+            CursorOdbc* c = activo_;
+            activo_ = nullptr;
+            c->materializar();
+        }
+    }
+
+    QString infoTexto(SQLUSMALLINT que)
+    {
+        SQLWCHAR b[512] = {};
+        SQLSMALLINT largo = 0;
+        if (!SQL_SUCCEEDED(SQLGetInfoW(dbc_, que, b, sizeof b - sizeof(SQLWCHAR), &largo)))
+            return {};
+        return QString::fromUtf16(reinterpret_cast<const char16_t*>(b));
+    }
+
+    Diagnostico diag_;
+    SQLHDBC dbc_ = SQL_NULL_HDBC;
+    bool conectado_ = false;
+    bool unoActivo_ = false;
+    QString base_;
+    std::set<CursorOdbc*> vivos_;
+    CursorOdbc* activo_ = nullptr;
+};
+
+} // namespace
+
+std::unique_ptr<Provider> AbrirOdbc(const QString& cadenaOdbc, const QString& nombreProveedor, int timeoutConexion)
+{
+    return std::make_unique<ProveedorOdbc>(cadenaOdbc, nombreProveedor, timeoutConexion);
+}
+
+} // namespace ado

@@ -1,0 +1,387 @@
+// SQLite files as the embedded servers of the server list and as the local
+// databases of the Jet providers.
+#include "platform/ado/errores_ado.h"
+#include "platform/ado/provider.h"
+
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+#include <cctype>
+#include <QFileInfo>
+#include <cmath>
+#include <limits>
+#include <sqlite3.h>
+
+namespace ado {
+
+namespace {
+
+QString Mensaje(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
+
+class CursorSqlite : public Cursor {
+public:
+    CursorSqlite(sqlite3_stmt* st, QString origen) : st_(st), origen_(std::move(origen))
+    {
+        const int n = sqlite3_column_count(st);
+        cols_.resize(n);
+        fechaLibre_.assign(n, 0);
+        for (int i = 0; i < n; ++i) {
+            Columna& c = cols_[i];
+            c.nombre = QString::fromUtf8(sqlite3_column_name(st, i));
+            c.tipo = TipoDeclarado(QString::fromUtf8(sqlite3_column_decltype(st, i)), &c.tamano);
+            if (const char* t = sqlite3_column_table_name(st, i))
+                c.tabla = QString::fromUtf8(t);
+        }
+    }
+    ~CursorSqlite() override { sqlite3_finalize(st_); }
+
+    const std::vector<Columna>& columnas() const override { return cols_; }
+
+    bool siguiente(std::vector<Variant>& fila) override
+    {
+        if (!st_)
+            return false;
+        const int rc = sqlite3_step(st_);
+        if (rc == SQLITE_DONE) {
+            sqlite3_finalize(st_);
+            st_ = nullptr;
+            return false;
+        }
+        if (rc != SQLITE_ROW) {
+            const QString m = Mensaje(sqlite3_db_handle(st_));
+            sqlite3_finalize(st_);
+            st_ = nullptr;
+            throw FallaProveedor{{ErrorSqlite(m, origen_)}};
+        }
+        const int n = int(cols_.size());
+        fila.resize(n);
+        for (int i = 0; i < n; ++i)
+            leer(i, fila[i]);
+        return true;
+    }
+
+private:
+    void leer(int i, Variant& v)
+    {
+        Columna& c = cols_[i];
+        switch (sqlite3_column_type(st_, i)) {
+        case SQLITE_NULL:
+            v = Variant::Null();
+            return;
+        case SQLITE_INTEGER: {
+            const sqlite3_int64 x = sqlite3_column_int64(st_, i);
+            if (c.tipo == adEmpty)
+                c.tipo = adInteger, c.tamano = 4;
+            if (c.tipo == adBoolean)
+                v = Variant(x != 0);
+            else if (c.tipo == adCurrency)
+                v = Variant(Currency{x * 10000});
+            else if (x >= std::numeric_limits<std::int32_t>::min() && x <= std::numeric_limits<std::int32_t>::max())
+                v = Variant(std::int32_t(x));
+            else
+                v = Variant(std::int64_t(x));
+            return;
+        }
+        case SQLITE_FLOAT: {
+            const double d = sqlite3_column_double(st_, i);
+            if (c.tipo == adEmpty)
+                c.tipo = adDouble, c.tamano = 8;
+            if (c.tipo == adCurrency)
+                v = Variant(Currency{std::int64_t(std::llround(d * 10000))});
+            else
+                v = Variant(d);
+            return;
+        }
+        case SQLITE_TEXT:
+        default: {
+            const auto* p = static_cast<const QChar*>(sqlite3_column_text16(st_, i));
+            const int bytes = sqlite3_column_bytes16(st_, i);
+            const QStringView s(p, bytes / 2);
+            const bool libre = c.tipo == adEmpty;
+            if (c.tipo == adDBTimeStamp || c.tipo == adDBDate || c.tipo == adDate || libre || fechaLibre_[i]) {
+                // Dates are text in SQLite; an expression column (no declared
+                // type) holding one, like GETDATE(), reads as a date too.
+                QDateTime f;
+                if (FechaDeTexto(s, f)) {
+                    if (libre)
+                        c.tipo = adDBTimeStamp, c.tamano = 16, fechaLibre_[i] = true;
+                    v = Variant(f);
+                    return;
+                }
+            }
+            if (libre)
+                c.tipo = adVarWChar, c.tamano = 4000;
+            v = Variant(s.toString());
+            return;
+        }
+        }
+    }
+
+    sqlite3_stmt* st_;
+    QString origen_;
+    std::vector<Columna> cols_;
+    std::vector<char> fechaLibre_; // expression columns that held a date
+};
+
+class ProveedorSqlite : public Provider {
+public:
+    ProveedorSqlite(sqlite3* db, QString nombre, QString base, QString carpeta)
+        : db_(db), nombre_(std::move(nombre)), base_(std::move(base)), carpeta_(std::move(carpeta))
+    {
+    }
+    ~ProveedorSqlite() override { sqlite3_close_v2(db_); }
+
+    QString nombre() const override { return nombre_; }
+    bool esSqlite() const override { return true; }
+
+    std::unique_ptr<Cursor> ejecutar(const QString& sql, const std::vector<Variant>& parametros,
+                                     std::int64_t* afectadas, int timeout) override
+    {
+        if (timeout != timeout_) {
+            sqlite3_busy_timeout(db_, timeout > 0 ? timeout * 1000 : std::numeric_limits<int>::max());
+            timeout_ = timeout;
+        }
+        const QByteArray texto = sql.toUtf8();
+        const char* p = texto.constData();
+        const char* fin = p + texto.size();
+        std::int64_t total = 0;
+        bool huboCambios = false;
+        std::unique_ptr<Cursor> filas;
+        while (p < fin) {
+            sqlite3_stmt* st = nullptr;
+            const char* resto = nullptr;
+            if (sqlite3_prepare_v2(db_, p, int(fin - p), &st, &resto) != SQLITE_OK)
+                falla();
+            p = resto;
+            if (!st)
+                continue; // blanks or a comment
+            if (!parametros.empty())
+                enlazar(st, parametros);
+            if (sqlite3_column_count(st) > 0) {
+                // Rows: the last statement's stream back; earlier ones are read through.
+                auto c = std::make_unique<CursorSqlite>(st, nombre_);
+                if (SoloBlancos(p, fin)) {
+                    filas = std::move(c);
+                    break;
+                }
+                std::vector<Variant> f;
+                while (c->siguiente(f)) {
+                }
+                continue;
+            }
+            const int rc = sqlite3_step(st);
+            if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+                const QString m = Mensaje(db_);
+                sqlite3_finalize(st);
+                FallaDe(ErrorSqlite(m, nombre_));
+            }
+            if (!sqlite3_stmt_readonly(st)) {
+                total += sqlite3_changes(db_);
+                huboCambios = true;
+            }
+            sqlite3_finalize(st);
+        }
+        if (afectadas)
+            *afectadas = huboCambios ? total : -1;
+        return filas;
+    }
+
+    void comenzar() override { ejecutar(QStringLiteral("BEGIN"), {}, nullptr, timeout_); }
+    void confirmar() override { ejecutar(QStringLiteral("COMMIT"), {}, nullptr, timeout_); }
+    void deshacer() override { ejecutar(QStringLiteral("ROLLBACK"), {}, nullptr, timeout_); }
+    void nivelAislamiento(int nivel) override
+    {
+        sqlite3_exec(db_, nivel == adXactReadUncommitted ? "PRAGMA read_uncommitted=1" : "PRAGMA read_uncommitted=0",
+                     nullptr, nullptr, nullptr);
+    }
+
+    QString baseDefecto() const override { return base_; }
+
+    void cambiarBase(const QString& base) override
+    {
+        if (carpeta_.isEmpty())
+            FallaDe({E_FAIL, QStringLiteral("The database of this connection cannot be changed."), nombre_,
+                     QStringLiteral("HY000"), 0});
+        auto otro = AbrirSqlite(QString(), base, carpeta_, nombre_);
+        auto* nuevo = static_cast<ProveedorSqlite*>(otro.get());
+        std::swap(db_, nuevo->db_);
+        base_ = nuevo->base_;
+    }
+
+    std::vector<TablaEsquema> tablas() override
+    {
+        std::vector<TablaEsquema> r;
+        auto c = ejecutar(QStringLiteral("SELECT name, type FROM sqlite_master WHERE type IN ('table','view') "
+                                         "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name"),
+                          {}, nullptr, timeout_);
+        std::vector<Variant> f;
+        while (c->siguiente(f))
+            r.push_back({f[0].toString(), f[1].toString() == u"view"});
+        return r;
+    }
+
+    std::vector<ColumnaEsquema> columnas(const QString& tabla) override
+    {
+        std::vector<ColumnaEsquema> r;
+        std::vector<QString> nombres;
+        if (tabla.isEmpty())
+            for (const auto& t : tablas())
+                nombres.push_back(t.nombre);
+        else
+            nombres.push_back(tabla);
+        for (const QString& t : nombres) {
+            const QString q = QString(t).replace(u'"', QLatin1String("\"\""));
+            auto c = ejecutar(QStringLiteral("PRAGMA table_info(\"%1\")").arg(q), {}, nullptr, timeout_);
+            if (!c)
+                continue;
+            std::vector<Variant> f;
+            while (c->siguiente(f)) {
+                ColumnaEsquema col;
+                col.tabla = nombreReal(t);
+                col.columna = f[1].toString();
+                col.posicion = f[0].toLong() + 1;
+                col.tipo = TipoDeclarado(f[2].toString(), &col.tamano);
+                col.nulos = f[3].toLong() == 0;
+                r.push_back(col);
+            }
+        }
+        return r;
+    }
+
+    QStringList clave(const QString&) override { return {QStringLiteral("rowid")}; }
+
+private:
+    static bool SoloBlancos(const char* p, const char* fin)
+    {
+        // What follows the last statement: blanks, ";" or comments only.
+        while (p < fin) {
+            if (*p == ';' || std::isspace(static_cast<unsigned char>(*p))) {
+                ++p;
+            } else if (p + 1 < fin && p[0] == '-' && p[1] == '-') {
+                while (p < fin && *p != '\n')
+                    ++p;
+            } else if (p + 1 < fin && p[0] == '/' && p[1] == '*') {
+                const char* f = std::search(p + 2, fin, "*/", "*/" + 2);
+                p = f == fin ? fin : f + 2;
+            } else {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    QString nombreReal(const QString& tabla)
+    {
+        for (const auto& t : tablas())
+            if (t.nombre.compare(tabla, Qt::CaseInsensitive) == 0)
+                return t.nombre;
+        return tabla;
+    }
+
+    void enlazar(sqlite3_stmt* st, const std::vector<Variant>& ps)
+    {
+        for (int i = 0; i < int(ps.size()) && i < sqlite3_bind_parameter_count(st); ++i) {
+            const Variant& v = ps[i];
+            const int k = i + 1;
+            switch (v.type()) {
+            case VarType::Empty:
+            case VarType::Null: sqlite3_bind_null(st, k); break;
+            case VarType::Boolean: sqlite3_bind_int(st, k, v.toBool() ? 1 : 0); break;
+            case VarType::Integer:
+            case VarType::Long:
+            case VarType::LongLong: sqlite3_bind_int64(st, k, v.toLongLong()); break;
+            case VarType::Double:
+            case VarType::Currency:
+            case VarType::Decimal: sqlite3_bind_double(st, k, v.toDouble()); break;
+            case VarType::Date: {
+                const QString t = TextoDeFecha(v.toDate());
+                sqlite3_bind_text16(st, k, t.utf16(), int(t.size() * 2), SQLITE_TRANSIENT);
+                break;
+            }
+            default: {
+                const QString t = v.toString();
+                sqlite3_bind_text16(st, k, t.utf16(), int(t.size() * 2), SQLITE_TRANSIENT);
+            }
+            }
+        }
+    }
+
+    [[noreturn]] void falla() { FallaDe(ErrorSqlite(Mensaje(db_), nombre_)); }
+
+    sqlite3* db_;
+    QString nombre_, base_, carpeta_;
+    int timeout_ = -1;
+};
+
+// Opens a file that must exist; the error value tells why it cannot be used.
+sqlite3* AbrirArchivo(const QString& ruta, QString& motivo)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(ruta).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        motivo = Mensaje(db);
+        sqlite3_close(db);
+        return nullptr;
+    }
+    // Reading the schema is what tells a database from another file.
+    if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        motivo = Mensaje(db);
+        sqlite3_close(db);
+        return nullptr;
+    }
+    sqlite3_exec(db, "PRAGMA foreign_keys=ON", nullptr, nullptr, nullptr);
+    sqlite3_extended_result_codes(db, 1);
+    return db;
+}
+
+} // namespace
+
+std::unique_ptr<Provider> AbrirSqlite(const QString& archivo, const QString& base, const QString& carpeta,
+                                      const QString& nombreProveedor)
+{
+    QString ruta = archivo;
+    QString nombreBase = base.trimmed();
+    if (ruta.isEmpty()) {
+        // An embedded server: the database NAME is the file NAME.sqlite, in any case.
+        QDir dir(carpeta);
+        if (!dir.exists())
+            FallaDe(ErrorServidor(carpeta, QStringLiteral("the folder of the server does not exist"), nombreProveedor));
+        for (const QString& f : dir.entryList({QStringLiteral("*.sqlite")}, QDir::Files, QDir::Name | QDir::IgnoreCase))
+            if (QFileInfo(f).completeBaseName().compare(nombreBase, Qt::CaseInsensitive) == 0) {
+                ruta = dir.filePath(f);
+                nombreBase = QFileInfo(f).completeBaseName();
+                break;
+            }
+        if (ruta.isEmpty() || nombreBase.isEmpty())
+            FallaDe(ErrorBaseInexistente(base, nombreProveedor));
+    }
+    QString motivo;
+    sqlite3* db = AbrirArchivo(ruta, motivo);
+    if (!db)
+        FallaDe({E_FAIL, QStringLiteral("Cannot open database \"%1\": %2").arg(nombreBase, motivo), nombreProveedor,
+                 QStringLiteral("42000"), nativo::BaseInexistente});
+    return std::make_unique<ProveedorSqlite>(db, nombreProveedor, nombreBase, carpeta);
+}
+
+std::unique_ptr<Provider> AbrirJet(const CadenaConexion& cadena)
+{
+    const QString proveedor = cadena.valor(QStringLiteral("Provider"));
+    const QString dato = cadena.valor({"Data Source", "DataSource", "DBQ"});
+    QString ruta;
+    try {
+        ruta = RutaLocal(dato);
+    } catch (const VbError&) {
+        FallaDe(ErrorJet(3044, dato, proveedor));
+    }
+    const QFileInfo info(ruta);
+    if (!info.absoluteDir().exists())
+        FallaDe(ErrorJet(3044, dato, proveedor));
+    if (!info.exists())
+        FallaDe(ErrorJet(3024, dato, proveedor));
+    QString motivo;
+    sqlite3* db = info.isFile() ? AbrirArchivo(ruta, motivo) : nullptr;
+    if (!db)
+        FallaDe(ErrorJet(3051, dato, proveedor));
+    return std::make_unique<ProveedorSqlite>(db, proveedor, info.completeBaseName(), QString());
+}
+
+} // namespace ado

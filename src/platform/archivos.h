@@ -1,0 +1,120 @@
+#pragma once
+// The system's text files: Windows-1252 (a character outside the code page is
+// written as "?"), lines ended by CR LF. Every path is taken as the suite
+// stores it and resolved with rutas::Resolver when opened. Failures raise
+// VbError with the platform's numbers (53 file not found, 76 path not found,
+// 75 path/file access error, 70 permission denied, 61 disk full, 52 bad file
+// name, 62 input past end of file, 63 bad record number) and the path.
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace archivos {
+
+// Windows-1252 conversion by table. The appending forms allocate nothing
+// beyond the growth of the caller's buffer; CopiaAnsi writes at most
+// texto.size() bytes and returns the end of what it wrote.
+void AgregaAnsi(QByteArray& destino, QStringView texto);
+char* CopiaAnsi(QStringView texto, char* destino);
+QByteArray AAnsi(QStringView texto);
+QString DeAnsi(QByteArrayView bytes);
+
+// Opens, appends one line (with CR LF) and closes; creates the file.
+void AgregaLinea(const QString& ruta, QStringView linea);
+// All lines of a text file.
+QStringList LeeLineas(const QString& ruta);
+// The key=value pairs of one section of an INI file (section name ignoring
+// case, keys and values trimmed, quotes around a value removed); empty when
+// the file or the section is missing. Never raises.
+std::vector<std::pair<QString, QString>> SeccionIni(const QString& ruta, const QString& seccion);
+
+// A file opened for input: whole lines (Line Input) or delimited fields
+// (Input #: fields separated by commas or line ends, blanks around an
+// unquoted field dropped, a quoted field taken up to its closing quote).
+// CR LF, CR alone and LF alone all end a line.
+class LectorTexto {
+public:
+    explicit LectorTexto(const QString& ruta);
+    ~LectorTexto();
+    LectorTexto(const LectorTexto&) = delete;
+    LectorTexto& operator=(const LectorTexto&) = delete;
+
+    bool LeeLinea(QString& linea); // false at the end of the file
+    QString LeeCampo();            // 62 when the file has no more fields
+    bool FinArchivo();
+
+private:
+    int lee();  // next byte, -1 at the end
+    int mira(); // the same, without taking it
+    void llena();
+
+    int fd_ = -1;
+    QString ruta_, resuelta_;
+    std::unique_ptr<char[]> buf_;
+    qsizetype pos_ = 0, fin_ = 0;
+    bool agotado_ = false;
+    QByteArray pieza_;
+};
+
+// Fixed-length records (Open ... For Random Len = largo). Records are numbered
+// from 1. Opened for reading and writing (created when missing); an existing
+// file that may only be read is opened for reading, and writing to it raises 75.
+class ArchivoRegistros {
+public:
+    ArchivoRegistros(const QString& ruta, int largo);
+    ~ArchivoRegistros();
+    ArchivoRegistros(const ArchivoRegistros&) = delete;
+    ArchivoRegistros& operator=(const ArchivoRegistros&) = delete;
+
+    // The record's characters; bytes past the end of the file read as character 0.
+    QString Lee(std::int64_t numero);
+    // The text cut or filled with blanks to the record length.
+    void Escribe(std::int64_t numero, QStringView texto);
+    std::int64_t Largo() const;     // file length in bytes (LOF)
+    std::int64_t Registros() const; // whole records in the file
+    void Cierra();
+
+private:
+    int fd_ = -1;
+    int largo_;
+    bool soloLectura_ = false;
+    QString ruta_, resuelta_;
+    QByteArray registro_;
+};
+
+// Buffered writing of a big text file. Cierra() reports a failed write (disk
+// full, ...); the destructor closes too, but can only lose such an error.
+class EscritorTexto {
+public:
+    enum class Modo { Nuevo, Agregar };
+    explicit EscritorTexto(const QString& ruta, Modo modo = Modo::Nuevo);
+    ~EscritorTexto();
+    EscritorTexto(const EscritorTexto&) = delete;
+    EscritorTexto& operator=(const EscritorTexto&) = delete;
+
+    void Escribe(QStringView texto);
+    void FinLinea();
+    void EscribeLinea(QStringView texto)
+    {
+        Escribe(texto);
+        FinLinea();
+    }
+    void Cierra();
+
+private:
+    void vacia();
+
+    static constexpr qsizetype Capacidad = 1 << 18;
+    int fd_ = -1;
+    QString ruta_, resuelta_;
+    std::unique_ptr<char[]> buf_;
+    qsizetype usado_ = 0;
+};
+
+} // namespace archivos

@@ -1,0 +1,351 @@
+#include "platform/rutas.h"
+
+#include "platform/aplicacion.h"
+#include "platform/archivos.h"
+#include "platform/errores.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QStringList>
+#include <cerrno>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace rutas {
+
+namespace {
+
+struct Mapa {
+    QString carpetaPrograma;
+    QByteArray entorno;
+    QString unidades[26];           // empty: the default folder
+    QHash<QString, QString> recursos; // "server\share" in lower case -> folder
+    QString raizRed;
+};
+
+std::optional<Mapa>& mapaGuardado()
+{
+    static std::optional<Mapa> m;
+    return m;
+}
+
+QByteArray nativo(const QString& p) { return QFile::encodeName(p); }
+
+bool esSeparador(QChar c) { return c == u'\\' || c == u'/'; }
+
+QStringList partesDe(QString ruta) { return ruta.replace(u'/', u'\\').split(u'\\'); }
+
+QString absoluta(const QString& carpeta, const QString& base)
+{
+    if (carpeta.startsWith(u'/'))
+        return QDir::cleanPath(carpeta);
+    return QDir::cleanPath(base + u'/' + carpeta);
+}
+
+void agregaEntrada(Mapa& m, QString clave, const QString& valor)
+{
+    clave = clave.trimmed();
+    const QString carpeta = valor.trimmed();
+    if (carpeta.isEmpty())
+        return;
+    const QString destino = absoluta(carpeta, m.carpetaPrograma);
+    if (clave.size() == 1 || (clave.size() == 2 && clave[1] == u':')) {
+        const char16_t l = clave[0].toUpper().unicode();
+        if (l >= u'A' && l <= u'Z')
+            m.unidades[l - u'A'] = destino;
+        return;
+    }
+    if (!clave.startsWith(QLatin1String("\\\\")))
+        return;
+    QString resto = clave.mid(2);
+    while (!resto.isEmpty() && esSeparador(resto.back()))
+        resto.chop(1);
+    if (resto.isEmpty())
+        m.raizRed = destino;
+    else
+        m.recursos.insert(resto.replace(u'/', u'\\').toLower(), destino);
+}
+
+const Mapa& mapa()
+{
+    auto& m = mapaGuardado();
+    const QString carpeta = aplicacion::Carpeta();
+    const QByteArray entorno = qgetenv("VERIFICADOR_UNIDADES");
+    if (m && m->carpetaPrograma == carpeta && m->entorno == entorno)
+        return *m;
+    Mapa n;
+    n.carpetaPrograma = carpeta;
+    n.entorno = entorno;
+    n.raizRed = carpeta + QStringLiteral("/unidades/red");
+    // A missing or unreadable unidades.ini leaves the defaults.
+    for (const auto& [clave, valor] : archivos::SeccionIni(carpeta + QStringLiteral("/unidades.ini"), QStringLiteral("Unidades")))
+        agregaEntrada(n, clave, valor);
+    for (const QString& e : QString::fromLocal8Bit(entorno).split(u';', Qt::SkipEmptyParts)) {
+        const qsizetype igual = e.indexOf(u'=');
+        if (igual > 0)
+            agregaEntrada(n, e.left(igual), e.mid(igual + 1));
+    }
+    m = std::move(n);
+    return *m;
+}
+
+bool existe(const QString& p)
+{
+    struct stat st;
+    return ::lstat(nativo(p).constData(), &st) == 0;
+}
+
+bool esCarpeta(const QString& p)
+{
+    struct stat st;
+    return ::stat(nativo(p).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The entry of carpeta whose name equals nombre ignoring case, if any.
+QString buscaSinCaso(const QString& carpeta, const QString& nombre)
+{
+    DIR* d = ::opendir(nativo(carpeta).constData());
+    if (!d)
+        return {};
+    QString hallado;
+    while (dirent* e = ::readdir(d)) {
+        const QString n = QFile::decodeName(e->d_name);
+        if (n.compare(nombre, Qt::CaseInsensitive) == 0) {
+            hallado = n;
+            break;
+        }
+    }
+    ::closedir(d);
+    return hallado;
+}
+
+// raiz followed by the components, ".." stopping at raiz as Windows does.
+QString bajo(const QString& raiz, const QStringList& partes)
+{
+    QStringList limpias;
+    for (const QString& p : partes) {
+        if (p.isEmpty() || p == u'.')
+            continue;
+        if (p == QLatin1String("..")) {
+            if (!limpias.isEmpty())
+                limpias.removeLast();
+            continue;
+        }
+        limpias << p;
+    }
+    QString actual = raiz;
+    bool buscar = true;
+    for (const QString& p : limpias) {
+        QString siguiente = actual + u'/' + p;
+        if (buscar && !existe(siguiente)) {
+            const QString real = buscaSinCaso(actual, p);
+            if (real.isEmpty())
+                buscar = false;
+            else
+                siguiente = actual + u'/' + real;
+        }
+        actual = siguiente;
+    }
+    return actual;
+}
+
+[[noreturn]] void nombreErroneo(const QString& ruta)
+{
+    Raise(vberr::BadFileName, QStringLiteral("Bad file name or number: '%1'").arg(ruta), aplicacion::NombreEjecutable());
+}
+
+QString carpetaDe(const QString& resuelta)
+{
+    const qsizetype barra = resuelta.lastIndexOf(u'/');
+    if (barra < 0)
+        return QStringLiteral(".");
+    return barra == 0 ? QStringLiteral("/") : resuelta.left(barra);
+}
+
+} // namespace
+
+bool EsFormaWindows(const QString& ruta)
+{
+    if (ruta.startsWith(u'\\'))
+        return true;
+    return ruta.size() >= 2 && ruta[1] == u':' && ruta[0].unicode() < 128 && ruta[0].isLetter();
+}
+
+QString CarpetaUnidad(QChar letra)
+{
+    const char16_t l = letra.toUpper().unicode();
+    if (l < u'A' || l > u'Z')
+        nombreErroneo(QString(letra) + u':');
+    const Mapa& m = mapa();
+    if (!m.unidades[l - u'A'].isEmpty())
+        return m.unidades[l - u'A'];
+    // A drive's root always exists on the suite's workstations: the default
+    // folder is made on first use (a configured one is left as it is).
+    const QString c = m.carpetaPrograma + QStringLiteral("/unidades/") + QChar(l).toLower();
+    if (!esCarpeta(c))
+        QDir().mkpath(c);
+    return c;
+}
+
+void Recargar() { mapaGuardado().reset(); }
+
+QString Resolver(const QString& rutaDada)
+{
+    if (rutaDada.isEmpty() || rutaDada.contains(QChar(0)))
+        nombreErroneo(rutaDada);
+    QString ruta = rutaDada;
+    if (ruta.startsWith(QLatin1String("\\\\?\\")) || ruta.startsWith(QLatin1String("\\\\.\\"))) {
+        ruta = ruta.mid(4);
+        if (ruta.startsWith(QLatin1String("UNC\\"), Qt::CaseInsensitive))
+            ruta = QStringLiteral("\\\\") + ruta.mid(4);
+    }
+    if (ruta.startsWith(u'/'))
+        return QDir::cleanPath(QString(ruta).replace(u'\\', u'/'));
+
+    for (qsizetype i = 0; i < ruta.size(); ++i) {
+        const QChar c = ruta[i];
+        if (c.unicode() < 32 || c == u'<' || c == u'>' || c == u'"' || c == u'|' || c == u'?' || c == u'*'
+            || (c == u':' && i != 1))
+            nombreErroneo(rutaDada);
+    }
+    if (!EsFormaWindows(ruta))
+        return QDir::cleanPath(ruta.replace(u'\\', u'/'));
+
+    if (ruta.startsWith(QLatin1String("\\\\"))) {
+        const QStringList partes = partesDe(ruta.mid(2));
+        if (partes.size() < 2 || partes[0].isEmpty() || partes[1].isEmpty())
+            nombreErroneo(rutaDada);
+        const Mapa& m = mapa();
+        const QString clave = (partes[0] + u'\\' + partes[1]).toLower();
+        if (auto it = m.recursos.constFind(clave); it != m.recursos.constEnd())
+            return bajo(*it, partes.mid(2));
+        return bajo(m.raizRed, partes);
+    }
+    QString raiz;
+    QString resto;
+    if (ruta[0] == u'\\') {
+        raiz = CarpetaUnidad(u'C'); // the current drive of the suite's programs
+        resto = ruta;
+    } else {
+        raiz = CarpetaUnidad(ruta[0]);
+        resto = ruta.mid(2);
+    }
+    return bajo(raiz, partesDe(resto));
+}
+
+bool ExisteArchivo(const QString& ruta)
+{
+    try {
+        const int fd = ::open(nativo(Resolver(ruta)).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        struct stat st;
+        const bool ok = ::fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode);
+        ::close(fd);
+        return ok;
+    } catch (const VbError&) {
+        return false;
+    }
+}
+
+bool ExisteCarpeta(const QString& ruta)
+{
+    try {
+        const QByteArray p = nativo(Resolver(ruta));
+        return esCarpeta(QFile::decodeName(p)) && ::access(p.constData(), R_OK | X_OK) == 0;
+    } catch (const VbError&) {
+        return false;
+    }
+}
+
+void CreaCarpeta(const QString& ruta)
+{
+    const QString r = Resolver(ruta);
+    if (::mkdir(nativo(r).constData(), 0777) != 0)
+        FallaSistema(errno, ruta, r, true);
+}
+
+void BorraArchivo(const QString& ruta)
+{
+    const QString r = Resolver(ruta);
+    if (esCarpeta(r))
+        FallaSistema(ENOENT, ruta, r); // a folder is no file to delete
+    if (::unlink(nativo(r).constData()) != 0)
+        FallaSistema(errno, ruta, r);
+}
+
+void Reemplaza(const QString& origen, const QString& destino)
+{
+    const QString o = Resolver(origen);
+    const QString d = Resolver(destino);
+    if (::rename(nativo(o).constData(), nativo(d).constData()) == 0)
+        return;
+    const int e = errno;
+    if (e == ENOENT && !existe(o))
+        FallaSistema(e, origen, o);
+    FallaSistema(e, destino, d, true);
+}
+
+void FallaSistema(int e, const QString& ruta, const QString& resuelta, bool creando)
+{
+    int numero = vberr::PathFileAccess;
+    const char* texto = "Path/File access error";
+    switch (e) {
+    case ENOENT:
+        if (!creando && esCarpeta(carpetaDe(resuelta))) {
+            numero = vberr::FileNotFound;
+            texto = "File not found";
+        } else {
+            numero = vberr::PathNotFound;
+            texto = "Path not found";
+        }
+        break;
+    case ENOTDIR:
+        numero = vberr::PathNotFound;
+        texto = "Path not found";
+        break;
+    case EACCES:
+    case EPERM:
+        numero = vberr::PermissionDenied;
+        texto = "Permission denied";
+        break;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        numero = vberr::DiskFull;
+        texto = "Disk full";
+        break;
+    case ENAMETOOLONG:
+    case EILSEQ:
+    case EINVAL:
+        numero = vberr::BadFileName;
+        texto = "Bad file name or number";
+        break;
+    case EXDEV:
+        numero = 74;
+        texto = "Can't rename with different drive";
+        break;
+    case EMFILE:
+    case ENFILE:
+        numero = 67;
+        texto = "Too many files";
+        break;
+    case EIO:
+        numero = 57;
+        texto = "Device I/O error";
+        break;
+    default:
+        break;
+    }
+    QString d = QStringLiteral("%1: '%2'").arg(QLatin1String(texto), ruta);
+    if (resuelta != ruta && !resuelta.isEmpty())
+        d += QStringLiteral(" (%1)").arg(resuelta);
+    Raise(numero, d, aplicacion::NombreEjecutable());
+}
+
+} // namespace rutas

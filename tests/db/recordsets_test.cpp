@@ -1,0 +1,223 @@
+#include "comun/base_prueba.h"
+
+namespace {
+
+const QString kArticulos = QStringLiteral(
+    "CREATE TABLE MA_ARTICULOS (idarticulo TEXT COLLATE NOCASE PRIMARY KEY, DESCRIPCION TEXT, SUSPENDIDO INTEGER);"
+    "INSERT INTO MA_ARTICULOS VALUES ('A1','PAN',0),('A2','LECHE',0),('A3','VINO',1);"
+    "CREATE TABLE SS_MA_CUENTAS (ID INTEGER); INSERT INTO SS_MA_CUENTAS VALUES (7);"
+    "CREATE TABLE MA_CUENTAS (ID INTEGER); INSERT INTO MA_CUENTAS VALUES (1);"
+    "CREATE TABLE LOG (TEXTO TEXT);");
+
+class Sentencias : public prueba::BasePrueba {
+protected:
+    void SetUp() override
+    {
+        BasePrueba::SetUp();
+        CreaBase(QStringLiteral("EMPRESA"), kArticulos);
+        Abre(DB(), QStringLiteral("EMPRESA"));
+        ASSERT_TRUE(DB().gOpenFlag);
+        DB().gEsAdmin = false;
+    }
+    int cuenta(const QString& tabla)
+    {
+        ado::Recordset rs;
+        rs.Open(QStringLiteral("SELECT COUNT(*) AS N FROM ") + tabla, DB().gCnn);
+        return rs.Fields(0).Value().toLong();
+    }
+    std::vector<QString> ids(ado::Recordset& rs)
+    {
+        std::vector<QString> r;
+        for (; !rs.EOF_(); rs.MoveNext())
+            r.push_back(rs.Fields(QStringLiteral("IDARTICULO")).Value().toString());
+        return r;
+    }
+};
+
+TEST_F(Sentencias, AbrirRecordsetLeeYDevuelveLaSentenciaReescrita)
+{
+    QString sql = QStringLiteral("SELECT TOP 5 * FROM @Admin_MA_ARTICULOS with(nolock) WHERE SUSPENDIDO = 0");
+    ado::Recordset rs;
+    DB().AbrirRecordset(sql, rs);
+    EXPECT_EQ(sql, u"SELECT TOP 5 * FROM MA_ARTICULOS with(nolock) WHERE SUSPENDIDO = 0");
+    EXPECT_EQ(ids(rs), (std::vector<QString>{u"A1"_qs, u"A2"_qs}));
+    EXPECT_GT(op->eventos, 0);
+
+    // A non-administrator reads through the restricted view.
+    sql = QStringLiteral("SELECT * FROM MA_CUENTAS ");
+    DB().AbrirRecordset(sql, rs);
+    EXPECT_EQ(rs.Fields(0).Value().toLong(), 7);
+    DB().gEsAdmin = true;
+    sql = QStringLiteral("SELECT * FROM MA_CUENTAS ");
+    DB().AbrirRecordset(sql, rs); // the open recordset is closed first
+    EXPECT_EQ(rs.Fields(0).Value().toLong(), 1);
+}
+
+TEST_F(Sentencias, EdicionPendienteSeCancelaAlCerrar)
+{
+    QString sql = QStringLiteral("SELECT * FROM MA_ARTICULOS");
+    ado::Recordset rs;
+    DB().AbrirRecordset(sql, rs, DB().gCnn, ado::adOpenDynamic, ado::adLockOptimistic);
+    rs.AddNew();
+    rs.Fields(QStringLiteral("idarticulo")).setValue(Variant(u"A9"));
+    DB().CierraRecordset(rs);
+    EXPECT_EQ(rs.State(), ado::adStateClosed);
+    EXPECT_EQ(cuenta(QStringLiteral("MA_ARTICULOS")), 3);
+    DB().CierraRecordset(rs); // closing a closed recordset does nothing
+    EXPECT_TRUE(op->mostrados.empty());
+}
+
+TEST_F(Sentencias, ErrorDeSentenciaPreguntaYAnularDejaCerrado)
+{
+    QString sql = QStringLiteral("SELECT * FROM NO_EXISTE");
+    ado::Recordset rs;
+    op->respuestas = {respuesta::Abort};
+    DB().AbrirRecordset(sql, rs);
+    EXPECT_EQ(rs.State(), ado::adStateClosed);
+    ASSERT_EQ(op->mostrados.size(), 1u);
+    EXPECT_TRUE(op->mostrados[0].titulo.endsWith(QStringLiteral(" - AbrirRecordset Aviso al operador!!! - 5 ")));
+    EXPECT_TRUE(leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG")).contains(QStringLiteral("Respondi\u00f3 : Abortar")));
+}
+
+TEST_F(Sentencias, ConexionCaidaSeReabreYElOperadorReintenta)
+{
+    DB().gCnn->fallas().caida = true;
+    op->respuestas = {respuesta::Retry};
+    QString sql = QStringLiteral("SELECT * FROM MA_ARTICULOS WHERE SUSPENDIDO = 0");
+    ado::Recordset rs;
+    DB().AbrirRecordset(sql, rs);
+    EXPECT_EQ(DB().gCnn->fallas().aperturas, 2);
+    EXPECT_EQ(ids(rs).size(), 2u);
+    EXPECT_EQ(op->cuenta(QStringLiteral("MsgBox")), 1);
+}
+
+TEST_F(Sentencias, ReaperturaFallidaMuestraConexionPerdidaYNoTermina)
+{
+    ado::Fallas& f = DB().gCnn->fallas();
+    f.caida = true;
+    f.veces = -1;
+    f.error = ado::Error{ado::E_FAIL, QStringLiteral("General network error"), QStringLiteral("Proveedor"), QStringLiteral("08S01"), 11};
+    op->respuestas = {respuesta::No};
+    QString sql = QStringLiteral("SELECT * FROM MA_ARTICULOS");
+    ado::Recordset rs;
+    try {
+        DB().AbrirRecordset(sql, rs);
+        FAIL() << "the program should have ended";
+    } catch (const aplicacion::Fin& fin) {
+        EXPECT_NE(fin.codigo, 0);
+    }
+    ASSERT_EQ(op->mostrados.size(), 1u);
+    EXPECT_EQ(op->mostrados[0].titulo, u"AVISO AL OPERADOR");
+    EXPECT_EQ(op->mostrados[0].estilo, estilo::YesNo + estilo::Critical);
+    EXPECT_EQ(op->mostrados[0].texto, u"\r\n\r\n\r\nSe perdio la conexion con la base de datos EMPRESA\r\n Servidor LOCAL\r\n\r\n"
+                                      u"Elija SI para reintentar conectarse\r\nElija NO para cerrar la aplicacion\r\n\r\n\r\n");
+}
+
+TEST_F(Sentencias, ConexionPerdidaSiReintentaHastaVolver)
+{
+    ado::Fallas& f = DB().gCnn->fallas();
+    f.caida = true;
+    f.veces = -1;
+    f.error = ado::Error{ado::E_FAIL, QStringLiteral("General network error"), QStringLiteral("Proveedor"), QStringLiteral("08S01"), 11};
+    int cajas = 0;
+    op->alMostrar = [&](const OperadorGuion::Mostrado&) {
+        if (++cajas == 2) { // the server comes back before the second answer
+            f.veces = 0;
+            f.caida = false;
+        }
+    };
+    op->respuestas = {respuesta::Yes, respuesta::Yes};
+    QString sql = QStringLiteral("SELECT * FROM MA_ARTICULOS");
+    ado::Recordset rs;
+    DB().AbrirRecordset(sql, rs);
+    EXPECT_EQ(cajas, 2);
+    EXPECT_EQ(ids(rs).size(), 3u);
+}
+
+TEST_F(Sentencias, EjecutaConsultaSQLQuitaMarcasSinSinonimos)
+{
+    QString sql = QStringLiteral("INSERT INTO @Admin_LOG (TEXTO) SELECT 'x' FROM MA_CUENTAS ");
+    std::int32_t afectados = -1;
+    DB().EjecutaConsultaSQL(sql, afectados);
+    EXPECT_EQ(sql, u"INSERT INTO LOG (TEXTO) SELECT 'x' FROM MA_CUENTAS ");
+    EXPECT_EQ(afectados, 1);
+    EXPECT_EQ(cuenta(QStringLiteral("LOG")), 1);
+
+    std::shared_ptr<ado::Recordset> filas;
+    sql = QStringLiteral("SELECT idarticulo FROM MA_ARTICULOS ORDER BY idarticulo");
+    DB().EjecutaConsultaSQL(sql, afectados, &filas);
+    ASSERT_TRUE(filas);
+    EXPECT_EQ(ids(*filas).size(), 3u);
+}
+
+TEST_F(Sentencias, GuionQueCreaYBorraRecibeSinonimosSinMarca)
+{
+    QString sql = QStringLiteral("DROP VIEW IF EXISTS V1; CREATE VIEW V1 AS SELECT * FROM MA_CUENTAS ");
+    std::int32_t afectados = 0;
+    DB().EjecutaConsultaSQL(sql, afectados);
+    EXPECT_EQ(sql, u"DROP VIEW IF EXISTS V1; CREATE VIEW V1 AS SELECT * FROM SS_MA_CUENTAS ");
+}
+
+TEST_F(Sentencias, ErrorDeRedReabreYRepiteUnaVez)
+{
+    DB().gCnn->fallas().caida = true;
+    QString sql = QStringLiteral("INSERT INTO LOG (TEXTO) VALUES ('uno')");
+    std::int32_t afectados = 0;
+    DB().EjecutaConsultaSQL(sql, afectados);
+    EXPECT_EQ(cuenta(QStringLiteral("LOG")), 1);
+    EXPECT_EQ(DB().gCnn->fallas().aperturas, 2);
+    EXPECT_TRUE(op->mostrados.empty());
+}
+
+TEST_F(Sentencias, SentenciaConTransNuncaReabre)
+{
+    DB().gCnn->fallas().caida = true;
+    QString sql = QStringLiteral("BEGIN TRANSACTION; INSERT INTO LOG (TEXTO) VALUES ('uno'); COMMIT TRANSACTION");
+    std::int32_t afectados = 0;
+    DB().EjecutaConsultaSQL(sql, afectados);
+    EXPECT_EQ(DB().gCnn->fallas().aperturas, 1);
+    EXPECT_TRUE(op->mostrados.empty());
+}
+
+TEST_F(Sentencias, OtrosErroresNoSeInformanEnLaPrimeraYSiEnLaSegunda)
+{
+    QString sql = QStringLiteral("INSERT INTO NO_EXISTE VALUES (1)");
+    std::int32_t afectados = 0;
+    DB().EjecutaConsultaSQL(sql, afectados);
+    EXPECT_TRUE(op->mostrados.empty());
+    DB().EjecutaConsultaRSQL(sql, afectados); // table missing: silent too
+    EXPECT_TRUE(op->mostrados.empty());
+
+    DB().gCnn->fallas().veces = 1;
+    DB().gCnn->fallas().error = ado::Error{3265, QStringLiteral("Item not found"), QStringLiteral("ADODB"), {}, 0};
+    sql = QStringLiteral("INSERT INTO LOG VALUES ('x')");
+    DB().EjecutaConsultaRSQL(sql, afectados);
+    ASSERT_EQ(op->mostrados.size(), 1u);
+    EXPECT_EQ(op->mostrados[0].titulo, u"Aviso al operador!!!");
+    EXPECT_EQ(op->mostrados[0].texto, u"Item not found");
+}
+
+TEST_F(Sentencias, AvisoDeTruncadoSeLimpia)
+{
+    DB().gCnn->fallas().veces = 1;
+    DB().gCnn->fallas().error = ado::Error{ado::E_FAIL, QStringLiteral("String or binary data would be truncated."),
+                                           QStringLiteral("Proveedor"), QStringLiteral("22001"), 8152};
+    QString sql = QStringLiteral("INSERT INTO LOG VALUES ('x')");
+    std::int32_t afectados = 0;
+    DB().EjecutaConsultaSQL(sql, afectados);
+    EXPECT_EQ(DB().gCnn->errors().Count(), 0);
+}
+
+TEST_F(Sentencias, GuionOracleManejaLaTransaccionEnLaConexion)
+{
+    DB().gConnString = QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=X;");
+    std::int32_t afectados = 0;
+    DB().EjecutaScriptOracle(QStringLiteral("BEGIN TRANSACTION\r\nINSERT INTO LOG (TEXTO) VALUES ('a')\r\nSET NOCOUNT ON\r\n"
+                                            "INSERT INTO LOG (TEXTO) VALUES ('b')\r\nROLLBACK TRANSACTION"),
+                             afectados);
+    EXPECT_EQ(cuenta(QStringLiteral("LOG")), 0);
+    DB().EjecutaScriptOracle(QStringLiteral("BEGIN TRANS INSERT INTO LOG (TEXTO) VALUES ('a') COMMIT TRANS"), afectados);
+    EXPECT_EQ(cuenta(QStringLiteral("LOG")), 1);
+}
+
+} // namespace

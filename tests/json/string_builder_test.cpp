@@ -1,0 +1,144 @@
+#include "json/cStringBuilder.h"
+#include "platform/errores.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+int numeroDeError(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const VbError& e) {
+        return e.Number;
+    }
+    return 0;
+}
+} // namespace
+
+TEST(StringBuilder, GrowsInWholeChunks)
+{
+    cStringBuilder sb;
+    EXPECT_EQ(sb.Length(), 0);
+    EXPECT_EQ(sb.Capacity(), 0);
+    EXPECT_EQ(sb.ChunkSize(), 8192);
+    EXPECT_TRUE(sb.toString().isEmpty());
+
+    sb.Append(u"x");
+    EXPECT_EQ(sb.Capacity(), 8192);
+    cStringBuilder grande;
+    grande.Append(QString(8193, u'a'));
+    EXPECT_EQ(grande.Capacity(), 16384);
+    EXPECT_EQ(grande.Length(), 8193);
+
+    cStringBuilder pequeno;
+    pequeno.ChunkSize(4);
+    for (int i = 0; i < 9; ++i)
+        pequeno.Append(QChar(u'0' + i));
+    EXPECT_EQ(pequeno.toString(), u"012345678");
+    EXPECT_EQ(pequeno.Capacity(), 12);
+}
+
+TEST(StringBuilder, AssignsAppendsLinesAndClears)
+{
+    cStringBuilder sb;
+    sb.ChunkSize(4);
+    sb.TheString(u"hola mundo");
+    EXPECT_EQ(sb.toString(), u"hola mundo");
+    EXPECT_EQ(sb.Capacity(), 12);
+    sb.AppendNL(u"!");
+    sb.AppendByVal(QStringLiteral("fin"));
+    EXPECT_EQ(sb.toString(), u"hola mundo!\r\nfin");
+    sb.TheString(u"");
+    EXPECT_EQ(sb.Length(), 0);
+    EXPECT_EQ(sb.Capacity(), 0);
+
+    sb.TheString(u"abc");
+    sb.Clear();
+    EXPECT_EQ(sb.Capacity(), 0);
+    EXPECT_EQ(sb.ChunkSize(), 4);
+    sb.Append(u"z");
+    EXPECT_EQ(sb.toString(), u"z");
+    EXPECT_EQ(sb.Capacity(), 4);
+}
+
+TEST(StringBuilder, InsertsAndRemovesInsideTheTextOnly)
+{
+    cStringBuilder sb;
+    sb.Append(u"mundo");
+    sb.Insert(0, u"hola ");
+    EXPECT_EQ(sb.toString(), u"hola mundo");
+    sb.InsertByVal(sb.Length(), QStringLiteral("!"));
+    EXPECT_EQ(sb.toString(), u"hola mundo!");
+    sb.Insert(4, u",");
+    EXPECT_EQ(sb.toString(), u"hola, mundo!");
+
+    EXPECT_EQ(numeroDeError([&] { sb.Insert(sb.Length() + 1, u"x"); }), 9);
+    EXPECT_EQ(numeroDeError([&] { sb.Insert(-1, u"x"); }), 9);
+    EXPECT_EQ(numeroDeError([&] { sb.Remove(10, 3); }), 9);
+    EXPECT_EQ(numeroDeError([&] { sb.Remove(-1, 1); }), 9);
+    EXPECT_EQ(numeroDeError([&] { sb.Remove(2, -1); }), 9);
+    EXPECT_EQ(numeroDeError([&] { sb.Remove(1, 0x7fffffff); }), 9);
+    EXPECT_EQ(sb.toString(), u"hola, mundo!");
+
+    sb.Remove(4, 1);
+    EXPECT_EQ(sb.toString(), u"hola mundo!");
+    const int capacidad = sb.Capacity();
+    sb.Remove(0, sb.Length());
+    EXPECT_EQ(sb.Length(), 0);
+    EXPECT_TRUE(sb.toString().isEmpty());
+    EXPECT_EQ(sb.Capacity(), capacidad);
+}
+
+TEST(StringBuilder, FindsOnlyWithinTheText)
+{
+    cStringBuilder sb;
+    sb.Append(u"abcABCab");
+    EXPECT_EQ(sb.Find(u"b"), 8 - 6);
+    EXPECT_EQ(sb.Find(u"b", 3), 8);
+    EXPECT_EQ(sb.Find(u"b", sb.Length()), 8);
+    EXPECT_EQ(sb.Find(u"B"), 5);
+    EXPECT_EQ(sb.Find(u"B", 0, 1), 2);
+    EXPECT_EQ(sb.Find(u"ab", 2, 0), 7);
+    EXPECT_EQ(sb.Find(u"zz"), 0);
+    // The spare area is blanks: neither a blank nor a match running into it counts.
+    EXPECT_EQ(sb.Find(u" "), 0);
+    EXPECT_EQ(sb.Find(u"b "), 0);
+    EXPECT_EQ(sb.Find(u"a", 99), 0);
+    sb.Remove(5, 3);
+    EXPECT_EQ(sb.Find(u"ab", 2), 0);
+    EXPECT_EQ(numeroDeError([&] { sb.Find(u"a", 1, 2); }), 5);
+}
+
+TEST(StringBuilder, HeapMinimizeLeavesAtMostOneChunkSpare)
+{
+    cStringBuilder sb;
+    sb.ChunkSize(10);
+    sb.Append(QString(95, u'x'));
+    EXPECT_EQ(sb.Capacity(), 100);
+    sb.Remove(0, 90);
+    sb.HeapMinimize();
+    EXPECT_EQ(sb.Capacity(), 10);
+    EXPECT_EQ(sb.toString(), u"xxxxx");
+    sb.Append(u"yyyyy");
+    sb.HeapMinimize();
+    EXPECT_EQ(sb.Capacity(), 10);
+    sb.Remove(0, 10);
+    sb.HeapMinimize();
+    EXPECT_EQ(sb.Capacity(), 10);
+}
+
+TEST(StringBuilder, SizesBeyondThirtyTwoBitsRaiseOverflowAndChangeNothing)
+{
+    cStringBuilder sb;
+    EXPECT_EQ(numeroDeError([&] { sb.ChunkSize(0x40000000); }), 6);
+    EXPECT_EQ(numeroDeError([&] { sb.ChunkSize(0); }), 5);
+    EXPECT_EQ(sb.ChunkSize(), 8192);
+    sb.Append(u"ab");
+    // A view that claims a billion characters: the sizes are checked before
+    // anything is read from it.
+    const QStringView enorme(u"c", qsizetype(0x3fffffff));
+    EXPECT_EQ(numeroDeError([&] { sb.Append(enorme); }), 6);
+    EXPECT_EQ(numeroDeError([&] { sb.Insert(1, enorme); }), 6);
+    EXPECT_EQ(numeroDeError([&] { sb.TheString(QStringView(u"c", qsizetype(0x40000000))); }), 6);
+    EXPECT_EQ(sb.toString(), u"ab");
+}

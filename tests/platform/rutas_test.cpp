@@ -1,0 +1,202 @@
+#include "platform/errores.h"
+#include "platform/rutas.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Each test gets its own program folder, so the default mapping lands in it.
+class Rutas : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        carpetaAntes_ = qgetenv("VERIFICADOR_CARPETA");
+        unidadesAntes_ = qgetenv("VERIFICADOR_UNIDADES");
+        qputenv("VERIFICADOR_CARPETA", tmp_.path().toLocal8Bit());
+        qunsetenv("VERIFICADOR_UNIDADES");
+        rutas::Recargar();
+        raiz_ = QDir(tmp_.path()).canonicalPath();
+    }
+    void TearDown() override
+    {
+        qputenv("VERIFICADOR_CARPETA", carpetaAntes_);
+        if (unidadesAntes_.isNull())
+            qunsetenv("VERIFICADOR_UNIDADES");
+        else
+            qputenv("VERIFICADOR_UNIDADES", unidadesAntes_);
+        rutas::Recargar();
+    }
+    QString bajoRaiz(const QString& r) const { return raiz_ + u'/' + r; }
+    void crea(const QString& relativa, const QByteArray& contenido = "x")
+    {
+        const QString p = bajoRaiz(relativa);
+        QDir().mkpath(QFileInfo(p).absolutePath());
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(contenido);
+    }
+    static int numeroDe(const std::function<void()>& f)
+    {
+        try {
+            f();
+        } catch (const VbError& e) {
+            return e.Number;
+        }
+        return 0;
+    }
+
+    QTemporaryDir tmp_;
+    QString raiz_;
+    QByteArray carpetaAntes_, unidadesAntes_;
+};
+
+TEST_F(Rutas, DriveLettersMapUnderTheProgramFolderByDefault)
+{
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("C:\\Productos\\productos.txt")), bajoRaiz("unidades/c/Productos/productos.txt"));
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("p:/datos")), bajoRaiz("unidades/p/datos"));
+    // rooted without a drive: the current drive of the suite, C:
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("\\temp\\SVERR.LOG")), bajoRaiz("unidades/c/temp/SVERR.LOG"));
+    // a folder ending in a backslash before the file name names the same file
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("C:\\Productos\\\\productos.txt")),
+              rutas::Resolver(QStringLiteral("C:\\Productos\\productos.txt")));
+    // ".." stops at the drive's root
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("C:\\..\\..\\etc\\passwd")), bajoRaiz("unidades/c/etc/passwd"));
+    EXPECT_EQ(rutas::CarpetaUnidad(u'd'), bajoRaiz("unidades/d"));
+}
+
+TEST_F(Rutas, NamesBelowTheDriveAreMatchedIgnoringCase)
+{
+    crea("unidades/c/Productos/Productos.TXT");
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("C:\\PRODUCTOS\\productos.txt")), bajoRaiz("unidades/c/Productos/Productos.TXT"));
+    // a missing name keeps its spelling, and so does everything after it
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("c:\\productos\\Nueva\\A.txt")), bajoRaiz("unidades/c/Productos/Nueva/A.txt"));
+}
+
+TEST_F(Rutas, PosixPathsStayAsTheyAreButBackslashesSeparate)
+{
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("/opt/v\\SVERR.LOG")), QStringLiteral("/opt/v/SVERR.LOG"));
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("/opt/v/\\SVERR.LOG")), QStringLiteral("/opt/v/SVERR.LOG"));
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("/Opt/MixedCase")), QStringLiteral("/Opt/MixedCase"));
+    EXPECT_FALSE(rutas::EsFormaWindows(QStringLiteral("/opt/v")));
+    EXPECT_TRUE(rutas::EsFormaWindows(QStringLiteral("\\\\srv\\x")));
+    EXPECT_TRUE(rutas::EsFormaWindows(QStringLiteral("c:x")));
+}
+
+TEST_F(Rutas, SharesMapUnderTheNetworkRoot)
+{
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("\\\\Server\\Share\\a.txt")), bajoRaiz("unidades/red/Server/Share/a.txt"));
+    crea("unidades/red/server/share/a.txt");
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("\\\\SERVER\\Share\\A.TXT")), bajoRaiz("unidades/red/server/share/a.txt"));
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("\\\\?\\C:\\x")), bajoRaiz("unidades/c/x"));
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("\\\\?\\UNC\\server\\share\\a.txt")), bajoRaiz("unidades/red/server/share/a.txt"));
+}
+
+TEST_F(Rutas, EnvironmentWinsOverTheFileWhichWinsOverTheDefault)
+{
+    crea("unidades.ini", "[Otra]\r\nC=/nada\r\n[UNIDADES]\r\nC=/desde/ini\r\nD = relativa \r\n\\\\srv\\datos=/mnt/datos\r\n");
+    rutas::Recargar();
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("C:\\a")), QStringLiteral("/desde/ini/a"));
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("D:\\a")), bajoRaiz("relativa/a"));
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("\\\\SRV\\Datos\\x\\y")), QStringLiteral("/mnt/datos/x/y"));
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("E:\\a")), bajoRaiz("unidades/e/a"));
+
+    qputenv("VERIFICADOR_UNIDADES", "C=/srv/c;e:=/srv/e;\\\\=/mnt/red;basura;=x");
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("C:\\a")), QStringLiteral("/srv/c/a"));
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("E:\\a")), QStringLiteral("/srv/e/a"));
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("D:\\a")), bajoRaiz("relativa/a"));
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("\\\\otro\\rec\\f")), QStringLiteral("/mnt/red/otro/rec/f"));
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("\\\\srv\\datos\\f")), QStringLiteral("/mnt/datos/f"));
+}
+
+TEST_F(Rutas, BadNamesRaise52AndNeverCountAsExisting)
+{
+    for (const QString& r : {QString(), QStringLiteral("C:\\a|b"), QStringLiteral("C:\\a?b"), QStringLiteral("C:\\a*"),
+                             QStringLiteral("C:\\a\"b"), QStringLiteral("C:\\a:b"), QStringLiteral("\\\\server"),
+                             QStringLiteral("\\\\server\\"), QString(QStringLiteral("/tmp/a")) + QChar(0)}) {
+        EXPECT_EQ(numeroDe([&] { rutas::Resolver(r); }), vberr::BadFileName) << r.toStdString();
+        EXPECT_FALSE(rutas::ExisteArchivo(r));
+        EXPECT_FALSE(rutas::ExisteCarpeta(r));
+    }
+    try {
+        rutas::Resolver(QStringLiteral("C:\\a|b"));
+    } catch (const VbError& e) {
+        EXPECT_TRUE(e.Description.contains(QStringLiteral("C:\\a|b")));
+    }
+}
+
+TEST_F(Rutas, FileAndFolderTests)
+{
+    crea("unidades/c/Dir/f.txt");
+    EXPECT_TRUE(rutas::ExisteArchivo(QStringLiteral("C:\\dir\\F.TXT")));
+    EXPECT_FALSE(rutas::ExisteArchivo(QStringLiteral("C:\\dir")));       // a folder is no file
+    EXPECT_FALSE(rutas::ExisteArchivo(QStringLiteral("C:\\dir\\g.txt")));
+    EXPECT_TRUE(rutas::ExisteCarpeta(QStringLiteral("C:\\DIR\\")));
+    EXPECT_FALSE(rutas::ExisteCarpeta(QStringLiteral("C:\\dir\\f.txt")));
+    EXPECT_FALSE(rutas::ExisteCarpeta(QStringLiteral("C:\\otra")));
+}
+
+TEST_F(Rutas, MakeFolderIsOneLevel)
+{
+    // the default drive's root is there from the start, as on Windows
+    rutas::CreaCarpeta(QStringLiteral("C:\\Productos"));
+    EXPECT_TRUE(QFileInfo(bajoRaiz("unidades/c/Productos")).isDir());
+    EXPECT_EQ(numeroDe([] { rutas::CreaCarpeta(QStringLiteral("C:\\Productos")); }), vberr::PathFileAccess);
+    EXPECT_EQ(numeroDe([] { rutas::CreaCarpeta(QStringLiteral("C:\\No\\Existe")); }), vberr::PathNotFound);
+    EXPECT_FALSE(QFileInfo::exists(bajoRaiz("unidades/c/No")));
+}
+
+TEST_F(Rutas, DeleteFile)
+{
+    crea("unidades/c/x/a.txt");
+    rutas::BorraArchivo(QStringLiteral("C:\\x\\A.txt"));
+    EXPECT_FALSE(QFileInfo::exists(bajoRaiz("unidades/c/x/a.txt")));
+    EXPECT_EQ(numeroDe([] { rutas::BorraArchivo(QStringLiteral("C:\\x\\a.txt")); }), vberr::FileNotFound);
+    EXPECT_EQ(numeroDe([] { rutas::BorraArchivo(QStringLiteral("C:\\y\\a.txt")); }), vberr::PathNotFound);
+    EXPECT_EQ(numeroDe([] { rutas::BorraArchivo(QStringLiteral("C:\\x")); }), vberr::FileNotFound);
+    EXPECT_TRUE(QFileInfo(bajoRaiz("unidades/c/x")).isDir());
+}
+
+TEST_F(Rutas, ReplaceSwapsTheFileInOneStep)
+{
+    crea("unidades/c/p/productos.tmp", "nuevo");
+    crea("unidades/c/p/productos.txt", "viejo");
+    rutas::Reemplaza(QStringLiteral("C:\\p\\productos.tmp"), QStringLiteral("C:\\p\\productos.txt"));
+    QFile f(bajoRaiz("unidades/c/p/productos.txt"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("nuevo"));
+    EXPECT_FALSE(QFileInfo::exists(bajoRaiz("unidades/c/p/productos.tmp")));
+    EXPECT_EQ(numeroDe([] { rutas::Reemplaza(QStringLiteral("C:\\p\\productos.tmp"), QStringLiteral("C:\\p\\b.txt")); }),
+              vberr::FileNotFound);
+    crea("unidades/c/p/otro.tmp");
+    EXPECT_EQ(numeroDe([] { rutas::Reemplaza(QStringLiteral("C:\\p\\otro.tmp"), QStringLiteral("C:\\q\\b.txt")); }),
+              vberr::PathNotFound);
+}
+
+TEST_F(Rutas, ErrorsNameThePathAsStoredAndAsResolved)
+{
+    try {
+        rutas::BorraArchivo(QStringLiteral("C:\\Productos\\productos.txt"));
+        FAIL();
+    } catch (const VbError& e) {
+        EXPECT_EQ(e.Number, vberr::PathNotFound);
+        EXPECT_TRUE(e.Description.contains(QStringLiteral("C:\\Productos\\productos.txt")));
+        EXPECT_TRUE(e.Description.contains(bajoRaiz("unidades/c/Productos/productos.txt")));
+    }
+}
+
+TEST_F(Rutas, PermissionDenied)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root passes every permission check";
+    crea("unidades/c/cerrada/a.txt");
+    ::chmod(bajoRaiz("unidades/c/cerrada").toLocal8Bit().constData(), 0500);
+    EXPECT_EQ(numeroDe([] { rutas::BorraArchivo(QStringLiteral("C:\\cerrada\\a.txt")); }), vberr::PermissionDenied);
+    ::chmod(bajoRaiz("unidades/c/cerrada").toLocal8Bit().constData(), 0700);
+}
+
+} // namespace

@@ -24,8 +24,8 @@ QStringView Texto(const Variant& v, QString& espacio)
 }
 
 // A ";" or a line break inside a field would break the checker's four-field
-// line: they are written as "," and a blank.
-void EscribeCampo(archivos::EscritorTexto& salida, QStringView campo)
+// line: they become "," and a blank, before the field is trimmed.
+QStringView Limpia(QStringView campo, QString& espacio)
 {
     bool limpio = true;
     for (QChar c : campo)
@@ -33,19 +33,20 @@ void EscribeCampo(archivos::EscritorTexto& salida, QStringView campo)
             limpio = false;
             break;
         }
-    if (limpio) {
-        salida.Escribe(campo);
-        return;
-    }
-    QString copia = campo.toString();
-    for (QChar& c : copia) {
+    if (limpio)
+        return campo;
+    espacio = campo.toString();
+    for (QChar& c : espacio) {
         if (c == u';')
             c = u',';
         else if (c == u'\r' || c == u'\n' || c == u'\t')
             c = u' ';
     }
-    salida.Escribe(copia);
+    return espacio;
 }
+
+// The field's text as the file takes it.
+QStringView Campo(const Variant& v, QString& espacio) { return Recorta(Limpia(Texto(v, espacio), espacio)); }
 
 } // namespace
 
@@ -67,16 +68,17 @@ std::int64_t EscribeProductos(ado::Recordset& rs, archivos::EscritorTexto& salid
     QString e1, e2, e3;
     std::int64_t lineas = 0;
     for (; !rs.EOF_(); rs.MoveNext()) {
-        const QStringView codigo = Recorta(Texto(idArticulo.Value(), e1));
-        QStringView barra = Recorta(Texto(codigoBarra.Value(), e2));
+        const QStringView codigo = Campo(idArticulo.Value(), e1);
+        QStringView barra = Campo(codigoBarra.Value(), e2);
         if (barra.isEmpty())
             barra = codigo;
-        e3 = fg.ValorCampo(descripcion.Value()).toString();
-        EscribeCampo(salida, barra);
+        const Variant textoDescripcion = fg.ValorCampo(descripcion.Value());
+        const QStringView desc = Campo(textoDescripcion, e3);
+        salida.Escribe(barra);
         salida.Escribe(u";");
-        EscribeCampo(salida, codigo);
+        salida.Escribe(codigo);
         salida.Escribe(u";");
-        EscribeCampo(salida, Recorta(e3));
+        salida.Escribe(desc);
         salida.Escribe(u";0");
         salida.FinLinea();
         ++lineas;

@@ -3,7 +3,7 @@
 #include "platform/errores.h"
 
 namespace {
-constexpr int kIndexarDesde = 16;
+constexpr std::size_t kIndexarDesde = 16;
 
 bool mismaClave(const QString& a, const QString& b)
 {
@@ -14,51 +14,70 @@ bool mismaClave(const QString& a, const QString& b)
         return true;
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
+
+void indexa(Diccionario::Claves& c)
+{
+    if (c.indice) {
+        c.indice->insert(c.nombres.back().toCaseFolded(), int(c.nombres.size()) - 1);
+    } else if (c.nombres.size() >= kIndexarDesde) {
+        c.indice = std::make_unique<QHash<QString, int>>();
+        for (std::size_t j = 0; j < c.nombres.size(); ++j)
+            c.indice->insert(c.nombres[j].toCaseFolded(), int(j));
+    }
+}
 } // namespace
+
+Diccionario::Diccionario(std::shared_ptr<Claves> molde) : claves_(std::move(molde))
+{
+    if (claves_)
+        valores_.reserve(claves_->nombres.size());
+}
 
 int Diccionario::busca(const QString& clave) const
 {
-    if (indice_)
-        return indice_->value(clave.toCaseFolded(), -1);
-    for (std::size_t i = 0; i < entradas_.size(); ++i)
-        if (mismaClave(entradas_[i].first, clave))
+    if (!claves_)
+        return -1;
+    if (claves_->indice) {
+        const int i = claves_->indice->value(clave.toCaseFolded(), -1);
+        return i < Count() ? i : -1;
+    }
+    for (std::size_t i = 0; i < valores_.size(); ++i)
+        if (mismaClave(claves_->nombres[i], clave))
             return int(i);
     return -1;
-}
-
-void Diccionario::indexa(int i)
-{
-    if (!indice_) {
-        if (entradas_.size() < kIndexarDesde)
-            return;
-        indice_ = std::make_unique<QHash<QString, int>>();
-        for (std::size_t j = 0; j < entradas_.size(); ++j)
-            indice_->insert(entradas_[j].first.toCaseFolded(), int(j));
-        return;
-    }
-    indice_->insert(entradas_[std::size_t(i)].first.toCaseFolded(), i);
 }
 
 const Variant& Diccionario::Item(const QString& clave) const
 {
     static const Variant vacio;
     const int i = busca(clave);
-    return i < 0 ? vacio : entradas_[std::size_t(i)].second;
+    return i < 0 ? vacio : valores_[std::size_t(i)];
 }
 
 void Diccionario::Add(const QString& clave, Variant v)
 {
     if (busca(clave) >= 0)
         Raise(457, QStringLiteral("This key is already associated with an element of this collection"));
-    entradas_.emplace_back(clave, std::move(v));
-    indexa(int(entradas_.size()) - 1);
+    const std::size_t i = valores_.size();
+    const bool siguiente = claves_ && i < claves_->nombres.size() && claves_->nombres[i] == clave;
+    if (!siguiente) {
+        if (!claves_ || claves_.use_count() > 1 || i < claves_->nombres.size()) {
+            auto propias = std::make_shared<Claves>();
+            if (claves_)
+                propias->nombres.assign(claves_->nombres.begin(), claves_->nombres.begin() + std::ptrdiff_t(i));
+            claves_ = std::move(propias);
+        }
+        claves_->nombres.push_back(clave);
+        indexa(*claves_);
+    }
+    valores_.push_back(std::move(v));
 }
 
 void Diccionario::Asigna(const QString& clave, Variant v)
 {
     const int i = busca(clave);
     if (i >= 0)
-        entradas_[std::size_t(i)].second = std::move(v);
+        valores_[std::size_t(i)] = std::move(v);
     else
         Add(clave, std::move(v));
 }

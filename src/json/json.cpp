@@ -22,9 +22,9 @@ QString& errores()
 // small whatever the input.
 constexpr qsizetype kMaxErrores = 1 << 20;
 constexpr qsizetype kMaxCita = 200;
-// Keys repeat from one object to the next: one shared copy of each.
-constexpr std::size_t kMaxClavesCompartidas = 8192;
-constexpr qsizetype kMaxLargoClaveCompartida = 64;
+constexpr std::size_t kMaxCompartidas = 8192;
+constexpr std::size_t kMaxLargoCompartida = 64;
+constexpr qsizetype kMaxLargoTextoCompartido = 16;
 
 class Lector {
 public:
@@ -123,7 +123,11 @@ private:
 
     std::shared_ptr<Diccionario> LeerObjeto()
     {
-        auto dic = std::make_shared<Diccionario>();
+        // Objects at one depth are mostly of one kind: each starts from the
+        // keys of the previous one.
+        if (moldes_.size() <= std::size_t(niveles_))
+            moldes_.resize(std::size_t(niveles_) + 1);
+        auto dic = std::make_shared<Diccionario>(moldes_[std::size_t(niveles_)]);
         SaltarEspacios();
         if (pos_ >= n_ || s_[pos_] != u'{') {
             error(QStringLiteral("Invalid Object at position ") + posicion() + QStringLiteral(" : ") + resto());
@@ -159,6 +163,8 @@ private:
         }
         --niveles_;
         dic->ajusta();
+        if (dic->Count() > 0)
+            moldes_[std::size_t(niveles_)] = dic->molde();
         return dic;
     }
 
@@ -223,7 +229,7 @@ private:
                     if (pos_ >= n_ || s_[pos_] != u':') {
                         error(QStringLiteral("Invalid Key at position ") + posicion() + QStringLiteral(" : ") +
                               QString::fromStdU16String(clave_));
-                        return compartida();
+                        return compartida(clave_);
                     }
                 }
                 continue;
@@ -237,19 +243,20 @@ private:
             }
             clave_ += c;
         }
-        return compartida();
+        return compartida(clave_);
     }
 
-    QString compartida()
+    // Keys, and short texts such as units or families, repeat all through a
+    // document: the first few thousand distinct ones are kept once and shared.
+    QString compartida(std::u16string_view v)
     {
-        const std::u16string_view v(clave_);
-        if (auto it = claves_.find(v); it != claves_.end())
+        if (auto it = compartidas_.find(v); it != compartidas_.end())
             return it->second;
-        QString clave = QString::fromUtf16(clave_.data(), qsizetype(clave_.size()));
-        if (claves_.size() < kMaxClavesCompartidas && qsizetype(clave_.size()) <= kMaxLargoClaveCompartida)
+        QString t = QString::fromUtf16(v.data(), qsizetype(v.size()));
+        if (compartidas_.size() < kMaxCompartidas && v.size() <= kMaxLargoCompartida)
             // The view points into the stored copy, which never changes.
-            claves_.emplace(std::u16string_view(reinterpret_cast<const char16_t*>(clave.utf16()), clave_.size()), clave);
-        return clave;
+            compartidas_.emplace(std::u16string_view(reinterpret_cast<const char16_t*>(t.utf16()), v.size()), t);
+        return t;
     }
 
     QString LeerTexto()
@@ -262,8 +269,12 @@ private:
         // Without escapes the text is a plain copy of the source.
         if (pos_ >= n_)
             return vista(inicio, n_ - inicio).toString();
-        if (s_[pos_] == delimitador)
-            return vista(inicio, pos_++ - inicio).toString();
+        if (s_[pos_] == delimitador) {
+            const qsizetype largo = pos_++ - inicio;
+            if (largo <= kMaxLargoTextoCompartido)
+                return compartida(std::u16string_view(s_ + inicio, std::size_t(largo)));
+            return vista(inicio, largo).toString();
+        }
 
         texto_.Remove(0, texto_.Length());
         texto_.Append(vista(inicio, pos_ - inicio));
@@ -379,7 +390,8 @@ private:
     bool detenido_ = false;
     cStringBuilder texto_;
     std::u16string clave_;
-    std::unordered_map<std::u16string_view, QString> claves_;
+    std::unordered_map<std::u16string_view, QString> compartidas_;
+    std::vector<std::shared_ptr<Diccionario::Claves>> moldes_;
 };
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/ado/conexion_cadena.h"
 
 #include "platform/ado/errores_ado.h"
+#include "platform/ado/provider.h"
 #include "platform/rutas.h"
 
 namespace ado {

@@ -107,7 +107,7 @@ public:
                 c.tipo = adNumeric, c.tamano = 19;
                 lectura_[i] = decimales == 0 && tam <= 18 ? Lectura::Entero : Lectura::Real;
                 break;
-            case SQL_TYPE_TIMESTAMP: case SQL_DATETIME: case SQL_TIMESTAMP:
+            case SQL_TYPE_TIMESTAMP: case SQL_TIMESTAMP:
                 c.tipo = adDBTimeStamp, c.tamano = 16, lectura_[i] = Lectura::Fecha; break;
             case SQL_TYPE_DATE: case SQL_DATE: c.tipo = adDBDate, c.tamano = 6, lectura_[i] = Lectura::Fecha; break;
             case SQL_CHAR: c.tipo = adChar, lectura_[i] = Lectura::Texto; break;

@@ -1,0 +1,2 @@
+add_executable(bench_abrir_recordset ${CMAKE_CURRENT_LIST_DIR}/bench_abrir_recordset.cpp)
+target_link_libraries(bench_abrir_recordset PRIVATE vf_db vf_demo)

@@ -1,0 +1,127 @@
+// The window under Qt's offscreen platform, driven as an operator would.
+#include "app/frm_principal.h"
+#include "comun/base_prueba.h"
+
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+class Ventana : public prueba::BasePrueba {
+protected:
+    void SetUp() override
+    {
+        BasePrueba::SetUp();
+        CreaBase(QStringLiteral("EMP"),
+                 QStringLiteral("CREATE TABLE MA_ARTICULOS (idarticulo TEXT, CODIGOBARRA TEXT, DESCRIPCION TEXT, SUSPENDIDO INTEGER);"
+                                "INSERT INTO MA_ARTICULOS VALUES ('A1','B1','PAN',0);"
+                                "CREATE VIEW V_MA_Articulos AS SELECT * FROM MA_ARTICULOS;"
+                                "CREATE TABLE TA_CONFIGURACION (Grupo TEXT COLLATE NOCASE, Clave TEXT COLLATE NOCASE,"
+                                " Valor TEXT, PoliticaNegocio INTEGER, ValorAux TEXT);"));
+        aplicacion::FijaArgumentos({QStringLiteral("@Server=LOCAL; @DbName=EMP; @Usuario=ADMIN;")});
+        glb::ParametroAdicional.clear();
+    }
+    void TearDown() override
+    {
+        aplicacion::FijaArgumentos({});
+        BasePrueba::TearDown();
+    }
+    QString ClaveGuardada()
+    {
+        ado::Recordset rs;
+        rs.Open(QStringLiteral("SELECT Valor FROM TA_CONFIGURACION WHERE Clave = 'RUTACOMPARTIDA_COLECTOR'"), DB().gCnn);
+        return rs.EOF_() ? QStringLiteral("<sin clave>") : rs.Fields(0).Value().toString();
+    }
+};
+
+TEST_F(Ventana, CargaConCarpetaPorOmisionYGuardaAlPerderElFoco)
+{
+    FrmPrincipal f;
+    EXPECT_EQ(f.windowTitle(), u"Crear archivo para el verificador ");
+    f.Form_Load();
+    EXPECT_TRUE(DB().gOpenFlag);
+    EXPECT_EQ(f.txtRuta->text(), u"C:\\Productos");
+    EXPECT_EQ(ClaveGuardada(), u"<sin clave>"); // nothing stored until the box loses the focus
+
+    f.txtRuta->setText(QStringLiteral("  ") + dir.path() + QStringLiteral("/uno  "));
+    QFocusEvent sale(QEvent::FocusOut);
+    QApplication::sendEvent(f.txtRuta, &sale);
+    EXPECT_EQ(ClaveGuardada(), dir.path() + QStringLiteral("/uno"));
+    // Leaving again without a change stores again.
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("UPDATE TA_CONFIGURACION SET Valor = 'otro';"));
+    QApplication::sendEvent(f.txtRuta, &sale);
+    EXPECT_EQ(ClaveGuardada(), dir.path() + QStringLiteral("/uno"));
+}
+
+TEST_F(Ventana, CargaLaCarpetaGuardadaYElBotonEscribeElArchivo)
+{
+    const QString carpeta = dir.path() + QStringLiteral("/salida");
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("INSERT INTO TA_CONFIGURACION VALUES ('DATOS','RUTACOMPARTIDA_COLECTOR','")
+                                         + carpeta + QStringLiteral("',0,NULL);"));
+    FrmPrincipal f;
+    f.Form_Load();
+    EXPECT_EQ(f.txtRuta->text(), carpeta);
+    f.Command1->click();
+    QFile archivo(carpeta + QStringLiteral("/productos.txt"));
+    ASSERT_TRUE(archivo.open(QIODevice::ReadOnly));
+    EXPECT_EQ(archivo.readAll(), QByteArray("B1;A1;PAN;0\r\n"));
+    ASSERT_EQ(op->cuenta(QStringLiteral("Aviso")), 1);
+    EXPECT_EQ(op->mostrados.back().texto, u"Exportado con exito, se guardo en " + carpeta + u"\\productos.txt");
+    EXPECT_EQ(op->mostrados.back().titulo, u"Aviso al operador");
+}
+
+TEST_F(Ventana, CajaVaciaUsaLaCarpetaDelPrograma)
+{
+    FrmPrincipal f;
+    f.Form_Load();
+    f.txtRuta->clear();
+    EXPECT_TRUE(f.Command1_Click());
+    EXPECT_EQ(f.txtRuta->text(), aplicacion::Carpeta());
+    EXPECT_TRUE(QFile::exists(dir.path() + QStringLiteral("/productos.txt")));
+}
+
+TEST_F(Ventana, ExportacionFallidaAvisaYVuelveALaVentana)
+{
+    FrmPrincipal f;
+    f.Form_Load();
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("DROP VIEW V_MA_Articulos;"));
+    f.txtRuta->setText(dir.path());
+    op->respuestas = {respuesta::Abort};
+    EXPECT_FALSE(f.Command1_Click());
+    ASSERT_EQ(op->cuenta(QStringLiteral("MsgBox")), 2); // the database error, then the export's own
+    EXPECT_TRUE(op->mostrados.back().texto.startsWith(QStringLiteral("No se pudo crear el archivo ")));
+    EXPECT_EQ(op->cuenta(QStringLiteral("Aviso")), 0);
+    EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/productos.txt")));
+}
+
+TEST_F(Ventana, ElegirCarpetaLaGuardaEnseguida)
+{
+    FrmPrincipal f;
+    f.Form_Load();
+    op->elecciones = {std::nullopt, dir.path() + QStringLiteral("/elegida")};
+    f.Command2_Click(); // cancelled: nothing changes
+    EXPECT_EQ(f.txtRuta->text(), u"C:\\Productos");
+    f.Command2_Click();
+    EXPECT_EQ(f.txtRuta->text(), dir.path() + QStringLiteral("/elegida"));
+    EXPECT_EQ(ClaveGuardada(), dir.path() + QStringLiteral("/elegida"));
+    EXPECT_EQ(op->mostrados.front().titulo, u"Buscar Carpeta de imagenes");
+}
+
+TEST_F(Ventana, CorridaDesatendidaExportaYTermina)
+{
+    aplicacion::FijaArgumentos({QStringLiteral("@Server=LOCAL; @DbName=EMP; @Usuario=ADMIN; @ParametroAdicional=1;")});
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("INSERT INTO TA_CONFIGURACION VALUES ('DATOS','RUTACOMPARTIDA_COLECTOR','")
+                                         + dir.path() + QStringLiteral("',0,NULL);"));
+    FrmPrincipal f;
+    try {
+        f.Form_Load();
+        FAIL() << "the unattended run ends the program";
+    } catch (const aplicacion::Fin& fin) {
+        EXPECT_EQ(fin.codigo, 0);
+    }
+    EXPECT_TRUE(QFile::exists(dir.path() + QStringLiteral("/productos.txt")));
+    glb::ParametroAdicional.clear();
+}
+
+} // namespace

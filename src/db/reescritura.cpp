@@ -153,8 +153,11 @@ QString LiteralesDeFecha(QString s)
         desde = m.capturedEnd(0);
     }
     r += s.mid(desde);
-    r = vb::Replace(r, QStringLiteral("TO_DATE(TO_DATE("), QStringLiteral("TO_DATE("));
-    r = vb::Replace(r, QStringLiteral("'DD/MM/YYYY'),'DD/MM/YYYY')"), QStringLiteral("'DD/MM/YYYY')"));
+    // A literal that was already inside TO_DATE gets wrapped twice: collapse
+    // that wrapping only, never the column wrappings, whose text ends the same.
+    static const QRegularExpression doble(
+        QStringLiteral("TO_DATE\\(TO_DATE\\(('[^']*','DD/MM/YYYY')\\),'DD/MM/YYYY'\\)"), CI);
+    r.replace(doble, QStringLiteral("TO_DATE(\\1)"));
     return r;
 }
 

@@ -35,7 +35,8 @@ QString cStringBuilder::toString() const
 void cStringBuilder::cambiaCapacidad(std::int32_t bytes)
 {
     auto nuevo = std::make_unique<char16_t[]>(std::size_t(bytes) / 2);
-    std::memcpy(nuevo.get(), buffer_.get(), std::size_t(std::min(usado_, bytes)));
+    if (usado_ > 0)
+        std::memcpy(nuevo.get(), buffer_.get(), std::size_t(std::min(usado_, bytes)));
     // The spare area holds blanks.
     std::fill(nuevo.get() + usado_ / 2, nuevo.get() + bytes / 2, u' ');
     buffer_ = std::move(nuevo);

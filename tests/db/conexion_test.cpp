@@ -196,16 +196,34 @@ TEST_F(Conexion, ReintentaConectarSobreConexionCerrada)
     EXPECT_TRUE(op->mostrados.empty());
 }
 
-TEST_F(Conexion, ReintentaConectarConBaseDesaparecidaPreguntaYTermina)
+TEST_F(Conexion, ReintentaConectarFallidoCallaOPregunta)
 {
     DB_Dll& db = DB();
     Abre(db, QStringLiteral("EMPRESA"));
-    ASSERT_TRUE(QFile::remove(archivoBase(QStringLiteral("EMPRESA"))));
+    // The database is gone: an unspecified provider failure ends quietly.
+    ASSERT_TRUE(QFile::rename(archivoBase(QStringLiteral("EMPRESA")), archivoBase(QStringLiteral("OTRA"))));
+    db.ReintentaConectar();
+    EXPECT_FALSE(db.gOpenFlag);
+    EXPECT_TRUE(op->mostrados.empty());
+    ASSERT_TRUE(QFile::rename(archivoBase(QStringLiteral("OTRA")), archivoBase(QStringLiteral("EMPRESA"))));
+
+    // Any other failure asks; Retry opens again, Abort leaves it closed.
+    db.gCnn->fallas().veces = 1;
+    db.gCnn->fallas().error = ado::Error{ado::DB_E_NOTABLE, QStringLiteral("rechazada"), QStringLiteral("Proveedor"), {}, 0};
+    op->respuestas = {respuesta::Retry};
+    db.ReintentaConectar();
+    EXPECT_TRUE(db.gOpenFlag);
+    db.gCnn->fallas().veces = 1;
     op->respuestas = {respuesta::Abort};
     db.ReintentaConectar();
     EXPECT_FALSE(db.gOpenFlag);
-    ASSERT_EQ(op->mostrados.size(), 1u);
-    EXPECT_TRUE(op->mostrados[0].titulo.contains(QStringLiteral(" - AbrirRecordset Aviso al operador!!! - 5 ")));
+    ASSERT_EQ(op->mostrados.size(), 2u);
+    EXPECT_EQ(op->mostrados[0].titulo, u"Proveedor - AbrirRecordset Aviso al operador!!! - 5 ");
+    // Ignore goes on, but a connection that did not open is not reported open.
+    db.gCnn->fallas().veces = 1;
+    op->respuestas = {respuesta::Ignore};
+    db.ReintentaConectar();
+    EXPECT_FALSE(db.gOpenFlag);
 }
 
 TEST_F(Conexion, ServidorInalcanzableTerminaCallado)
@@ -248,8 +266,8 @@ TEST_F(Jet, ArchivoFaltanteLlevaAElegirOtro)
     db.OpenLocalADODB({}, QStringLiteral("User ID"), QStringLiteral("Password"));
     EXPECT_EQ(db.gCnn->State(), ado::adStateOpen);
     EXPECT_EQ(db.gDBName, archivoBase(QStringLiteral("local")));
-    EXPECT_EQ(db.gConnString, u"PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =" + archivoBase(QStringLiteral("local"))
-                                  + u";User ID=;Password=;");
+    EXPECT_EQ(db.gConnString, QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =") + archivoBase(QStringLiteral("local"))
+                                  + QStringLiteral(";User ID=;Password=;"));
     ASSERT_EQ(op->cuenta(QStringLiteral("Archivo")), 1);
     EXPECT_EQ(op->mostrados[0].titulo, u"Buscar Base de Datos");
     EXPECT_EQ(op->mostrados[0].texto, u"Base de Datos de Microsoft Access |*.MDB");

@@ -24,7 +24,7 @@ TEST_F(Sinonimos, SoloPalabrasEnterasEnSusContextos)
     EXPECT_EQ(db.SS_TSinonimos(QStringLiteral("MA_CUENTAS ")), u"MA_CUENTAS ");
     EXPECT_EQ(db.SS_TSinonimos(QStringLiteral("select * from v_ta_cajas where x=1")), u"select * from SS_V_TA_CAJAS where x=1");
     EXPECT_EQ(db.SS_TSinonimos(QStringLiteral("FROM AC_CUENTASDIARIO_CCOSTO A, AC_CUENTASDIARIO B")),
-              u"FROM SS_AC_CUENTAS_DIARIO_CCOSTO A, AC_CUENTASDIARIO B");
+              u"FROM SS_AC_CUENTAS_DIARIO_CCOSTO A, SS_AC_CUENTASDIARIO B");
     EXPECT_EQ(db.SS_TSinonimos(QStringLiteral("FROM AC_CUENTASDIARIO B")), u"FROM SS_AC_CUENTASDIARIO B");
 }
 
@@ -108,6 +108,9 @@ TEST_F(Oracle, ColumnasYLiteralesDeFecha)
               u"SELECT TO_DATE(TO_CHAR(\"FECHA DESDE\",'DD/MM/YYYY'),'DD/MM/YYYY') FROM T");
     EXPECT_EQ(db.ORACLE_Dicc(QStringLiteral("SELECT A FROM T WHERE B = '2024-12-31'")),
               u"SELECT A FROM T WHERE B = TO_DATE('31/12/2024','DD/MM/YYYY')");
+    // A literal already converted is not converted twice.
+    EXPECT_EQ(db.ORACLE_Dicc(QStringLiteral("SELECT A FROM T WHERE B = TO_DATE('05/03/2024','DD/MM/YYYY')")),
+              u"SELECT A FROM T WHERE B = TO_DATE('05/03/2024','DD/MM/YYYY')");
     // Not a date: left as written.
     EXPECT_EQ(db.ORACLE_Dicc(QStringLiteral("SELECT A FROM T WHERE B = '31/02/2024'")), u"SELECT A FROM T WHERE B = '31/02/2024'");
 }

@@ -73,9 +73,48 @@ TEST(LeerJSON, KeepsKeysInInsertionOrderAndComparesThemIgnoringCase)
     auto g = objeto(texto);
     ASSERT_TRUE(g);
     EXPECT_EQ(g->Count(), 40);
-    EXPECT_EQ(g->begin()->first, u"k39");
+    EXPECT_EQ((*g->begin()).first, u"k39");
     EXPECT_EQ(g->Item(u"K7"_qs), Variant(numero(u"7")));
     EXPECT_TRUE(JSON::ErroresJSON().startsWith(u"This key is already associated with an element of this collection: K5"));
+}
+
+namespace {
+QStringList claves(const Diccionario& d)
+{
+    QStringList r;
+    for (const auto& [k, v] : d)
+        r << k;
+    return r;
+}
+} // namespace
+
+TEST(LeerJSON, ObjectsOfOneKindKeepTheirOwnKeys)
+{
+    auto l = lista(uR"([{"a":1,"b":2,"c":3}, {"a":4,"b":5}, {"a":6,"x":7}, {"a":8,"b":9,"c":10,"d":11}, {"A":1}, {}, {"b":1,"a":2}])"_qs);
+    ASSERT_TRUE(l);
+    EXPECT_EQ(JSON::ErroresJSON(), u"");
+    const QList<QStringList> esperado = {{u"a"_qs, u"b"_qs, u"c"_qs}, {u"a"_qs, u"b"_qs}, {u"a"_qs, u"x"_qs},
+                                         {u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs}, {u"A"_qs}, {}, {u"b"_qs, u"a"_qs}};
+    for (int i = 0; i < l->Count(); ++i)
+        EXPECT_EQ(claves(comoObjeto(l->Item(i + 1))), esperado[i]) << i;
+    EXPECT_FALSE(comoObjeto(l->Item(2)).Exists(u"c"_qs));
+    EXPECT_EQ(comoObjeto(l->Item(3)).Item(u"x"_qs), Variant(numero(u"7")));
+    EXPECT_TRUE(comoObjeto(l->Item(1)).Item(u"d"_qs).isEmpty());
+
+    // Shared long key lists are indexed: a shorter object must not see the keys past its own.
+    QString largo = u"{"_qs, corto = u"{"_qs;
+    for (int i = 0; i < 20; ++i)
+        largo += QStringLiteral("k%1:%1,").arg(i);
+    for (int i = 0; i < 17; ++i)
+        corto += QStringLiteral("k%1:%1,").arg(i);
+    auto m = lista(u"["_qs + largo + u"}, "_qs + corto + u"k19: 0}, "_qs + corto + u"K3: 0}]"_qs);
+    ASSERT_TRUE(m);
+    const Diccionario& segundo = comoObjeto(m->Item(2));
+    EXPECT_EQ(segundo.Count(), 18);
+    EXPECT_EQ(segundo.Item(u"K19"_qs), Variant(numero(u"0")));
+    EXPECT_FALSE(segundo.Exists(u"k17"_qs));
+    EXPECT_EQ(comoObjeto(m->Item(3)).Count(), 17);
+    EXPECT_TRUE(JSON::ErroresJSON().startsWith(u"This key is already associated with an element of this collection: K3"));
 }
 
 TEST(LeerJSON, SkipsCommentsParenthesesAndLoneSlashes)

@@ -80,6 +80,8 @@ public:
 
 private:
     friend class Recordset;
+    friend void AbrirRecordsetSobre(Recordset&, const std::shared_ptr<Connection>&, std::unique_ptr<Cursor>, bool);
+    friend void CerrarRecordset(Recordset&);
     Recordset* rs_ = nullptr;
     int index_ = 0;
 };
@@ -137,6 +139,8 @@ public:
 
 private:
     friend class Recordset;
+    friend void AbrirRecordsetSobre(Recordset&, const std::shared_ptr<Connection>&, std::unique_ptr<Cursor>, bool);
+    friend void CerrarRecordset(Recordset&);
     Connection() = default;
     ado::Provider& provider(); // error 3709 when closed
     [[noreturn]] void raiseProvider(const Error& e);

@@ -109,9 +109,15 @@ std::vector<Tok> Tokenizar(const QString& s)
 
 bool Uno(QStringView v, std::initializer_list<const char*> palabras)
 {
-    for (const char* p : palabras)
-        if (v.compare(QLatin1String(p), Qt::CaseInsensitive) == 0)
+    // Runs for every name of every statement: compare the cheap things first.
+    const char16_t c0 = v.isEmpty() ? 0 : char16_t(v.front().toUpper().unicode());
+    for (const char* p : palabras) {
+        if (char16_t(p[0]) != c0 && !(p[0] >= 'a' && p[0] <= 'z'))
+            continue;
+        const QLatin1String w(p);
+        if (w.size() == v.size() && v.compare(w, Qt::CaseInsensitive) == 0)
             return true;
+    }
     return false;
 }
 
@@ -231,7 +237,8 @@ private:
         const int n = int(t_.size());
         if (es(primero, n, {"GRANT", "REVOKE", "DENY"}))
             return false;
-        const bool trasOn = es(prev, n, {"ON", "FOR", "AFTER", "BEFORE", "OF", "INSTEAD"});
+        // "ON DELETE", "FOR UPDATE" belong to the statement; "SET NOCOUNT ON" ends its own.
+        const bool trasOn = es(prev, n, {"ON", "FOR", "AFTER", "BEFORE", "OF", "INSTEAD"}) && !es(primero, n, {"SET"});
         if (Uno(w, {"INSERT", "CREATE", "TRUNCATE", "DECLARE", "EXEC", "EXECUTE", "BEGIN", "COMMIT", "ROLLBACK",
                     "PRINT", "ALTER"}))
             return !trasOn;
@@ -493,7 +500,7 @@ private:
                     i = n;
                     continue;
                 }
-                if (v.front() == u'[') {
+                if (v.front() == u'[' && v.size() >= 2 && v.back() == u']') {
                     QString nombre = v.mid(1, v.size() - 2).toString().replace(QLatin1String("]]"), QLatin1String("]"));
                     out += u'"' + nombre.replace(u'"', QLatin1String("\"\"")) + u'"';
                 } else {
@@ -640,6 +647,7 @@ private:
             }
             prev = i;
         }
+        r.texto = r.texto || ultimoTexto;
         if (!limite.isEmpty() && posTop >= 0) {
             const bool comentarioFinal = b > a && t_[b - 1].tipo == T::Comentario && txt(b - 1).startsWith(u"--");
             const QString sep = comentarioFinal ? QStringLiteral("\n") : QStringLiteral(" ");

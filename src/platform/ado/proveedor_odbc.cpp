@@ -13,9 +13,15 @@ namespace ado {
 
 namespace {
 
-static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "unixODBC with 16-bit SQLWCHAR");
-
-const SQLWCHAR* W(const QString& s) { return reinterpret_cast<const SQLWCHAR*>(s.utf16()); }
+// Texts travel as UTF-8 through the narrow calls: drivers without wide entry
+// points (libsqliteodbc) would otherwise get the text squeezed to one byte per
+// character by the driver manager; FreeTDS is told ClientCharset=UTF-8.
+struct U8 {
+    explicit U8(const QString& s) : b(s.toUtf8()) {}
+    SQLCHAR* operator()() { return reinterpret_cast<SQLCHAR*>(b.data()); }
+    QByteArray b;
+};
+QString DeU8(const SQLCHAR* s) { return QString::fromUtf8(reinterpret_cast<const char*>(s)); }
 
 SQLHENV Entorno()
 {
@@ -42,14 +48,13 @@ struct Diagnostico {
             return rc;
         FallaProveedor f;
         for (SQLSMALLINT rec = 1; rec < 20; ++rec) {
-            SQLWCHAR estado[6] = {};
-            SQLWCHAR texto[1024] = {};
+            SQLCHAR estado[6] = {};
+            SQLCHAR texto[2048] = {};
             SQLINTEGER nat = 0;
             SQLSMALLINT largo = 0;
-            if (!SQL_SUCCEEDED(SQLGetDiagRecW(tipo, h, rec, estado, &nat, texto, 1023, &largo)))
+            if (!SQL_SUCCEEDED(SQLGetDiagRec(tipo, h, rec, estado, &nat, texto, sizeof texto - 1, &largo)))
                 break;
-            f.errores.push_back(ErrorOdbc(QString::fromUtf16(reinterpret_cast<const char16_t*>(estado), 5), nat,
-                                          QString::fromUtf16(reinterpret_cast<const char16_t*>(texto)), origen, sqlite));
+            f.errores.push_back(ErrorOdbc(DeU8(estado), nat, DeU8(texto), origen, sqlite));
         }
         if (f.errores.empty())
             f.errores.push_back({E_FAIL, QStringLiteral("The ODBC driver failed without a diagnostic (%1).").arg(rc),
@@ -75,7 +80,40 @@ struct Sentencia {
     }
 };
 
-enum class Lectura { Entero, Real, Fecha, Bit, Texto };
+// Libre: an expression column of SQLite, which the driver describes as text
+// whatever it holds; its values are read as text and taken for what they show.
+enum class Lectura { Entero, Real, Fecha, Bit, Texto, Libre };
+
+// A text that SQLite wrote from a number or a date.
+Variant ValorLibre(QString&& s)
+{
+    const qsizetype n = s.size();
+    qsizetype i = n > 0 && s[0] == u'-' ? 1 : 0;
+    bool digitos = i < n, punto = false;
+    for (qsizetype k = i; k < n && digitos; ++k) {
+        if (s[k] == u'.' && !punto && k > i && k + 1 < n)
+            punto = true;
+        else if (!s[k].isDigit())
+            digitos = false;
+    }
+    // "007" and "+1" stay texts: SQLite never writes a number that way.
+    if (digitos && !(s[i] == u'0' && n - i > 1 && s[i + 1] != u'.')) {
+        bool ok = false;
+        if (!punto) {
+            const qlonglong v = s.toLongLong(&ok);
+            if (ok)
+                return v >= INT32_MIN && v <= INT32_MAX ? Variant(std::int32_t(v)) : Variant(std::int64_t(v));
+        } else {
+            const double d = s.toDouble(&ok);
+            if (ok)
+                return Variant(d);
+        }
+    }
+    QDateTime f;
+    if (FechaDeTexto(s, f))
+        return Variant(f);
+    return Variant(std::move(s));
+}
 
 class CursorOdbc : public Cursor {
 public:
@@ -88,12 +126,13 @@ public:
         cols_.resize(n);
         lectura_.resize(n);
         for (SQLUSMALLINT i = 0; i < n; ++i) {
-            SQLWCHAR nombre[256] = {};
+            SQLCHAR nombre[512] = {};
             SQLSMALLINT largo = 0, tipo = 0, decimales = 0, nulos = 0;
             SQLULEN tam = 0;
-            diag_(SQLDescribeColW(st_, i + 1, nombre, 255, &largo, &tipo, &tam, &decimales, &nulos), SQL_HANDLE_STMT, st_);
+            diag_(SQLDescribeCol(st_, i + 1, nombre, sizeof nombre - 1, &largo, &tipo, &tam, &decimales, &nulos),
+                  SQL_HANDLE_STMT, st_);
             Columna& c = cols_[i];
-            c.nombre = QString::fromUtf16(reinterpret_cast<const char16_t*>(nombre));
+            c.nombre = DeU8(nombre);
             c.tamano = int(std::min<SQLULEN>(tam, 2147483647));
             switch (tipo) {
             case SQL_INTEGER: c.tipo = adInteger, c.tamano = 4, lectura_[i] = Lectura::Entero; break;
@@ -117,8 +156,26 @@ public:
             case SQL_WLONGVARCHAR: c.tipo = adLongVarWChar, lectura_[i] = Lectura::Texto; break;
             default: c.tipo = adVarWChar, lectura_[i] = Lectura::Texto; break;
             }
+            if (diag_.sqlite && lectura_[i] == Lectura::Texto) {
+                SQLCHAR tabla[512] = {};
+                SQLSMALLINT lt = 0;
+                if (SQL_SUCCEEDED(SQLColAttribute(st_, i + 1, SQL_DESC_TABLE_NAME, tabla, sizeof tabla - 1, &lt, nullptr))
+                    && tabla[0] == 0) {
+                    lectura_[i] = Lectura::Libre, c.tipo = adEmpty;
+                } else {
+                    // The driver says VARCHAR for every text; the declared type tells more.
+                    SQLCHAR tipoDeclarado[128] = {};
+                    if (SQL_SUCCEEDED(SQLColAttribute(st_, i + 1, SQL_DESC_TYPE_NAME, tipoDeclarado,
+                                                      sizeof tipoDeclarado - 1, &lt, nullptr))) {
+                        int tam = 0;
+                        const int t = TipoDeclarado(DeU8(tipoDeclarado), &tam);
+                        if (t == adVarWChar || t == adWChar || t == adLongVarWChar || t == adChar || t == adLongVarChar)
+                            c.tipo = t;
+                    }
+                }
+            }
         }
-        texto_.resize(2048);
+        texto_.resize(4096);
     }
 
     ~CursorOdbc() override
@@ -219,11 +276,12 @@ private:
                                       QTime(t.hour, t.minute, t.second, int(t.fraction / 1000000))));
             return;
         }
-        case Lectura::Texto: {
+        case Lectura::Texto:
+        case Lectura::Libre: {
             QString s;
+            largo_.clear();
             for (;;) {
-                const SQLRETURN rc = diag_(SQLGetData(st_, col, SQL_C_WCHAR, texto_.data(),
-                                                      SQLLEN(texto_.size() * sizeof(SQLWCHAR)), &ind),
+                const SQLRETURN rc = diag_(SQLGetData(st_, col, SQL_C_CHAR, texto_.data(), SQLLEN(texto_.size()), &ind),
                                            SQL_HANDLE_STMT, st_);
                 if (rc == SQL_NO_DATA)
                     break;
@@ -232,18 +290,28 @@ private:
                     return;
                 }
                 const qsizetype cabe = qsizetype(texto_.size()) - 1;
-                const qsizetype n = (ind == SQL_NO_TOTAL || ind / qsizetype(sizeof(SQLWCHAR)) > cabe)
-                    ? cabe : ind / qsizetype(sizeof(SQLWCHAR));
-                const QStringView trozo(reinterpret_cast<const char16_t*>(texto_.data()), n);
-                if (rc == SQL_SUCCESS && s.isEmpty()) {
-                    s = trozo.toString(); // the usual case: one piece, one allocation
+                const qsizetype n = (ind == SQL_NO_TOTAL || ind > cabe) ? cabe : qsizetype(ind);
+                if (rc == SQL_SUCCESS && largo_.isEmpty()) {
+                    s = QString::fromUtf8(texto_.data(), n); // the usual case: one piece, one allocation
                     break;
                 }
-                s += trozo;
-                if (rc == SQL_SUCCESS)
+                // Long texts come in pieces that may split a character: decode once at the end.
+                largo_.append(texto_.data(), n);
+                if (rc == SQL_SUCCESS) {
+                    s = QString::fromUtf8(largo_);
                     break;
+                }
             }
-            v = Variant(std::move(s));
+            if (lectura_[i] == Lectura::Texto) {
+                v = Variant(std::move(s));
+                return;
+            }
+            v = ValorLibre(std::move(s));
+            if (cols_[i].tipo == adEmpty) {
+                const VarType t = v.type();
+                cols_[i].tipo = t == VarType::Long ? adInteger : t == VarType::LongLong ? adBigInt
+                    : t == VarType::Double ? adDouble : t == VarType::Date ? adDBTimeStamp : adVarWChar;
+            }
             return;
         }
         }
@@ -255,7 +323,8 @@ private:
     CursorOdbc** activo_;
     std::vector<Columna> cols_;
     std::vector<Lectura> lectura_;
-    std::vector<SQLWCHAR> texto_;
+    std::vector<char> texto_;
+    QByteArray largo_;
     std::vector<std::vector<Variant>> guardadas_;
     size_t pos_ = 0;
     bool leidas_ = false;
@@ -269,11 +338,11 @@ public:
         diag_(SQLAllocHandle(SQL_HANDLE_DBC, Entorno(), &dbc_), SQL_HANDLE_ENV, Entorno());
         SQLSetConnectAttr(dbc_, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(timeoutConexion)), 0);
         SQLSetConnectAttr(dbc_, SQL_ATTR_CONNECTION_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(timeoutConexion)), 0);
-        SQLWCHAR salida[1024];
+        SQLCHAR salida[1024];
         SQLSMALLINT largo = 0;
         try {
-            diag_(SQLDriverConnectW(dbc_, nullptr, const_cast<SQLWCHAR*>(W(cadena)), SQL_NTS, salida, 1023, &largo,
-                                    SQL_DRIVER_NOPROMPT),
+            U8 texto(cadena);
+            diag_(SQLDriverConnect(dbc_, nullptr, texto(), SQL_NTS, salida, sizeof salida - 1, &largo, SQL_DRIVER_NOPROMPT),
                   SQL_HANDLE_DBC, dbc_);
         } catch (...) {
             SQLFreeHandle(SQL_HANDLE_DBC, dbc_);
@@ -282,7 +351,7 @@ public:
         conectado_ = true;
         diag_.sqlite = infoTexto(SQL_DBMS_NAME).contains(QLatin1String("SQLite"), Qt::CaseInsensitive);
         SQLUSMALLINT activos = 0;
-        if (SQL_SUCCEEDED(SQLGetInfoW(dbc_, SQL_MAX_CONCURRENT_ACTIVITIES, &activos, sizeof activos, nullptr)))
+        if (SQL_SUCCEEDED(SQLGetInfo(dbc_, SQL_MAX_CONCURRENT_ACTIVITIES, &activos, sizeof activos, nullptr)))
             unoActivo_ = activos == 1;
         if (diag_.sqlite) {
             const QString db = infoTexto(SQL_DATABASE_NAME);
@@ -322,7 +391,10 @@ public:
             Enlaces enlaces;
             if (k == 0 && !parametros.empty())
                 enlazar(st.h, parametros, enlaces);
-            SQLRETURN rc = diag_(SQLExecDirectW(st.h, const_cast<SQLWCHAR*>(W(partes[k])), SQL_NTS), SQL_HANDLE_STMT, st.h);
+            U8 texto(partes[k]);
+            SQLRETURN rc = diag_(SQLExecDirect(st.h, texto(), SQL_NTS), SQL_HANDLE_STMT, st.h);
+            if (rc == SQL_NO_DATA)
+                huboCambios = true; // a searched UPDATE or DELETE that found no rows
             // Walk the results: counts add up, the first result with rows streams back.
             while (rc != SQL_NO_DATA) {
                 SQLSMALLINT cols = 0;
@@ -375,19 +447,18 @@ public:
     {
         if (diag_.sqlite)
             return base_;
-        SQLWCHAR b[256] = {};
+        SQLCHAR b[512] = {};
         SQLINTEGER largo = 0;
-        if (!SQL_SUCCEEDED(SQLGetConnectAttrW(dbc_, SQL_ATTR_CURRENT_CATALOG, b, sizeof b - sizeof(SQLWCHAR), &largo)))
+        if (!SQL_SUCCEEDED(SQLGetConnectAttr(dbc_, SQL_ATTR_CURRENT_CATALOG, b, sizeof b - 1, &largo)))
             return base_;
-        return QString::fromUtf16(reinterpret_cast<const char16_t*>(b));
+        return DeU8(b);
     }
 
     void cambiarBase(const QString& base) override
     {
         liberarPendiente();
-        diag_(SQLSetConnectAttrW(dbc_, SQL_ATTR_CURRENT_CATALOG, const_cast<SQLWCHAR*>(W(base)),
-                                 SQLINTEGER(base.size() * sizeof(SQLWCHAR))),
-              SQL_HANDLE_DBC, dbc_);
+        U8 b(base);
+        diag_(SQLSetConnectAttr(dbc_, SQL_ATTR_CURRENT_CATALOG, b(), SQLINTEGER(b.b.size())), SQL_HANDLE_DBC, dbc_);
         base_ = base;
     }
 
@@ -395,8 +466,8 @@ public:
     {
         std::vector<TablaEsquema> r;
         auto c = catalogo([&](SQLHSTMT h) {
-            static const QString tipos = QStringLiteral("TABLE,VIEW");
-            return SQLTablesW(h, nullptr, 0, nullptr, 0, nullptr, 0, const_cast<SQLWCHAR*>(W(tipos)), SQL_NTS);
+            U8 tipos(QStringLiteral("TABLE,VIEW"));
+            return SQLTables(h, nullptr, 0, nullptr, 0, nullptr, 0, tipos(), SQL_NTS);
         });
         std::vector<Variant> f;
         while (c->siguiente(f))
@@ -408,8 +479,9 @@ public:
     {
         std::vector<ColumnaEsquema> r;
         auto c = catalogo([&](SQLHSTMT h) {
-            return SQLColumnsW(h, nullptr, 0, nullptr, 0, tabla.isEmpty() ? nullptr : const_cast<SQLWCHAR*>(W(tabla)),
-                               tabla.isEmpty() ? 0 : SQL_NTS, nullptr, 0);
+            U8 t(tabla);
+            return SQLColumns(h, nullptr, 0, nullptr, 0, tabla.isEmpty() ? nullptr : t(), tabla.isEmpty() ? 0 : SQL_NTS,
+                              nullptr, 0);
         });
         std::vector<Variant> f;
         while (c->siguiente(f)) {
@@ -431,7 +503,8 @@ public:
             return {QStringLiteral("rowid")};
         QStringList r;
         auto c = catalogo([&](SQLHSTMT h) {
-            return SQLPrimaryKeysW(h, nullptr, 0, nullptr, 0, const_cast<SQLWCHAR*>(W(tabla)), SQL_NTS);
+            U8 t(tabla);
+            return SQLPrimaryKeys(h, nullptr, 0, nullptr, 0, t(), SQL_NTS);
         });
         std::vector<Variant> f;
         while (c->siguiente(f))
@@ -441,7 +514,7 @@ public:
 
 private:
     struct Enlaces {
-        std::vector<std::u16string> textos;
+        std::vector<QByteArray> textos;
         std::vector<SQLBIGINT> enteros;
         std::vector<double> reales;
         std::vector<SQLLEN> indicadores;
@@ -463,7 +536,7 @@ private:
             case VarType::Empty:
             case VarType::Null:
                 ind = SQL_NULL_DATA;
-                rc = SQLBindParameter(h, k, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, 1, 0, nullptr, 0, &ind);
+                rc = SQLBindParameter(h, k, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 1, 0, nullptr, 0, &ind);
                 break;
             case VarType::Boolean:
             case VarType::Integer:
@@ -482,11 +555,10 @@ private:
                 break;
             default: {
                 const QString t = v.type() == VarType::Date ? TextoDeFecha(v.toDate()) : v.toString();
-                e.textos.push_back(t.toStdU16String());
-                ind = SQLLEN(e.textos.back().size() * sizeof(SQLWCHAR));
-                rc = SQLBindParameter(h, k, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
-                                      std::max<SQLULEN>(1, e.textos.back().size()), 0,
-                                      const_cast<char16_t*>(e.textos.back().data()), ind, &ind);
+                e.textos.push_back(t.toUtf8());
+                ind = SQLLEN(e.textos.back().size());
+                rc = SQLBindParameter(h, k, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
+                                      std::max<SQLULEN>(1, SQLULEN(t.size())), 0, e.textos.back().data(), ind, &ind);
             }
             }
             diag_(rc, SQL_HANDLE_STMT, h);
@@ -525,11 +597,11 @@ private:
 
     QString infoTexto(SQLUSMALLINT que)
     {
-        SQLWCHAR b[512] = {};
+        SQLCHAR b[1024] = {};
         SQLSMALLINT largo = 0;
-        if (!SQL_SUCCEEDED(SQLGetInfoW(dbc_, que, b, sizeof b - sizeof(SQLWCHAR), &largo)))
+        if (!SQL_SUCCEEDED(SQLGetInfo(dbc_, que, b, sizeof b - 1, &largo)))
             return {};
-        return QString::fromUtf16(reinterpret_cast<const char16_t*>(b));
+        return DeU8(b);
     }
 
     Diagnostico diag_;

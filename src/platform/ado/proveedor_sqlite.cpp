@@ -94,9 +94,10 @@ private:
         }
         case SQLITE_TEXT:
         default: {
-            const auto* p = static_cast<const QChar*>(sqlite3_column_text16(st_, i));
-            const int bytes = sqlite3_column_bytes16(st_, i);
-            const QStringView s(p, bytes / 2);
+            // UTF-8 as stored: Qt decodes it faster than SQLite converts it.
+            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
+            const int bytes = sqlite3_column_bytes(st_, i);
+            QString s = QString::fromUtf8(p, bytes);
             const bool libre = c.tipo == adEmpty;
             if (c.tipo == adDBTimeStamp || c.tipo == adDBDate || c.tipo == adDate || libre || fechaLibre_[i]) {
                 // Dates are text in SQLite; an expression column (no declared
@@ -111,7 +112,7 @@ private:
             }
             if (libre)
                 c.tipo = adVarWChar, c.tamano = 4000;
-            v = Variant(s.toString());
+            v = Variant(std::move(s));
             return;
         }
         }

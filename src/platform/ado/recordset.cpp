@@ -167,7 +167,7 @@ bool Recordset::BOF() const
     return d_->inicio;
 }
 
-bool Recordset::EOF() const
+bool Recordset::EOF_() const
 {
     if (!d_->abierto)
         RaiseAdo(adErrObjectClosed, kRecordset);

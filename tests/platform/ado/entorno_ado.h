@@ -1,0 +1,45 @@
+#pragma once
+// A folder of its own for each test: database files, a server list naming
+// them, and the connection strings that reach them natively and through ODBC.
+#include "platform/ado/ado.h"
+
+#include <QString>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace prueba {
+
+enum class Via { Nativa, Odbc };
+
+inline const char* kDriverSqliteOdbc = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
+
+class EntornoAdo {
+public:
+    EntornoAdo();
+    ~EntornoAdo();
+
+    QString carpeta() const { return dir_.path(); }
+    QString carpetaDatos() const { return dir_.path() + QStringLiteral("/datos"); }
+    // An empty SQLite file NAME.sqlite in the server's folder.
+    QString creaBase(const QString& nombre) const;
+    void escribeServidores(const QByteArray& contenido) const;
+    QString cadena(Via via, const QString& base) const;
+
+private:
+    QTemporaryDir dir_;
+    QByteArray servidoresAntes_, carpetaAntes_;
+};
+
+// Runs f and returns the VbError it raised (a failure when it raised none).
+template <class F> VbError Falla(F&& f)
+{
+    try {
+        f();
+    } catch (const VbError& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no error was raised";
+    return {};
+}
+
+} // namespace prueba

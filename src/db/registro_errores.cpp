@@ -25,9 +25,13 @@ QString PalabraRespuesta(int respuesta)
 
 QString LineaRegistroErrores(const QString& rutina, const QString& mensaje, int respuesta, const QDateTime& cuando)
 {
-    const QString parteRutina = rutina.isEmpty() ? QString() : QStringLiteral(" - ") + vb::Trim(rutina);
+    // " - " and the name, the whole piece trimmed: "- Cfg".
+    const QString parteRutina = rutina.isEmpty() ? QString() : QStringLiteral("- ") + vb::Trim(rutina);
+    // One error, one line: a line break inside the message would split it.
+    QString texto = vb::Trim(mensaje);
+    texto.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\r', u' ').replace(u'\n', u' ');
     return vb::FechaMDA(cuando) + u' ' + vb::HoraHMS(cuando) + QStringLiteral(" Rutina: ") + parteRutina
-        + QStringLiteral(" Mensaje ") + vb::Trim(mensaje) + QStringLiteral(" Respondió : ") + PalabraRespuesta(respuesta);
+        + QStringLiteral(" Mensaje ") + vb::Trim(texto) + QStringLiteral(" Respondió : ") + PalabraRespuesta(respuesta);
 }
 
 QString ArchivoErroresPorOmision()

@@ -26,15 +26,6 @@ Equipo& equipo()
     return e;
 }
 
-// One error, one line: a line break inside the description would split it.
-QString enUnaLinea(QString texto)
-{
-    texto.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    texto.replace(u'\r', u' ');
-    texto.replace(u'\n', u' ');
-    return texto;
-}
-
 } // namespace
 
 QString CarpetaRegistroErrores()
@@ -70,13 +61,7 @@ std::int16_t RegistraError(const VbError& error, std::optional<int> Botones, con
     if (error.Number == 0)
         return 0;
     r.paso([&] { respuesta = operador().MsgBox(mensaje, est, titulo); });
-    r.paso([&] {
-        const QDateTime ahora = QDateTime::currentDateTime();
-        const QString linea = vb::FechaMDA(ahora) + u' ' + vb::HoraHMS(ahora) + QStringLiteral(" Rutina: ")
-                            + vb::Trim(parteRutina) + QStringLiteral(" Mensaje ") + enUnaLinea(vb::Trim(mensaje))
-                            + QStringLiteral(" Respondió : ") + PalabraRespuesta(respuesta);
-        archivos::AgregaLinea(archivo, linea);
-    });
+    r.paso([&] { archivos::AgregaLinea(archivo, LineaRegistroErrores(Rutina, mensaje, respuesta)); });
     return std::int16_t(respuesta);
 }
 

@@ -103,7 +103,7 @@ TEST_F(Exportacion, CarpetaImposibleFallaSinArchivoYQuedaEnElRegistro)
     const Corrida c = Desatendida();
     EXPECT_NE(c.estado, 0);
     const QString log = leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG"));
-    EXPECT_TRUE(log.contains(QStringLiteral("Rutina:  - Command1_Click Mensaje No se pudo crear el archivo "))) << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("Rutina: - Command1_Click Mensaje No se pudo crear el archivo "))) << log.toStdString();
     EXPECT_FALSE(c.salida.contains(QStringLiteral("Exportado con exito")));
 }
 

@@ -19,7 +19,7 @@ TEST_F(Tratamiento, MuestraRegistraYDevuelveLaRespuesta)
     EXPECT_EQ(op->mostrados[0].estilo, 18);
     const QString linea = leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG"));
     const QRegularExpression forma(QStringLiteral(
-        "^\\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d Rutina:  - AbrirRecordset Mensaje Ha ocurrido el Siguiente Error \\(3021\\) "
+        "^\\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d Rutina: - AbrirRecordset Mensaje Ha ocurrido el Siguiente Error \\(3021\\) "
         "Either BOF or EOF is True Respondi\u00f3 : Reintentar\r\n$"));
     EXPECT_TRUE(forma.match(linea).hasMatch()) << linea.toStdString();
 }
@@ -76,7 +76,7 @@ TEST(RegistroErrores, PalabrasDeRespuesta)
     EXPECT_EQ(PalabraRespuesta(1), u"");
     const QDateTime t(QDate(2025, 3, 7), QTime(18, 5, 9));
     EXPECT_EQ(LineaRegistroErrores(QStringLiteral(" Cfg "), QStringLiteral(" m "), 5, t),
-              u"03-07-2025 18:05:09 Rutina:  - Cfg Mensaje m Respondi\u00f3 : Ignorar");
+              u"03-07-2025 18:05:09 Rutina: - Cfg Mensaje m Respondi\u00f3 : Ignorar");
 }
 
 } // namespace

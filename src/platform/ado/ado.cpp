@@ -159,7 +159,10 @@ std::shared_ptr<Recordset> Connection::Execute(const QString& commandText, std::
 int Connection::BeginTrans()
 {
     provider();
-    llamar([&] { provider_->comenzar(); });
+    llamar([&] {
+        provider_->nivelAislamiento(IsolationLevel);
+        provider_->comenzar();
+    });
     return ++transacciones_;
 }
 
@@ -198,7 +201,7 @@ std::shared_ptr<Recordset> Connection::OpenSchema(int schema, const std::vector<
         // A server answers for the catalog asked; a single-file database has one.
         const bool otroCatalogo = !pedido.isEmpty() && provider_->nombre().startsWith(u"SQLOLEDB", Qt::CaseInsensitive)
             && pedido.compare(catalogo, Qt::CaseInsensitive) != 0;
-        auto col = [](const char* n, int tipo) { return Columna{QString::fromLatin1(n), tipo, 128, {}}; };
+        auto col = [](const char* n, int tipo) { return Columna{QString::fromLatin1(n), tipo, 128}; };
         std::vector<std::vector<Variant>> filas;
         std::vector<Columna> columnas;
         if (schema == adSchemaTables) {

@@ -79,9 +79,8 @@ const ErrorObjeto kObjetos[] = {
     {adErrItemNotFound, "Item cannot be found in the collection corresponding to the requested name or ordinal."},
     {adErrFeatureNotAvailable, "Current Recordset does not support updating. This may be a limitation of the "
                                "provider, or of the selected locktype."},
-    {adErrInvalidArgument, "Arguments are of the wrong type, are out of acceptable range, or are in conflict "
-                           "with one another."},
     {XACT_E_NOTRANSACTION, "No transaction is active."},
+    {DB_E_CANTFETCHBACKWARDS, "Rowset does not support fetching backward."},
     {DB_E_ROWNOTFOUND, "Row cannot be located for updating. Some values may have been changed since it was last read."},
 };
 

@@ -8,10 +8,10 @@ namespace ado {
 
 constexpr std::int32_t DB_E_BADINITSTRING = std::int32_t(0x80040E73);
 constexpr std::int32_t DB_E_DATAOVERFLOW = std::int32_t(0x80040E57);
+constexpr std::int32_t DB_E_CANTFETCHBACKWARDS = std::int32_t(0x80040E24);
 constexpr std::int32_t DB_E_ROWNOTFOUND = std::int32_t(0x80040E38);
 constexpr std::int32_t XACT_E_NOTRANSACTION = std::int32_t(0x8004D00E);
 constexpr std::int32_t adErrProviderNotFound = 3706;
-constexpr std::int32_t adErrInvalidArgument = 3001;
 
 // Server native numbers the suite tests.
 namespace nativo {

@@ -29,8 +29,6 @@ public:
             Columna& c = cols_[i];
             c.nombre = QString::fromUtf8(sqlite3_column_name(st, i));
             c.tipo = TipoDeclarado(QString::fromUtf8(sqlite3_column_decltype(st, i)), &c.tamano);
-            if (const char* t = sqlite3_column_table_name(st, i))
-                c.tabla = QString::fromUtf8(t);
         }
     }
     ~CursorSqlite() override { sqlite3_finalize(st_); }

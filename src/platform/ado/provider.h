@@ -21,7 +21,6 @@ struct Columna {
     QString nombre;
     int tipo = adEmpty; // adEmpty: decided by the first value read
     int tamano = 0;
-    QString tabla; // the base table, when the provider knows it
 };
 
 // Rows of one statement, read one at a time.

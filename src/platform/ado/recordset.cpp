@@ -51,12 +51,10 @@ void AbrirRecordsetSobre(Recordset& rs, const std::shared_ptr<Connection>& c, st
                          bool streaming)
 {
     auto& d = *rs.d_;
-    d.conn = c;
-    d.streaming = streaming;
-    d.abierto = true;
-    c->abiertos_.push_back(&rs);
+    d = Recordset::Impl{};
     const auto& cols = cursor->columnas();
     d.ocultas = !cols.empty() && cols.front().nombre == kClaveFila ? 1 : 0;
+    // The first read may fail (the statement runs then): the recordset opens after it.
     if (streaming) {
         d.fin = !cursor->siguiente(d.actual);
         d.leidas = d.fin ? 0 : 1;
@@ -83,6 +81,10 @@ void AbrirRecordsetSobre(Recordset& rs, const std::shared_ptr<Connection>& c, st
     }
     if (streaming && !d.fin)
         d.cursor = std::move(cursor);
+    d.conn = c;
+    d.streaming = streaming;
+    d.abierto = true;
+    c->abiertos_.push_back(&rs);
 }
 
 void CerrarRecordset(Recordset& rs)
@@ -183,7 +185,7 @@ void Recordset::MoveFirst()
         Update();
     if (d.streaming) {
         if (d.leidas > 1 || (d.fin && d.leidas > 0))
-            Raise(std::int32_t(0x80040E24), QStringLiteral("Rowset does not support fetching backward."), kRecordset);
+            RaiseAdo(DB_E_CANTFETCHBACKWARDS, kRecordset);
         return;
     }
     d.pos = 0;

@@ -180,6 +180,13 @@ TEST_P(SuiteAdo, ProviderFailuresCarryTheServerNumbers)
     e = Falla([&] { ejecuta(u"SELEC mal escrito"); });
     EXPECT_EQ(e.Number, DB_E_ERRORSINCOMMAND);
 
+    // A query that fails on its first row leaves the recordset closed and reusable.
+    e = Falla([&] { rs.Open(QStringLiteral("SELECT abs(-9223372036854775807 - 1)"), cn); });
+    EXPECT_EQ(rs.State(), adStateClosed);
+    rs.Open(QStringLiteral("SELECT 7 AS n"), cn);
+    EXPECT_EQ(rs["n"].Value(), Variant(std::int32_t(7)));
+    rs.Close();
+
     // The next operation that reaches the provider starts with no errors.
     ejecuta(u"UPDATE ARTICULOS SET Stock = 1 WHERE 1 = 0");
     EXPECT_EQ(cn->errors().Count(), 0);

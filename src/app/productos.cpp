@@ -1,19 +1,11 @@
 #include "app/productos.h"
 
+#include "platform/ascii.h"
 #include "suitelib/funciones_generales.h"
 
-namespace {
+#include <string>
 
-// Blanks only, as the suite trims.
-QStringView Recorta(QStringView s)
-{
-    qsizetype i = 0, n = s.size();
-    while (i < n && s[i] == u' ')
-        ++i;
-    while (n > i && s[n - 1] == u' ')
-        --n;
-    return s.mid(i, n - i);
-}
+namespace {
 
 QStringView Texto(const Variant& v, QString& espacio)
 {
@@ -23,30 +15,51 @@ QStringView Texto(const Variant& v, QString& espacio)
     return espacio;
 }
 
-// A ";" or a line break inside a field would break the checker's four-field
-// line: they become "," and a blank, before the field is trimmed.
-QStringView Limpia(QStringView campo, QString& espacio)
-{
-    bool limpio = true;
-    for (QChar c : campo)
-        if (c == u';' || c == u'\r' || c == u'\n' || c == u'\t') {
-            limpio = false;
-            break;
-        }
-    if (limpio)
-        return campo;
-    espacio = campo.toString();
-    for (QChar& c : espacio) {
-        if (c == u';')
-            c = u',';
-        else if (c == u'\r' || c == u'\n' || c == u'\t')
-            c = u' ';
+// A field as the file takes it: in the code page, a ";" or a line break
+// (which would break the checker's four-field line) written as "," and a
+// blank, then trimmed of blanks. The code page keeps one byte per character,
+// so trimming the bytes trims the text.
+struct TablaAscii {
+    char a[128];
+    constexpr TablaAscii() : a()
+    {
+        for (int c = 0; c < 128; ++c)
+            a[c] = char(c);
+        a[int(';')] = ',';
+        a[int('\r')] = a[int('\n')] = a[int('\t')] = ' ';
     }
-    return espacio;
-}
+};
+constexpr TablaAscii kAscii;
 
-// The field's text as the file takes it.
-QStringView Campo(const Variant& v, QString& espacio) { return Recorta(Limpia(Texto(v, espacio), espacio)); }
+QByteArrayView Campo(QStringView texto, std::string& bytes)
+{
+    if (bytes.size() < size_t(texto.size()))
+        bytes.resize(size_t(texto.size()));
+    const qsizetype n = texto.size();
+    char* b = bytes.data();
+    char* d = b;
+    for (qsizetype i = 0; i < n;) {
+        const qsizetype k = ascii::Estrecha(texto.sliced(i), d, [](char16_t c) { return c == u';' || c < 0x20; });
+        d += k;
+        i += k;
+        if (i == n)
+            break;
+        if (texto[i].unicode() < 0x80) {
+            *d++ = kAscii.a[texto[i++].unicode()];
+            continue;
+        }
+        qsizetype j = i + 1;
+        while (j < n && texto[j].unicode() >= 0x80)
+            ++j;
+        d = archivos::CopiaAnsi(texto.sliced(i, j - i), d);
+        i = j;
+    }
+    while (b != d && *b == ' ')
+        ++b;
+    while (d != b && d[-1] == ' ')
+        --d;
+    return QByteArrayView(b, d - b);
+}
 
 } // namespace
 
@@ -66,20 +79,20 @@ std::int64_t EscribeProductos(ado::Recordset& rs, archivos::EscritorTexto& salid
     ado::Field& idArticulo = rs.Fields(QStringLiteral("IdArticulo"));
     ado::Field& descripcion = rs.Fields(QStringLiteral("Descripcion"));
     QString e1, e2, e3;
+    std::string b1, b2, b3;
     std::int64_t lineas = 0;
     for (; !rs.EOF_(); rs.MoveNext()) {
-        const QStringView codigo = Campo(idArticulo.Value(), e1);
-        QStringView barra = Campo(codigoBarra.Value(), e2);
+        const QByteArrayView codigo = Campo(Texto(idArticulo.Value(), e1), b1);
+        QByteArrayView barra = Campo(Texto(codigoBarra.Value(), e2), b2);
         if (barra.isEmpty())
             barra = codigo;
         const Variant textoDescripcion = fg.ValorCampo(descripcion.Value());
-        const QStringView desc = Campo(textoDescripcion, e3);
-        salida.Escribe(barra);
-        salida.Escribe(u";");
-        salida.Escribe(codigo);
-        salida.Escribe(u";");
-        salida.Escribe(desc);
-        salida.Escribe(u";0");
+        salida.EscribeAnsi(barra);
+        salida.EscribeAnsi(";");
+        salida.EscribeAnsi(codigo);
+        salida.EscribeAnsi(";");
+        salida.EscribeAnsi(Campo(Texto(textoDescripcion, e3), b3));
+        salida.EscribeAnsi(";0");
         salida.FinLinea();
         ++lineas;
     }

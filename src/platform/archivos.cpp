@@ -96,6 +96,11 @@ char* CopiaAnsi(QStringView texto, char* d)
     const char16_t* s = texto.utf16();
     const qsizetype n = texto.size();
     for (qsizetype i = 0; i < n; ++i) {
+        // Runs of plain ASCII, the bulk of any text here, copy without the table.
+        while (i < n && s[i] < 0x80)
+            *d++ = char(s[i++]);
+        if (i == n)
+            break;
         const char16_t c = s[i];
         if (c < 0x80) {
             *d++ = char(c);
@@ -440,6 +445,20 @@ void EscritorTexto::Escribe(QStringView texto)
             --n; // keep a surrogate pair in one piece
         usado_ = CopiaAnsi(texto.left(n), buf_.get() + usado_) - buf_.get();
         texto = texto.mid(n);
+    }
+}
+
+void EscritorTexto::EscribeAnsi(QByteArrayView bytes)
+{
+    if (fd_ < 0)
+        cerrado(ruta_);
+    while (!bytes.isEmpty()) {
+        if (usado_ == Capacidad)
+            vacia();
+        const qsizetype n = std::min(bytes.size(), Capacidad - usado_);
+        std::memcpy(buf_.get() + usado_, bytes.data(), size_t(n));
+        usado_ += n;
+        bytes = bytes.sliced(n);
     }
 }
 

@@ -100,6 +100,8 @@ public:
 
     void Escribe(QStringView texto);
     void FinLinea();
+    // Bytes already in the code page.
+    void EscribeAnsi(QByteArrayView bytes);
     void EscribeLinea(QStringView texto)
     {
         Escribe(texto);

@@ -81,6 +81,8 @@ public:
     std::shared_ptr<VbObject> toObject() const;
 
     template <class T> const T* get() const { return std::get_if<T>(&v_); }
+    // Lets a reader refill a text in place instead of allocating a new one.
+    template <class T> T* getMutable() { return std::get_if<T>(&v_); }
 
     friend bool operator==(const Variant& a, const Variant& b) { return a.v_ == b.v_; }
 

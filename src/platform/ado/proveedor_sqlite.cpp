@@ -2,6 +2,7 @@
 // databases of the Jet providers.
 #include "platform/ado/errores_ado.h"
 #include "platform/ado/provider.h"
+#include "platform/ascii.h"
 
 #include <QDir>
 #include <QFile>
@@ -95,8 +96,14 @@ private:
             // UTF-8 as stored: Qt decodes it faster than SQLite converts it.
             const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
             const int bytes = sqlite3_column_bytes(st_, i);
-            QString s = QString::fromUtf8(p, bytes);
             const bool libre = c.tipo == adEmpty;
+            if (!libre && c.tipo != adDBTimeStamp && c.tipo != adDBDate && c.tipo != adDate && !fechaLibre_[i]) {
+                // Row after row the same column: refill the text nobody else holds.
+                QString* previo = v.getMutable<QString>();
+                if (previo && ascii::Ancha(p, bytes, *previo))
+                    return;
+            }
+            QString s = QString::fromUtf8(p, bytes);
             if (c.tipo == adDBTimeStamp || c.tipo == adDBDate || c.tipo == adDate || libre || fechaLibre_[i]) {
                 // Dates are text in SQLite; an expression column (no declared
                 // type) holding one, like GETDATE(), reads as a date too.
@@ -315,8 +322,13 @@ private:
 // Opens a file that must exist; the error value tells why it cannot be used.
 sqlite3* AbrirArchivo(const QString& ruta, QString& motivo)
 {
+    // The program has one thread: no connection mutex, no memory statistics
+    // (both lock on every call and cost more than the rows themselves).
+    static const bool configurada = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+    (void)configurada;
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(ruta).constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(QFile::encodeName(ruta).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr)
+        != SQLITE_OK) {
         motivo = Mensaje(db);
         sqlite3_close(db);
         return nullptr;

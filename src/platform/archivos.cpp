@@ -448,7 +448,7 @@ void EscritorTexto::Escribe(QStringView texto)
     }
 }
 
-void EscritorTexto::EscribeAnsi(QByteArrayView bytes)
+void EscritorTexto::EscribeAnsiLento(QByteArrayView bytes)
 {
     if (fd_ < 0)
         cerrado(ruta_);

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QStringView>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -101,7 +102,16 @@ public:
     void Escribe(QStringView texto);
     void FinLinea();
     // Bytes already in the code page.
-    void EscribeAnsi(QByteArrayView bytes);
+    void EscribeAnsi(QByteArrayView bytes)
+    {
+        // The common case, a few bytes into room there is, stays inline.
+        if (fd_ >= 0 && Capacidad - usado_ >= bytes.size()) {
+            std::memcpy(buf_.get() + usado_, bytes.data(), size_t(bytes.size()));
+            usado_ += bytes.size();
+            return;
+        }
+        EscribeAnsiLento(bytes);
+    }
     void EscribeLinea(QStringView texto)
     {
         Escribe(texto);
@@ -111,6 +121,7 @@ public:
 
 private:
     void vacia();
+    void EscribeAnsiLento(QByteArrayView bytes);
 
     static constexpr qsizetype Capacidad = 1 << 18;
     int fd_ = -1;

@@ -72,6 +72,17 @@ protected:
         db.OpenServerADODB(false, ado::adUseClient, {}, validaAdmin, true);
     }
 
+    // Opens db on the same database file through unixODBC and the SQLite ODBC driver.
+    void AbreOdbc(DB_Dll& db, const QString& nombre)
+    {
+        db.gServidor = QStringLiteral("LOCAL");
+        db.gDBName = db.gUsuario = db.gUserPassWord = nombre;
+        db.OpenServerADODB(false, ado::adUseClient,
+                           QStringLiteral("PROVIDER=MSDASQL;Driver=/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so;Database=")
+                               + archivoBase(nombre) + u';',
+                           false, true);
+    }
+
     QString leeArchivo(const QString& ruta) const
     {
         QFile f(ruta);

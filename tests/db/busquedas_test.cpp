@@ -8,18 +8,22 @@ const QString kDatos = QStringLiteral(
     "CREATE VIEW V_MA_ARTICULOS AS SELECT * FROM MA_ARTICULOS;"
     "CREATE TABLE VACIA (CODIGO INTEGER);");
 
-class Busquedas : public prueba::BasePrueba {
+// The same cases on the embedded provider and through unixODBC.
+class Busquedas : public prueba::BasePrueba, public ::testing::WithParamInterface<bool> {
 protected:
     void SetUp() override
     {
         BasePrueba::SetUp();
         CreaBase(QStringLiteral("EMPRESA"), kDatos);
-        Abre(DB(), QStringLiteral("EMPRESA"));
+        if (GetParam())
+            AbreOdbc(DB(), QStringLiteral("EMPRESA"));
+        else
+            Abre(DB(), QStringLiteral("EMPRESA"));
         ASSERT_TRUE(DB().gOpenFlag);
     }
 };
 
-TEST_F(Busquedas, ExisteEnTablaIgnoraBlancosDeLaTabla)
+TEST_P(Busquedas, ExisteEnTablaIgnoraBlancosDeLaTabla)
 {
     const Variant texto(std::int32_t(8));
     EXPECT_TRUE(DB().ExisteEnTabla(QStringLiteral("MA_ARTICULOS"), QStringLiteral("A1"), QStringLiteral("idarticulo"), nullptr, texto));
@@ -33,7 +37,7 @@ TEST_F(Busquedas, ExisteEnTablaIgnoraBlancosDeLaTabla)
     EXPECT_TRUE(op->mostrados.empty());
 }
 
-TEST_F(Busquedas, CondicionManda)
+TEST_P(Busquedas, CondicionManda)
 {
     EXPECT_TRUE(DB().ExisteEnTabla(QStringLiteral("MA_ARTICULOS"), QStringLiteral("nada"), QStringLiteral("nada"), nullptr, {},
                                    QStringLiteral("PRECIO > 20")));
@@ -45,7 +49,7 @@ TEST_F(Busquedas, CondicionManda)
     EXPECT_EQ(rs.Fields(QStringLiteral("DESCRIPCION")).Value().toString(), u"VINO");
 }
 
-TEST_F(Busquedas, DatosTablaDevuelveElCampoOTextoVacio)
+TEST_P(Busquedas, DatosTablaDevuelveElCampoOTextoVacio)
 {
     EXPECT_EQ(DB().DatosTabla(QStringLiteral("MA_ARTICULOS"), QStringLiteral("B7"), QStringLiteral("DESCRIPCION"),
                               QStringLiteral("idarticulo"), Variant(u"'")).toString(),
@@ -59,7 +63,7 @@ TEST_F(Busquedas, DatosTablaDevuelveElCampoOTextoVacio)
     EXPECT_TRUE(op->mostrados.empty());
 }
 
-TEST_F(Busquedas, DatosTablaConErrorPreguntaOCalla)
+TEST_P(Busquedas, DatosTablaConErrorPreguntaOCalla)
 {
     EXPECT_EQ(DB().DatosTabla(QStringLiteral("MA_ARTICULOS"), QStringLiteral("B7"), QStringLiteral("NO_HAY"),
                               QStringLiteral("idarticulo"), Variant(std::int32_t(8)), {}, true, true).toString(),
@@ -74,7 +78,7 @@ TEST_F(Busquedas, DatosTablaConErrorPreguntaOCalla)
     EXPECT_EQ(op->mostrados[0].estilo, estilo::AbortRetryIgnore + estilo::Critical);
 }
 
-TEST_F(Busquedas, MaximoDeArticulosSaltaLosCerosALaIzquierda)
+TEST_P(Busquedas, MaximoDeArticulosSaltaLosCerosALaIzquierda)
 {
     EXPECT_EQ(DB().BuscaMaximo(QStringLiteral("MA_ARTICULOS"), QStringLiteral("idarticulo")).toString(), u"B7");
     EXPECT_EQ(DB().BuscaMaximo(QStringLiteral("MA_ARTICULOS"), QStringLiteral("idarticulo"), {},
@@ -89,7 +93,7 @@ TEST_F(Busquedas, MaximoDeArticulosSaltaLosCerosALaIzquierda)
     EXPECT_DOUBLE_EQ(DB().BuscaMaximo(QStringLiteral("MA_ARTICULOS"), QStringLiteral("PRECIO"), Variant(std::int32_t(5))).toDouble(), 30);
 }
 
-TEST_F(Busquedas, MinimoYUltimoCodigo)
+TEST_P(Busquedas, MinimoYUltimoCodigo)
 {
     EXPECT_EQ(DB().BuscaMinimo(QStringLiteral("MA_ARTICULOS"), QStringLiteral("PRECIO"), {}, QStringLiteral(" PRECIO > 1 ")).toString(), u"2");
     EXPECT_DOUBLE_EQ(DB().BuscaUltimoCodigo(QStringLiteral("VACIA"), QStringLiteral("CODIGO")).toDouble(), 0);
@@ -97,7 +101,7 @@ TEST_F(Busquedas, MinimoYUltimoCodigo)
     EXPECT_THROW(DB().BuscaMinimo(QStringLiteral("NO_EXISTE"), QStringLiteral("X")), VbError);
 }
 
-TEST_F(Busquedas, EsquemaTablasYCampos)
+TEST_P(Busquedas, EsquemaTablasYCampos)
 {
     EXPECT_TRUE(DB().ExisteTablaDB(QStringLiteral(" ma_articulos ")));
     EXPECT_TRUE(DB().ExisteTablaDB(QStringLiteral("V_MA_ARTICULOS")));
@@ -112,5 +116,8 @@ TEST_F(Busquedas, EsquemaTablasYCampos)
                               Variant(std::int32_t(8))).toString(),
               u"x");
 }
+
+INSTANTIATE_TEST_SUITE_P(Proveedores, Busquedas, ::testing::Values(false, true),
+                         [](const auto& i) { return i.param ? "Odbc" : "Sqlite"; });
 
 } // namespace

@@ -9,13 +9,17 @@ const QString kArticulos = QStringLiteral(
     "CREATE TABLE MA_CUENTAS (ID INTEGER); INSERT INTO MA_CUENTAS VALUES (1);"
     "CREATE TABLE LOG (TEXTO TEXT);");
 
-class Sentencias : public prueba::BasePrueba {
+// The same cases on the embedded provider and through unixODBC.
+class Sentencias : public prueba::BasePrueba, public ::testing::WithParamInterface<bool> {
 protected:
     void SetUp() override
     {
         BasePrueba::SetUp();
         CreaBase(QStringLiteral("EMPRESA"), kArticulos);
-        Abre(DB(), QStringLiteral("EMPRESA"));
+        if (GetParam())
+            AbreOdbc(DB(), QStringLiteral("EMPRESA"));
+        else
+            Abre(DB(), QStringLiteral("EMPRESA"));
         ASSERT_TRUE(DB().gOpenFlag);
         DB().gEsAdmin = false;
     }
@@ -34,7 +38,7 @@ protected:
     }
 };
 
-TEST_F(Sentencias, AbrirRecordsetLeeYDevuelveLaSentenciaReescrita)
+TEST_P(Sentencias, AbrirRecordsetLeeYDevuelveLaSentenciaReescrita)
 {
     QString sql = QStringLiteral("SELECT TOP 5 * FROM @Admin_MA_ARTICULOS with(nolock) WHERE SUSPENDIDO = 0");
     ado::Recordset rs;
@@ -53,7 +57,7 @@ TEST_F(Sentencias, AbrirRecordsetLeeYDevuelveLaSentenciaReescrita)
     EXPECT_EQ(rs.Fields(0).Value().toLong(), 1);
 }
 
-TEST_F(Sentencias, EdicionPendienteSeCancelaAlCerrar)
+TEST_P(Sentencias, EdicionPendienteSeCancelaAlCerrar)
 {
     QString sql = QStringLiteral("SELECT * FROM MA_ARTICULOS");
     ado::Recordset rs;
@@ -67,7 +71,7 @@ TEST_F(Sentencias, EdicionPendienteSeCancelaAlCerrar)
     EXPECT_TRUE(op->mostrados.empty());
 }
 
-TEST_F(Sentencias, ErrorDeSentenciaPreguntaYAnularDejaCerrado)
+TEST_P(Sentencias, ErrorDeSentenciaPreguntaYAnularDejaCerrado)
 {
     QString sql = QStringLiteral("SELECT * FROM NO_EXISTE");
     ado::Recordset rs;
@@ -79,7 +83,7 @@ TEST_F(Sentencias, ErrorDeSentenciaPreguntaYAnularDejaCerrado)
     EXPECT_TRUE(leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG")).contains(QStringLiteral("Respondi\u00f3 : Abortar")));
 }
 
-TEST_F(Sentencias, ConexionCaidaSeReabreYElOperadorReintenta)
+TEST_P(Sentencias, ConexionCaidaSeReabreYElOperadorReintenta)
 {
     DB().gCnn->fallas().caida = true;
     op->respuestas = {respuesta::Retry};
@@ -91,7 +95,7 @@ TEST_F(Sentencias, ConexionCaidaSeReabreYElOperadorReintenta)
     EXPECT_EQ(op->cuenta(QStringLiteral("MsgBox")), 1);
 }
 
-TEST_F(Sentencias, ReaperturaFallidaMuestraConexionPerdidaYNoTermina)
+TEST_P(Sentencias, ReaperturaFallidaMuestraConexionPerdidaYNoTermina)
 {
     ado::Fallas& f = DB().gCnn->fallas();
     f.caida = true;
@@ -113,7 +117,7 @@ TEST_F(Sentencias, ReaperturaFallidaMuestraConexionPerdidaYNoTermina)
                                       u"Elija SI para reintentar conectarse\r\nElija NO para cerrar la aplicacion\r\n\r\n\r\n");
 }
 
-TEST_F(Sentencias, ConexionPerdidaSiReintentaHastaVolver)
+TEST_P(Sentencias, ConexionPerdidaSiReintentaHastaVolver)
 {
     ado::Fallas& f = DB().gCnn->fallas();
     f.caida = true;
@@ -134,7 +138,7 @@ TEST_F(Sentencias, ConexionPerdidaSiReintentaHastaVolver)
     EXPECT_EQ(ids(rs).size(), 3u);
 }
 
-TEST_F(Sentencias, EjecutaConsultaSQLQuitaMarcasSinSinonimos)
+TEST_P(Sentencias, EjecutaConsultaSQLQuitaMarcasSinSinonimos)
 {
     QString sql = QStringLiteral("INSERT INTO @Admin_LOG (TEXTO) SELECT 'x' FROM MA_CUENTAS ");
     std::int32_t afectados = -1;
@@ -150,7 +154,7 @@ TEST_F(Sentencias, EjecutaConsultaSQLQuitaMarcasSinSinonimos)
     EXPECT_EQ(ids(*filas).size(), 3u);
 }
 
-TEST_F(Sentencias, GuionQueCreaYBorraRecibeSinonimosSinMarca)
+TEST_P(Sentencias, GuionQueCreaYBorraRecibeSinonimosSinMarca)
 {
     QString sql = QStringLiteral("DROP VIEW IF EXISTS V1; CREATE VIEW V1 AS SELECT * FROM MA_CUENTAS ");
     std::int32_t afectados = 0;
@@ -158,7 +162,7 @@ TEST_F(Sentencias, GuionQueCreaYBorraRecibeSinonimosSinMarca)
     EXPECT_EQ(sql, u"DROP VIEW IF EXISTS V1; CREATE VIEW V1 AS SELECT * FROM SS_MA_CUENTAS ");
 }
 
-TEST_F(Sentencias, ErrorDeRedReabreYRepiteUnaVez)
+TEST_P(Sentencias, ErrorDeRedReabreYRepiteUnaVez)
 {
     DB().gCnn->fallas().caida = true;
     QString sql = QStringLiteral("INSERT INTO LOG (TEXTO) VALUES ('uno')");
@@ -169,7 +173,7 @@ TEST_F(Sentencias, ErrorDeRedReabreYRepiteUnaVez)
     EXPECT_TRUE(op->mostrados.empty());
 }
 
-TEST_F(Sentencias, SentenciaConTransNuncaReabre)
+TEST_P(Sentencias, SentenciaConTransNuncaReabre)
 {
     DB().gCnn->fallas().caida = true;
     QString sql = QStringLiteral("BEGIN TRANSACTION; INSERT INTO LOG (TEXTO) VALUES ('uno'); COMMIT TRANSACTION");
@@ -179,7 +183,7 @@ TEST_F(Sentencias, SentenciaConTransNuncaReabre)
     EXPECT_TRUE(op->mostrados.empty());
 }
 
-TEST_F(Sentencias, OtrosErroresNoSeInformanEnLaPrimeraYSiEnLaSegunda)
+TEST_P(Sentencias, OtrosErroresNoSeInformanEnLaPrimeraYSiEnLaSegunda)
 {
     QString sql = QStringLiteral("INSERT INTO NO_EXISTE VALUES (1)");
     std::int32_t afectados = 0;
@@ -197,7 +201,7 @@ TEST_F(Sentencias, OtrosErroresNoSeInformanEnLaPrimeraYSiEnLaSegunda)
     EXPECT_EQ(op->mostrados[0].texto, u"Item not found");
 }
 
-TEST_F(Sentencias, AvisoDeTruncadoSeLimpia)
+TEST_P(Sentencias, AvisoDeTruncadoSeLimpia)
 {
     DB().gCnn->fallas().veces = 1;
     DB().gCnn->fallas().error = ado::Error{ado::E_FAIL, QStringLiteral("String or binary data would be truncated."),
@@ -208,7 +212,7 @@ TEST_F(Sentencias, AvisoDeTruncadoSeLimpia)
     EXPECT_EQ(DB().gCnn->errors().Count(), 0);
 }
 
-TEST_F(Sentencias, GuionOracleManejaLaTransaccionEnLaConexion)
+TEST_P(Sentencias, GuionOracleManejaLaTransaccionEnLaConexion)
 {
     DB().gConnString = QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=X;");
     std::int32_t afectados = 0;
@@ -219,5 +223,8 @@ TEST_F(Sentencias, GuionOracleManejaLaTransaccionEnLaConexion)
     DB().EjecutaScriptOracle(QStringLiteral("BEGIN TRANS INSERT INTO LOG (TEXTO) VALUES ('a') COMMIT TRANS"), afectados);
     EXPECT_EQ(cuenta(QStringLiteral("LOG")), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Proveedores, Sentencias, ::testing::Values(false, true),
+                         [](const auto& i) { return i.param ? "Odbc" : "Sqlite"; });
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "platform/operador.h"
 #include "platform/vb.h"
 
+#include <functional>
+
 namespace {
 
 // The type code a lookup was given: a number (or numeric text); "'" counts as
@@ -57,64 +59,64 @@ static Rutina RutinaDeBusqueda(DB_Dll& db, int& contador)
     });
 }
 
-bool DB_Dll::ExisteEnTabla(const QString& Tabla, const QString& ValorBuscado, const QString& Campo, ado::Recordset* Lrcs,
-                           const Variant& Tipodato, const QString& Condicion, bool SoloLectura)
+// Builds the statement, opens it (into Lrcs when given) and tells whether a
+// row came; with the per-user rewriting and the Oracle conversion or without.
+static bool ExisteFila(DB_Dll& db, const std::function<QString()>& armaSql, ado::Recordset* Lrcs, bool SoloLectura,
+                       bool reescribe)
 {
     int contador = 0;
-    Rutina r = RutinaDeBusqueda(*this, contador);
+    Rutina r = RutinaDeBusqueda(db, contador);
     bool hay = false;
     QString sql;
     ado::Recordset propio;
+    ado::Recordset& rs = Lrcs ? *Lrcs : propio;
+    r.paso([&] { sql = armaSql(); });
+    if (reescribe)
+        r.paso([&] { sql = db.SS_TSinonimos(sql); });
     r.paso([&] {
-        const int tipo = CodigoTipo(Tipodato, false);
-        if (!Condicion.isEmpty())
-            sql = QStringLiteral("SELECT TOP 1 * FROM ") + Tabla + QStringLiteral(" with(nolock) ")
-                + (vb::Contiene(Condicion, u" WHERE ") ? QStringLiteral(" ") : QStringLiteral(" WHERE ")) + Condicion;
-        else
-            sql = (tipo == 8 ? QStringLiteral("SELECT TOP 1  * FROM ") : QStringLiteral("SELECT TOP 1 * FROM ")) + Tabla
-                + QStringLiteral(" with(nolock)  WHERE ") + Comparacion(tipo, Campo, ValorBuscado);
+        if (rs.State() != ado::adStateClosed)
+            rs.Close();
+        const bool lectura = SoloLectura || !Lrcs;
+        rs.Open(reescribe && !Lrcs ? db.ORACLE_Dicc(sql) : sql, db.gCnn, lectura ? ado::adOpenForwardOnly : rs.CursorType,
+                lectura ? ado::adLockReadOnly : rs.LockType);
     });
-    r.paso([&] { sql = SS_TSinonimos(sql); });
-    r.paso([&] {
-        if (Lrcs) {
-            if (Lrcs->State() != ado::adStateClosed)
-                Lrcs->Close();
-            Lrcs->Open(sql, gCnn, SoloLectura ? ado::adOpenForwardOnly : Lrcs->CursorType,
-                       SoloLectura ? ado::adLockReadOnly : Lrcs->LockType);
-        } else {
-            propio.Open(ORACLE_Dicc(sql), gCnn, ado::adOpenForwardOnly, ado::adLockReadOnly);
-        }
-    });
-    r.paso([&] { hay = !(Lrcs ? Lrcs->BOF() : propio.BOF()); });
+    r.paso([&] { hay = !rs.BOF(); });
     return hay && !r.salio();
+}
+
+static QString ConCondicion(const QString& inicio, const QString& Condicion)
+{
+    return inicio + (vb::Contiene(Condicion, u" WHERE ") ? QStringLiteral(" ") : QStringLiteral(" WHERE ")) + Condicion;
+}
+
+bool DB_Dll::ExisteEnTabla(const QString& Tabla, const QString& ValorBuscado, const QString& Campo, ado::Recordset* Lrcs,
+                           const Variant& Tipodato, const QString& Condicion, bool SoloLectura)
+{
+    return ExisteFila(
+        *this,
+        [&] {
+            if (!Condicion.isEmpty())
+                return ConCondicion(QStringLiteral("SELECT TOP 1 * FROM ") + Tabla + QStringLiteral(" with(nolock) "), Condicion);
+            const int tipo = CodigoTipo(Tipodato, false);
+            return (tipo == 8 ? QStringLiteral("SELECT TOP 1  * FROM ") : QStringLiteral("SELECT TOP 1 * FROM ")) + Tabla
+                + QStringLiteral(" with(nolock)  WHERE ") + Comparacion(tipo, Campo, ValorBuscado);
+        },
+        Lrcs, SoloLectura, true);
 }
 
 bool DB_Dll::ExisteEnTablaST(const QString& Tabla, const QString& ValorBuscado, const QString& Campo, ado::Recordset* Lrcs,
                              const Variant& Tipodato, const QString& Condicion, bool SoloLectura)
 {
-    int contador = 0;
-    Rutina r = RutinaDeBusqueda(*this, contador);
-    bool hay = false;
-    QString sql;
-    ado::Recordset propio;
-    r.paso([&] {
-        const int tipo = CodigoTipo(Tipodato, false);
-        if (!Condicion.isEmpty())
-            sql = QStringLiteral("SELECT * FROM ") + Tabla + QStringLiteral(" with(nolock)  ")
-                + (vb::Contiene(Condicion, u" WHERE ") ? QStringLiteral(" ") : QStringLiteral(" WHERE ")) + Condicion;
-        else
-            sql = QStringLiteral("SELECT * FROM ") + Tabla + QStringLiteral(" with(nolock)   WHERE ")
+    return ExisteFila(
+        *this,
+        [&] {
+            if (!Condicion.isEmpty())
+                return ConCondicion(QStringLiteral("SELECT * FROM ") + Tabla + QStringLiteral(" with(nolock)  "), Condicion);
+            const int tipo = CodigoTipo(Tipodato, false);
+            return QStringLiteral("SELECT * FROM ") + Tabla + QStringLiteral(" with(nolock)   WHERE ")
                 + (tipo == 8 ? Campo + QStringLiteral(" ='") + ValorBuscado + u'\'' : Comparacion(tipo, Campo, ValorBuscado));
-    });
-    r.paso([&] {
-        ado::Recordset& rs = Lrcs ? *Lrcs : propio;
-        if (rs.State() != ado::adStateClosed)
-            rs.Close();
-        rs.Open(sql, gCnn, SoloLectura || !Lrcs ? ado::adOpenForwardOnly : rs.CursorType,
-                SoloLectura || !Lrcs ? ado::adLockReadOnly : rs.LockType);
-    });
-    r.paso([&] { hay = !(Lrcs ? Lrcs->BOF() : propio.BOF()); });
-    return hay && !r.salio();
+        },
+        Lrcs, SoloLectura, false);
 }
 
 Variant DB_Dll::DatosTabla(const QString& Tabla, const QString& ValorBuscado, const QString& CampoDevuelto,

@@ -1,3 +1,4 @@
+#include "comun/ayudas.h"
 #include "db/db_dll.h"
 #include "platform/vb.h"
 
@@ -5,11 +6,7 @@
 
 namespace {
 
-struct SeparadorDecimal {
-    QChar previo = vb::SeparadorDecimal();
-    explicit SeparadorDecimal(QChar s) { vb::FijaSeparadorDecimal(s); }
-    ~SeparadorDecimal() { vb::FijaSeparadorDecimal(previo); }
-};
+using prueba::SeparadorDecimal;
 
 TEST(Literales, ClasificadoresPorCodigoYTextoNumerico)
 {

@@ -1,3 +1,4 @@
+#include "comun/ayudas.h"
 #include "json/cJSONScript.h"
 #include "platform/errores.h"
 #include "platform/operador.h"
@@ -30,15 +31,7 @@ private:
     QChar separador_;
 };
 
-int numeroDeError(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.Number;
-    }
-    return 0;
-}
+using prueba::NumeroDeError;
 
 // count lists one inside another around the text.
 QString anidado(int count, const QString& centro) { return QString(count, u'[') + centro + QString(count, u']'); }
@@ -84,8 +77,8 @@ TEST_F(JSONScript, SwitchTakesTheFirstMatchingCaseOrTheDefault)
     EXPECT_EQ(eval(plantilla.arg(u"A")), u"first");
     EXPECT_EQ(eval(plantilla.arg(u"b")), u"second");
     EXPECT_EQ(eval(plantilla.arg(u"z")), u"none");
-    EXPECT_EQ(numeroDeError([&] { eval(uR"([{"switch": {"case": "a"}}])"_qs); }), 424);
-    EXPECT_EQ(numeroDeError([&] { eval(uR"([{"switch": {"case": "a", "items": ["a"]}}])"_qs); }), 424);
+    EXPECT_EQ(NumeroDeError([&] { eval(uR"([{"switch": {"case": "a"}}])"_qs); }), 424);
+    EXPECT_EQ(NumeroDeError([&] { eval(uR"([{"switch": {"case": "a", "items": ["a"]}}])"_qs); }), 424);
 }
 
 TEST_F(JSONScript, OtherKeysBecomePlaceholders)
@@ -147,10 +140,10 @@ TEST_F(JSONScript, MalformedScriptsShowTheParserErrorBox)
 
 TEST_F(JSONScript, TopLevelNumbersAndObjectsRaiseObjectRequired)
 {
-    EXPECT_EQ(numeroDeError([&] { eval(uR"(["a", 1])"_qs); }), 424);
-    EXPECT_EQ(numeroDeError([&] { eval(uR"(["a", true])"_qs); }), 424);
-    EXPECT_EQ(numeroDeError([&] { eval(uR"({"return": "x"})"_qs); }), 424);
-    EXPECT_EQ(numeroDeError([&] { eval(uR"([{"return": {"a": 1}}])"_qs); }), 13);
+    EXPECT_EQ(NumeroDeError([&] { eval(uR"(["a", 1])"_qs); }), 424);
+    EXPECT_EQ(NumeroDeError([&] { eval(uR"(["a", true])"_qs); }), 424);
+    EXPECT_EQ(NumeroDeError([&] { eval(uR"({"return": "x"})"_qs); }), 424);
+    EXPECT_EQ(NumeroDeError([&] { eval(uR"([{"return": {"a": 1}}])"_qs); }), 13);
     // The depth is restored after a raised error.
     EXPECT_EQ(eval(u"["_qs + anidado(40, u"\"deep\""_qs) + u"]"_qs), u"deep");
 }

@@ -1,3 +1,4 @@
+#include "comun/ayudas.h"
 #include "json/diccionario.h"
 #include "json/json.h"
 #include "json/lista.h"
@@ -23,15 +24,7 @@ const Diccionario& comoObjeto(const Variant& v) { return dynamic_cast<const Dicc
 const Lista& comoLista(const Variant& v) { return dynamic_cast<const Lista&>(*v.toObject()); }
 Decimal numero(const char16_t* t) { return *Decimal::parse(QString::fromUtf16(t), u'.'); }
 
-// Puts the regional decimal separator back whatever the test does.
-class Separador {
-public:
-    explicit Separador(QChar s) : previo_(vb::SeparadorDecimal()) { vb::FijaSeparadorDecimal(s); }
-    ~Separador() { vb::FijaSeparadorDecimal(previo_); }
-
-private:
-    QChar previo_;
-};
+using Separador = prueba::SeparadorDecimal;
 } // namespace
 
 TEST(LeerJSON, ReadsObjectsListsAndEveryScalar)

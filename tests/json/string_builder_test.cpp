@@ -1,18 +1,11 @@
+#include "comun/ayudas.h"
 #include "json/cStringBuilder.h"
 #include "platform/errores.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-int numeroDeError(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.Number;
-    }
-    return 0;
-}
+using prueba::NumeroDeError;
 } // namespace
 
 TEST(StringBuilder, GrowsInWholeChunks)
@@ -72,12 +65,12 @@ TEST(StringBuilder, InsertsAndRemovesInsideTheTextOnly)
     sb.Insert(4, u",");
     EXPECT_EQ(sb.toString(), u"hola, mundo!");
 
-    EXPECT_EQ(numeroDeError([&] { sb.Insert(sb.Length() + 1, u"x"); }), 9);
-    EXPECT_EQ(numeroDeError([&] { sb.Insert(-1, u"x"); }), 9);
-    EXPECT_EQ(numeroDeError([&] { sb.Remove(10, 3); }), 9);
-    EXPECT_EQ(numeroDeError([&] { sb.Remove(-1, 1); }), 9);
-    EXPECT_EQ(numeroDeError([&] { sb.Remove(2, -1); }), 9);
-    EXPECT_EQ(numeroDeError([&] { sb.Remove(1, 0x7fffffff); }), 9);
+    EXPECT_EQ(NumeroDeError([&] { sb.Insert(sb.Length() + 1, u"x"); }), 9);
+    EXPECT_EQ(NumeroDeError([&] { sb.Insert(-1, u"x"); }), 9);
+    EXPECT_EQ(NumeroDeError([&] { sb.Remove(10, 3); }), 9);
+    EXPECT_EQ(NumeroDeError([&] { sb.Remove(-1, 1); }), 9);
+    EXPECT_EQ(NumeroDeError([&] { sb.Remove(2, -1); }), 9);
+    EXPECT_EQ(NumeroDeError([&] { sb.Remove(1, 0x7fffffff); }), 9);
     EXPECT_EQ(sb.toString(), u"hola, mundo!");
 
     sb.Remove(4, 1);
@@ -106,7 +99,7 @@ TEST(StringBuilder, FindsOnlyWithinTheText)
     EXPECT_EQ(sb.Find(u"a", 99), 0);
     sb.Remove(5, 3);
     EXPECT_EQ(sb.Find(u"ab", 2), 0);
-    EXPECT_EQ(numeroDeError([&] { sb.Find(u"a", 1, 2); }), 5);
+    EXPECT_EQ(NumeroDeError([&] { sb.Find(u"a", 1, 2); }), 5);
 }
 
 TEST(StringBuilder, HeapMinimizeLeavesAtMostOneChunkSpare)
@@ -130,15 +123,15 @@ TEST(StringBuilder, HeapMinimizeLeavesAtMostOneChunkSpare)
 TEST(StringBuilder, SizesBeyondThirtyTwoBitsRaiseOverflowAndChangeNothing)
 {
     cStringBuilder sb;
-    EXPECT_EQ(numeroDeError([&] { sb.ChunkSize(0x40000000); }), 6);
-    EXPECT_EQ(numeroDeError([&] { sb.ChunkSize(0); }), 5);
+    EXPECT_EQ(NumeroDeError([&] { sb.ChunkSize(0x40000000); }), 6);
+    EXPECT_EQ(NumeroDeError([&] { sb.ChunkSize(0); }), 5);
     EXPECT_EQ(sb.ChunkSize(), 8192);
     sb.Append(u"ab");
     // A view that claims a billion characters: the sizes are checked before
     // anything is read from it.
     const QStringView enorme(u"c", qsizetype(0x3fffffff));
-    EXPECT_EQ(numeroDeError([&] { sb.Append(enorme); }), 6);
-    EXPECT_EQ(numeroDeError([&] { sb.Insert(1, enorme); }), 6);
-    EXPECT_EQ(numeroDeError([&] { sb.TheString(QStringView(u"c", qsizetype(0x40000000))); }), 6);
+    EXPECT_EQ(NumeroDeError([&] { sb.Append(enorme); }), 6);
+    EXPECT_EQ(NumeroDeError([&] { sb.Insert(1, enorme); }), 6);
+    EXPECT_EQ(NumeroDeError([&] { sb.TheString(QStringView(u"c", qsizetype(0x40000000))); }), 6);
     EXPECT_EQ(sb.toString(), u"ab");
 }

@@ -1,3 +1,4 @@
+#include "comun/ayudas.h"
 #include "platform/errores.h"
 #include "platform/operador.h"
 #include "platform/variant.h"
@@ -7,11 +8,7 @@
 
 namespace {
 
-struct Separador {
-    QChar previo = vb::SeparadorDecimal();
-    explicit Separador(QChar s) { vb::FijaSeparadorDecimal(s); }
-    ~Separador() { vb::FijaSeparadorDecimal(previo); }
-};
+using Separador = prueba::SeparadorDecimal;
 
 TEST(Valores, VacioYNuloSonDistintos)
 {

@@ -1,4 +1,4 @@
-// The notice window needs a widget application; this main replaces the one of
+// Windows under test need a widget application; this main replaces the one of
 // gtest_main, which the linker then leaves out.
 #include <QApplication>
 #include <gtest/gtest.h>

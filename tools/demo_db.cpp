@@ -22,6 +22,18 @@ const Usuario Usuarios[5] = {
 
 namespace {
 
+// Both databases keep their settings in the same table.
+const char* const TablaConfiguracion = R"SQL(
+CREATE TABLE TA_CONFIGURACION (
+    Id INTEGER PRIMARY KEY,
+    Grupo TEXT COLLATE NOCASE,
+    Clave TEXT COLLATE NOCASE NOT NULL,
+    Valor TEXT COLLATE NOCASE,
+    PoliticaNegocio INTEGER NOT NULL DEFAULT 0,
+    ValorAux TEXT COLLATE NOCASE,
+    Descripcion TEXT COLLATE NOCASE);
+)SQL";
+
 // Text columns compare ignoring case, as the suite's server does.
 const char* const EsquemaEmpresa = R"SQL(
 CREATE TABLE MA_ARTICULOS (
@@ -39,14 +51,6 @@ CREATE VIEW V_MA_Articulos AS SELECT idarticulo, CODIGOBARRA, DESCRIPCION, SUSPE
 CREATE VIEW VT_MA_ARTICULOS AS SELECT * FROM V_MA_Articulos;
 CREATE VIEW STK_MA_ARTICULOS AS SELECT idarticulo, DESCRIPCION, CODIGOBARRA, SUSPENDIDO, PUNTOPEDIDO, Stock FROM MA_ARTICULOS;
 
-CREATE TABLE TA_CONFIGURACION (
-    Id INTEGER PRIMARY KEY,
-    Grupo TEXT COLLATE NOCASE,
-    Clave TEXT COLLATE NOCASE NOT NULL,
-    Valor TEXT COLLATE NOCASE,
-    PoliticaNegocio INTEGER NOT NULL DEFAULT 0,
-    ValorAux TEXT COLLATE NOCASE,
-    Descripcion TEXT COLLATE NOCASE);
 CREATE INDEX IX_TA_CONFIGURACION_Clave ON TA_CONFIGURACION (Clave);
 
 CREATE TABLE TA_USUARIOS (
@@ -206,14 +210,6 @@ INSERT INTO TA_CCOSTO VALUES ('100', 'Administración'), ('200', 'Ventas');
 )SQL";
 
 const char* const EsquemaEstadisticas = R"SQL(
-CREATE TABLE TA_CONFIGURACION (
-    Id INTEGER PRIMARY KEY,
-    Grupo TEXT COLLATE NOCASE,
-    Clave TEXT COLLATE NOCASE NOT NULL,
-    Valor TEXT COLLATE NOCASE,
-    PoliticaNegocio INTEGER NOT NULL DEFAULT 0,
-    ValorAux TEXT COLLATE NOCASE,
-    Descripcion TEXT COLLATE NOCASE);
 INSERT INTO TA_CONFIGURACION (Grupo, Clave, Valor, PoliticaNegocio, ValorAux, Descripcion)
     VALUES ('BaseDeDatos', 'TIMEOUT', '90', 0, '', 'Tiempo de espera de los comandos, en segundos');
 )SQL";
@@ -447,6 +443,7 @@ Resultado Genera(const Opciones& o)
     {
         const QString ruta = carpeta + u'/' + empresa + QStringLiteral(".sqlite");
         Base b(ruta);
+        b.ejecuta(TablaConfiguracion);
         b.ejecuta(EsquemaEmpresa);
         b.ejecuta(DatosEmpresa);
         b.usuarios();
@@ -457,6 +454,7 @@ Resultado Genera(const Opciones& o)
     {
         const QString ruta = carpeta + QStringLiteral("/SV_ESTADISTICAS.sqlite");
         Base b(ruta);
+        b.ejecuta(TablaConfiguracion);
         b.ejecuta(EsquemaEstadisticas);
         b.termina();
         r.archivos << ruta;

@@ -1,5 +1,4 @@
 #include "db/db_privado.h"
-#include "db/reconexion.h"
 
 #include "platform/operador.h"
 #include "platform/vb.h"

@@ -1,6 +1,7 @@
 #pragma once
 // What DB_Dll keeps to itself, shared by its source files.
 #include "db/db_dll.h"
+#include "platform/errores.h"
 #include "suitelib/dialogo_archivo.h"
 #include "suitelib/funciones_generales.h"
 
@@ -24,4 +25,7 @@ int CajaConexionPerdida(const DB_Dll& compartida);
 int PosicionOracle(const QString& cadena);
 // Ends the program at once, as the lost-connection box's No does.
 [[noreturn]] void TerminaPorConexionPerdida();
+// After a general network error: re-open, count, and from the third failed
+// attempt on ask the operator (Yes tries again, No ends the program).
+Accion ReabrePorErrorDeRed(DB_Dll& db, int& contador);
 } // namespace db_interno

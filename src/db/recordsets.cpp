@@ -1,5 +1,4 @@
 #include "db/db_privado.h"
-#include "db/reconexion.h"
 
 #include "platform/aplicacion.h"
 #include "platform/operador.h"

@@ -19,15 +19,17 @@ private:
     QChar previo_;
 };
 
-// The number of the error the call raised; 0 when it raised none.
-inline int NumeroDeError(const std::function<void()>& f)
+// The error the call raised; number 0 when it raised none.
+inline VbError ErrorDe(const std::function<void()>& f)
 {
     try {
         f();
     } catch (const VbError& e) {
-        return e.Number;
+        return e;
     }
-    return 0;
+    return VbError(0, QString());
 }
+
+inline int NumeroDeError(const std::function<void()>& f) { return ErrorDe(f).Number; }
 
 } // namespace prueba

@@ -1,3 +1,4 @@
+#include "comun/ayudas.h"
 #include "platform/archivos.h"
 #include "platform/errores.h"
 
@@ -23,15 +24,6 @@ protected:
         QFile f(ruta(nombre));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(b);
-    }
-    static VbError errorDe(const std::function<void()>& f)
-    {
-        try {
-            f();
-        } catch (const VbError& e) {
-            return e;
-        }
-        return VbError(0, QString());
     }
     QTemporaryDir tmp_;
 };
@@ -80,14 +72,14 @@ TEST_F(Archivos, AppendLineCreatesThenAppendsWithCrLf)
 
 TEST_F(Archivos, OpeningErrorsCarryThePlatformNumberAndThePath)
 {
-    const VbError falta = errorDe([&] { archivos::LeeLineas(ruta("no.txt")); });
+    const VbError falta = prueba::ErrorDe([&] { archivos::LeeLineas(ruta("no.txt")); });
     EXPECT_EQ(falta.Number, vberr::FileNotFound);
     EXPECT_TRUE(falta.Description.contains(ruta("no.txt")));
-    EXPECT_EQ(errorDe([&] { archivos::LeeLineas(ruta("no/no.txt")); }).Number, vberr::PathNotFound);
-    EXPECT_EQ(errorDe([&] { archivos::AgregaLinea(ruta("no/SVERR.LOG"), u"x"); }).Number, vberr::PathNotFound);
-    EXPECT_EQ(errorDe([&] { archivos::LeeLineas(tmp_.path()); }).Number, vberr::PathFileAccess);
-    EXPECT_EQ(errorDe([&] { archivos::AgregaLinea(tmp_.path(), u"x"); }).Number, vberr::PathFileAccess);
-    EXPECT_EQ(errorDe([&] { archivos::AgregaLinea(QString(), u"x"); }).Number, vberr::BadFileName);
+    EXPECT_EQ(prueba::ErrorDe([&] { archivos::LeeLineas(ruta("no/no.txt")); }).Number, vberr::PathNotFound);
+    EXPECT_EQ(prueba::ErrorDe([&] { archivos::AgregaLinea(ruta("no/SVERR.LOG"), u"x"); }).Number, vberr::PathNotFound);
+    EXPECT_EQ(prueba::ErrorDe([&] { archivos::LeeLineas(tmp_.path()); }).Number, vberr::PathFileAccess);
+    EXPECT_EQ(prueba::ErrorDe([&] { archivos::AgregaLinea(tmp_.path(), u"x"); }).Number, vberr::PathFileAccess);
+    EXPECT_EQ(prueba::ErrorDe([&] { archivos::AgregaLinea(QString(), u"x"); }).Number, vberr::BadFileName);
     EXPECT_FALSE(QFileInfo::exists(ruta("no")));
 }
 
@@ -127,7 +119,7 @@ TEST_F(Archivos, DelimitedFieldsAsInputHashReadsThem)
         EXPECT_EQ(l.LeeCampo(), e);
     }
     EXPECT_TRUE(l.FinArchivo());
-    const VbError fin = errorDe([&] { l.LeeCampo(); });
+    const VbError fin = prueba::ErrorDe([&] { l.LeeCampo(); });
     EXPECT_EQ(fin.Number, vberr::InputPastEnd);
     EXPECT_TRUE(fin.Description.contains(ruta("BASES.TXT")));
 }
@@ -145,10 +137,10 @@ TEST_F(Archivos, FixedLengthRecords)
         EXPECT_EQ(r.Lee(2), QStringLiteral("segundo   "));
         const QString lejos = r.Lee(5);
         EXPECT_EQ(lejos, QString(10, QChar(0)));
-        EXPECT_EQ(errorDe([&] { r.Lee(0); }).Number, 63);
-        EXPECT_EQ(errorDe([&] { r.Escribe(-1, u"x"); }).Number, 63);
+        EXPECT_EQ(prueba::ErrorDe([&] { r.Lee(0); }).Number, 63);
+        EXPECT_EQ(prueba::ErrorDe([&] { r.Escribe(-1, u"x"); }).Number, 63);
         r.Cierra();
-        EXPECT_EQ(errorDe([&] { r.Lee(1); }).Number, vberr::BadFileName);
+        EXPECT_EQ(prueba::ErrorDe([&] { r.Lee(1); }).Number, vberr::BadFileName);
     }
     EXPECT_EQ(bytes("consultas.slv"), QByteArray("primero m\xE1segundo   "));
     // a half record at the end reads with character 0 in its missing part
@@ -156,8 +148,8 @@ TEST_F(Archivos, FixedLengthRecords)
     archivos::ArchivoRegistros m(ruta("medio.slv"), 5);
     EXPECT_EQ(m.Registros(), 0);
     EXPECT_EQ(m.Lee(1), QStringLiteral("abc") + QChar(0) + QChar(0));
-    EXPECT_EQ(errorDe([&] { archivos::ArchivoRegistros(ruta("x"), 0); }).Number, vberr::InvalidCall);
-    EXPECT_EQ(errorDe([&] { archivos::ArchivoRegistros(ruta("no/x"), 5); }).Number, vberr::PathNotFound);
+    EXPECT_EQ(prueba::ErrorDe([&] { archivos::ArchivoRegistros(ruta("x"), 0); }).Number, vberr::InvalidCall);
+    EXPECT_EQ(prueba::ErrorDe([&] { archivos::ArchivoRegistros(ruta("no/x"), 5); }).Number, vberr::PathNotFound);
 }
 
 TEST_F(Archivos, ReadOnlyRecordFileCanBeReadButNotWritten)
@@ -168,7 +160,7 @@ TEST_F(Archivos, ReadOnlyRecordFileCanBeReadButNotWritten)
     ::chmod(ruta("ro.slv").toLocal8Bit().constData(), 0444);
     archivos::ArchivoRegistros r(ruta("ro.slv"), 5);
     EXPECT_EQ(r.Lee(2), QStringLiteral("56789"));
-    EXPECT_EQ(errorDe([&] { r.Escribe(1, u"x"); }).Number, vberr::PathFileAccess);
+    EXPECT_EQ(prueba::ErrorDe([&] { r.Escribe(1, u"x"); }).Number, vberr::PathFileAccess);
 }
 
 TEST_F(Archivos, WriterBuffersBigFilesAndAppends)
@@ -214,10 +206,10 @@ TEST_F(Archivos, WriterReportsAFullDisk)
         GTEST_SKIP();
     archivos::EscritorTexto w(QStringLiteral("/dev/full"));
     w.EscribeLinea(u"x");
-    const VbError e = errorDe([&] { w.Cierra(); });
+    const VbError e = prueba::ErrorDe([&] { w.Cierra(); });
     EXPECT_EQ(e.Number, vberr::DiskFull);
     EXPECT_TRUE(e.Description.contains(QStringLiteral("/dev/full")));
-    EXPECT_EQ(errorDe([&] { archivos::AgregaLinea(QStringLiteral("/dev/full"), u"x"); }).Number, vberr::DiskFull);
+    EXPECT_EQ(prueba::ErrorDe([&] { archivos::AgregaLinea(QStringLiteral("/dev/full"), u"x"); }).Number, vberr::DiskFull);
 }
 
 TEST_F(Archivos, IniSections)

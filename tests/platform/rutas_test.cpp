@@ -1,3 +1,4 @@
+#include "comun/ayudas.h"
 #include "platform/errores.h"
 #include "platform/rutas.h"
 
@@ -39,15 +40,6 @@ protected:
         QFile f(p);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(contenido);
-    }
-    static int numeroDe(const std::function<void()>& f)
-    {
-        try {
-            f();
-        } catch (const VbError& e) {
-            return e.Number;
-        }
-        return 0;
     }
 
     QTemporaryDir tmp_;
@@ -118,7 +110,7 @@ TEST_F(Rutas, BadNamesRaise52AndNeverCountAsExisting)
     for (const QString& r : {QString(), QStringLiteral("C:\\a|b"), QStringLiteral("C:\\a?b"), QStringLiteral("C:\\a*"),
                              QStringLiteral("C:\\a\"b"), QStringLiteral("C:\\a:b"), QStringLiteral("\\\\server"),
                              QStringLiteral("\\\\server\\"), QString(QStringLiteral("/tmp/a")) + QChar(0)}) {
-        EXPECT_EQ(numeroDe([&] { rutas::Resolver(r); }), vberr::BadFileName) << r.toStdString();
+        EXPECT_EQ(prueba::NumeroDeError([&] { rutas::Resolver(r); }), vberr::BadFileName) << r.toStdString();
         EXPECT_FALSE(rutas::ExisteArchivo(r));
         EXPECT_FALSE(rutas::ExisteCarpeta(r));
     }
@@ -145,8 +137,8 @@ TEST_F(Rutas, MakeFolderIsOneLevel)
     // the default drive's root is there from the start, as on Windows
     rutas::CreaCarpeta(QStringLiteral("C:\\Productos"));
     EXPECT_TRUE(QFileInfo(bajoRaiz("unidades/c/Productos")).isDir());
-    EXPECT_EQ(numeroDe([] { rutas::CreaCarpeta(QStringLiteral("C:\\Productos")); }), vberr::PathFileAccess);
-    EXPECT_EQ(numeroDe([] { rutas::CreaCarpeta(QStringLiteral("C:\\No\\Existe")); }), vberr::PathNotFound);
+    EXPECT_EQ(prueba::NumeroDeError([] { rutas::CreaCarpeta(QStringLiteral("C:\\Productos")); }), vberr::PathFileAccess);
+    EXPECT_EQ(prueba::NumeroDeError([] { rutas::CreaCarpeta(QStringLiteral("C:\\No\\Existe")); }), vberr::PathNotFound);
     EXPECT_FALSE(QFileInfo::exists(bajoRaiz("unidades/c/No")));
 }
 
@@ -155,9 +147,9 @@ TEST_F(Rutas, DeleteFile)
     crea("unidades/c/x/a.txt");
     rutas::BorraArchivo(QStringLiteral("C:\\x\\A.txt"));
     EXPECT_FALSE(QFileInfo::exists(bajoRaiz("unidades/c/x/a.txt")));
-    EXPECT_EQ(numeroDe([] { rutas::BorraArchivo(QStringLiteral("C:\\x\\a.txt")); }), vberr::FileNotFound);
-    EXPECT_EQ(numeroDe([] { rutas::BorraArchivo(QStringLiteral("C:\\y\\a.txt")); }), vberr::PathNotFound);
-    EXPECT_EQ(numeroDe([] { rutas::BorraArchivo(QStringLiteral("C:\\x")); }), vberr::FileNotFound);
+    EXPECT_EQ(prueba::NumeroDeError([] { rutas::BorraArchivo(QStringLiteral("C:\\x\\a.txt")); }), vberr::FileNotFound);
+    EXPECT_EQ(prueba::NumeroDeError([] { rutas::BorraArchivo(QStringLiteral("C:\\y\\a.txt")); }), vberr::PathNotFound);
+    EXPECT_EQ(prueba::NumeroDeError([] { rutas::BorraArchivo(QStringLiteral("C:\\x")); }), vberr::FileNotFound);
     EXPECT_TRUE(QFileInfo(bajoRaiz("unidades/c/x")).isDir());
 }
 
@@ -170,10 +162,10 @@ TEST_F(Rutas, ReplaceSwapsTheFileInOneStep)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("nuevo"));
     EXPECT_FALSE(QFileInfo::exists(bajoRaiz("unidades/c/p/productos.tmp")));
-    EXPECT_EQ(numeroDe([] { rutas::Reemplaza(QStringLiteral("C:\\p\\productos.tmp"), QStringLiteral("C:\\p\\b.txt")); }),
+    EXPECT_EQ(prueba::NumeroDeError([] { rutas::Reemplaza(QStringLiteral("C:\\p\\productos.tmp"), QStringLiteral("C:\\p\\b.txt")); }),
               vberr::FileNotFound);
     crea("unidades/c/p/otro.tmp");
-    EXPECT_EQ(numeroDe([] { rutas::Reemplaza(QStringLiteral("C:\\p\\otro.tmp"), QStringLiteral("C:\\q\\b.txt")); }),
+    EXPECT_EQ(prueba::NumeroDeError([] { rutas::Reemplaza(QStringLiteral("C:\\p\\otro.tmp"), QStringLiteral("C:\\q\\b.txt")); }),
               vberr::PathNotFound);
 }
 
@@ -195,7 +187,7 @@ TEST_F(Rutas, PermissionDenied)
         GTEST_SKIP() << "root passes every permission check";
     crea("unidades/c/cerrada/a.txt");
     ::chmod(bajoRaiz("unidades/c/cerrada").toLocal8Bit().constData(), 0500);
-    EXPECT_EQ(numeroDe([] { rutas::BorraArchivo(QStringLiteral("C:\\cerrada\\a.txt")); }), vberr::PermissionDenied);
+    EXPECT_EQ(prueba::NumeroDeError([] { rutas::BorraArchivo(QStringLiteral("C:\\cerrada\\a.txt")); }), vberr::PermissionDenied);
     ::chmod(bajoRaiz("unidades/c/cerrada").toLocal8Bit().constData(), 0700);
 }
 

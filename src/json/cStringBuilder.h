@@ -16,6 +16,8 @@ public:
     void ChunkSize(std::int32_t iChunkSize);
 
     QString toString() const;
+    // Valid until the next change; it may be passed back to TheString,
+    // Append and Insert of this same builder.
     QStringView vista() const { return {buffer_.get(), usado_ / 2}; }
     void TheString(QStringView sThis);
     void Clear();
@@ -27,16 +29,20 @@ public:
     void Insert(std::int32_t iIndex, QStringView sThis);
     void InsertByVal(std::int32_t iIndex, QString sThis) { Insert(iIndex, sThis); }
     void Remove(std::int32_t iIndex, std::int32_t lLen);
-    // 1-based position of the first match within the text, 0 when none;
-    // compare 0 is exact, 1 ignores case.
+    // 1-based position of the first match that starts within the text (it
+    // may run into the blanks of the spare area), 0 when none; compare 0 is
+    // exact, 1 ignores case.
     std::int32_t Find(QStringView sToFind, std::int32_t lStartIndex = 0, int compare = 0) const;
     void HeapMinimize();
 
 private:
     // Makes the capacity hold necesario bytes, growing by whole chunks;
-    // raises overflow, with nothing changed, past the 32-bit range.
-    void asegura(std::int64_t necesario);
-    void cambiaCapacidad(std::int32_t bytes);
+    // raises overflow, with nothing changed, past the 32-bit range. Returns
+    // the buffer it replaced, so that a text viewing it stays readable until
+    // the caller has copied it.
+    [[nodiscard]] std::unique_ptr<char16_t[]> asegura(std::int64_t necesario);
+    std::unique_ptr<char16_t[]> cambiaCapacidad(std::int32_t bytes);
+    bool esPropio(QStringView texto) const;
 
     std::unique_ptr<char16_t[]> buffer_;
     std::int32_t usado_ = 0;

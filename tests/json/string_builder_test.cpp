@@ -82,7 +82,7 @@ TEST(StringBuilder, InsertsAndRemovesInsideTheTextOnly)
     EXPECT_EQ(sb.Capacity(), capacidad);
 }
 
-TEST(StringBuilder, FindsOnlyWithinTheText)
+TEST(StringBuilder, FindsMatchesThatStartWithinTheText)
 {
     cStringBuilder sb;
     sb.Append(u"abcABCab");
@@ -93,13 +93,85 @@ TEST(StringBuilder, FindsOnlyWithinTheText)
     EXPECT_EQ(sb.Find(u"B", 0, 1), 2);
     EXPECT_EQ(sb.Find(u"ab", 2, 0), 7);
     EXPECT_EQ(sb.Find(u"zz"), 0);
-    // The spare area is blanks: neither a blank nor a match running into it counts.
+    // The spare area is blanks: a match starting there is none, but one that
+    // starts in the text may run into it.
     EXPECT_EQ(sb.Find(u" "), 0);
-    EXPECT_EQ(sb.Find(u"b "), 0);
+    EXPECT_EQ(sb.Find(u"b "), 8);
+    EXPECT_EQ(sb.Find(u"B  ", 0, 1), 8);
     EXPECT_EQ(sb.Find(u"a", 99), 0);
     sb.Remove(5, 3);
     EXPECT_EQ(sb.Find(u"ab", 2), 0);
+    // the blanks that Remove left behind are spare area again
+    EXPECT_EQ(sb.Find(u"B "), 5);
+    EXPECT_EQ(sb.Find(u" ", 5), 0);
     EXPECT_EQ(NumeroDeError([&] { sb.Find(u"a", 1, 2); }), 5);
+
+    cStringBuilder ab;
+    ab.Append(u"ab");
+    EXPECT_EQ(ab.Find(u"b "), 2);
+    // no spare area at all: nothing to run into
+    cStringBuilder lleno;
+    lleno.ChunkSize(2);
+    lleno.Append(u"ab");
+    ASSERT_EQ(lleno.Capacity(), lleno.Length());
+    EXPECT_EQ(lleno.Find(u"b "), 0);
+    EXPECT_EQ(lleno.Find(u"b"), 2);
+    EXPECT_EQ(cStringBuilder().Find(u" "), 0);
+}
+
+// A view of the builder's own text handed back to it: the buffer it points to
+// is replaced when the text grows, and shifted by Insert.
+TEST(StringBuilder, OwnTextCanBeAppendedInsertedAndAssignedBack)
+{
+    cStringBuilder sb;
+    sb.ChunkSize(4);
+    sb.TheString(u"abc");
+    ASSERT_EQ(sb.Capacity(), 4);
+    sb.Append(sb.vista()); // grows from 4 to 8
+    EXPECT_EQ(sb.toString(), u"abcabc");
+    sb.Append(sb.vista().mid(1, 2)); // fits exactly
+    EXPECT_EQ(sb.toString(), u"abcabcbc");
+    EXPECT_EQ(sb.Capacity(), 8);
+    sb.AppendNL(sb.vista().left(3)); // grows again
+    EXPECT_EQ(sb.toString(), u"abcabcbcabc\r\n");
+    for (int i = 0; i < 6; ++i)
+        sb.Append(sb.vista());
+    EXPECT_EQ(sb.Length(), 13 * 64);
+    EXPECT_EQ(sb.toString(), QStringLiteral("abcabcbcabc\r\n").repeated(64));
+
+    // Insert: the source lies after, across and before the insertion point,
+    // with and without growth.
+    cStringBuilder ins;
+    ins.ChunkSize(64);
+    ins.TheString(u"abcdef");
+    ins.Insert(0, ins.vista().mid(2, 3));
+    EXPECT_EQ(ins.toString(), u"cdeabcdef");
+    ins.TheString(u"abcdef");
+    ins.Insert(2, ins.vista());
+    EXPECT_EQ(ins.toString(), u"ababcdefcdef");
+    ins.TheString(u"abcdef");
+    ins.Insert(4, ins.vista().left(2));
+    EXPECT_EQ(ins.toString(), u"abcdabef");
+    EXPECT_EQ(ins.Capacity(), 64);
+    cStringBuilder crece;
+    crece.ChunkSize(4);
+    crece.TheString(u"wxyz");
+    ASSERT_EQ(crece.Capacity(), 4);
+    crece.Insert(1, crece.vista());
+    EXPECT_EQ(crece.toString(), u"wwxyzxyz");
+    crece.InsertByVal(crece.Length(), crece.toString());
+    EXPECT_EQ(crece.toString(), u"wwxyzxyzwwxyzxyz");
+
+    // Assign: a part of the text, from its start and from inside it.
+    cStringBuilder asig;
+    asig.TheString(u"0123456789");
+    asig.TheString(asig.vista().mid(3, 4));
+    EXPECT_EQ(asig.toString(), u"3456");
+    asig.TheString(asig.vista());
+    EXPECT_EQ(asig.toString(), u"3456");
+    asig.TheString(asig.vista().left(2));
+    EXPECT_EQ(asig.toString(), u"34");
+    EXPECT_EQ(asig.Find(u"5"), 0); // what the shorter text left behind is spare area
 }
 
 TEST(StringBuilder, HeapMinimizeLeavesAtMostOneChunkSpare)

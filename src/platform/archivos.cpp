@@ -49,18 +49,15 @@ const std::array<unsigned char, 65536>& tablaA()
 
 QByteArray nativo(const QString& p) { return QFile::encodeName(p); }
 
+int errnoNoRegular(const struct stat& st) { return S_ISDIR(st.st_mode) ? EISDIR : ENXIO; }
+
 // Opens ruta with flags; raises the platform's error naming the path.
 int abre(const QString& ruta, QString& resuelta, int flags)
 {
     resuelta = rutas::Resolver(ruta);
-    const int fd = ::open(nativo(resuelta).constData(), flags | O_CLOEXEC, 0666);
+    const int fd = AbreArchivo(resuelta, flags);
     if (fd < 0)
         rutas::FallaSistema(errno, ruta, resuelta, (flags & O_CREAT) != 0);
-    struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        rutas::FallaSistema(EISDIR, ruta, resuelta);
-    }
     return fd;
 }
 
@@ -89,6 +86,35 @@ void cierra(int& fd, const QString& ruta, const QString& resuelta)
 }
 
 } // namespace
+
+int AbreArchivo(const QString& resuelta, int flags)
+{
+    const QByteArray n = nativo(resuelta);
+    const bool lee = (flags & O_ACCMODE) != O_WRONLY;
+    const auto usable = [lee](const struct stat& st) { return lee ? S_ISREG(st.st_mode) : !S_ISDIR(st.st_mode); };
+    struct stat st;
+    // Looked at before the open, which may act on a device...
+    if (::stat(n.constData(), &st) == 0 && !usable(st)) {
+        errno = errnoNoRegular(st);
+        return -1;
+    }
+    // ...and after it, for whatever was put at the name meanwhile; which
+    // must not hold the open either.
+    const int fd = ::open(n.constData(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+    if (fd < 0)
+        return -1;
+    const bool visto = ::fstat(fd, &st) == 0;
+    if (!visto || !usable(st)) {
+        const int e = visto ? errnoNoRegular(st) : errno;
+        ::close(fd);
+        errno = e;
+        return -1;
+    }
+    const int estado = ::fcntl(fd, F_GETFL);
+    if (estado >= 0)
+        ::fcntl(fd, F_SETFL, estado & ~O_NONBLOCK);
+    return fd;
+}
 
 char* CopiaAnsi(QStringView texto, char* d)
 {
@@ -311,22 +337,16 @@ ArchivoRegistros::ArchivoRegistros(const QString& ruta, int largo)
     if (largo <= 0)
         Raise(vberr::InvalidCall, QStringLiteral("Invalid record length %1: '%2'").arg(largo).arg(ruta), aplicacion::NombreEjecutable());
     resuelta_ = rutas::Resolver(ruta);
-    fd_ = ::open(nativo(resuelta_).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    fd_ = AbreArchivo(resuelta_, O_RDWR | O_CREAT);
     if (fd_ < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
         const int e = errno;
-        fd_ = ::open(nativo(resuelta_).constData(), O_RDONLY | O_CLOEXEC);
+        fd_ = AbreArchivo(resuelta_, O_RDONLY);
         if (fd_ < 0)
             rutas::FallaSistema(e, ruta, resuelta_, true);
         soloLectura_ = true;
     }
     if (fd_ < 0)
         rutas::FallaSistema(errno, ruta, resuelta_, true);
-    struct stat st;
-    if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd_);
-        fd_ = -1;
-        rutas::FallaSistema(EISDIR, ruta, resuelta_);
-    }
     registro_.resize(largo);
 }
 

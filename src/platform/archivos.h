@@ -26,6 +26,17 @@ char* CopiaAnsi(QStringView texto, char* destino);
 QByteArray AAnsi(QStringView texto);
 QString DeAnsi(QByteArrayView bytes);
 
+// The one way a file is opened; resuelta is already resolved. Nothing here
+// waits for another program: a FIFO would hold the open, or the reads, until
+// someone comes to its other end. So whatever is read from (O_RDONLY, O_RDWR)
+// must be a regular file, or be missing when flags create it; a FIFO, device
+// or socket is no file to read. Opened for writing only, a name the operator
+// chose (/dev/null, a FIFO somebody reads) is taken as the system takes it,
+// but a FIFO without a reader fails at once. Returns the descriptor
+// (close-on-exec, blocking), or -1 with errno set: EISDIR for a folder, ENXIO
+// for anything else that cannot be used.
+int AbreArchivo(const QString& resuelta, int flags);
+
 // Opens, appends one line (with CR LF) and closes; creates the file.
 void AgregaLinea(const QString& ruta, QStringView linea);
 // All lines of a text file.

@@ -199,10 +199,17 @@ QString Resolver(const QString& rutaDada)
     if (rutaDada.isEmpty() || rutaDada.contains(QChar(0)))
         nombreErroneo(rutaDada);
     QString ruta = rutaDada;
-    if (ruta.startsWith(QLatin1String("\\\\?\\")) || ruta.startsWith(QLatin1String("\\\\.\\"))) {
+    const bool prefijo = ruta.size() >= 4 && ruta[0] == u'\\' && esSeparador(ruta[1])
+                         && (ruta[2] == u'?' || ruta[2] == u'.') && esSeparador(ruta[3]);
+    if (prefijo) {
+        // \\?\ and \\.\ take what follows as a full Windows path: a drive and
+        // its root, or UNC\server\share. Anything else (a device, a relative
+        // or POSIX path, nothing) names no file of a drive or a share.
         ruta = ruta.mid(4);
-        if (ruta.startsWith(QLatin1String("UNC\\"), Qt::CaseInsensitive))
+        if (ruta.size() >= 4 && ruta.left(3).compare(u"UNC", Qt::CaseInsensitive) == 0 && esSeparador(ruta[3]))
             ruta = QStringLiteral("\\\\") + ruta.mid(4);
+        else if (!(ruta.size() >= 2 && ruta[1] == u':' && EsFormaWindows(ruta) && (ruta.size() == 2 || esSeparador(ruta[2]))))
+            nombreErroneo(rutaDada);
     }
     if (ruta.startsWith(u'/'))
         return QDir::cleanPath(QString(ruta).replace(u'\\', u'/'));
@@ -213,22 +220,38 @@ QString Resolver(const QString& rutaDada)
             || (c == u':' && i != 1))
             nombreErroneo(rutaDada);
     }
-    if (!EsFormaWindows(ruta))
+    if (!EsFormaWindows(ruta)) {
+        // Taken from the current folder, and kept below it: ".." may not
+        // climb out of the folder the path is taken from.
+        int nivel = 0;
+        for (const QString& p : partesDe(ruta)) {
+            if (p == QLatin1String(".."))
+                --nivel;
+            else if (!p.isEmpty() && p != u'.')
+                ++nivel;
+            if (nivel < 0)
+                nombreErroneo(rutaDada);
+        }
         return QDir::cleanPath(ruta.replace(u'\\', u'/'));
+    }
 
-    if (ruta.startsWith(QLatin1String("\\\\"))) {
+    if (esSeparador(ruta[0]) && ruta.size() >= 2 && esSeparador(ruta[1])) {
+        // \\server\share is the root: ".." stops there, as at a drive's root.
         const QStringList partes = partesDe(ruta.mid(2));
-        if (partes.size() < 2 || partes[0].isEmpty() || partes[1].isEmpty())
+        if (partes.size() < 2)
             nombreErroneo(rutaDada);
+        for (const QString& p : partes.first(2))
+            if (p.isEmpty() || p == u'.' || p == QLatin1String(".."))
+                nombreErroneo(rutaDada);
         const Mapa& m = mapa();
         const QString clave = (partes[0] + u'\\' + partes[1]).toLower();
         if (auto it = m.recursos.constFind(clave); it != m.recursos.constEnd())
             return bajo(*it, partes.mid(2));
-        return bajo(m.raizRed, partes);
+        return bajo(bajo(m.raizRed, partes.first(2)), partes.mid(2));
     }
     QString raiz;
     QString resto;
-    if (ruta[0] == u'\\') {
+    if (esSeparador(ruta[0])) {
         raiz = CarpetaUnidad(u'C'); // the current drive of the suite's programs
         resto = ruta;
     } else {
@@ -241,13 +264,11 @@ QString Resolver(const QString& rutaDada)
 bool ExisteArchivo(const QString& ruta)
 {
     try {
-        const int fd = ::open(nativo(Resolver(ruta)).constData(), O_RDONLY | O_CLOEXEC);
+        const int fd = archivos::AbreArchivo(Resolver(ruta), O_RDONLY);
         if (fd < 0)
             return false;
-        struct stat st;
-        const bool ok = ::fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode);
         ::close(fd);
-        return ok;
+        return true;
     } catch (const VbError&) {
         return false;
     }

@@ -1,13 +1,20 @@
 #include "comun/ayudas.h"
 #include "platform/archivos.h"
 #include "platform/errores.h"
+#include "platform/rutas.h"
 
 #include <QDir>
 #include <QFile>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -221,6 +228,88 @@ TEST_F(Archivos, IniSections)
     EXPECT_EQ(s[1], (std::pair<QString, QString>{"P", "/mnt/con blanco "}));
     EXPECT_TRUE(archivos::SeccionIni(ruta("u.ini"), QStringLiteral("Falta")).empty());
     EXPECT_TRUE(archivos::SeccionIni(ruta("no.ini"), QStringLiteral("Unidades")).empty());
+}
+
+// Runs f and tells whether it came back on its own. Should f wait on the
+// FIFO, the watchdog comes to the other end of it (and leaves again), which
+// lets f go on, so that a wait fails the test instead of hanging it.
+bool SinEsperar(const QString& fifo, const std::function<void()>& f)
+{
+    std::atomic<bool> hecho{false}, rescatado{false};
+    std::thread guardia([&] {
+        for (int i = 0; i < 300 && !hecho; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (hecho)
+            return;
+        rescatado = true;
+        const int fd = ::open(fifo.toLocal8Bit().constData(), O_RDWR | O_NONBLOCK);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        if (fd >= 0)
+            ::close(fd);
+    });
+    try {
+        f();
+    } catch (...) {
+        hecho = true;
+        guardia.join();
+        throw;
+    }
+    hecho = true;
+    guardia.join();
+    return !rescatado;
+}
+
+TEST_F(Archivos, AFifoIsNoFileAndNothingWaitsForIt)
+{
+    const QString fifo = ruta("productos.txt");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0666), 0);
+    QElapsedTimer t;
+    t.start();
+    bool existe = true;
+    EXPECT_TRUE(SinEsperar(fifo, [&] { existe = rutas::ExisteArchivo(fifo); }));
+    EXPECT_FALSE(existe);
+    EXPECT_FALSE(rutas::ExisteCarpeta(fifo));
+    int numero = 0;
+    EXPECT_TRUE(SinEsperar(fifo, [&] { numero = prueba::NumeroDeError([&] { archivos::LeeLineas(fifo); }); }));
+    EXPECT_EQ(numero, vberr::PathFileAccess);
+    EXPECT_TRUE(SinEsperar(fifo, [&] { numero = prueba::NumeroDeError([&] { archivos::LectorTexto l(fifo); }); }));
+    EXPECT_EQ(numero, vberr::PathFileAccess);
+    EXPECT_TRUE(SinEsperar(fifo, [&] { numero = prueba::NumeroDeError([&] { archivos::ArchivoRegistros r(fifo, 10); }); }));
+    EXPECT_EQ(numero, vberr::PathFileAccess);
+    std::vector<std::pair<QString, QString>> seccion{{"x", "y"}};
+    EXPECT_TRUE(SinEsperar(fifo, [&] { seccion = archivos::SeccionIni(fifo, QStringLiteral("Unidades")); }));
+    EXPECT_TRUE(seccion.empty());
+    // Nobody reads it: writing fails at once instead of waiting for a reader.
+    EXPECT_TRUE(SinEsperar(fifo, [&] { numero = prueba::NumeroDeError([&] { archivos::AgregaLinea(fifo, u"x"); }); }));
+    EXPECT_EQ(numero, vberr::PathFileAccess);
+    EXPECT_TRUE(SinEsperar(fifo, [&] { numero = prueba::NumeroDeError([&] { archivos::EscritorTexto w(fifo); }); }));
+    EXPECT_EQ(numero, vberr::PathFileAccess);
+    EXPECT_LT(t.elapsed(), 2000);
+
+    // The shared open tells a folder from anything else that is no file.
+    EXPECT_EQ(archivos::AbreArchivo(fifo, O_RDONLY), -1);
+    EXPECT_EQ(errno, ENXIO);
+    EXPECT_EQ(archivos::AbreArchivo(tmp_.path(), O_RDONLY), -1);
+    EXPECT_EQ(errno, EISDIR);
+    graba("a.txt", "uno\r\n");
+    const int fd = archivos::AbreArchivo(ruta("a.txt"), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(::fcntl(fd, F_GETFL) & O_NONBLOCK, 0);
+    EXPECT_NE(::fcntl(fd, F_GETFD) & FD_CLOEXEC, 0);
+    ::close(fd);
+}
+
+TEST_F(Archivos, ADeviceIsNoFileToRead)
+{
+    const QString nulo = QStringLiteral("/dev/null");
+    if (!QFileInfo::exists(nulo))
+        GTEST_SKIP();
+    EXPECT_FALSE(rutas::ExisteArchivo(nulo));
+    EXPECT_EQ(prueba::NumeroDeError([&] { archivos::LeeLineas(nulo); }), vberr::PathFileAccess);
+    EXPECT_EQ(prueba::NumeroDeError([&] { archivos::ArchivoRegistros r(nulo, 4); }), vberr::PathFileAccess);
+    EXPECT_TRUE(archivos::SeccionIni(nulo, QStringLiteral("Unidades")).empty());
+    // Written to, it is the operator's choice of a place for the lines.
+    archivos::AgregaLinea(nulo, u"x");
 }
 
 } // namespace

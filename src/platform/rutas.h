@@ -19,15 +19,20 @@
 //     It wins over the file, which wins over the default.
 // Below the mapped folder, names are matched ignoring case when the exact name
 // is missing, as the suite's programs spell the same file in several ways.
-// POSIX paths (starting with "/") are used as they are, except that a backslash
-// counts as a separator ("/opt/v\SVERR.LOG" is /opt/v/SVERR.LOG). Other relative
-// paths are taken from the current folder.
+// A Windows path stays inside the root of its drive or share: ".." stops there,
+// as on Windows. "\\?\" and "\\.\" must be followed by a drive path (C:\x) or
+// UNC\server\share. POSIX paths (starting with "/") are used as they are, except
+// that a backslash counts as a separator ("/opt/v\SVERR.LOG" is /opt/v/SVERR.LOG).
+// Other relative paths are taken from the current folder and may not climb out
+// of it.
 #include <QString>
 
 namespace rutas {
 
 // POSIX path for opening. Raises 52 (bad file name) for an empty path, a NUL
-// character, or a Windows-form path holding one of < > " | ? *.
+// character, a Windows-form path holding one of < > " | ? *, a prefix
+// "\\?\" or "\\.\" not followed by a drive or UNC path, a share without
+// its server or share name, and a relative path climbing out of its folder.
 QString Resolver(const QString& ruta);
 // True for C:\..., \\server\share\... and \... (not for POSIX paths).
 bool EsFormaWindows(const QString& ruta);

@@ -88,6 +88,67 @@ TEST_F(Rutas, SharesMapUnderTheNetworkRoot)
     EXPECT_EQ(rutas::Resolver(QStringLiteral("\\\\?\\UNC\\server\\share\\a.txt")), bajoRaiz("unidades/red/server/share/a.txt"));
 }
 
+// Whatever a stored path says, it lands inside the root of its own drive or
+// share (".." stops there, as on Windows), or it is refused as a bad name.
+TEST_F(Rutas, WindowsPathsStayInsideTheirDriveOrShare)
+{
+    qputenv("VERIFICADOR_UNIDADES", "\\\\srv\\datos=" + QByteArray(bajoRaiz("mapeado").toLocal8Bit()));
+    const struct {
+        const char* ruta;
+        const char* resuelta; // under the program folder; nullptr: refused with 52
+    } casos[] = {
+        {"\\\\?\\C:\\x", "unidades/c/x"},
+        {"\\\\.\\C:\\x\\y.txt", "unidades/c/x/y.txt"},
+        {"\\\\?\\d:", "unidades/d"},
+        {"\\\\?\\C:\\..\\..\\etc\\passwd", "unidades/c/etc/passwd"},
+        {"\\\\?\\unc\\a\\b\\f", "unidades/red/a/b/f"},
+        {"\\\\?\\UNC\\a\\b\\..\\..\\..\\f", "unidades/red/a/b/f"},
+        {"\\\\.\\..\\..\\etc\\passwd", nullptr},
+        {"\\\\?\\/etc/passwd", nullptr},
+        {"\\\\?\\", nullptr},
+        {"\\\\.\\", nullptr},
+        {"\\\\?\\..", nullptr},
+        {"\\\\?\\etc\\passwd", nullptr},
+        {"\\\\?\\\\etc", nullptr},
+        {"\\\\?\\C:x", nullptr},
+        {"\\\\.\\COM1", nullptr},
+        {"\\\\?\\UNC\\", nullptr},
+        {"\\\\?\\UNC\\a", nullptr},
+        {"\\\\?\\UNC\\..\\..\\etc", nullptr},
+        // a share's root is as far as ".." goes, mapped or not
+        {"\\\\a\\b\\..\\..\\srv\\pub\\f", "unidades/red/a/b/srv/pub/f"},
+        {"\\\\a\\b\\..\\..\\srv\\datos\\f", "unidades/red/a/b/srv/datos/f"},
+        {"\\\\srv\\datos\\..\\..\\a\\b\\f", "mapeado/a/b/f"},
+        {"\\/a/b/../../../f", "unidades/red/a/b/f"},
+        {"\\\\..\\..\\etc\\passwd", nullptr},
+        {"\\\\a\\..\\x", nullptr},
+        {"\\\\.\\b\\x", nullptr},
+        {"\\\\a\\.\\x", nullptr},
+        // drives and the rooted form
+        {"C:\\..\\..\\etc\\passwd", "unidades/c/etc/passwd"},
+        {"c:..\\..\\x", "unidades/c/x"},
+        {"\\..\\..\\etc", "unidades/c/etc"},
+        {"C:\\a\\b\\..\\..\\..\\c", "unidades/c/c"},
+    };
+    for (const auto& c : casos) {
+        const QString ruta = QString::fromUtf8(c.ruta);
+        if (c.resuelta) {
+            EXPECT_EQ(rutas::Resolver(ruta), bajoRaiz(QString::fromUtf8(c.resuelta))) << c.ruta;
+        } else {
+            EXPECT_EQ(prueba::NumeroDeError([&] { rutas::Resolver(ruta); }), vberr::BadFileName) << c.ruta;
+            EXPECT_FALSE(rutas::ExisteArchivo(ruta)) << c.ruta;
+        }
+    }
+
+    // Relative paths are taken from the current folder and stay below it.
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("datos\\x.txt")), QStringLiteral("datos/x.txt"));
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("a\\..\\b\\.\\c")), QStringLiteral("b/c"));
+    for (const char* r : {"..\\..\\etc\\passwd", "..", "a\\..\\..\\b", "./../x", "a/b/../../../c"})
+        EXPECT_EQ(prueba::NumeroDeError([&] { rutas::Resolver(QString::fromUtf8(r)); }), vberr::BadFileName) << r;
+    // POSIX paths are the operator's own choice, used as they are.
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("/srv/a/../b")), QStringLiteral("/srv/b"));
+}
+
 TEST_F(Rutas, EnvironmentWinsOverTheFileWhichWinsOverTheDefault)
 {
     crea("unidades.ini", "[Otra]\r\nC=/nada\r\n[UNIDADES]\r\nC=/desde/ini\r\nD = relativa \r\n\\\\srv\\datos=/mnt/datos\r\n");

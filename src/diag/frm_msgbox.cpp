@@ -18,6 +18,25 @@ namespace {
 // Measures of the window are kept in twips, 15 to the pixel.
 constexpr int px(int twips) { return twips / 15; }
 
+std::function<std::int64_t()>& relojFijado()
+{
+    static std::function<std::int64_t()> r;
+    return r;
+}
+
+// A steady clock, so that a wait across midnight still ends.
+std::int64_t ahora()
+{
+    if (const auto& r = relojFijado())
+        return r();
+    static const QElapsedTimer inicio = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return inicio.elapsed();
+}
+
 } // namespace
 
 FrmMsgBox::FrmMsgBox(QWidget* parent) : QDialog(parent)
@@ -83,6 +102,8 @@ void FrmMsgBox::ActualizarLeyenda()
 
 void FrmMsgBox::CmdAceptar_Click() { accept(); }
 
+void FrmMsgBox::FijaReloj(std::function<std::int64_t()> reloj) { relojFijado() = std::move(reloj); }
+
 void FrmMsgBox::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
@@ -110,12 +131,9 @@ void FrmMsgBox::Form_Activate()
     // it overflowed and the box waited for the button, which is kept.
     if (Espera <= 0 || Espera > 32 || !isVisible())
         return;
-    // A monotonic clock, so that a wait across midnight still ends.
-    QElapsedTimer reloj;
-    reloj.start();
-    const qint64 plazo = qint64(Espera) * 1000;
+    const std::int64_t plazo = ahora() + std::int64_t(Espera) * 1000;
     QPointer<FrmMsgBox> yo(this);
-    while (reloj.elapsed() < plazo) {
+    while (ahora() < plazo) {
         operador().DoEvents();
         if (!yo || !yo->isVisible())
             return; // closed by the button meanwhile

@@ -5,6 +5,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <functional>
 
 class QFrame;
 class QLabel;
@@ -31,6 +32,10 @@ public:
 
     void ActualizarLeyenda();
     void CmdAceptar_Click();
+
+    // Milliseconds of a steady clock, read by the countdown; an empty
+    // function puts back the system's own. Tests put in a clock they move.
+    static void FijaReloj(std::function<std::int64_t()> reloj);
 
 protected:
     void showEvent(QShowEvent* e) override;

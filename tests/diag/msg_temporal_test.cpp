@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -41,6 +42,61 @@ protected:
             f->CmdAceptar->click();
         });
     }
+
+    // A clock for the countdown that only the test moves. Recorre shows a
+    // notice and sets the clock to each value in turn, one after the other
+    // once the box has had time to look at it; it tells whether the box was
+    // still open at each value, and presses "&Aceptar" if it still is after
+    // the last.
+    struct RelojFalso {
+        std::int64_t ms = 0;
+        bool pulsado = false;
+        int imagen = -1;
+        qint64 real = 0;
+
+        RelojFalso() { FrmMsgBox::FijaReloj([this] { return ms; }); }
+        ~RelojFalso() { FrmMsgBox::FijaReloj({}); }
+        RelojFalso(const RelojFalso&) = delete;
+        RelojFalso& operator=(const RelojFalso&) = delete;
+
+        std::vector<bool> Recorre(std::int16_t estilo, std::int16_t espera, const std::vector<std::int64_t>& valores)
+        {
+            std::vector<bool> abierta(valores.size(), false);
+            std::size_t paso = 0;
+            int vueltasVisible = 0;
+            QTimer tic;
+            QObject::connect(&tic, &QTimer::timeout, [&] {
+                auto* f = qobject_cast<FrmMsgBox*>(QApplication::activeModalWidget());
+                const bool visible = f && f->isVisible();
+                // The countdown begins once the box is shown; only then does
+                // the clock start to move.
+                if (vueltasVisible < 2) {
+                    vueltasVisible += visible ? 1 : 0;
+                    return;
+                }
+                if (paso > 0)
+                    abierta[paso - 1] = visible;
+                if (paso < valores.size()) {
+                    ms = valores[paso++];
+                    return;
+                }
+                tic.stop();
+                if (visible) {
+                    for (int i = 0; i < 5; ++i)
+                        if (!f->Image1[i]->isHidden())
+                            imagen = i;
+                    pulsado = true;
+                    f->CmdAceptar->click();
+                }
+            });
+            tic.start(30);
+            QElapsedTimer t;
+            t.start();
+            MsgTemporal(QStringLiteral("m"), estilo, QStringLiteral("T"), espera);
+            real = t.elapsed();
+            return abierta;
+        }
+    };
 
 private:
     std::unique_ptr<Operador> previo_;
@@ -108,15 +164,43 @@ TEST_F(ConVentanas, ElBotonCortaLaCuentaYMasDe32SegundosNoCierra)
     EXPECT_EQ(v.imagen, 0);
     EXPECT_LT(t.elapsed(), 10000);
 
-    // 40 seconds overflowed the old countdown: the box waits for the button,
-    // which the test presses well after a second.
-    Visto w;
-    PulsaTras(1500, w);
-    t.restart();
-    MsgTemporal(QStringLiteral("m"), 64, QStringLiteral("T"), 40);
-    EXPECT_TRUE(w.pulsado);
-    EXPECT_GE(t.elapsed(), 1400);
-    EXPECT_EQ(w.imagen, 1);
+    // 40 seconds overflowed the old countdown: the box waits for the button.
+    // The clock is moved a day on, past any deadline a capped or wrapped
+    // wait could have set, and the box is still there for the button.
+    RelojFalso reloj;
+    const auto abierta = reloj.Recorre(64, 40, {0, 32'000, 40'000, 86'400'000});
+    EXPECT_EQ(abierta, (std::vector<bool>{true, true, true, true}));
+    EXPECT_TRUE(reloj.pulsado);
+    EXPECT_EQ(reloj.imagen, 1);
+    EXPECT_LT(reloj.real, 10000);
+}
+
+// The countdown, on a clock the test moves: open up to the last millisecond
+// before the deadline, closed by itself at it; from 33 seconds on (the
+// 16-bit product overflowed) and at 0 or less, never by itself.
+TEST_F(ConVentanas, LaCuentaCierraEnElPlazoYSoloHasta32Segundos)
+{
+    const struct {
+        std::int16_t espera;
+        std::vector<std::int64_t> reloj;
+        std::vector<bool> abierta;
+        bool pulsado;
+    } casos[] = {
+        {1, {0, 999, 1000, 1000}, {true, true, false, false}, false},
+        {5, {0, 4'000, 4'999, 5'000, 5'000}, {true, true, true, false, false}, false},
+        {32, {0, 31'999, 32'000, 32'000}, {true, true, false, false}, false},
+        {33, {0, 33'000, 86'400'000}, {true, true, true}, true},
+        {32767, {0, 33'000, 86'400'000, 100'000'000'000}, {true, true, true, true}, true},
+        {0, {0, 86'400'000}, {true, true}, true},
+        {-5, {0, 86'400'000}, {true, true}, true},
+    };
+    for (const auto& c : casos) {
+        RelojFalso reloj;
+        EXPECT_EQ(reloj.Recorre(48, c.espera, c.reloj), c.abierta) << "espera " << c.espera;
+        EXPECT_EQ(reloj.pulsado, c.pulsado) << "espera " << c.espera;
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+        EXPECT_LT(reloj.real, 10000);
+    }
 }
 
 TEST(MsgTemporalSinVentanas, PasaElAvisoAlOperador)

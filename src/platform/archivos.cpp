@@ -98,8 +98,8 @@ int AbreArchivo(const QString& resuelta, int flags)
         errno = errnoNoRegular(st);
         return -1;
     }
-    // ...and after it, for whatever was put at the name meanwhile; which
-    // must not hold the open either.
+    // ...and again once open, as something else may have been put at the
+    // name meanwhile; O_NONBLOCK keeps even that open from waiting.
     const int fd = ::open(n.constData(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
     if (fd < 0)
         return -1;

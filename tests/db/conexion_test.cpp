@@ -255,17 +255,13 @@ TEST_F(Conexion, CadenaMalFormadaOProveedorDesconocidoEsUnError)
     EXPECT_FALSE(db.gOpenFlag);
     EXPECT_EQ(db.gCnn->State(), ado::adStateClosed);
     ASSERT_EQ(op->mostrados.size(), 1u);
+    // The failure is in the connection's errors: the connection error box,
+    // with the reason, answered No.
     const auto& caja = op->mostrados[0];
-    if (db.gCnn->errors().Count() > 0) {
-        // The provider said why: the connection error box, which offers to try again.
-        EXPECT_EQ(caja.titulo, u" Error de Conexion a Base de Datos");
-        EXPECT_EQ(caja.estilo, estilo::YesNo + estilo::Critical);
-        EXPECT_TRUE(caja.texto.contains(db.gCnn->errors().Item(0).Description));
-    } else {
-        // Nothing from a provider: the plain box with the description.
-        EXPECT_EQ(caja.titulo, u"");
-        EXPECT_EQ(caja.estilo, estilo::OKOnly);
-    }
+    EXPECT_EQ(caja.titulo, u" Error de Conexion a Base de Datos");
+    EXPECT_EQ(caja.estilo, estilo::YesNo + estilo::Critical);
+    EXPECT_TRUE(caja.texto.contains(QStringLiteral("\rDescripcion: Provider cannot be found.")));
+    EXPECT_TRUE(caja.texto.contains(QStringLiteral("(NoExiste.1)")));
     EXPECT_EQ(dialogo.pedidos, 0);
 
     Abre(db, QStringLiteral("EMPRESA"));

@@ -1,6 +1,10 @@
 #include "comun/ayudas.h"
 #include "comun/base_prueba.h"
 
+#include <QLocale>
+#include <clocale>
+#include <string>
+
 namespace {
 
 const QString kDatos = QStringLiteral(
@@ -8,6 +12,31 @@ const QString kDatos = QStringLiteral(
     "INSERT INTO MA_ARTICULOS VALUES ('  A1 ','  PAN  ',10.5),('0999','AGUA',2),('0500','SAL',1),('B7','VINO',30);"
     "CREATE VIEW V_MA_ARTICULOS AS SELECT * FROM MA_ARTICULOS;"
     "CREATE TABLE VACIA (CODIGO INTEGER);");
+
+// A decimal-comma system: the C library's locale where one is installed
+// (drivers convert numbers with it), Qt's default, and the regional separator.
+class RegionConComa {
+public:
+    RegionConComa() : separador_(u',')
+    {
+        previo_ = std::setlocale(LC_ALL, nullptr);
+        for (const char* nombre : {"es_ES.UTF-8", "es_ES.utf8", "de_DE.UTF-8", "de_DE.utf8"})
+            if (std::setlocale(LC_ALL, nombre))
+                break;
+        QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+    }
+    ~RegionConComa()
+    {
+        std::setlocale(LC_ALL, previo_.c_str());
+        QLocale::setDefault(QLocale::c());
+    }
+    RegionConComa(const RegionConComa&) = delete;
+    RegionConComa& operator=(const RegionConComa&) = delete;
+
+private:
+    std::string previo_;
+    prueba::SeparadorDecimal separador_;
+};
 
 // The same cases on the embedded provider and through unixODBC.
 class Busquedas : public prueba::BasePrueba, public ::testing::WithParamInterface<bool> {
@@ -120,7 +149,7 @@ TEST_P(Busquedas, EsquemaTablasYCampos)
 
 TEST_P(Busquedas, NumerosConFraccionBajoComaDecimal)
 {
-    prueba::SeparadorDecimal coma(u',');
+    RegionConComa coma;
     const QString tabla = QStringLiteral("MA_ARTICULOS"), precio = QStringLiteral("PRECIO");
     for (std::int32_t tipo : {3, 4, 5}) {
         EXPECT_DOUBLE_EQ(DB().BuscaMaximo(tabla, precio, Variant(tipo), QStringLiteral("PRECIO < 20")).toDouble(), 10.5) << tipo;

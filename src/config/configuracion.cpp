@@ -3,6 +3,7 @@
 #include "db/db_dll.h"
 #include "db/globales.h"
 #include "diag/registra_error.h"
+#include "platform/operador.h"
 #include "platform/vb.h"
 #include "suitelib/funciones_generales.h"
 
@@ -21,7 +22,10 @@ QString texto(const Variant& v) { return funciones().ValorCampo(v).toString(); }
 // The read shared by Cfg and CfgSV, from the statement on.
 QString lee(DB_Dll& db, const QString& tabla, const QString& Clave, QString& ValorAux, const QString& nombre)
 {
-    auto r = Rutina::Preguntar([&nombre](const VbError& e) { return int(RegistraError(e, std::nullopt, nombre)); });
+    // Only Ignore goes on; any other answer, Retry included, gives up with "".
+    Rutina r([&nombre](const VbError& e) {
+        return RegistraError(e, std::nullopt, nombre) == respuesta::Ignore ? Accion::Siguiente : Accion::Salir;
+    });
     ado::Recordset rs;
     QString resultado;
     QString sql;

@@ -13,9 +13,34 @@ int CodigoTipo(const Variant& Tipodato, bool comillaEsTexto)
 {
     if (comillaEsTexto && Tipodato.isString() && *Tipodato.get<QString>() == u"'")
         return 8;
-    if (Tipodato.isEmpty() || Tipodato.isNull() || Tipodato.isObject() || !Tipodato.isNumeric())
-        return -1;
-    return Tipodato.toLong();
+    return db_interno::CodigoTipoAdo(Tipodato);
+}
+
+// A column's value as a number: numbers as the field holds them (their text
+// under a decimal comma would lose the fraction), texts as Val reads them.
+double NumeroDeCampo(FuncionesGenerales& fg, const Variant& v)
+{
+    switch (v.type()) {
+    case VarType::Empty:
+    case VarType::Null: return 0;
+    case VarType::String: return vb::Val(*v.get<QString>());
+    case VarType::Date:
+    case VarType::Object: return vb::Val(fg.ValorCampo(v).toString());
+    default: return v.toDouble();
+    }
+}
+
+bool EsNumero(const Variant& v)
+{
+    switch (v.type()) {
+    case VarType::Integer:
+    case VarType::Long:
+    case VarType::LongLong:
+    case VarType::Double:
+    case VarType::Currency:
+    case VarType::Decimal: return true;
+    default: return false;
+    }
 }
 
 // A number as SQL writes it: '.' as decimal point whatever the regional settings.
@@ -133,10 +158,26 @@ Variant DB_Dll::DatosTabla(const QString& Tabla, const QString& ValorBuscado, co
         if (!vb::Trim(Condicion).isEmpty())
             sql += QStringLiteral(" AND ") + Condicion;
     });
-    r.paso([&] { AbrirRecordset(sql, rs, gCnn, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true); });
+    if (IgnoraError) {
+        // Nothing may be shown: the open's own treatment would ask and log.
+        r.paso([&] {
+            sql = SS_TSinonimos(sql);
+            db_interno::AbreFuente(*this, sql, rs, gCnn, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true);
+        });
+    } else {
+        r.paso([&] { AbrirRecordset(sql, rs, gCnn, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true); });
+    }
     if (!gOpenFlag)
         return resultado;
-    r.paso([&] { resultado = rs.BOF() ? Variant(QString()) : Variant(p_->fg.ValorCampo(rs.Fields(CampoDevuelto).Value()).toString()); });
+    r.paso([&] {
+        if (rs.BOF()) {
+            resultado = QString();
+            return;
+        }
+        // A number stays a number: its text under a decimal comma reads back wrong.
+        const Variant& v = rs.Fields(CampoDevuelto).Value();
+        resultado = EsNumero(v) ? v : Variant(p_->fg.ValorCampo(v).toString());
+    });
     r.paso([&] { CierraRecordset(rs); });
     if (r.fallo() && IgnoraError)
         return QString();
@@ -166,21 +207,22 @@ static Variant BuscaExtremo(DB_Dll& db, FuncionesGenerales& fg, Busca que, const
     auto consulta = [&](const QString& texto) {
         ado::Recordset rs;
         rs.Open(texto, db.gCnn, ado::adOpenForwardOnly, ado::adLockReadOnly, -1);
-        QString valor;
+        Variant valor;
         if (!rs.EOF_())
-            valor = fg.ValorCampo(rs.Fields(columna).Value()).toString();
+            valor = rs.Fields(columna).Value();
         rs.Close();
         return valor;
     };
-    QString valor = consulta(sql);
+    auto texto = [&](const Variant& v) { return fg.ValorCampo(v).toString(); };
+    Variant valor = consulta(sql);
     // Article codes padded with zeros would always win: look past them.
-    if (que == Busca::Maximo && vb::Iguales(vb::Trim(QueTabla), u"V_MA_ARTICULOS") && valor.startsWith(u'0')) {
+    if (que == Busca::Maximo && vb::Iguales(vb::Trim(QueTabla), u"V_MA_ARTICULOS") && texto(valor).startsWith(u'0')) {
         const QString extra = QStringLiteral(" substring(ltrim(idarticulo),1,1)<>'0'");
         valor = consulta(Condicion.isEmpty() ? sql + QStringLiteral(" WHERE ") + extra : sql + QStringLiteral(" and") + extra);
     }
     if (numerico)
-        return vb::Val(valor);
-    return valor;
+        return NumeroDeCampo(fg, valor);
+    return texto(valor);
 }
 
 Variant DB_Dll::BuscaMaximo(const QString& QueTabla, const QString& QueCampo, const Variant& Tipo, const QString& Condicion)

@@ -64,6 +64,14 @@ void ValidaAdministrador(DB_Dll& db, bool MuestraError)
     db.gEsAdmin = vb::Val(v.isNull() || v.isObject() ? QString() : v.toString()) == 1;
 }
 
+// A fragment added to a connection string, separated by exactly one ";".
+QString UneFragmento(const QString& cadena, const QString& fragmento)
+{
+    if (fragmento.isEmpty() || vb::Trim(cadena).isEmpty() || vb::RTrim(cadena).endsWith(u';'))
+        return cadena + fragmento;
+    return cadena + u';' + fragmento;
+}
+
 } // namespace
 
 void DB_Dll::OpenServerADODB(bool PideParametrosSQL, std::int32_t lCursor, const QString& ConnString, bool ValidaAdmin,
@@ -169,16 +177,21 @@ void DB_Dll::OpenLocalADODB(const QString& ConnString, const QString& CadenaID, 
     };
     QString claveBase;         // "Jet OLEDB:Database Password=...;" of the next attempt
     bool claveGuardadaProbada = false;
+    // Every way out without an open connection says so.
+    gOpenFlag = false;
     for (;;) {
         if (vb::Trim(gDBName).isEmpty() && !eligeArchivo())
             return;
-        const QString cadena = !ConnString.isEmpty()
-            ? ConnString + claveBase
-            : QStringLiteral("PROVIDER=") + gProveedor + QStringLiteral(";Data Source =") + gDBName + u';' + CadenaID + u'='
-                + gUsuario + u';' + CadenaPWD + u'=' + gUserPassWord + u';' + gExtended + claveBase;
+        const QString cadena = UneFragmento(!ConnString.isEmpty()
+                                                ? ConnString
+                                                : QStringLiteral("PROVIDER=") + gProveedor + QStringLiteral(";Data Source =")
+                                                    + gDBName + u';' + CadenaID + u'=' + gUsuario + u';' + CadenaPWD + u'='
+                                                    + gUserPassWord + u';' + gExtended,
+                                            claveBase);
         try {
             gCnn->Open(cadena, {}, {}, -1);
             gConnString = cadena;
+            gOpenFlag = true;
             return;
         } catch (const VbError& e) {
             const QString estado = gCnn->errors().Count() > 0 ? gCnn->errors().Item(0).SQLState : QString();

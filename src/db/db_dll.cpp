@@ -35,7 +35,7 @@ void ReiniciaInstancias()
         instancia(i).reset();
 }
 
-DB_Dll::DB_Dll() : gCnn(ado::Connection::Create()), p_(std::make_unique<Privado>()) {}
+DB_Dll::DB_Dll() : p_(std::make_unique<Privado>()) {}
 DB_Dll::~DB_Dll() = default;
 
 DialogoArchivo& DB_Dll::CmdDlg()

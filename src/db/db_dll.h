@@ -6,12 +6,40 @@
 #include "platform/variant.h"
 
 #include <QString>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 
 class DialogoArchivo;
 class DB_Dll;
+
+// The connection of an instance. Callers write gCnn->... and may assign
+// another connection; it is never empty: assigning nothing (or reset())
+// puts a fresh, closed connection in its place, so the next use fails as a
+// closed connection does instead of crashing.
+class ConexionDB {
+public:
+    ConexionDB() : c_(ado::Connection::Create()) {}
+    explicit ConexionDB(std::shared_ptr<ado::Connection> c) { *this = std::move(c); }
+
+    ConexionDB& operator=(std::shared_ptr<ado::Connection> c)
+    {
+        c_ = c ? std::move(c) : ado::Connection::Create();
+        return *this;
+    }
+    ConexionDB& operator=(std::nullptr_t) { return *this = std::shared_ptr<ado::Connection>(); }
+    void reset() { *this = nullptr; }
+
+    ado::Connection* operator->() const { return c_.get(); }
+    ado::Connection& operator*() const { return *c_; }
+    const std::shared_ptr<ado::Connection>& get() const { return c_; }
+    operator const std::shared_ptr<ado::Connection>&() const { return c_; }
+    explicit operator bool() const { return true; }
+
+private:
+    std::shared_ptr<ado::Connection> c_;
+};
 
 // The connection parameter dialog lives in a higher layer; it registers here
 // at start. Without one, asking for parameters counts as refused.
@@ -38,7 +66,7 @@ public:
     DialogoArchivo& CmdDlg();
     bool gOpenFlag = false;
     Variant gIgnoraPassWord;
-    std::shared_ptr<ado::Connection> gCnn;
+    ConexionDB gCnn;
     ado::Recordset& glrcs();
     Variant gCursorLocation;
     QString gProveedor;

@@ -55,9 +55,22 @@ bool DB_Dll::ExisteCampoDB(const QString& Tabla, const QString& Campo)
 bool DB_Dll::VerCampoDB(const QString& Tabla, const QString& Campo, bool Agregar, const QString& Tipo, bool PermiteNulos,
                         const Variant& ValorDefault)
 {
-    if (ExisteTablaDB(Tabla) && !ExisteCampoDB(Tabla, Campo) && Agregar)
-        AddField(Tabla, Campo, Tipo, PermiteNulos, ValorDefault);
-    return true;
+    if (!ExisteTablaDB(Tabla) || ExisteCampoDB(Tabla, Campo) || !Agregar)
+        return true;
+    AddField(Tabla, Campo, Tipo, PermiteNulos, ValorDefault);
+    // A column the server refused is not reported as there.
+    return ExisteCampoDB(Tabla, Campo);
+}
+
+QString db_interno::SentenciaAddField(const QString& Tabla, const QString& Campo, const QString& Tipo, bool PermiteNulos,
+                                      const Variant& ValorDefault)
+{
+    QString sql = QStringLiteral("ALTER TABLE dbo.") + Tabla + QStringLiteral(" ADD ") + Campo + u' ' + Tipo
+        + (PermiteNulos ? QStringLiteral(" Null ") : QStringLiteral(" Not Null "));
+    if (!ValorDefault.isEmpty())
+        sql += QStringLiteral(" CONSTRAINT DF_") + vb::Trim(Tabla) + u'_' + vb::Trim(Campo) + QStringLiteral(" DEFAULT (")
+            + ValorDefault.toString() + u')';
+    return sql;
 }
 
 void DB_Dll::AddField(const QString& Tabla, const QString& Campo, const QString& Tipo, bool PermiteNulos,
@@ -65,15 +78,11 @@ void DB_Dll::AddField(const QString& Tabla, const QString& Campo, const QString&
 {
     Rutina r = Rutina::Preguntar([&](const VbError& e) { return TratamientoErrores(e, std::nullopt, QStringLiteral("errAddField")); });
     QString sql;
-    r.paso([&] {
-        sql = QStringLiteral("ALTER TABLE dbo.") + Tabla + QStringLiteral(" ADD ") + Campo + u' ' + Tipo
-            + (PermiteNulos ? QStringLiteral(" Null ") : QStringLiteral(" Not Null "));
-        if (!ValorDefault.isEmpty())
-            sql += QStringLiteral(" CONSTRAINT DF_") + vb::Trim(Tabla) + u'_' + vb::Trim(Campo) + QStringLiteral(" DEFAULT (")
-                + ValorDefault.toString() + u')';
-    });
+    r.paso([&] { sql = db_interno::SentenciaAddField(Tabla, Campo, Tipo, PermiteNulos, ValorDefault); });
+    // The statement runner, without the swallowing of EjecutaConsultaSQL: a
+    // refused column must reach this routine's treatment.
     r.paso([&] {
         std::int32_t afectados = 0;
-        EjecutaConsultaSQL(sql, afectados);
+        Ejecuta(sql, afectados, nullptr);
     });
 }

@@ -3,19 +3,33 @@
 #include "platform/vb.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <initializer_list>
+#include <limits>
+
+int db_interno::CodigoTipoAdo(const Variant& valor)
+{
+    if (valor.isEmpty() || !valor.isNumeric())
+        return -1;
+    double d = 0;
+    if (valor.isString()) {
+        if (!vb::ANumero(*valor.get<QString>(), d))
+            return -1;
+    } else {
+        d = valor.toDouble();
+    }
+    // "7.4" names no code; rounding it would make it a date.
+    if (!std::isfinite(d) || d != std::floor(d) || d < std::numeric_limits<std::int32_t>::min()
+        || d > std::numeric_limits<std::int32_t>::max())
+        return -1;
+    return int(d);
+}
 
 namespace {
-// A type code given as a number or as numeric text; -1 for anything else.
-int Codigo(const Variant& Qtype)
-{
-    if (Qtype.isEmpty() || Qtype.isNull() || Qtype.isObject() || !Qtype.isNumeric())
-        return -1;
-    return Qtype.toLong();
-}
 bool En(const Variant& Qtype, std::initializer_list<int> codigos)
 {
-    const int c = Codigo(Qtype);
+    const int c = db_interno::CodigoTipoAdo(Qtype);
     return std::find(codigos.begin(), codigos.end(), c) != codigos.end();
 }
 } // namespace

@@ -17,6 +17,13 @@ int CajaConexionPerdida(const DB_Dll& db)
     return operador().MsgBox(texto, estilo::YesNo + estilo::Critical, QStringLiteral("AVISO AL OPERADOR"));
 }
 
+void AbreFuente(DB_Dll& db, const QString& sql, ado::Recordset& Lrcs, const std::shared_ptr<ado::Connection>& conexion,
+                std::int32_t CursorType, std::int32_t LockType, std::int32_t Options, bool ConvOracle)
+{
+    const bool oracle = PosicionOracle(db.gCnn->ConnectionString) > 1 && ConvOracle;
+    Lrcs.Open(oracle ? db.ORACLE_Dicc(sql) : sql, conexion ? conexion : db.gCnn.get(), CursorType, LockType, Options);
+}
+
 void TerminaPorConexionPerdida() { aplicacion::Terminar(EXIT_FAILURE); }
 
 Accion ReabrePorErrorDeRed(DB_Dll& db, int& contador)
@@ -57,11 +64,7 @@ void DB_Dll::AbrirRecordset(QString& SentenciaSQL, ado::Recordset& Lrcs, const s
     });
     r.paso([&] { CierraRecordset(Lrcs); });
     r.paso([&] { SentenciaSQL = SS_TSinonimos(SentenciaSQL); });
-    r.paso([&] {
-        const bool oracle = PosicionOracle(gCnn->ConnectionString) > 1 && ConvOracle;
-        Lrcs.Open(oracle ? ORACLE_Dicc(SentenciaSQL) : SentenciaSQL, Conexionactiva ? Conexionactiva : gCnn, CursorType,
-                  LockType, Options);
-    });
+    r.paso([&] { AbreFuente(*this, SentenciaSQL, Lrcs, Conexionactiva, CursorType, LockType, Options, ConvOracle); });
     r.paso([&] { operador().DoEvents(); });
 }
 
@@ -127,7 +130,7 @@ void DB_Dll::EjecutaConsultaSQL(QString& SentenciaSQL, std::int32_t& RecordsAffe
     Rutina r([&](const VbError&) {
         if (PrimerNativo(inspeccionada, SentenciaSQL, 11))
             return ReabrePorErrorDeRed(*this, contador);
-        if (inspeccionada.gCnn->errors().Count() > 0 && inspeccionada.gCnn->errors().Item(0).NativeError == 8152)
+        if (PrimerNativo(inspeccionada, SentenciaSQL, 8152))
             inspeccionada.gCnn->errors().Clear();
         return Accion::Salir;
     });

@@ -3,8 +3,10 @@
 #include "platform/errores.h"
 #include "platform/vb.h"
 
+#include <cstdint>
 #include <limits>
 #include <optional>
+#include <vector>
 
 Variant FuncionesGenerales::ValorCampo(const Variant& valor) const
 {
@@ -156,31 +158,63 @@ int digitoHex(QChar c)
 }
 } // namespace
 
+namespace {
+// The check group of an encoding: a hash of the password and its length,
+// so that a plain password that happens to be made of hexadecimal digits is
+// not taken for an encoding.
+unsigned grupoControl(const QString& clave)
+{
+    std::uint32_t h = 0x811C9DC5u ^ std::uint32_t(clave.size());
+    for (QChar c : clave)
+        h = (h ^ c.unicode()) * 0x01000193u;
+    return (h ^ (h >> 16)) & 0xFFFFu;
+}
+
+QString hex4(unsigned v) { return QStringLiteral("%1").arg(v & 0xFFFFu, 4, 16, QLatin1Char('0')).toUpper(); }
+
+const QChar kMarcaClave = u'~';
+} // namespace
+
 QString FuncionesGenerales::CodificaClave(const QString& clave) const
 {
     QString r;
-    r.reserve(clave.size() * 4);
+    r.reserve(clave.size() * 4 + 5);
+    r += kMarcaClave;
     for (qsizetype i = 0; i < clave.size(); ++i)
-        r += QStringLiteral("%1").arg(unsigned(char16_t(clave[i].unicode() ^ mascara(i))), 4, 16, QLatin1Char('0')).toUpper();
+        r += hex4(char16_t(clave[i].unicode() ^ mascara(i)));
+    r += hex4(grupoControl(clave));
     return r;
 }
 
 QString FuncionesGenerales::DecodificaClave(const QString& codificada) const
 {
-    if (codificada.size() % 4 != 0)
+    // Blanks a fixed-width column pads with are not part of the form.
+    qsizetype a = 0, b = codificada.size();
+    while (a < b && codificada[a] == u' ')
+        ++a;
+    while (b > a && codificada[b - 1] == u' ')
+        --b;
+    const QStringView forma = QStringView(codificada).mid(a, b - a);
+    // The marker, four digits per character, four check digits: anything else is a plain password.
+    if (forma.size() < 5 || forma[0] != kMarcaClave || (forma.size() - 1) % 4 != 0)
         return codificada;
-    QString r;
-    r.reserve(codificada.size() / 4);
-    for (qsizetype i = 0; i < codificada.size(); i += 4) {
+    std::vector<unsigned> grupos;
+    for (qsizetype i = 1; i < forma.size(); i += 4) {
         unsigned v = 0;
         for (qsizetype k = i; k < i + 4; ++k) {
-            const int d = digitoHex(codificada[k]);
+            const int d = digitoHex(forma[k]);
             if (d < 0)
                 return codificada;
             v = v * 16 + unsigned(d);
         }
-        r += QChar(char16_t(v ^ mascara(i / 4)));
+        grupos.push_back(v);
     }
+    QString r;
+    r.reserve(qsizetype(grupos.size()) - 1);
+    for (std::size_t i = 0; i + 1 < grupos.size(); ++i)
+        r += QChar(char16_t(grupos[i] ^ mascara(qsizetype(i))));
+    if (grupoControl(r) != grupos.back())
+        return codificada;
     return r;
 }
 

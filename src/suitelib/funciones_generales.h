@@ -33,11 +33,12 @@ public:
     QString FormateaValor(const Variant& valor, int largo = 0) const;
     // Windows need no preparing here; kept for the callers.
     void PreparaFormulario(QWidget* ventana, bool opcion) const;
-    // Encoded form of a password: four hexadecimal digits per character, so it
-    // holds no comma, blank, quote or line end and survives trimming.
+    // Encoded form of a password: "~", four hexadecimal digits per character
+    // and four check digits, so it holds no comma, blank, quote or line end,
+    // survives trimming, and is told apart from a plain password.
     QString CodificaClave(const QString& clave) const;
-    // The text CodificaClave encoded; a text that is not such an encoding
-    // (a password stored plainly) comes back unchanged.
+    // The text CodificaClave encoded; a text that is not wholly such an
+    // encoding (a password stored plainly, "1234" or "CAFE") comes back unchanged.
     QString DecodificaClave(const QString& codificada) const;
     // The folder without its trailing backslashes, followed by one backslash.
     QString BarraFinal(const QString& carpeta) const;

@@ -190,6 +190,31 @@ TEST_F(Configuracion, LecturaFallidaPreguntaAlOperador)
     EXPECT_EQ(Cfg(QStringLiteral("K")), u" ");
 }
 
+// How many of the boxes shown were the error dialog of the named routine.
+int CajasDe(const OperadorGuion& op, const QString& rutina)
+{
+    int n = 0;
+    for (const auto& m : op.mostrados)
+        n += m.titulo.contains(QStringLiteral(" - ") + rutina + QStringLiteral(" Aviso al operador!!! - 2 ")) ? 1 : 0;
+    return n;
+}
+
+TEST_F(Configuracion, SoloIgnorarSigueYReintentarTambienDevuelveVacio)
+{
+    DB().gCnn->Execute(QStringLiteral("DROP TABLE TA_CONFIGURACION"));
+    // The open's own box is answered Abort; then the read's: Retry gives up too.
+    for (int r : {respuesta::Retry, respuesta::Abort, respuesta::Cancel}) {
+        op->mostrados.clear();
+        op->respuestas = {respuesta::Abort, r, respuesta::Ignore, respuesta::Ignore, respuesta::Ignore};
+        QString aux = QStringLiteral("previo");
+        EXPECT_EQ(Cfg(QStringLiteral("K"), aux), u"") << r;
+        EXPECT_EQ(CajasDe(*op, QStringLiteral("Cfg")), 1) << r;
+        EXPECT_EQ(aux, u"previo");
+    }
+    EXPECT_TRUE(Registro().contains(QStringLiteral("Rutina: - Cfg Mensaje Ha ocurrido el Siguiente Error (3704)")));
+    EXPECT_TRUE(Registro().contains(QStringLiteral("Respondi\u00f3 : Reintentar")));
+}
+
 TEST_F(Configuracion, EscrituraFallidaNoDiceNada)
 {
     DB().gCnn->Execute(QStringLiteral("DROP TABLE TA_CONFIGURACION"));
@@ -233,6 +258,19 @@ TEST_F(ConfiguracionEstadisticas, LeeYGrabaEnLaOtraBase)
     for (const auto& m : op->mostrados)
         vioCfgSV = vioCfgSV || m.titulo.contains(QStringLiteral(" - CfgSV Aviso al operador!!! - 2 "));
     EXPECT_TRUE(vioCfgSV);
+}
+
+TEST_F(ConfiguracionEstadisticas, ReintentarNoRepiteLaLectura)
+{
+    DBEstadisticas().gCnn->Execute(QStringLiteral("DROP TABLE TA_CONFIGURACION"));
+    op->respuestas = {respuesta::Abort, respuesta::Retry, respuesta::Ignore, respuesta::Ignore};
+    EXPECT_EQ(CfgSV(QStringLiteral("TimeOut")), u"");
+    EXPECT_EQ(CajasDe(*op, QStringLiteral("CfgSV")), 1);
+
+    // Ignore goes on: the read finds nothing, as a missing key.
+    op->mostrados.clear();
+    op->respuestas = {respuesta::Abort, respuesta::Ignore, respuesta::Ignore, respuesta::Ignore, respuesta::Ignore};
+    EXPECT_EQ(CfgSV(QStringLiteral("TimeOut")), u" ");
 }
 
 } // namespace

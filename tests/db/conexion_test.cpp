@@ -246,12 +246,32 @@ TEST_F(Conexion, ServidorInalcanzableTerminaCallado)
 TEST_F(Conexion, CadenaMalFormadaOProveedorDesconocidoEsUnError)
 {
     DB_Dll& db = DB();
+    // Opened first, so that a stale True would show.
+    Abre(db, QStringLiteral("EMPRESA"));
+    ASSERT_TRUE(db.gOpenFlag);
+    db.gCnn->Close();
+    op->respuestas = {respuesta::No};
     db.OpenServerADODB(false, 3, QStringLiteral("PROVIDER=NoExiste.1;Data Source=x;"), false, true);
     EXPECT_FALSE(db.gOpenFlag);
+    EXPECT_EQ(db.gCnn->State(), ado::adStateClosed);
     ASSERT_EQ(op->mostrados.size(), 1u);
-    EXPECT_FALSE(op->mostrados[0].texto.isEmpty());
+    // The failure is in the connection's errors: the connection error box,
+    // with the reason, answered No.
+    const auto& caja = op->mostrados[0];
+    EXPECT_EQ(caja.titulo, u" Error de Conexion a Base de Datos");
+    EXPECT_EQ(caja.estilo, estilo::YesNo + estilo::Critical);
+    EXPECT_TRUE(caja.texto.contains(QStringLiteral("\rDescripcion: Provider cannot be found.")));
+    EXPECT_TRUE(caja.texto.contains(QStringLiteral("(NoExiste.1)")));
+    EXPECT_EQ(dialogo.pedidos, 0);
+
+    Abre(db, QStringLiteral("EMPRESA"));
+    ASSERT_TRUE(db.gOpenFlag);
+    db.gCnn->Close();
+    op->mostrados.clear();
     db.OpenServerADODB(false, 3, QStringLiteral("esto no es una cadena"), false, false);
     EXPECT_FALSE(db.gOpenFlag);
+    EXPECT_EQ(db.gCnn->State(), ado::adStateClosed);
+    EXPECT_TRUE(op->mostrados.empty());
 }
 
 class Jet : public prueba::BasePrueba {};
@@ -273,6 +293,81 @@ TEST_F(Jet, ArchivoFaltanteLlevaAElegirOtro)
     EXPECT_EQ(op->mostrados[0].texto, u"Base de Datos de Microsoft Access |*.MDB");
 }
 
+TEST_F(Jet, LaAperturaDejaGOpenFlagSegunElResultado)
+{
+    CreaBase(QStringLiteral("local"), QStringLiteral("CREATE TABLE T (A INTEGER, B TEXT); INSERT INTO T VALUES (1, 'uno');"));
+    DB_Dll& db = DB();
+    db.gProveedor = DB_Dll::pJETOLEDB40();
+    db.gDBName = archivoBase(QStringLiteral("local"));
+    db.OpenLocalADODB({}, QStringLiteral("User ID"), QStringLiteral("Password"));
+    EXPECT_TRUE(db.gOpenFlag);
+    // The lookups see the connection open.
+    EXPECT_EQ(db.DatosTabla(QStringLiteral("T"), QStringLiteral("1"), QStringLiteral("B"), QStringLiteral("A"),
+                            Variant(std::int32_t(3))).toString(),
+              u"uno");
+
+    // A failed open does not leave the earlier True.
+    db.gCnn->Close();
+    db.gDBName = dir.path() + QStringLiteral("/falta.mdb");
+    op->elecciones = {std::nullopt};
+    db.OpenLocalADODB({}, QStringLiteral("User ID"), QStringLiteral("Password"));
+    EXPECT_FALSE(db.gOpenFlag);
+    // Nor does an open refused with a message.
+    db.gDBName = archivoBase(QStringLiteral("local"));
+    db.gCnn->fallas().veces = 1;
+    db.gCnn->fallas().error = ado::Error{ado::E_FAIL, QStringLiteral("Unrecognized database format."),
+                                         DB_Dll::pJETOLEDB40(), QStringLiteral("3343"), 3343};
+    db.gOpenFlag = true;
+    db.OpenLocalADODB({}, QStringLiteral("User ID"), QStringLiteral("Password"));
+    EXPECT_FALSE(db.gOpenFlag);
+    EXPECT_EQ(op->cuenta(QStringLiteral("MsgBox")), 1);
+}
+
+TEST_F(Jet, ClaveDeLaBaseSeUneConUnSoloPuntoYComa)
+{
+    CreaBase(QStringLiteral("local"), QStringLiteral("CREATE TABLE T (A INTEGER);"));
+    const ado::Error claveMala{ado::E_FAIL, QStringLiteral("Not a valid password."), DB_Dll::pJETOLEDB40(), QStringLiteral("3031"),
+                               3031};
+    const QString archivo = archivoBase(QStringLiteral("local"));
+    DB_Dll& db = DB();
+    db.gProveedor = DB_Dll::pJETOLEDB40();
+    db.gDBName = archivo;
+
+    // A given string without its closing ";": the stored password goes on the next attempt.
+    db.gIgnoraPassWord = Variant(true);
+    db.gUserPassWord = QStringLiteral("secreto");
+    db.gCnn->fallas().veces = 1;
+    db.gCnn->fallas().error = claveMala;
+    const QString dada = QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =") + archivo;
+    db.OpenLocalADODB(dada, QStringLiteral("User ID"), QStringLiteral("Password"));
+    EXPECT_TRUE(db.gOpenFlag);
+    EXPECT_EQ(db.gCnn->State(), ado::adStateOpen);
+    EXPECT_EQ(db.gConnString, dada + QStringLiteral(";Jet OLEDB:Database Password=secreto;"));
+    EXPECT_EQ(op->cuenta(QStringLiteral("Archivo")), 0);
+
+    // The built string whose extra text lacks it: the password asked of the operator.
+    db.gCnn->Close();
+    db.gIgnoraPassWord = Variant(false);
+    db.gUserPassWord.clear();
+    db.gExtended = QStringLiteral("Mode=Share Deny None");
+    db.gCnn->fallas().veces = 1;
+    op->entradas = {QStringLiteral("tecleada")};
+    db.OpenLocalADODB({}, QStringLiteral("User ID"), QStringLiteral("Password"));
+    EXPECT_TRUE(db.gOpenFlag);
+    EXPECT_EQ(db.gConnString, QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =") + archivo
+                                  + QStringLiteral(";User ID=;Password=;Mode=Share Deny None;Jet OLEDB:Database Password=tecleada;"));
+    EXPECT_EQ(op->cuenta(QStringLiteral("InputBox")), 1);
+
+    // With the ";" already there, none is added.
+    db.gCnn->Close();
+    db.gExtended = QStringLiteral("Mode=Share Deny None;");
+    db.gCnn->fallas().veces = 1;
+    op->entradas = {QStringLiteral("otra")};
+    db.OpenLocalADODB({}, QStringLiteral("User ID"), QStringLiteral("Password"));
+    EXPECT_TRUE(db.gConnString.endsWith(QStringLiteral(";Mode=Share Deny None;Jet OLEDB:Database Password=otra;")));
+    EXPECT_TRUE(db.gOpenFlag);
+}
+
 TEST_F(Jet, EleccionCanceladaTerminaSinConexion)
 {
     DB_Dll& db = DB();
@@ -281,6 +376,7 @@ TEST_F(Jet, EleccionCanceladaTerminaSinConexion)
     op->elecciones = {std::nullopt};
     db.OpenLocalADODB({}, QStringLiteral("User ID"), QStringLiteral("Password"));
     EXPECT_EQ(db.gCnn->State(), ado::adStateClosed);
+    EXPECT_FALSE(db.gOpenFlag);
     EXPECT_EQ(op->cuenta(QStringLiteral("Archivo")), 1);
 }
 

@@ -1,3 +1,4 @@
+#include "comun/ayudas.h"
 #include "comun/base_prueba.h"
 
 namespace {
@@ -210,6 +211,125 @@ TEST_P(Sentencias, AvisoDeTruncadoSeLimpia)
     std::int32_t afectados = 0;
     DB().EjecutaConsultaSQL(sql, afectados);
     EXPECT_EQ(DB().gCnn->errors().Count(), 0);
+}
+
+TEST_P(Sentencias, AvisoDeTruncadoEnSentenciaConTransNuncaSeLimpia)
+{
+    ado::Fallas& f = DB().gCnn->fallas();
+    f.error = ado::Error{ado::E_FAIL, QStringLiteral("String or binary data would be truncated."), QStringLiteral("Proveedor"),
+                         QStringLiteral("22001"), 8152};
+    std::int32_t afectados = 0;
+    for (const char16_t* texto : {u"BEGIN TRANSACTION; INSERT INTO LOG VALUES ('x'); COMMIT TRANSACTION",
+                                  u"INSERT INTO LOG VALUES ('TRANSPORTE')"}) {
+        f.veces = 1;
+        QString sql = QString::fromUtf16(texto);
+        DB().EjecutaConsultaSQL(sql, afectados);
+        ASSERT_EQ(DB().gCnn->errors().Count(), 1) << sql.toStdString();
+        EXPECT_EQ(DB().gCnn->errors().Item(0).NativeError, 8152);
+    }
+    EXPECT_TRUE(op->mostrados.empty());
+}
+
+TEST_P(Sentencias, ErrorDeRedSinServidorPreguntaCuandoElContadorLlegaATres)
+{
+    ado::Fallas& f = DB().gCnn->fallas();
+    f.veces = -1; // every re-open fails too
+    f.error = ado::Error{ado::E_FAIL, QStringLiteral("General network error"), QStringLiteral("Proveedor"), QStringLiteral("08S01"), 11};
+    std::vector<int> fallosAlPreguntar;
+    op->alMostrar = [&](const OperadorGuion::Mostrado&) {
+        fallosAlPreguntar.push_back(f.fallosProducidos);
+        if (fallosAlPreguntar.size() == 2) // the server comes back before the second answer
+            f.veces = 0;
+    };
+    op->respuestas = {respuesta::Yes, respuesta::Yes};
+    QString sql = QStringLiteral("INSERT INTO LOG (TEXTO) VALUES ('uno')");
+    std::int32_t afectados = 0;
+    DB().EjecutaConsultaSQL(sql, afectados);
+    // The statement, the first re-open and its second try, then two more
+    // failed tries before the operator is asked; then after every failed try.
+    EXPECT_EQ(fallosAlPreguntar, (std::vector<int>{5, 6}));
+    for (const auto& m : op->mostrados)
+        EXPECT_EQ(m.titulo, u"AVISO AL OPERADOR");
+    EXPECT_EQ(cuenta(QStringLiteral("LOG")), 1);
+}
+
+TEST_P(Sentencias, ErrorDeRedConReaperturasLogradasVuelveAlTerceroSinMensaje)
+{
+    // The statement runs on another instance; the errors looked at are those
+    // of the shared one, whose link is gone.
+    DB_Dll& otra = DBEstadisticas();
+    if (GetParam())
+        AbreOdbc(otra, QStringLiteral("EMPRESA"));
+    else
+        Abre(otra, QStringLiteral("EMPRESA"));
+    ASSERT_TRUE(otra.gOpenFlag);
+    DB().gCnn->fallas().caida = true;
+    EXPECT_NE(prueba::NumeroDeError([] { DB().gCnn->Execute(QStringLiteral("SELECT 1")); }), 0);
+    ASSERT_EQ(DB().gCnn->errors().Item(0).NativeError, 11);
+
+    QString sql = QStringLiteral("INSERT INTO NO_EXISTE VALUES (1)");
+    std::int32_t afectados = 0;
+    otra.EjecutaConsultaSQL(sql, afectados);
+    EXPECT_EQ(otra.gCnn->fallas().aperturas, 1 + 3);
+    EXPECT_TRUE(otra.gOpenFlag);
+    EXPECT_TRUE(op->mostrados.empty());
+}
+
+TEST_P(Sentencias, ConexionAnuladaQuedaComoConexionNuevaCerrada)
+{
+    DB().gCnn = nullptr;
+    EXPECT_EQ(DB().gCnn->State(), ado::adStateClosed);
+    // Used like that it is a closed connection: an error the operator sees, no crash.
+    op->respuestas = {respuesta::Abort};
+    QString sql = QStringLiteral("SELECT * FROM MA_ARTICULOS");
+    ado::Recordset rs;
+    DB().AbrirRecordset(sql, rs);
+    EXPECT_EQ(rs.State(), ado::adStateClosed);
+    ASSERT_EQ(op->mostrados.size(), 1u);
+    EXPECT_TRUE(op->mostrados[0].texto.contains(QStringLiteral("(3709)")));
+    std::int32_t afectados = 0;
+    DB().EjecutaConsultaSQL(sql, afectados);
+
+    // And it opens again as at start-up.
+    if (GetParam())
+        AbreOdbc(DB(), QStringLiteral("EMPRESA"));
+    else
+        Abre(DB(), QStringLiteral("EMPRESA"));
+    EXPECT_TRUE(DB().gOpenFlag);
+    EXPECT_EQ(cuenta(QStringLiteral("MA_ARTICULOS")), 3);
+
+    DB().gCnn = std::shared_ptr<ado::Connection>();
+    EXPECT_EQ(DB().gCnn->State(), ado::adStateClosed);
+    DB().gCnn.reset();
+    EXPECT_EQ(DB().gCnn->State(), ado::adStateClosed);
+    // Another connection given by a caller is taken as it is.
+    auto propia = ado::Connection::Create();
+    DB().gCnn = propia;
+    EXPECT_EQ(DB().gCnn.get(), propia);
+}
+
+TEST_P(Sentencias, GuionOracleOmiteLoQueSoloEntiendeSQLServer)
+{
+    DB().gConnString = QStringLiteral("Provider=OraOLEDB.Oracle.1;Data Source=X;");
+    std::int32_t afectados = 0;
+    // Were it run, the existence test would fail here as a syntax error.
+    EXPECT_EQ(prueba::NumeroDeError([&] {
+                  DB().EjecutaScriptOracle(QStringLiteral("IF NOT EXISTS (SELECT * FROM LOG WHERE TEXTO = 'a') "
+                                                          "INSERT INTO LOG (TEXTO) VALUES ('a')"),
+                                           afectados);
+              }),
+              0);
+    EXPECT_EQ(cuenta(QStringLiteral("LOG")), 1);
+    // A statement holding SET NOCOUNT is dropped whole.
+    DB().EjecutaScriptOracle(QStringLiteral("INSERT INTO LOG (TEXTO) VALUES ('b') SET NOCOUNT  ON\r\n"
+                                            "INSERT INTO LOG (TEXTO) VALUES ('c')"),
+                             afectados);
+    ado::Recordset rs;
+    rs.Open(QStringLiteral("SELECT TEXTO FROM LOG ORDER BY TEXTO"), DB().gCnn);
+    std::vector<QString> textos;
+    for (; !rs.EOF_(); rs.MoveNext())
+        textos.push_back(rs.Fields(0).Value().toString());
+    EXPECT_EQ(textos, (std::vector<QString>{u"a"_qs, u"c"_qs}));
 }
 
 TEST_P(Sentencias, GuionOracleManejaLaTransaccionEnLaConexion)

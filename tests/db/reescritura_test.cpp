@@ -127,3 +127,23 @@ TEST(ScriptOracle, CortaPorPalabrasDeInicio)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Esquema, AddFieldEscribeSuSentenciaConYSinValorPorOmision)
+{
+    using db_interno::SentenciaAddField;
+    EXPECT_EQ(SentenciaAddField(QStringLiteral("MA_ARTICULOS"), QStringLiteral("STOCK"), QStringLiteral("int"), true, {}),
+              u"ALTER TABLE dbo.MA_ARTICULOS ADD STOCK int Null ");
+    EXPECT_EQ(SentenciaAddField(QStringLiteral("MA_ARTICULOS"), QStringLiteral("STOCK"), QStringLiteral("int"), false, {}),
+              u"ALTER TABLE dbo.MA_ARTICULOS ADD STOCK int Not Null ");
+    // With a default: two blanks before CONSTRAINT, the names trimmed in it only.
+    EXPECT_EQ(SentenciaAddField(QStringLiteral(" MA_ARTICULOS "), QStringLiteral(" COSTO "), QStringLiteral("varchar(10)"), false,
+                                Variant(u"'x'")),
+              u"ALTER TABLE dbo. MA_ARTICULOS  ADD  COSTO  varchar(10) Not Null  CONSTRAINT DF_MA_ARTICULOS_COSTO DEFAULT ('x')");
+    EXPECT_EQ(SentenciaAddField(QStringLiteral("T"), QStringLiteral("N"), QStringLiteral("decimal(18,2)"), true,
+                                Variant(std::int32_t(0))),
+              u"ALTER TABLE dbo.T ADD N decimal(18,2) Null  CONSTRAINT DF_T_N DEFAULT (0)");
+}
+
+} // namespace

@@ -111,6 +111,28 @@ TEST(Claves, APlainStoredPasswordComesBackUnchanged)
     EXPECT_EQ(fg.DecodificaClave(QStringLiteral("secreto")), QStringLiteral("secreto"));
     EXPECT_EQ(fg.DecodificaClave(QStringLiteral("12 4")), QStringLiteral("12 4"));
     EXPECT_EQ(fg.DecodificaClave(QStringLiteral("0x12")), QStringLiteral("0x12"));
+    // Plain passwords made of hexadecimal digits are not taken for encodings.
+    for (const char16_t* plana : {u"1234", u"CAFE", u"cafe", u"12345678", u"DEADBEEFCAFE", u"~", u"~1234", u"", u" "})
+        EXPECT_EQ(fg.DecodificaClave(QString::fromUtf16(plana)), QString::fromUtf16(plana));
+    // Nor is an encoding with one digit changed, one group dropped or one added.
+    const QString cod = fg.CodificaClave(QStringLiteral("1234"));
+    for (qsizetype i = 1; i < cod.size(); ++i) {
+        QString alterada = cod;
+        alterada[i] = cod[i] == u'0' ? u'1' : u'0';
+        EXPECT_EQ(fg.DecodificaClave(alterada), alterada);
+    }
+    EXPECT_EQ(fg.DecodificaClave(cod.left(cod.size() - 4)), cod.left(cod.size() - 4));
+    EXPECT_EQ(fg.DecodificaClave(cod + QStringLiteral("0000")), cod + QStringLiteral("0000"));
+}
+
+TEST(Claves, ShortAndEmptyPasswordsRoundTripAndPaddingIsIgnored)
+{
+    for (const char16_t* c : {u"", u"1", u"1234", u"CAFE", u"~"}) {
+        const QString clave = QString::fromUtf16(c);
+        EXPECT_EQ(fg.DecodificaClave(fg.CodificaClave(clave)), clave);
+    }
+    // A fixed-width column pads the stored form with blanks.
+    EXPECT_EQ(fg.DecodificaClave(fg.CodificaClave(QStringLiteral("clave")) + QStringLiteral("     ")), u"clave");
 }
 
 TEST(BarraFinal, ExactlyOneTrailingBackslash)

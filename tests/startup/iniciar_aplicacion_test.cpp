@@ -177,6 +177,26 @@ TEST_F(Inicio, SinDatosDeConexionTerminaEnseguidaSinCaja)
     EXPECT_TRUE(leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG")).contains(QStringLiteral("Faltan los datos de conexion")));
 }
 
+TEST_F(Inicio, CancelarElDialogoDeAccesoTerminaEnseguida)
+{
+    struct Cancela : DialogoParametros {
+        int veces = 0;
+        bool Pedir(DB_Dll&) override
+        {
+            ++veces;
+            return false;
+        }
+    } dialogo;
+    InstalaDialogoParametros(&dialogo);
+    aplicacion::FijaArgumentos({QStringLiteral("@DbName=EMP;")});
+    const int estado = Inicia();
+    InstalaDialogoParametros(nullptr);
+    EXPECT_EQ(estado, 1);
+    EXPECT_EQ(dialogo.veces, 1);
+    EXPECT_EQ(op->cuenta(QStringLiteral("MsgBox")), 0);
+    EXPECT_FALSE(DB().gOpenFlag);
+}
+
 TEST_F(Inicio, NombreDeBaseEnormeSeCortaEnElRegistro)
 {
     const QString enorme(1 << 20, u'N');

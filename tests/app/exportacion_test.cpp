@@ -420,4 +420,44 @@ TEST_F(Exportacion, CarpetaLlenaFallaYConservaElArchivoAnterior)
     EXPECT_TRUE(leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG")).contains(QStringLiteral("(61)")));
 }
 
+// A share the program may not write to: the run fails with the reason, the
+// previous file stays. Root writes everywhere, so as root the program runs as
+// an unprivileged user.
+TEST_F(Exportacion, CarpetaSinPermisoDeEscrituraFallaYConservaElArchivo)
+{
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("INSERT INTO MA_ARTICULOS VALUES ('A1','B1','PAN',0);"));
+    ASSERT_TRUE(QDir().mkpath(salida));
+    {
+        QFile previo(salida + QStringLiteral("/productos.txt"));
+        ASSERT_TRUE(previo.open(QIODevice::WriteOnly));
+        previo.write("VIEJO\r\n");
+    }
+    QStringList argumentos{QStringLiteral("--consola"), kDesatendida};
+    QString programa;
+    if (::geteuid() == 0) {
+        programa = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (programa.isEmpty())
+            GTEST_SKIP() << "root writes everywhere and setpriv is missing";
+        // The program folder and its database open to that user; the share not.
+        const auto todos = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
+                         | QFileDevice::WriteOther | QFileDevice::ExeOther;
+        ASSERT_TRUE(QFile::setPermissions(dir.path(), todos));
+        for (const QString& f : QDir(dir.path()).entryList(QDir::Files))
+            QFile::setPermissions(dir.path() + u'/' + f, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther
+                                                             | QFileDevice::WriteOther);
+        argumentos.prepend(QStringLiteral(VERIFICADOR_EXE));
+        argumentos = QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups")}
+                   + argumentos;
+    } else {
+        ASSERT_TRUE(QFile::setPermissions(salida, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    }
+    const Corrida c = Corre(argumentos, {}, programa);
+    QFile::setPermissions(salida, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(c.estado, 1) << c.salida.toStdString();
+    EXPECT_TRUE(c.error.contains(QStringLiteral("Permission denied"))) << c.salida.toStdString();
+    EXPECT_EQ(Archivo(), QByteArray("VIEJO\r\n"));
+    EXPECT_EQ(Contenido(), QStringList{u"productos.txt"_qs});
+    EXPECT_TRUE(leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG")).contains(QStringLiteral("No se pudo crear el archivo ")));
+}
+
 } // namespace

@@ -319,6 +319,26 @@ TEST_F(Exportacion, CorridasMatadasNoDejanRestosTrasLaSiguiente)
     EXPECT_EQ(Archivo().count('\n'), 300000);
 }
 
+// Runs at the same time never clear each other's temporary file.
+TEST_F(Exportacion, CorridasSimultaneasTerminanTodasBien)
+{
+    MuchosArticulos(100000);
+    std::vector<std::unique_ptr<QProcess>> corridas;
+    for (int i = 0; i < 3; ++i) {
+        corridas.push_back(std::make_unique<QProcess>());
+        corridas.back()->setProcessEnvironment(Entorno({}));
+        corridas.back()->setStandardInputFile(QProcess::nullDevice());
+        corridas.back()->start(QStringLiteral(VERIFICADOR_EXE), {QStringLiteral("--consola"), kDesatendida});
+    }
+    for (auto& p : corridas) {
+        ASSERT_TRUE(p->waitForFinished(30000));
+        EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+    }
+    EXPECT_EQ(Contenido(), (QStringList{u".productos.txt.lock"_qs, u"productos.txt"_qs}));
+    EXPECT_EQ(Archivo().count('\n'), 100000);
+}
+
 TEST_F(Exportacion, TermHupEIntBorranElTemporal)
 {
     MuchosArticulos(300000);

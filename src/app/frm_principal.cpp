@@ -156,7 +156,8 @@ bool FrmPrincipal::Command1_Click()
     r.paso([&] { archivo->Confirma(); });
     archivo.reset(); // a temporary file left unconfirmed is removed
     if (r.salio()) {
-        const QString mensaje = QStringLiteral("No se pudo crear el archivo ") + vb::Acota(ruta) + QStringLiteral(": ") + MensajeError(falla);
+        const QString mensaje =
+            vb::Acota(QStringLiteral("No se pudo crear el archivo ") + vb::Acota(ruta) + QStringLiteral(": ") + MensajeError(falla), 1000);
         AgregaLineaRegistro(DB().RutaArchivoErrores(),
                             LineaRegistroErrores(QStringLiteral("Command1_Click"), mensaje, 0));
         if (glb::ParametroAdicional == u"1")

@@ -480,4 +480,53 @@ TEST_F(Exportacion, CarpetaSinPermisoDeEscrituraFallaYConservaElArchivo)
     EXPECT_TRUE(leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG")).contains(QStringLiteral("No se pudo crear el archivo ")));
 }
 
+// With a real display (a virtual X server when one is installed) the
+// unattended run shows its closing notice and waits for it, as the operator
+// started it; with --consola it still ends by itself.
+TEST_F(Exportacion, ConPantallaRealElAvisoEsperaYConConsolaNo)
+{
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    if (xvfb.isEmpty())
+        GTEST_SKIP() << "no Xvfb for a real display";
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("INSERT INTO MA_ARTICULOS VALUES ('A1','B1','PAN',0);"));
+    int n = 60 + int(::getpid() % 200);
+    while (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) || QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
+        ++n;
+    QProcess servidor;
+    servidor.start(xvfb, {QStringLiteral(":%1").arg(n), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    struct Para {
+        QProcess& p;
+        ~Para()
+        {
+            p.terminate();
+            if (!p.waitForFinished(5000))
+                p.kill();
+        }
+    } para{servidor};
+    QElapsedTimer t;
+    t.start();
+    while (!QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) && t.elapsed() < 10000 && servidor.state() != QProcess::NotRunning)
+        servidor.waitForFinished(20);
+    if (!QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
+        GTEST_SKIP() << "Xvfb did not start";
+    const QString pantalla = QStringLiteral("DISPLAY=:%1").arg(n);
+
+    Corrida c = Corre({QStringLiteral("--consola"), kDesatendida}, {pantalla});
+    EXPECT_EQ(c.estado, 0) << c.salida.toStdString();
+    EXPECT_EQ(Archivo(), QByteArray("B1;A1;PAN;0\r\n"));
+
+    QFile::remove(salida + QStringLiteral("/productos.txt"));
+    QProcess p;
+    p.setProcessEnvironment(Entorno({pantalla}));
+    p.setStandardInputFile(QProcess::nullDevice());
+    p.start(QStringLiteral(VERIFICADOR_EXE), {kDesatendida});
+    t.restart();
+    while (!QFileInfo::exists(salida + QStringLiteral("/productos.txt")) && t.elapsed() < 20000 && !p.waitForFinished(20)) {
+    }
+    EXPECT_EQ(Archivo(), QByteArray("B1;A1;PAN;0\r\n"));
+    EXPECT_FALSE(p.waitForFinished(500)) << "the notice did not wait: " << p.readAll().toStdString();
+    p.kill();
+    p.waitForFinished();
+}
+
 } // namespace

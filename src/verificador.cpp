@@ -21,8 +21,10 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QTextStream>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -89,6 +91,11 @@ int Consola(FrmPrincipal& ventana)
 
 int main(int argc, char** argv)
 {
+    // A scheduler may start it with standard streams closed: the first files
+    // opened would take their numbers, and notices would be written into them.
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
+        if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF)
+            ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
     QStringList argumentos;
     bool consola = false, ventana = false;
     for (int i = 1; i < argc; ++i) {

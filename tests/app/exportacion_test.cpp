@@ -413,6 +413,29 @@ TEST_F(Exportacion, SinTerminalYEnPseudoterminalLaDesatendidaTermina)
     }
 }
 
+// Started with its standard streams closed, as some schedulers do: what it
+// prints must not land in the files it opens.
+TEST_F(Exportacion, ConLasSalidasCerradasNadaSeEscribeEnSusArchivos)
+{
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("INSERT INTO MA_ARTICULOS VALUES ('A1','B1','PAN',0);"));
+    const QString cerrado = QStringLiteral("exec \"$0\" \"$@\" <&- >&- 2>&-");
+    Corrida c = Corre({QStringLiteral("-c"), cerrado, QStringLiteral(VERIFICADOR_EXE), QStringLiteral("--consola"), kDesatendida}, {},
+                      QStringLiteral("/bin/sh"));
+    EXPECT_EQ(c.estado, 0);
+    EXPECT_EQ(Archivo(), QByteArray("B1;A1;PAN;0\r\n"));
+    c = Corre({QStringLiteral("-c"), cerrado, QStringLiteral(VERIFICADOR_EXE), QStringLiteral("--consola"),
+               QStringLiteral("@Server=LOCAL; @DbName=NOHAY; @Usuario=X; @ParametroAdicional=1;")},
+              {}, QStringLiteral("/bin/sh"));
+    EXPECT_EQ(c.estado, 1);
+    const QStringList lineas = leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG")).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lineas.size(), 1) << lineas.join(u'|').toStdString();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d Rutina: - IniciarAplicacion Mensaje No se pudo "
+                                                  "conectar con la base de datos NOHAY"))
+                    .match(lineas[0])
+                    .hasMatch())
+        << lineas[0].toStdString();
+}
+
 // A share that fills up: the run fails, says so, and the previous file stays.
 TEST_F(Exportacion, CarpetaLlenaFallaYConservaElArchivoAnterior)
 {

@@ -60,9 +60,8 @@ std::int16_t TiempoEsperaConfigurado(const QString& valor)
     const QString t = vb::Trim(valor);
     if (t.isEmpty())
         return 0;
-    double d = 0;
     bool ok = false;
-    d = QLocale::c().toDouble(t, &ok);
+    double d = QLocale::c().toDouble(t, &ok);
     if (!ok && !vb::ANumero(t, d))
         Raise(vberr::TypeMismatch, QStringLiteral("Type mismatch"));
     d = std::nearbyint(d);

@@ -436,6 +436,37 @@ TEST_F(Exportacion, ConLasSalidasCerradasNadaSeEscribeEnSusArchivos)
         << lineas[0].toStdString();
 }
 
+// A database another writer holds locked: the run waits at most as long as
+// its connection allows, and when it gives up the log and standard error say
+// why.
+TEST_F(Exportacion, BaseBloqueadaPorOtroEscritor)
+{
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("INSERT INTO MA_ARTICULOS VALUES ('A1','B1','PAN',0);"));
+    sqlite3* otro = nullptr;
+    ASSERT_EQ(sqlite3_open(archivoBase(QStringLiteral("EMP")).toUtf8().constData(), &otro), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(otro,
+                           "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE;"
+                           " INSERT INTO MA_ARTICULOS VALUES ('Z9','Z9','OTRO',0);",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    QProcess p;
+    p.setProcessEnvironment(Entorno({}));
+    p.setStandardInputFile(QProcess::nullDevice());
+    p.start(QStringLiteral(VERIFICADOR_EXE), {QStringLiteral("--consola"), kDesatendida});
+    p.waitForFinished(1000);
+    sqlite3_exec(otro, "ROLLBACK;", nullptr, nullptr, nullptr);
+    sqlite3_close(otro);
+    ASSERT_TRUE(p.state() == QProcess::NotRunning || p.waitForFinished(60000)) << "the run did not end";
+    const QString error = QString::fromLocal8Bit(p.readAllStandardError());
+    if (p.exitCode() == 0) {
+        EXPECT_EQ(Archivo(), QByteArray("B1;A1;PAN;0\r\n"));
+        return;
+    }
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(error.contains(QStringLiteral("database is locked"))) << error.toStdString();
+    EXPECT_TRUE(leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG")).contains(QStringLiteral("database is locked")));
+}
+
 // A share that fills up: the run fails, says so, and the previous file stays.
 TEST_F(Exportacion, CarpetaLlenaFallaYConservaElArchivoAnterior)
 {

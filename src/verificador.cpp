@@ -2,27 +2,60 @@
 //
 //   verificador [--consola | --ventana] @Server=...; @DbName=...; @Usuario=...; [@ParametroAdicional=1;]
 //
-// With a display the window opens; without one (or with --consola) the
-// program runs on the terminal: notices and questions are printed and
-// answered there, and with no terminal they take their default answers
-// (Abort, Cancel, No, OK), so a scheduled run never waits. @ParametroAdicional=1
-// writes the file at once and ends: exit status 0 when it was written, 1 when not.
+// With a real display the window opens; without one (no DISPLAY, a display
+// that cannot be reached, or a platform without a screen such as offscreen)
+// or with --consola the program runs on the terminal: notices and questions
+// are printed and answered there, and with no terminal they take their
+// default answers (Abort, Cancel, No, OK). @ParametroAdicional=1 writes the
+// file at once and ends: exit status 0 when it was written, 1 when not; it
+// waits for nobody unless a real display shows its closing notice.
+// --ventana without a display ends with status 1.
 #include "app/frm_principal.h"
+#include "db/db_dll.h"
+#include "db/registro_errores.h"
 #include "platform/aplicacion.h"
 #include "platform/operador.h"
+#include "startup/parametros.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTextStream>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 
-bool HayPantalla()
+// Platforms that show windows to a person. Anything else (offscreen,
+// minimal, vnc, ...) has nobody to press a button.
+bool PantallaReal()
 {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    static const QStringList reales{QStringLiteral("xcb"),    QStringLiteral("wayland"), QStringLiteral("wayland-egl"),
+                                    QStringLiteral("eglfs"),  QStringLiteral("linuxfb"), QStringLiteral("vkkhrdisplay"),
+                                    QStringLiteral("windows"), QStringLiteral("cocoa")};
+    return reales.contains(QGuiApplication::platformName()) && QGuiApplication::primaryScreen() != nullptr;
+}
+
+// The platforms to try: the one asked for (or the usual desktop ones), then
+// offscreen, so that a display that cannot be reached leaves a run without
+// windows instead of aborting inside Qt.
+QByteArray PlataformasAProbar()
+{
+    QByteArray pedida = qgetenv("QT_QPA_PLATFORM");
+    if (pedida.trimmed().isEmpty()) {
+        if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            pedida = "wayland;xcb";
+        else if (!qEnvironmentVariableIsEmpty("DISPLAY"))
+            pedida = "xcb";
+        else
+            return "offscreen";
+    }
+    if (!pedida.split(';').contains("offscreen"))
+        pedida += ";offscreen";
+    return pedida;
 }
 
 // The window's work on the terminal: show the folder, let the operator change
@@ -58,8 +91,13 @@ int Consola(FrmPrincipal& ventana)
 
 int main(int argc, char** argv)
 {
+    // A scheduler may start it with standard streams closed: the first files
+    // opened would take their numbers, and notices would be written into them.
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
+        if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF)
+            ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
     QStringList argumentos;
-    bool consola = !HayPantalla(), ventana = false;
+    bool consola = false, ventana = false;
     for (int i = 1; i < argc; ++i) {
         const QString a = QString::fromLocal8Bit(argv[i]);
         if (a == u"--consola")
@@ -71,12 +109,24 @@ int main(int argc, char** argv)
     }
     if (ventana)
         consola = false;
+    const bool desatendida = ExtraeParametro(argumentos.join(u' '), QStringLiteral("@ParametroAdicional")) == u"1";
     // The console run keeps the same windows, never shown.
-    if (consola)
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QPA_PLATFORM", consola ? QByteArray("offscreen") : PlataformasAProbar());
     QApplication app(argc, argv);
     aplicacion::FijaArgumentos(argumentos);
-    instalaOperador(consola ? crearOperadorConsola() : crearOperadorQt());
+    if (!consola && !PantallaReal()) {
+        if (ventana) {
+            const QString motivo = QStringLiteral("No hay pantalla disponible para mostrar la ventana (plataforma ")
+                + QGuiApplication::platformName() + QStringLiteral("): use --consola.");
+            AgregaLineaRegistro(DB().RutaArchivoErrores(), LineaRegistroErrores(QStringLiteral("Main"), motivo, 0));
+            std::fprintf(stderr, "%s\n", motivo.toLocal8Bit().constData());
+            return EXIT_FAILURE;
+        }
+        consola = true;
+    }
+    // An unattended run on the terminal answers every question itself, even
+    // when a person happens to be at the terminal.
+    instalaOperador(consola ? crearOperadorConsola(!desatendida) : crearOperadorQt());
 
     FrmPrincipal principal;
     principal.Form_Load();

@@ -1,6 +1,7 @@
 #include "app/frm_principal.h"
 
 #include "app/productos.h"
+#include "app/reemplazo_archivo.h"
 #include "config/configuracion.h"
 #include "db/db_dll.h"
 #include "db/globales.h"
@@ -46,15 +47,58 @@ FrmPrincipal::FrmPrincipal(QWidget* parent) : QWidget(parent)
     setMinimumWidth(480);
 
     txtRuta->installEventFilter(this);
-    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Pulsado(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+}
+
+FrmPrincipal::~FrmPrincipal()
+{
+    // A folder typed just before the window closed is still stored.
+    if (guardadoPendiente_)
+        GuardaRuta();
 }
 
 bool FrmPrincipal::eventFilter(QObject* objeto, QEvent* evento)
 {
-    if (objeto == txtRuta && evento->type() == QEvent::FocusOut)
-        txtRuta_LostFocus();
+    // The box loses the focus while the mouse press that moved it elsewhere is
+    // being delivered. Storing the folder there would let events run (the
+    // database layer does) and hand the button its release before its press:
+    // the click would be lost. The store runs once that press is delivered.
+    if (objeto == txtRuta && evento->type() == QEvent::FocusOut && !guardadoPendiente_) {
+        guardadoPendiente_ = true;
+        QMetaObject::invokeMethod(this, [this] { GuardaRuta(); }, Qt::QueuedConnection);
+    }
     return QWidget::eventFilter(objeto, evento);
+}
+
+// The store and the export both let events run (the database layer does), so
+// each may be asked for while the other is under way: it then runs right
+// after it, never inside it.
+void FrmPrincipal::GuardaRuta()
+{
+    if (!guardadoPendiente_ || exportando_)
+        return;
+    guardadoPendiente_ = false;
+    guardando_ = true;
+    txtRuta_LostFocus();
+    guardando_ = false;
+    if (exportacionPendiente_)
+        Pulsado();
+}
+
+void FrmPrincipal::Pulsado()
+{
+    if (guardando_ || exportando_) {
+        exportacionPendiente_ = true;
+        return;
+    }
+    exportacionPendiente_ = false;
+    exportando_ = true;
+    Command1_Click();
+    exportando_ = false;
+    GuardaRuta();
+    if (exportacionPendiente_)
+        Pulsado();
 }
 
 void FrmPrincipal::Form_Load()
@@ -80,7 +124,7 @@ void FrmPrincipal::Form_Load()
 bool FrmPrincipal::Command1_Click()
 {
     QString sql = ConsultaProductos();
-    QString ruta, temporal;
+    QString ruta;
     VbError falla;
     Rutina r([&](const VbError& e) {
         falla = e;
@@ -100,28 +144,20 @@ bool FrmPrincipal::Command1_Click()
     });
     // The new content goes to a file of its own and replaces the old one only
     // when complete: the price checker never reads a missing or half file.
-    std::unique_ptr<archivos::EscritorTexto> salida;
-    r.paso([&] {
-        temporal = ruta + QStringLiteral(".%1.tmp").arg(::getpid());
-        salida = std::make_unique<archivos::EscritorTexto>(temporal);
-    });
+    std::unique_ptr<ReemplazoArchivo> archivo;
+    r.paso([&] { archivo = std::make_unique<ReemplazoArchivo>(ruta); });
     ado::Recordset rs;
     r.paso([&] {
         DB().AbrirRecordset(sql, rs, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true);
         if (rs.State() != ado::adStateOpen)
             Raise(ado::adErrObjectClosed, QStringLiteral("No se pudo leer la lista de articulos."));
     });
-    r.paso([&] { EscribeProductos(rs, *salida); });
-    r.paso([&] { salida->Cierra(); });
-    r.paso([&] { rutas::Reemplaza(temporal, ruta); });
+    r.paso([&] { EscribeProductos(rs, archivo->Salida()); });
+    r.paso([&] { archivo->Confirma(); });
+    archivo.reset(); // a temporary file left unconfirmed is removed
     if (r.salio()) {
-        Rutina limpieza = Rutina::Omitir();
-        limpieza.paso([&] { salida.reset(); });
-        limpieza.paso([&] {
-            if (!temporal.isEmpty() && rutas::ExisteArchivo(temporal))
-                rutas::BorraArchivo(temporal);
-        });
-        const QString mensaje = QStringLiteral("No se pudo crear el archivo ") + ruta + QStringLiteral(": ") + MensajeError(falla);
+        const QString mensaje =
+            vb::Acota(QStringLiteral("No se pudo crear el archivo ") + vb::Acota(ruta) + QStringLiteral(": ") + MensajeError(falla), 1000);
         AgregaLineaRegistro(DB().RutaArchivoErrores(),
                             LineaRegistroErrores(QStringLiteral("Command1_Click"), mensaje, 0));
         if (glb::ParametroAdicional == u"1")

@@ -11,6 +11,7 @@ class FrmPrincipal : public QWidget {
     Q_OBJECT
 public:
     explicit FrmPrincipal(QWidget* parent = nullptr);
+    ~FrmPrincipal() override;
 
     QLabel* Label1;
     QLineEdit* txtRuta;
@@ -26,4 +27,10 @@ public:
 
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
+
+private:
+    void GuardaRuta(); // the pending txtRuta_LostFocus
+    void Pulsado();    // Command1 pressed
+    bool guardadoPendiente_ = false, guardando_ = false;
+    bool exportacionPendiente_ = false, exportando_ = false;
 };

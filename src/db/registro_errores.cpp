@@ -28,7 +28,7 @@ QString LineaRegistroErrores(const QString& rutina, const QString& mensaje, int 
     // " - " and the name, the whole piece trimmed: "- Cfg".
     const QString parteRutina = rutina.isEmpty() ? QString() : QStringLiteral("- ") + vb::Trim(rutina);
     // One error, one line: a line break inside the message would split it.
-    QString texto = vb::Trim(mensaje);
+    QString texto = vb::Acota(vb::Trim(mensaje), 1000);
     texto.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\r', u' ').replace(u'\n', u' ');
     return vb::FechaMDA(cuando) + u' ' + vb::HoraHMS(cuando) + QStringLiteral(" Rutina: ") + parteRutina
         + QStringLiteral(" Mensaje ") + vb::Trim(texto) + QStringLiteral(" Respondió : ") + PalabraRespuesta(respuesta);

@@ -51,7 +51,8 @@ std::int16_t RegistraError(const VbError& error, std::optional<int> Botones, con
     int respuesta = 0;
 
     r.paso([&] { archivo = CarpetaRegistroErrores() + QStringLiteral("SVERR.LOG"); });
-    r.paso([&] { mensaje = MensajeError(error); });
+    // A description quoting a huge value must not flood the box or the log.
+    r.paso([&] { mensaje = vb::Acota(MensajeError(error), 1000); });
     r.paso([&] {
         if (!Rutina.isEmpty())
             parteRutina = QStringLiteral(" - ") + Rutina;

@@ -47,6 +47,16 @@ QString NombreEjecutable()
 QString LineaComando() { return argumentos().join(u' '); }
 void FijaArgumentos(const QStringList& a) { argumentos() = a; }
 
+namespace {
+QString& ayuda()
+{
+    static QString a;
+    return a;
+}
+} // namespace
+QString ArchivoAyuda() { return ayuda(); }
+void FijaArchivoAyuda(const QString& archivo) { ayuda() = archivo; }
+
 void Terminar(int codigo)
 {
     if (terminar())

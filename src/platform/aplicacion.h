@@ -15,6 +15,9 @@ QString NombreEjecutable();
 // The command line after the program name: the arguments joined by one blank.
 QString LineaComando();
 void FijaArgumentos(const QStringList& argumentos); // argv without the program
+// The application's help file, set once by the start-up.
+QString ArchivoAyuda();
+void FijaArchivoAyuda(const QString& archivo);
 
 // Ends the program at once, with the exit status given. Tests replace the way
 // it ends (a throw the test catches) so that nothing after it runs.

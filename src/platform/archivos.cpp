@@ -432,7 +432,8 @@ void ArchivoRegistros::Cierra() { cierra(fd_, ruta_, resuelta_); }
 EscritorTexto::EscritorTexto(const QString& ruta, Modo modo)
     : ruta_(ruta), buf_(new char[Capacidad])
 {
-    fd_ = abre(ruta, resuelta_, O_WRONLY | O_CREAT | (modo == Modo::Nuevo ? O_TRUNC : O_APPEND));
+    const int forma = modo == Modo::Nuevo ? O_TRUNC : modo == Modo::Agregar ? O_APPEND : O_EXCL | O_NOFOLLOW;
+    fd_ = abre(ruta, resuelta_, O_WRONLY | O_CREAT | forma);
 }
 
 EscritorTexto::~EscritorTexto()
@@ -498,6 +499,9 @@ void EscritorTexto::Cierra()
         return;
     try {
         vacia();
+        // Special files (a terminal, /dev/null) have nothing to put on disk.
+        if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP)
+            rutas::FallaSistema(errno, ruta_, resuelta_);
     } catch (...) {
         ::close(fd_);
         fd_ = -1;

@@ -101,10 +101,12 @@ private:
 };
 
 // Buffered writing of a big text file. Cierra() reports a failed write (disk
-// full, ...); the destructor closes too, but can only lose such an error.
+// full, ...) and puts the content on disk before closing; the destructor
+// closes too, but can only lose such an error. Exclusivo creates the file and
+// fails when the name exists, even as a link.
 class EscritorTexto {
 public:
-    enum class Modo { Nuevo, Agregar };
+    enum class Modo { Nuevo, Agregar, Exclusivo };
     explicit EscritorTexto(const QString& ruta, Modo modo = Modo::Nuevo);
     ~EscritorTexto();
     EscritorTexto(const EscritorTexto&) = delete;

@@ -43,9 +43,14 @@ Operador& operador();
 // Installs the operator of the run; returns the previous one.
 std::unique_ptr<Operador> instalaOperador(std::unique_ptr<Operador> o);
 
-// Console: prompts on the terminal; with no terminal on standard input it
-// prints what it shows and takes RespuestaPorOmision, so unattended runs never hang.
-std::unique_ptr<Operador> crearOperadorConsola();
+// Console: prompts on the terminal; with no terminal on standard input, or
+// when told that nobody is to be asked (puedePreguntar false), it prints what
+// it shows and takes RespuestaPorOmision, so unattended runs never hang.
+// Error boxes (critical or warning icon) go to standard error.
+std::unique_ptr<Operador> crearOperadorConsola(bool puedePreguntar = true);
+
+// The longest text a box shows; longer ones are cut in the middle (vb::Acota).
+constexpr int LargoTextoCaja = 2000;
 // Qt widgets: message boxes, input boxes and file dialogs of Qt.
 std::unique_ptr<Operador> crearOperadorQt();
 

@@ -1,5 +1,7 @@
 #include "platform/operador.h"
 
+#include "platform/vb.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
@@ -27,11 +29,16 @@ std::vector<Boton> botones(int est)
 
 class OperadorConsola : public Operador {
 public:
-    OperadorConsola() : out_(stdout), in_(stdin), persona_(isatty(STDIN_FILENO) == 1) {}
+    explicit OperadorConsola(bool puedePreguntar)
+        : out_(stdout), err_(stderr), in_(stdin), persona_(puedePreguntar && isatty(STDIN_FILENO) == 1)
+    {
+    }
 
     int MsgBox(const QString& texto, int est, const QString& titulo) override
     {
-        muestra(texto, titulo);
+        const int icono = est & 0x70;
+        const bool error = icono == estilo::Critical || icono == estilo::Exclamation;
+        muestra(texto, titulo, error);
         const auto bs = botones(est);
         if (bs.size() == 1) {
             if (persona_)
@@ -42,8 +49,9 @@ public:
         for (const auto& b : bs)
             opciones += QStringLiteral("[%1] %2  ").arg(b.codigo).arg(QString::fromUtf16(b.nombre));
         if (!persona_) {
-            out_ << opciones << "-> " << RespuestaPorOmision(est) << " (sin operador)\n";
-            out_.flush();
+            QTextStream& s = error ? err_ : out_;
+            s << opciones << "-> " << RespuestaPorOmision(est) << " (sin operador)\n";
+            s.flush();
             return RespuestaPorOmision(est);
         }
         for (;;) {
@@ -104,12 +112,13 @@ public:
     }
 
 private:
-    void muestra(const QString& texto, const QString& titulo)
+    void muestra(const QString& texto, const QString& titulo, bool error = false)
     {
+        QTextStream& s = error ? err_ : out_;
         if (!titulo.isEmpty())
-            out_ << "== " << titulo.trimmed() << " ==\n";
-        out_ << texto << "\n";
-        out_.flush();
+            s << "== " << vb::Acota(titulo.trimmed()) << " ==\n";
+        s << vb::Acota(texto, LargoTextoCaja) << "\n";
+        s.flush();
     }
 
     std::optional<QString> pregunta(const QString& prompt)
@@ -123,10 +132,11 @@ private:
     }
 
     QTextStream out_;
+    QTextStream err_;
     QTextStream in_;
     bool persona_;
 };
 
 } // namespace
 
-std::unique_ptr<Operador> crearOperadorConsola() { return std::make_unique<OperadorConsola>(); }
+std::unique_ptr<Operador> crearOperadorConsola(bool puedePreguntar) { return std::make_unique<OperadorConsola>(puedePreguntar); }

@@ -1,5 +1,7 @@
 #include "platform/operador.h"
 
+#include "platform/vb.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -35,7 +37,7 @@ class OperadorQt : public Operador {
 public:
     int MsgBox(const QString& texto, int est, const QString& titulo) override
     {
-        QMessageBox box(icono(est), titulo, texto);
+        QMessageBox box(icono(est), vb::Acota(titulo), vb::Acota(texto, LargoTextoCaja));
         struct B {
             int codigo;
             const char16_t* texto;
@@ -75,7 +77,7 @@ public:
 
     void Aviso(const QString& texto, int est, const QString& titulo, int espera) override
     {
-        QMessageBox box(icono(est), titulo, texto, QMessageBox::Ok);
+        QMessageBox box(icono(est), vb::Acota(titulo), vb::Acota(texto, LargoTextoCaja), QMessageBox::Ok);
         if (espera > 0)
             QTimer::singleShot(espera * 1000, &box, &QMessageBox::accept);
         box.exec();

@@ -1,6 +1,7 @@
 #include "platform/vb.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 
 namespace vb {
@@ -137,5 +138,21 @@ QString NumeroATexto(double d)
 QString FechaMDA(const QDateTime& d) { return d.toString(QStringLiteral("MM-dd-yyyy")); }
 QString HoraHMS(const QDateTime& d) { return d.toString(QStringLiteral("HH:mm:ss")); }
 QString FechaHoraCorta(const QDateTime& d) { return d.toString(QStringLiteral("dd/MM/yy HH:mm")); }
+
+QString Acota(QStringView texto, qsizetype maximo)
+{
+    if (texto.size() <= maximo)
+        return texto.toString();
+    qsizetype cabeza = std::max<qsizetype>(maximo * 2 / 3, 1);
+    qsizetype cola = std::max<qsizetype>(maximo - cabeza, 0);
+    // A surrogate pair is never split.
+    if (texto[cabeza - 1].isHighSurrogate())
+        --cabeza;
+    if (cola > 0 && texto[texto.size() - cola].isLowSurrogate())
+        --cola;
+    const qsizetype omitidos = texto.size() - cabeza - cola;
+    return texto.left(cabeza).toString() + QStringLiteral("[... %1 caracteres cortados ...]").arg(omitidos)
+        + texto.right(cola).toString();
+}
 
 } // namespace vb

@@ -39,4 +39,10 @@ QString FechaMDA(const QDateTime& d);      // 03-07-2025
 QString HoraHMS(const QDateTime& d);       // 18:05:09
 QString FechaHoraCorta(const QDateTime& d); // 07/03/25 18:05
 
+// A value quoted in a message or a log line, kept to a readable length: a
+// longer text keeps its beginning and its end around a marker that says how
+// much was left out, so neither a dialog nor SVERR.LOG can be flooded.
+constexpr qsizetype LargoCita = 300;
+QString Acota(QStringView texto, qsizetype maximo = LargoCita);
+
 } // namespace vb

@@ -13,7 +13,26 @@
 #include "suitelib/carpeta_base.h"
 #include "suitelib/funciones_generales.h"
 
+#include <QLocale>
+#include <QStringList>
+#include <cmath>
+#include <cstdio>
+
 namespace {
+
+// Why the main connection did not open, as its provider said it: the database
+// layer has already shown it, and the log line must keep it.
+QString MotivoConexion(const DB_Dll& db)
+{
+    QStringList motivos;
+    const ado::Errors& errores = db.gCnn->errors();
+    for (int i = 0; i < errores.Count(); ++i) {
+        const QString d = vb::Trim(errores.Item(i).Description);
+        if (!d.isEmpty() && !motivos.contains(d))
+            motivos << d;
+    }
+    return motivos.join(QStringLiteral(" / "));
+}
 
 // The main connection, as the suite's programs open it.
 void Conecta(const ParametrosInicio& p, QString& cadena, std::int32_t cursor)
@@ -26,9 +45,29 @@ void Conecta(const ParametrosInicio& p, QString& cadena, std::int32_t cursor)
     if (!db.gOpenFlag) {
         if (pide)
             TerminaInicio(QStringLiteral("Faltan los datos de conexion: indique @Server, @DbName y @Usuario."));
-        TerminaInicio(QStringLiteral("No se pudo conectar con la base de datos ") + db.gDBName + QStringLiteral(" del servidor ")
-                      + db.gServidor + u'.');
+        const QString motivo = MotivoConexion(db);
+        TerminaInicio(QStringLiteral("No se pudo conectar con la base de datos ") + vb::Acota(db.gDBName)
+                      + QStringLiteral(" del servidor ") + vb::Acota(db.gServidor) + u'.'
+                      + (motivo.isEmpty() ? QString() : QStringLiteral(" ") + vb::Acota(motivo, 600)));
     }
+}
+
+// The "TimeOut" key as a 16-bit time-out: a missing key (one blank) is 0; a
+// text that is not a number, or one that does not fit 0 to 32767, raises, so
+// the step is passed over and the stored value is left alone.
+std::int16_t TiempoEsperaConfigurado(const QString& valor)
+{
+    const QString t = vb::Trim(valor);
+    if (t.isEmpty())
+        return 0;
+    bool ok = false;
+    double d = QLocale::c().toDouble(t, &ok);
+    if (!ok && !vb::ANumero(t, d))
+        Raise(vberr::TypeMismatch, QStringLiteral("Type mismatch"));
+    d = std::nearbyint(d);
+    if (!(d >= 0 && d <= 32767))
+        Raise(vberr::Overflow, QStringLiteral("Overflow"));
+    return std::int16_t(d);
 }
 
 // The statistics database gives the command time-out; without it the
@@ -51,10 +90,7 @@ void ConectaEstadisticas()
     r.paso([&] { es.OpenServerADODB(false, 3, {}, true, false); });
     if (es.gOpenFlag) {
         r.paso([&] { es.gCnn->setDefaultDatabase(QStringLiteral("SV_ESTADISTICAS")); });
-        r.paso([&] {
-            const double t = vb::Val(CfgSV(QStringLiteral("TimeOut")));
-            glb::TiempoEsperaComandos = t >= 0 && t <= 32767 ? std::int16_t(t) : std::int16_t(0);
-        });
+        r.paso([&] { glb::TiempoEsperaComandos = TiempoEsperaConfigurado(CfgSV(QStringLiteral("TimeOut"))); });
         r.paso([&] {
             if (glb::TiempoEsperaComandos == 0)
                 GrabaCfgSV(QStringLiteral("TimeOut"), Variant(std::int16_t(0)), {}, false, QStringLiteral("BaseDeDatos"), true);
@@ -72,9 +108,10 @@ void ConectaEstadisticas()
 
 void TerminaInicio(const QString& motivo)
 {
-    AgregaLineaRegistro(DB().RutaArchivoErrores(),
-                        LineaRegistroErrores(QStringLiteral("IniciarAplicacion"), motivo, 0));
-    operador().MsgBox(motivo, estilo::Critical, QStringLiteral("Atencion!"));
+    // No box of its own: the database layer has shown what it knew, and a
+    // scheduled run must not wait for a click. The log and the terminal keep it.
+    AgregaLineaRegistro(DB().RutaArchivoErrores(), LineaRegistroErrores(QStringLiteral("IniciarAplicacion"), motivo, 0));
+    std::fprintf(stderr, "%s\n", vb::Acota(motivo, 1000).toLocal8Bit().constData());
     aplicacion::Terminar(EXIT_FAILURE);
 }
 
@@ -88,7 +125,10 @@ void IniciarAplicacion(QString& parametros, QString& cadenaConexion, std::int32_
             return Accion::Siguiente;
         TerminaInicio(MensajeError(e));
     });
-    r.paso([&] { glb::RutaPrograma = fg.BarraFinal(aplicacion::Carpeta()); });
+    r.paso([&] {
+        glb::RutaPrograma = fg.BarraFinal(aplicacion::Carpeta());
+        aplicacion::FijaArchivoAyuda(glb::RutaPrograma + QStringLiteral("htmlhelp\\torvonetplus.chm"));
+    });
     QString cadena;
     r.paso([&] { cadena = CadenaParametros(parametros); });
     DB_Dll& db = DB();

@@ -2,7 +2,13 @@
 // embedded database: the file it leaves, its exit status and its log.
 #include "comun/base_prueba.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -33,27 +39,98 @@ protected:
     }
 
     struct Corrida {
-        int estado = -1;
-        QString salida;
+        int estado = -1; // -1: ended by a signal, -2: did not end in time (killed)
+        QString salida;  // standard output and standard error
+        QString normal;  // standard output alone
+        QString error;   // standard error alone
     };
 
-    Corrida Ejecuta(const QString& parametros)
+    // The program as a process. Entries of entorno set a variable ("X=v"),
+    // or remove it ("X"). A run that does not end in time fails the test, not the suite.
+    Corrida Corre(const QStringList& argumentos, const QStringList& entorno = {}, const QString& programa = {})
     {
         QProcess p;
+        p.setProcessEnvironment(Entorno(entorno));
+        p.setStandardInputFile(QProcess::nullDevice());
+        p.start(programa.isEmpty() ? QStringLiteral(VERIFICADOR_EXE) : programa, argumentos);
+        Corrida c;
+        if (!p.waitForFinished(30000)) {
+            p.kill();
+            p.waitForFinished();
+            ADD_FAILURE() << "the run did not end: " << argumentos.join(u' ').left(200).toStdString();
+            c.estado = -2;
+        } else {
+            c.estado = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        }
+        const QByteArray out = p.readAllStandardOutput(), err = p.readAllStandardError();
+        c.salida = QString::fromLocal8Bit(out + err);
+        c.normal = QString::fromLocal8Bit(out);
+        c.error = QString::fromLocal8Bit(err);
+        return c;
+    }
+
+    QProcessEnvironment Entorno(const QStringList& cambios) const
+    {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("VERIFICADOR_CARPETA"), dir.path());
         env.insert(QStringLiteral("VERIFICADOR_SERVIDORES"), dir.path() + QStringLiteral("/servidores.ini"));
         env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        p.setProcessEnvironment(env);
-        p.setStandardInputFile(QProcess::nullDevice());
-        p.start(QStringLiteral(VERIFICADOR_EXE), {QStringLiteral("--consola"), parametros});
-        EXPECT_TRUE(p.waitForFinished(60000));
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError())};
+        for (const QString& c : cambios) {
+            const qsizetype igual = c.indexOf(u'=');
+            if (igual < 0)
+                env.remove(c);
+            else
+                env.insert(c.left(igual), c.mid(igual + 1));
+        }
+        return env;
     }
 
-    Corrida Desatendida() { return Ejecuta(QStringLiteral("@Server=LOCAL; @DbName=EMP; @Usuario=ADMIN; @ParametroAdicional=1;")); }
+    Corrida Ejecuta(const QString& parametros) { return Corre({QStringLiteral("--consola"), parametros}); }
+
+    Corrida Desatendida() { return Ejecuta(kDesatendida); }
+    const QString kDesatendida = QStringLiteral("@Server=LOCAL; @DbName=EMP; @Usuario=ADMIN; @ParametroAdicional=1;");
+
+    // Everything in the export folder, hidden names and links included.
+    QStringList Contenido() const
+    {
+        return QDir(salida).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    }
+    QStringList Temporales() const
+    {
+        QStringList t;
+        for (const QString& n : Contenido())
+            if (n != u"productos.txt" && n != u".productos.txt.lock")
+                t << n;
+        return t;
+    }
+
+    void MuchosArticulos(int n)
+    {
+        CreaBase(QStringLiteral("EMP"), QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)"
+                                                       " INSERT INTO MA_ARTICULOS SELECT 'A' || i, 'B' || i,"
+                                                       " 'DESCRIPCION DEL ARTICULO ' || i, 0 FROM n;")
+                                            .arg(n));
+    }
+
+    // Starts an unattended export and returns once its temporary file exists
+    // (false when the run ended first).
+    bool ArrancaHastaElTemporal(QProcess& p)
+    {
+        p.setProcessEnvironment(Entorno({}));
+        p.setStandardInputFile(QProcess::nullDevice());
+        p.start(QStringLiteral(VERIFICADOR_EXE), {QStringLiteral("--consola"), kDesatendida});
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 20000) {
+            if (!Temporales().isEmpty())
+                return true;
+            if (p.state() == QProcess::NotRunning || p.waitForFinished(1))
+                return false;
+        }
+        return false;
+    }
 
     QByteArray Archivo() const
     {
@@ -138,6 +215,372 @@ TEST_F(Exportacion, SinLaOpcionDesatendidaNoExportaSinOperador)
     EXPECT_EQ(c.estado, 2);
     EXPECT_TRUE(c.salida.contains(QStringLiteral("Ruta: ") + salida));
     EXPECT_FALSE(QFileInfo::exists(salida + QStringLiteral("/productos.txt")));
+}
+
+// An unattended run waits for nobody when there is no screen to show its
+// notice on, whatever the environment says about displays.
+TEST_F(Exportacion, DesatendidaTerminaSinPantallaEnTodoEntorno)
+{
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("INSERT INTO MA_ARTICULOS VALUES ('A1','B1','PAN',0);"));
+    const QList<QStringList> entornos{{QStringLiteral("QT_QPA_PLATFORM=offscreen")},
+                                      {QStringLiteral("QT_QPA_PLATFORM=minimal")},
+                                      {QStringLiteral("DISPLAY=:99")},
+                                      {QStringLiteral("DISPLAY=:99"), QStringLiteral("QT_QPA_PLATFORM=xcb")},
+                                      {}};
+    for (const QStringList& e : entornos) {
+        SCOPED_TRACE(e.join(u' ').toStdString());
+        QFile::remove(salida + QStringLiteral("/productos.txt"));
+        const Corrida c = Corre({kDesatendida}, e);
+        EXPECT_EQ(c.estado, 0) << c.salida.toStdString();
+        EXPECT_EQ(Archivo(), QByteArray("B1;A1;PAN;0\r\n"));
+        EXPECT_TRUE(c.normal.contains(QStringLiteral("Exportado con exito"))) << c.salida.toStdString();
+    }
+}
+
+TEST_F(Exportacion, VentanaSinPantallaLoDiceYTerminaConEstado1)
+{
+    for (const QStringList& e : QList<QStringList>{{}, {QStringLiteral("QT_QPA_PLATFORM=offscreen")}, {QStringLiteral("DISPLAY=:99")}}) {
+        SCOPED_TRACE(e.join(u' ').toStdString());
+        const Corrida c = Corre({QStringLiteral("--ventana"), QStringLiteral("@Server=LOCAL; @DbName=EMP; @Usuario=ADMIN;")}, e);
+        EXPECT_EQ(c.estado, 1) << c.salida.toStdString();
+        EXPECT_TRUE(c.error.contains(QStringLiteral("No hay pantalla disponible"))) << c.salida.toStdString();
+    }
+    EXPECT_TRUE(leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG"))
+                    .contains(QStringLiteral("Rutina: - Main Mensaje No hay pantalla disponible")));
+}
+
+// The provider's reason reaches the log and standard error; nothing of it goes
+// to standard output, and the run asks nobody.
+TEST_F(Exportacion, ConexionFallidaDiceElMotivoEnElRegistroYEnErrores)
+{
+    QFile rota(dir.path() + QStringLiteral("/ROTA.sqlite"));
+    ASSERT_TRUE(rota.open(QIODevice::WriteOnly));
+    rota.write(QByteArray(8192, '\x5a'));
+    rota.close();
+    Corrida c = Ejecuta(QStringLiteral("@Server=LOCAL; @DbName=ROTA; @Usuario=ADMIN; @ParametroAdicional=1;"));
+    EXPECT_EQ(c.estado, 1);
+    EXPECT_TRUE(c.error.contains(QStringLiteral("No se pudo conectar con la base de datos ROTA del servidor LOCAL."))) << c.salida.toStdString();
+    EXPECT_TRUE(c.error.contains(QStringLiteral("file is not a database"))) << c.salida.toStdString();
+    EXPECT_FALSE(c.normal.contains(QStringLiteral("not a database"))) << c.normal.toStdString();
+    QString log = leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG"));
+    EXPECT_TRUE(log.contains(QRegularExpression(QStringLiteral("Rutina: - IniciarAplicacion Mensaje No se pudo conectar con la base "
+                                                               "de datos ROTA del servidor LOCAL\\. .*file is not a database"))))
+        << log.toStdString();
+
+    QFile ini(dir.path() + QStringLiteral("/servidores.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ini.write(QByteArray("\x00\xff[[LOCAL\nMotor=\x01", 17));
+    ini.close();
+    c = Desatendida();
+    EXPECT_EQ(c.estado, 1);
+    EXPECT_TRUE(c.error.contains(QStringLiteral("servidores.ini"))) << c.salida.toStdString();
+    log = leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG"));
+    EXPECT_TRUE(log.contains(QRegularExpression(QStringLiteral("No se pudo conectar con la base de datos EMP del servidor LOCAL\\. .*servidores\\.ini"))))
+        << log.toStdString();
+}
+
+TEST_F(Exportacion, NombreDeBaseEnormeNoInundaNiElRegistroNiLaTerminal)
+{
+    // One argument may hold 128 KiB: the parameter string is the arguments joined by blanks.
+    QStringList argumentos{QStringLiteral("--consola"), QStringLiteral("@Server=LOCAL; @Usuario=ADMIN; @ParametroAdicional=1; @DbName=")};
+    for (int i = 0; i < 11; ++i)
+        argumentos << QString(100000, QChar(u'N'));
+    argumentos.last() += u';';
+    const Corrida c = Corre(argumentos);
+    EXPECT_EQ(c.estado, 1);
+    EXPECT_LT(c.salida.size(), 20000) << c.salida.left(300).toStdString();
+    EXPECT_TRUE(c.error.contains(QStringLiteral("caracteres cortados")));
+    const QString log = leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG"));
+    EXPECT_GT(log.size(), 0);
+    EXPECT_LT(log.size(), 5000);
+}
+
+// However many runs were killed outright, the next one leaves the folder with
+// the file alone (and its lock file).
+TEST_F(Exportacion, CorridasMatadasNoDejanRestosTrasLaSiguiente)
+{
+    MuchosArticulos(300000);
+    for (int i = 0; i < 3; ++i) {
+        QProcess p;
+        ASSERT_TRUE(ArrancaHastaElTemporal(p)) << "the export ended before it could be killed";
+        p.kill();
+        p.waitForFinished();
+    }
+    // Each run clears what the runs before it left: the last one's remains.
+    EXPECT_EQ(Temporales().size(), 1) << Contenido().join(u' ').toStdString();
+    // Left by an older version of the program.
+    QFile viejo(salida + QStringLiteral("/productos.txt.4242.tmp"));
+    ASSERT_TRUE(viejo.open(QIODevice::WriteOnly));
+    viejo.close();
+
+    const Corrida c = Desatendida();
+    EXPECT_EQ(c.estado, 0) << c.salida.toStdString();
+    EXPECT_EQ(Contenido(), (QStringList{u".productos.txt.lock"_qs, u"productos.txt"_qs}));
+    EXPECT_EQ(Archivo().count('\n'), 300000);
+}
+
+// Runs at the same time never clear each other's temporary file.
+TEST_F(Exportacion, CorridasSimultaneasTerminanTodasBien)
+{
+    MuchosArticulos(100000);
+    std::vector<std::unique_ptr<QProcess>> corridas;
+    for (int i = 0; i < 3; ++i) {
+        corridas.push_back(std::make_unique<QProcess>());
+        corridas.back()->setProcessEnvironment(Entorno({}));
+        corridas.back()->setStandardInputFile(QProcess::nullDevice());
+        corridas.back()->start(QStringLiteral(VERIFICADOR_EXE), {QStringLiteral("--consola"), kDesatendida});
+    }
+    for (auto& p : corridas) {
+        ASSERT_TRUE(p->waitForFinished(30000));
+        EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+    }
+    EXPECT_EQ(Contenido(), (QStringList{u".productos.txt.lock"_qs, u"productos.txt"_qs}));
+    EXPECT_EQ(Archivo().count('\n'), 100000);
+}
+
+TEST_F(Exportacion, TermHupEIntBorranElTemporal)
+{
+    MuchosArticulos(300000);
+    for (int senal : {SIGTERM, SIGHUP, SIGINT}) {
+        SCOPED_TRACE(senal);
+        // A signal this run ignores (a background job's INT, nohup's HUP) is
+        // ignored by the program too.
+        struct sigaction actual {};
+        if (::sigaction(senal, nullptr, &actual) == 0 && actual.sa_handler == SIG_IGN)
+            continue;
+        QProcess p;
+        ASSERT_TRUE(ArrancaHastaElTemporal(p)) << "the export ended before the signal";
+        ::kill(pid_t(p.processId()), senal);
+        ASSERT_TRUE(p.waitForFinished(20000));
+        EXPECT_EQ(p.exitStatus(), QProcess::CrashExit);
+        EXPECT_EQ(Temporales(), QStringList()) << Contenido().join(u' ').toStdString();
+        EXPECT_FALSE(QFileInfo::exists(salida + QStringLiteral("/productos.txt")));
+    }
+}
+
+// Links planted in the folder (at the lock file, at the file itself, at the
+// names older versions used) never lead the export to another file.
+TEST_F(Exportacion, EnlacesPlantadosNoSeSiguen)
+{
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("INSERT INTO MA_ARTICULOS VALUES ('A1','B1','PAN',0);"));
+    ASSERT_TRUE(QDir().mkpath(salida));
+    const QString secreto = dir.path() + QStringLiteral("/secreto.txt"), otro = dir.path() + QStringLiteral("/otro.txt");
+    for (const QString& f : {secreto, otro}) {
+        QFile s(f);
+        ASSERT_TRUE(s.open(QIODevice::WriteOnly));
+        s.write("SECRETO");
+    }
+    ASSERT_TRUE(QFile::link(secreto, salida + QStringLiteral("/.productos.txt.lock")));
+    ASSERT_TRUE(QFile::link(otro, salida + QStringLiteral("/productos.txt")));
+    for (int pid = 1; pid < 50; ++pid)
+        ASSERT_TRUE(QFile::link(secreto, salida + QStringLiteral("/productos.txt.%1.tmp").arg(pid)));
+
+    const Corrida c = Desatendida();
+    EXPECT_EQ(c.estado, 0) << c.salida.toStdString();
+    for (const QString& f : {secreto, otro}) {
+        QFile s(f);
+        ASSERT_TRUE(s.open(QIODevice::ReadOnly));
+        EXPECT_EQ(s.readAll(), QByteArray("SECRETO")) << f.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo(salida + QStringLiteral("/productos.txt")).isSymLink());
+    EXPECT_EQ(Archivo(), QByteArray("B1;A1;PAN;0\r\n"));
+    EXPECT_EQ(Contenido(), (QStringList{u".productos.txt.lock"_qs, u"productos.txt"_qs}));
+    EXPECT_FALSE(QFileInfo(salida + QStringLiteral("/.productos.txt.lock")).isSymLink());
+}
+
+// As schedulers and terminals start it: detached from any terminal, and on a
+// pseudo-terminal where a person could be but an unattended run asks nobody.
+TEST_F(Exportacion, SinTerminalYEnPseudoterminalLaDesatendidaTermina)
+{
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("INSERT INTO MA_ARTICULOS VALUES ('A1','B1','PAN',0);"));
+    const QString setsid = QStandardPaths::findExecutable(QStringLiteral("setsid"));
+    if (!setsid.isEmpty()) {
+        const Corrida c = Corre({QStringLiteral("-w"), QStringLiteral(VERIFICADOR_EXE), kDesatendida}, {}, setsid);
+        EXPECT_EQ(c.estado, 0) << c.salida.toStdString();
+        EXPECT_EQ(Archivo(), QByteArray("B1;A1;PAN;0\r\n"));
+    }
+    const QString script = QStandardPaths::findExecutable(QStringLiteral("script"));
+    if (script.isEmpty())
+        GTEST_SKIP() << "no script(1) for a pseudo-terminal";
+    for (const QString& modo : {QStringLiteral("--consola "), QString()}) {
+        QFile::remove(salida + QStringLiteral("/productos.txt"));
+        const QString orden = QStringLiteral(VERIFICADOR_EXE " ") + modo + u'\'' + kDesatendida + u'\'';
+        const Corrida c = Corre({QStringLiteral("-qec"), orden, QStringLiteral("/dev/null")}, {}, script);
+        EXPECT_EQ(c.estado, 0) << c.salida.toStdString();
+        EXPECT_TRUE(c.salida.contains(QStringLiteral("Exportado con exito"))) << c.salida.toStdString();
+        EXPECT_EQ(Archivo(), QByteArray("B1;A1;PAN;0\r\n"));
+    }
+}
+
+// Started with its standard streams closed, as some schedulers do: what it
+// prints must not land in the files it opens.
+TEST_F(Exportacion, ConLasSalidasCerradasNadaSeEscribeEnSusArchivos)
+{
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("INSERT INTO MA_ARTICULOS VALUES ('A1','B1','PAN',0);"));
+    const QString cerrado = QStringLiteral("exec \"$0\" \"$@\" <&- >&- 2>&-");
+    Corrida c = Corre({QStringLiteral("-c"), cerrado, QStringLiteral(VERIFICADOR_EXE), QStringLiteral("--consola"), kDesatendida}, {},
+                      QStringLiteral("/bin/sh"));
+    EXPECT_EQ(c.estado, 0);
+    EXPECT_EQ(Archivo(), QByteArray("B1;A1;PAN;0\r\n"));
+    c = Corre({QStringLiteral("-c"), cerrado, QStringLiteral(VERIFICADOR_EXE), QStringLiteral("--consola"),
+               QStringLiteral("@Server=LOCAL; @DbName=NOHAY; @Usuario=X; @ParametroAdicional=1;")},
+              {}, QStringLiteral("/bin/sh"));
+    EXPECT_EQ(c.estado, 1);
+    const QStringList lineas = leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG")).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lineas.size(), 1) << lineas.join(u'|').toStdString();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d Rutina: - IniciarAplicacion Mensaje No se pudo "
+                                                  "conectar con la base de datos NOHAY"))
+                    .match(lineas[0])
+                    .hasMatch())
+        << lineas[0].toStdString();
+}
+
+// A database another writer holds locked: the run waits at most as long as
+// its connection allows, and when it gives up the log and standard error say
+// why.
+TEST_F(Exportacion, BaseBloqueadaPorOtroEscritor)
+{
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("INSERT INTO MA_ARTICULOS VALUES ('A1','B1','PAN',0);"));
+    sqlite3* otro = nullptr;
+    ASSERT_EQ(sqlite3_open(archivoBase(QStringLiteral("EMP")).toUtf8().constData(), &otro), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(otro,
+                           "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE;"
+                           " INSERT INTO MA_ARTICULOS VALUES ('Z9','Z9','OTRO',0);",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    QProcess p;
+    p.setProcessEnvironment(Entorno({}));
+    p.setStandardInputFile(QProcess::nullDevice());
+    p.start(QStringLiteral(VERIFICADOR_EXE), {QStringLiteral("--consola"), kDesatendida});
+    p.waitForFinished(1000);
+    sqlite3_exec(otro, "ROLLBACK;", nullptr, nullptr, nullptr);
+    sqlite3_close(otro);
+    ASSERT_TRUE(p.state() == QProcess::NotRunning || p.waitForFinished(60000)) << "the run did not end";
+    const QString error = QString::fromLocal8Bit(p.readAllStandardError());
+    if (p.exitCode() == 0) {
+        EXPECT_EQ(Archivo(), QByteArray("B1;A1;PAN;0\r\n"));
+        return;
+    }
+    EXPECT_EQ(p.exitCode(), 1);
+    EXPECT_TRUE(error.contains(QStringLiteral("database is locked"))) << error.toStdString();
+    EXPECT_TRUE(leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG")).contains(QStringLiteral("database is locked")));
+}
+
+// A share that fills up: the run fails, says so, and the previous file stays.
+TEST_F(Exportacion, CarpetaLlenaFallaYConservaElArchivoAnterior)
+{
+    ASSERT_TRUE(QDir().mkpath(salida));
+    QProcess montaje;
+    montaje.start(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                            QStringLiteral("size=1m"), QStringLiteral("tmpfs"), salida});
+    if (!montaje.waitForFinished(10000) || montaje.exitStatus() != QProcess::NormalExit || montaje.exitCode() != 0)
+        GTEST_SKIP() << "a small file system cannot be mounted here";
+    struct Desmonta {
+        QString carpeta;
+        ~Desmonta() { QProcess::execute(QStringLiteral("umount"), {carpeta}); }
+    } desmonta{salida};
+    {
+        QFile previo(salida + QStringLiteral("/productos.txt"));
+        ASSERT_TRUE(previo.open(QIODevice::WriteOnly));
+        previo.write("VIEJO\r\n");
+    }
+    MuchosArticulos(100000); // about 4 MB of lines
+    const Corrida c = Desatendida();
+    EXPECT_EQ(c.estado, 1) << c.salida.toStdString();
+    EXPECT_TRUE(c.error.contains(QStringLiteral("Disk full"))) << c.salida.toStdString();
+    EXPECT_EQ(Archivo(), QByteArray("VIEJO\r\n"));
+    EXPECT_EQ(Temporales(), QStringList());
+    EXPECT_TRUE(leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG")).contains(QStringLiteral("(61)")));
+}
+
+// A share the program may not write to: the run fails with the reason, the
+// previous file stays. Root writes everywhere, so as root the program runs as
+// an unprivileged user.
+TEST_F(Exportacion, CarpetaSinPermisoDeEscrituraFallaYConservaElArchivo)
+{
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("INSERT INTO MA_ARTICULOS VALUES ('A1','B1','PAN',0);"));
+    ASSERT_TRUE(QDir().mkpath(salida));
+    {
+        QFile previo(salida + QStringLiteral("/productos.txt"));
+        ASSERT_TRUE(previo.open(QIODevice::WriteOnly));
+        previo.write("VIEJO\r\n");
+    }
+    QStringList argumentos{QStringLiteral("--consola"), kDesatendida};
+    QString programa;
+    if (::geteuid() == 0) {
+        programa = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (programa.isEmpty())
+            GTEST_SKIP() << "root writes everywhere and setpriv is missing";
+        // The program folder and its database open to that user; the share not.
+        const auto todos = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
+                         | QFileDevice::WriteOther | QFileDevice::ExeOther;
+        ASSERT_TRUE(QFile::setPermissions(dir.path(), todos));
+        for (const QString& f : QDir(dir.path()).entryList(QDir::Files))
+            QFile::setPermissions(dir.path() + u'/' + f, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther
+                                                             | QFileDevice::WriteOther);
+        argumentos.prepend(QStringLiteral(VERIFICADOR_EXE));
+        argumentos = QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups")}
+                   + argumentos;
+    } else {
+        ASSERT_TRUE(QFile::setPermissions(salida, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    }
+    const Corrida c = Corre(argumentos, {}, programa);
+    QFile::setPermissions(salida, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(c.estado, 1) << c.salida.toStdString();
+    EXPECT_TRUE(c.error.contains(QStringLiteral("Permission denied"))) << c.salida.toStdString();
+    EXPECT_EQ(Archivo(), QByteArray("VIEJO\r\n"));
+    EXPECT_EQ(Contenido(), QStringList{u"productos.txt"_qs});
+    EXPECT_TRUE(leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG")).contains(QStringLiteral("No se pudo crear el archivo ")));
+}
+
+// With a real display (a virtual X server when one is installed) the
+// unattended run shows its closing notice and waits for it, as the operator
+// started it; with --consola it still ends by itself.
+TEST_F(Exportacion, ConPantallaRealElAvisoEsperaYConConsolaNo)
+{
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    if (xvfb.isEmpty())
+        GTEST_SKIP() << "no Xvfb for a real display";
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("INSERT INTO MA_ARTICULOS VALUES ('A1','B1','PAN',0);"));
+    int n = 60 + int(::getpid() % 200);
+    while (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) || QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
+        ++n;
+    QProcess servidor;
+    servidor.start(xvfb, {QStringLiteral(":%1").arg(n), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    struct Para {
+        QProcess& p;
+        ~Para()
+        {
+            p.terminate();
+            if (!p.waitForFinished(5000))
+                p.kill();
+        }
+    } para{servidor};
+    QElapsedTimer t;
+    t.start();
+    while (!QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) && t.elapsed() < 10000 && servidor.state() != QProcess::NotRunning)
+        servidor.waitForFinished(20);
+    if (!QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
+        GTEST_SKIP() << "Xvfb did not start";
+    const QString pantalla = QStringLiteral("DISPLAY=:%1").arg(n);
+
+    Corrida c = Corre({QStringLiteral("--consola"), kDesatendida}, {pantalla});
+    EXPECT_EQ(c.estado, 0) << c.salida.toStdString();
+    EXPECT_EQ(Archivo(), QByteArray("B1;A1;PAN;0\r\n"));
+
+    QFile::remove(salida + QStringLiteral("/productos.txt"));
+    QProcess p;
+    p.setProcessEnvironment(Entorno({pantalla}));
+    p.setStandardInputFile(QProcess::nullDevice());
+    p.start(QStringLiteral(VERIFICADOR_EXE), {kDesatendida});
+    t.restart();
+    while (!QFileInfo::exists(salida + QStringLiteral("/productos.txt")) && t.elapsed() < 20000 && !p.waitForFinished(20)) {
+    }
+    EXPECT_EQ(Archivo(), QByteArray("B1;A1;PAN;0\r\n"));
+    EXPECT_FALSE(p.waitForFinished(500)) << "the notice did not wait: " << p.readAll().toStdString();
+    p.kill();
+    p.waitForFinished();
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 namespace {
 
@@ -48,10 +49,12 @@ TEST_F(Ventana, CargaConCarpetaPorOmisionYGuardaAlPerderElFoco)
     f.txtRuta->setText(QStringLiteral("  ") + dir.path() + QStringLiteral("/uno  "));
     QFocusEvent sale(QEvent::FocusOut);
     QApplication::sendEvent(f.txtRuta, &sale);
+    QCoreApplication::processEvents(); // stored once the event that moved the focus is delivered
     EXPECT_EQ(ClaveGuardada(), dir.path() + QStringLiteral("/uno"));
     // Leaving again without a change stores again.
     CreaBase(QStringLiteral("EMP"), QStringLiteral("UPDATE TA_CONFIGURACION SET Valor = 'otro';"));
     QApplication::sendEvent(f.txtRuta, &sale);
+    QCoreApplication::processEvents();
     EXPECT_EQ(ClaveGuardada(), dir.path() + QStringLiteral("/uno"));
 }
 
@@ -107,6 +110,59 @@ TEST_F(Ventana, ElegirCarpetaLaGuardaEnseguida)
     EXPECT_EQ(f.txtRuta->text(), dir.path() + QStringLiteral("/elegida"));
     EXPECT_EQ(ClaveGuardada(), dir.path() + QStringLiteral("/elegida"));
     EXPECT_EQ(op->mostrados.front().titulo, u"Buscar Carpeta de imagenes");
+}
+
+// The operator of the windows lets events run whenever the database layer
+// does; the scripted one would hide what that does to a click.
+struct OperadorConEventos : OperadorGuion {
+    void DoEvents() override
+    {
+        ++eventos;
+        QCoreApplication::processEvents();
+    }
+};
+
+TEST_F(Ventana, TrasEditarLaRutaUnSoloClicExportaUnaVez)
+{
+    auto g = std::make_unique<OperadorConEventos>();
+    op = g.get();
+    instalaOperador(std::move(g));
+    FrmPrincipal f;
+    f.Form_Load();
+    f.show();
+    QApplication::setActiveWindow(&f);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    f.txtRuta->setFocus();
+    f.txtRuta->selectAll();
+    const QString carpeta = dir.path() + QStringLiteral("/editada");
+    QTest::keyClicks(f.txtRuta, carpeta);
+
+    // A real mouse's release is already queued while its press is delivered,
+    // and the press is what takes the focus from the box.
+    struct Liberacion : QObject {
+        QPushButton* boton;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::FocusOut)
+                QCoreApplication::postEvent(boton, new QMouseEvent(QEvent::MouseButtonRelease, QPointF(5, 5),
+                                                                   boton->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                                                                   Qt::NoButton, Qt::NoModifier));
+            return false;
+        }
+    } liberacion;
+    liberacion.boton = f.Command1;
+    f.txtRuta->installEventFilter(&liberacion);
+    QTest::mousePress(f.Command1, Qt::LeftButton, {}, QPoint(5, 5));
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    f.txtRuta->removeEventFilter(&liberacion);
+
+    EXPECT_EQ(op->cuenta(QStringLiteral("Aviso")), 1);
+    QFile archivo(carpeta + QStringLiteral("/productos.txt"));
+    ASSERT_TRUE(archivo.open(QIODevice::ReadOnly));
+    EXPECT_EQ(archivo.readAll(), QByteArray("B1;A1;PAN;0\r\n"));
+    EXPECT_EQ(ClaveGuardada(), carpeta);
+    EXPECT_FALSE(f.Command1->isDown());
 }
 
 TEST_F(Ventana, CorridaDesatendidaExportaYTermina)

@@ -2,6 +2,7 @@
 #include "db/globales.h"
 #include "diag/registra_error.h"
 #include "platform/aplicacion.h"
+#include "platform/vb.h"
 
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -176,6 +177,24 @@ TEST_F(RegistraErrorTest, ErrorSQLSinTablaNoLlegaAlLlamador)
     Abre(DB(), QStringLiteral("EMPRESA1"));
     QString proceso;
     EXPECT_NO_THROW(RegistraErrorSQL(QStringLiteral("X"), proceso, 1, QStringLiteral("d")));
+}
+
+// A description quoting a huge value (a 1 MB name) is cut in the box and in
+// the log, keeping its beginning and its end and saying so.
+TEST_F(RegistraErrorTest, DescripcionEnormeSeCortaEnCajaYRegistro)
+{
+    const QString enorme = QStringLiteral("Cannot open database \"") + QString(1 << 20, u'N') + QStringLiteral("\": fin");
+    EXPECT_EQ(RegistraError(VbError(-2147467259, enorme, QStringLiteral("Proveedor")), 0, QStringLiteral("Cfg")), 1);
+    ASSERT_EQ(op->mostrados.size(), 1u);
+    const QString& caja = op->mostrados[0].texto;
+    EXPECT_LT(caja.size(), 1100);
+    EXPECT_TRUE(caja.startsWith(QStringLiteral("Ha ocurrido el Siguiente Error (-2147467259) Cannot open database \"NNN")));
+    EXPECT_TRUE(caja.endsWith(QStringLiteral("NNN\": fin"))) << caja.right(40).toStdString();
+    EXPECT_TRUE(caja.contains(QStringLiteral("caracteres cortados")));
+    const QStringList l = Lineas();
+    ASSERT_EQ(l.size(), 1);
+    EXPECT_LT(l[0].size(), 1200);
+    EXPECT_TRUE(l[0].endsWith(QStringLiteral("fin Respondi\u00f3 : "))) << l[0].right(40).toStdString();
 }
 
 } // namespace

@@ -142,4 +142,25 @@ TEST(Operador, RespuestasPorOmisionTerminanLaPregunta)
     EXPECT_EQ(g.cuenta(QStringLiteral("MsgBox")), 2);
 }
 
+TEST(Acota, CortaSoloLoLargoYNoPartePares)
+{
+    EXPECT_EQ(vb::Acota(QStringLiteral("corto"), 10), u"corto");
+    const QString largo = QString(600, u'a') + QString(600, u'b');
+    const QString c = vb::Acota(largo, 300);
+    EXPECT_TRUE(c.startsWith(QString(200, u'a') + QStringLiteral("[... 900 caracteres cortados ...]")));
+    EXPECT_TRUE(c.endsWith(QString(100, u'b')));
+    // A character outside the basic plane stays whole at either cut.
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    QString pares;
+    for (int i = 0; i < 400; ++i)
+        pares += emoji;
+    const QString d = vb::Acota(pares, 302);
+    for (qsizetype i = 0; i < d.size(); ++i) {
+        if (d[i].isHighSurrogate())
+            EXPECT_TRUE(i + 1 < d.size() && d[i + 1].isLowSurrogate()) << i;
+        if (d[i].isLowSurrogate())
+            EXPECT_TRUE(i > 0 && d[i - 1].isHighSurrogate()) << i;
+    }
+}
+
 } // namespace

@@ -94,7 +94,7 @@ void Connection::Open(const QString& connectionString, const QString& userId, co
             texto += QStringLiteral(";Pwd=") + password;
         if (texto != ConnectionString)
             cadena = CadenaConexion::Leer(texto);
-        auto p = AbrirProveedor(cadena, ConnectionTimeout);
+        auto p = AbrirProveedor(cadena, ConnectionTimeout, CommandTimeout);
         if (!basePendiente_.isEmpty())
             p->cambiarBase(basePendiente_);
         if (IsolationLevel != adXactReadCommitted)

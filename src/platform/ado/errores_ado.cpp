@@ -28,12 +28,18 @@ const Regla kReglas[] = {
      "Cannot insert the value NULL into column; column does not allow nulls."},
     {"string or blob too big", nativo::Truncado, DB_E_DATAOVERFLOW, "22001",
      "String or binary data would be truncated."},
+    {"integer overflow", 8115, DB_E_DATAOVERFLOW, "22003", "Arithmetic overflow error converting expression."},
+    {"datatype mismatch", 245, DB_E_CANTCONVERTVALUE, "22018", "Conversion failed when converting the value."},
     {"no such table", 208, DB_E_NOTABLE, "42S02", "Invalid object name."},
+    {"no such view", 208, DB_E_NOTABLE, "42S02", "Invalid object name."},
     {"no such column", 207, DB_E_ERRORSINCOMMAND, "42S22", "Invalid column name."},
     {"no such function", 195, DB_E_ERRORSINCOMMAND, "42000", "Not a recognized built-in function name."},
+    {"wrong number of arguments", 174, DB_E_ERRORSINCOMMAND, "42000",
+     "The function was given a wrong number of arguments."},
     {"already exists", 2714, DB_E_ERRORSINCOMMAND, "42S01", "There is already an object with that name in the database."},
     {"syntax error", 102, DB_E_ERRORSINCOMMAND, "42000", "Incorrect syntax."},
     {"incomplete input", 102, DB_E_ERRORSINCOMMAND, "42000", "Incorrect syntax."},
+    {"unrecognized token", 102, DB_E_ERRORSINCOMMAND, "42000", "Incorrect syntax."},
     {"cannot rollback - no transaction", 3903, DB_E_ERRORSINCOMMAND, "25000",
      "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION."},
     {"cannot commit - no transaction", 3902, DB_E_ERRORSINCOMMAND, "25000",
@@ -42,26 +48,83 @@ const Regla kReglas[] = {
     {"database is locked", 1222, DB_E_TIMEOUT, "HYT00", "Lock request time out period exceeded."},
     {"database table is locked", 1222, DB_E_TIMEOUT, "HYT00", "Lock request time out period exceeded."},
     {"interrupted", 0, DB_E_TIMEOUT, "HYT00", "Query timeout expired."},
-    {"readonly database", 3906, E_FAIL, "42000", "Failed to update database because the database is read-only."},
+    {"readonly database", 3906, DB_E_ERRORSINCOMMAND, "42000",
+     "Failed to update database because the database is read-only."},
+    {"database or disk is full", 1105, DB_E_ERRORSINCOMMAND, "42000",
+     "Could not allocate space for object in database because the disk is full."},
+    {nullptr, nativo::Truncado, DB_E_DATAOVERFLOW, "22001", "String or binary data would be truncated."},
+    {nullptr, 1205, DB_E_ERRORSINCOMMAND, "40001", "Transaction was deadlocked and has been chosen as the deadlock victim."},
     {nullptr, 156, DB_E_ERRORSINCOMMAND, "42000", "Incorrect syntax near a keyword."},
     {nullptr, 170, DB_E_ERRORSINCOMMAND, "42000", "Incorrect syntax."},
+    {nullptr, 245, DB_E_CANTCONVERTVALUE, "22018", "Conversion failed when converting the value."},
+    {nullptr, 8114, DB_E_CANTCONVERTVALUE, "22018", "Error converting data type."},
     {nullptr, nativo::BaseInexistente, E_FAIL, "42000", "Cannot open database requested by the login."},
 };
 
-// By SQLState class when the native number says nothing.
+// SQLite's primary result codes (sqlite3.h), as the driver passes them too.
+enum CodigoSqlite {
+    kError = 1, kInterno = 2, kPermiso = 3, kAborto = 4, kOcupada = 5, kBloqueada = 6, kMemoria = 7,
+    kSoloLectura = 8, kInterrumpida = 9, kEntradaSalida = 10, kCorrupta = 11, kLlena = 13, kNoAbre = 14,
+    kProtocolo = 15, kEsquema = 17, kGrande = 18, kRestriccion = 19, kTipo = 20, kMalUso = 21, kRango = 25,
+    kNoEsBase = 26,
+};
+
+// What the code alone says, for messages no rule knows.
+struct ReglaCodigo {
+    int codigo;
+    std::int32_t numero;
+    const char* sqlstate;
+    int nativo;
+};
+const ReglaCodigo kCodigos[] = {
+    {kRestriccion, DB_E_INTEGRITYVIOLATION, "23000", nativo::Restriccion},
+    {kTipo, DB_E_CANTCONVERTVALUE, "22018", 245},
+    {kGrande, DB_E_DATAOVERFLOW, "22001", nativo::Truncado},
+    {kOcupada, DB_E_TIMEOUT, "HYT00", 1222},
+    {kBloqueada, DB_E_TIMEOUT, "HYT00", 1222},
+    {kInterrumpida, DB_E_TIMEOUT, "HYT00", 0},
+    {kSoloLectura, DB_E_ERRORSINCOMMAND, "42000", 3906},
+    {kLlena, DB_E_ERRORSINCOMMAND, "42000", 1105},
+    {kRango, DB_E_ERRORSINCOMMAND, "07009", 0},
+    {kMemoria, E_OUTOFMEMORY, "HY001", 0},
+};
+
+// The database file itself fails: the link to the data is gone, as when a
+// server drops the connection; re-opening is what may bring it back.
+bool EnlacePerdido(int primario)
+{
+    return primario == kEntradaSalida || primario == kCorrupta || primario == kNoAbre || primario == kNoEsBase
+        || primario == kProtocolo;
+}
+
+Error EnlaceCaido(const QString& mensaje, const QString& origen)
+{
+    return {E_FAIL, QStringLiteral("General network error: the database file cannot be used. (%1)").arg(mensaje), origen,
+            QStringLiteral("08S01"), nativo::ErrorRed};
+}
+
+// By SQLState when the native number says nothing.
 std::int32_t NumeroDeSqlState(const QString& s)
 {
+    if (s.startsWith(u"08") || s == u"HYT01")
+        return E_FAIL; // the link is gone (HYT01: the server stopped answering)
     if (s.startsWith(u"23"))
         return DB_E_INTEGRITYVIOLATION;
     if (s == u"42S02")
         return DB_E_NOTABLE;
-    if (s.startsWith(u"42") || s == u"37000")
-        return DB_E_ERRORSINCOMMAND;
-    if (s == u"HYT00" || s == u"HYT01")
+    if (s == u"HYT00")
         return DB_E_TIMEOUT;
-    if (s == u"22001")
+    if (s == u"22001" || s == u"22003")
         return DB_E_DATAOVERFLOW;
-    return E_FAIL;
+    if (s == u"22005" || s == u"22007" || s == u"22008" || s == u"22018" || s == u"07006")
+        return DB_E_CANTCONVERTVALUE;
+    if (s == u"HY001")
+        return E_OUTOFMEMORY;
+    if (s.startsWith(u"IM"))
+        return E_FAIL; // the driver manager could not reach a driver
+    // Syntax and access (42, 37000), data (22), transaction state (25, 40),
+    // and the general error (HY000) a server sends for a statement it refused.
+    return DB_E_ERRORSINCOMMAND;
 }
 
 struct ErrorObjeto {
@@ -96,38 +159,69 @@ void RaiseAdo(std::int32_t numero, const char* objeto)
     Raise(numero, QStringLiteral("Error %1").arg(numero), QString::fromLatin1(objeto));
 }
 
-Error ErrorSqlite(const QString& mensaje, const QString& origen)
+Error ErrorSqlite(int codigo, const QString& mensaje, const QString& origen)
 {
+    const int primario = codigo & 0xff;
+    if (EnlacePerdido(primario))
+        return EnlaceCaido(mensaje, origen);
     for (const auto& r : kReglas)
         if (r.mensajeSqlite && mensaje.contains(QLatin1String(r.mensajeSqlite), Qt::CaseInsensitive))
             return {r.numero, QStringLiteral("%1 (%2)").arg(QLatin1String(r.texto), mensaje), origen,
                     QString::fromLatin1(r.sqlstate), r.nativo};
-    return {E_FAIL, mensaje, origen, QStringLiteral("HY000"), 0};
+    for (const auto& r : kCodigos)
+        if (r.codigo == primario)
+            return {r.numero, mensaje, origen, QString::fromLatin1(r.sqlstate), r.nativo};
+    // Any other refusal of a statement (SQLITE_ERROR and the rest).
+    return {DB_E_ERRORSINCOMMAND, mensaje, origen, QStringLiteral("42000"), 0};
 }
 
-Error ErrorOdbc(const QString& sqlstate, int nativoOdbc, const QString& mensaje, const QString& origen,
-                bool destinoSqlite)
+Error ErrorAbrirSqlite(int codigo, const QString& base, const QString& motivo, const QString& origen)
 {
-    if (destinoSqlite) {
-        // The driver reports SQLite's own codes: read the message as the native provider does.
-        Error e = ErrorSqlite(mensaje, origen);
-        if (e.NativeError != 0 || sqlstate.isEmpty())
-            return e;
-    }
-    Error e{NumeroDeSqlState(sqlstate), mensaje, origen, sqlstate, nativoOdbc};
-    for (const auto& r : kReglas)
-        if (!destinoSqlite && r.nativo == nativoOdbc && nativoOdbc != 0) {
-            e.Number = r.numero;
-            break;
+    const int primario = codigo & 0xff;
+    if (primario == kOcupada || primario == kBloqueada)
+        return {E_FAIL,
+                QStringLiteral("Login timeout expired: the database \"%1\" is locked by another connection. (%2)")
+                    .arg(base, motivo),
+                origen, QStringLiteral("HYT00"), 0};
+    return {E_FAIL, QStringLiteral("Cannot open database \"%1\": %2").arg(base, motivo), origen,
+            QStringLiteral("42000"), nativo::BaseInexistente};
+}
+
+Error ErrorCaracterNulo(const QString& origen)
+{
+    return {DB_E_ERRORSINCOMMAND, QStringLiteral("Incorrect syntax near character 0 (NUL) in the statement."), origen,
+            QStringLiteral("42000"), 102};
+}
+
+std::vector<Error> ErroresOdbc(const std::vector<RegistroOdbc>& registros, const QString& origen, bool destinoSqlite,
+                               bool conectando)
+{
+    std::vector<Error> r;
+    bool enlace = false;
+    for (const RegistroOdbc& g : registros) {
+        Error e;
+        if (destinoSqlite && g.nativo > 0 && g.sqlstate == u"HY000") {
+            // SQLite's own code and message, read as the native provider reads them.
+            e = ErrorSqlite(g.nativo, g.mensaje, origen);
+        } else {
+            e = {NumeroDeSqlState(g.sqlstate), g.mensaje, origen, g.sqlstate, g.nativo};
+            if (!destinoSqlite && g.nativo != 0)
+                for (const auto& k : kReglas)
+                    if (k.nativo == g.nativo) {
+                        e.Number = k.numero;
+                        break;
+                    }
+            if (g.sqlstate == u"08S01")
+                e.NativeError = nativo::ErrorRed; // the general network error the suite re-opens on
         }
-    // A broken link is the general network error the suite re-opens on.
-    if (sqlstate == u"08S01") {
-        e.Number = E_FAIL;
-        e.NativeError = nativo::ErrorRed;
+        enlace = enlace || e.Number == E_FAIL;
+        r.push_back(std::move(e));
     }
-    if (sqlstate.startsWith(u"08"))
-        e.Number = E_FAIL;
-    return e;
+    // A broken link reported after a time-out or a statement error is still
+    // a broken link: the first error carries the number the caller tests.
+    if ((enlace || conectando) && !r.empty())
+        r.front().Number = E_FAIL;
+    return r;
 }
 
 Error ErrorCadena(const QString& detalle)

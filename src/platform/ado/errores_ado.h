@@ -8,6 +8,8 @@ namespace ado {
 
 constexpr std::int32_t DB_E_BADINITSTRING = std::int32_t(0x80040E73);
 constexpr std::int32_t DB_E_DATAOVERFLOW = std::int32_t(0x80040E57);
+constexpr std::int32_t DB_E_CANTCONVERTVALUE = std::int32_t(0x80040E07);
+constexpr std::int32_t E_OUTOFMEMORY = std::int32_t(0x8007000E);
 constexpr std::int32_t DB_E_CANTFETCHBACKWARDS = std::int32_t(0x80040E24);
 constexpr std::int32_t DB_E_ROWNOTFOUND = std::int32_t(0x80040E38);
 constexpr std::int32_t XACT_E_NOTRANSACTION = std::int32_t(0x8004D00E);
@@ -26,9 +28,26 @@ constexpr int ServidorInexistente = 17;
 // Errors of the objects themselves (3704, 3705, ...), with the platform's texts.
 [[noreturn]] void RaiseAdo(std::int32_t numero, const char* objeto);
 
-Error ErrorSqlite(const QString& mensaje, const QString& origen);
-Error ErrorOdbc(const QString& sqlstate, int nativoOdbc, const QString& mensaje, const QString& origen,
-                bool destinoSqlite);
+// A failure of SQLite: its result code (primary or extended) and message.
+// Statement errors keep the connection usable; only a database file that
+// can no longer be read (I/O error, replaced, corrupt) counts as a lost link.
+Error ErrorSqlite(int codigo, const QString& mensaje, const QString& origen);
+// SQLite could not open the file: locked, not a database, missing.
+Error ErrorAbrirSqlite(int codigo, const QString& base, const QString& motivo, const QString& origen);
+// A statement that holds character 0: SQLite would stop reading at it.
+Error ErrorCaracterNulo(const QString& origen);
+
+// One diagnostic record of an ODBC call.
+struct RegistroOdbc {
+    QString sqlstate;
+    int nativo = 0;
+    QString mensaje;
+};
+// The diagnostics of one failed ODBC call. destinoSqlite: the driver passes
+// SQLite's result codes as native numbers. conectando: the call opened the
+// connection, whose failures are all the unspecified failure of a refused open.
+std::vector<Error> ErroresOdbc(const std::vector<RegistroOdbc>& registros, const QString& origen, bool destinoSqlite,
+                               bool conectando);
 Error ErrorCadena(const QString& detalle);
 Error ErrorProveedorDesconocido(const QString& proveedor);
 Error ErrorRed(const QString& origen);

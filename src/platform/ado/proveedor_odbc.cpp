@@ -4,6 +4,7 @@
 #include "platform/ado/errores_ado.h"
 #include "platform/ado/provider.h"
 
+#include <optional>
 #include <set>
 #include <sql.h>
 #include <sqlext.h>
@@ -34,19 +35,44 @@ SQLHENV Entorno()
     return env;
 }
 
+// The driver's answer to a call, as a test may want it.
+SQLRETURN Respuesta(const char* llamada, SQLRETURN rc)
+{
+    const GanchosOdbc& g = Ganchos();
+    return g.respuesta ? SQLRETURN(g.respuesta(llamada, rc)) : rc;
+}
+
+SQLRETURN NuevaSentencia(SQLHDBC dbc, SQLHSTMT* h)
+{
+    const SQLRETURN rc = SQLAllocHandle(SQL_HANDLE_STMT, dbc, h);
+    if (SQL_SUCCEEDED(rc))
+        ++Ganchos().sentencias;
+    return rc;
+}
+
+void LiberaSentencia(SQLHSTMT& h)
+{
+    if (h == SQL_NULL_HSTMT)
+        return;
+    SQLFreeHandle(SQL_HANDLE_STMT, h);
+    --Ganchos().sentencias;
+    h = SQL_NULL_HSTMT;
+}
+
 class ProveedorOdbc;
 
 // What a connection knows to turn diagnostics into errors.
 struct Diagnostico {
     QString origen;
     bool sqlite = false;
+    bool conectando = false;
 
     // Every ODBC call goes through here: a failure becomes the provider's errors.
     SQLRETURN operator()(SQLRETURN rc, SQLSMALLINT tipo, SQLHANDLE h) const
     {
         if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA)
             return rc;
-        FallaProveedor f;
+        std::vector<RegistroOdbc> registros;
         for (SQLSMALLINT rec = 1; rec < 20; ++rec) {
             SQLCHAR estado[6] = {};
             SQLCHAR texto[2048] = {};
@@ -54,8 +80,9 @@ struct Diagnostico {
             SQLSMALLINT largo = 0;
             if (!SQL_SUCCEEDED(SQLGetDiagRec(tipo, h, rec, estado, &nat, texto, sizeof texto - 1, &largo)))
                 break;
-            f.errores.push_back(ErrorOdbc(DeU8(estado), nat, DeU8(texto), origen, sqlite));
+            registros.push_back({DeU8(estado), int(nat), DeU8(texto)});
         }
+        FallaProveedor f{ErroresOdbc(registros, origen, sqlite, conectando)};
         if (f.errores.empty())
             f.errores.push_back({E_FAIL, QStringLiteral("The ODBC driver failed without a diagnostic (%1).").arg(rc),
                                  origen, QStringLiteral("HY000"), 0});
@@ -65,13 +92,12 @@ struct Diagnostico {
 
 struct Sentencia {
     SQLHSTMT h = SQL_NULL_HSTMT;
+    Sentencia() = default;
+    explicit Sentencia(SQLHSTMT s) : h(s) {}
+    Sentencia(const Sentencia&) = delete;
+    Sentencia& operator=(const Sentencia&) = delete;
     ~Sentencia() { liberar(); }
-    void liberar()
-    {
-        if (h != SQL_NULL_HSTMT)
-            SQLFreeHandle(SQL_HANDLE_STMT, h);
-        h = SQL_NULL_HSTMT;
-    }
+    void liberar() { LiberaSentencia(h); }
     SQLHSTMT soltar()
     {
         SQLHSTMT r = h;
@@ -117,19 +143,21 @@ Variant ValorLibre(QString&& s)
 
 class CursorOdbc : public Cursor {
 public:
+    // Takes the statement over at once: if describing it fails, the handle is
+    // freed with the half-built cursor, which never registers.
     CursorOdbc(SQLHSTMT st, const Diagnostico& diag, std::set<CursorOdbc*>* vivos, CursorOdbc** activo)
-        : st_(st), diag_(diag), vivos_(vivos), activo_(activo)
+        : sentencia_(st), st_(sentencia_.h), diag_(diag), vivos_(vivos), activo_(activo)
     {
-        vivos_->insert(this);
         SQLSMALLINT n = 0;
-        diag_(SQLNumResultCols(st_, &n), SQL_HANDLE_STMT, st_);
+        diag_(Respuesta("SQLNumResultCols", SQLNumResultCols(st_, &n)), SQL_HANDLE_STMT, st_);
         cols_.resize(n);
         lectura_.resize(n);
         for (SQLUSMALLINT i = 0; i < n; ++i) {
             SQLCHAR nombre[512] = {};
             SQLSMALLINT largo = 0, tipo = 0, decimales = 0, nulos = 0;
             SQLULEN tam = 0;
-            diag_(SQLDescribeCol(st_, i + 1, nombre, sizeof nombre - 1, &largo, &tipo, &tam, &decimales, &nulos),
+            diag_(Respuesta("SQLDescribeCol",
+                            SQLDescribeCol(st_, i + 1, nombre, sizeof nombre - 1, &largo, &tipo, &tam, &decimales, &nulos)),
                   SQL_HANDLE_STMT, st_);
             Columna& c = cols_[i];
             c.nombre = DeU8(nombre);
@@ -176,6 +204,7 @@ public:
             }
         }
         texto_.resize(4096);
+        vivos_->insert(this);
     }
 
     ~CursorOdbc() override
@@ -192,6 +221,12 @@ public:
         if (leidas_) {
             if (pos_ >= guardadas_.size()) {
                 guardadas_.clear();
+                if (fallo_) {
+                    // The failure of the read that moved the rows, where it happened.
+                    FallaProveedor f = std::move(*fallo_);
+                    fallo_.reset();
+                    throw f;
+                }
                 return false;
             }
             fila = std::move(guardadas_[pos_++]);
@@ -199,7 +234,7 @@ public:
         }
         if (st_ == SQL_NULL_HSTMT)
             return false;
-        if (diag_(SQLFetch(st_), SQL_HANDLE_STMT, st_) == SQL_NO_DATA) {
+        if (diag_(Respuesta("SQLFetch", SQLFetch(st_)), SQL_HANDLE_STMT, st_) == SQL_NO_DATA) {
             cerrar();
             return false;
         }
@@ -211,11 +246,18 @@ public:
 
     // Reads the rest into memory and frees the statement, so that the
     // connection can run another one (drivers with one active statement).
+    // A read that fails here belongs to this cursor's reader: it is kept
+    // and raised after the rows read before it, never on the other statement.
     void materializar()
     {
         std::vector<Variant> f;
-        while (st_ != SQL_NULL_HSTMT && siguiente(f))
-            guardadas_.push_back(std::move(f));
+        try {
+            while (st_ != SQL_NULL_HSTMT && siguiente(f))
+                guardadas_.push_back(std::move(f));
+        } catch (FallaProveedor& e) {
+            fallo_ = std::move(e);
+            cerrar();
+        }
         leidas_ = true;
     }
 
@@ -230,10 +272,7 @@ public:
 private:
     void cerrar()
     {
-        if (st_ != SQL_NULL_HSTMT) {
-            SQLFreeHandle(SQL_HANDLE_STMT, st_);
-            st_ = SQL_NULL_HSTMT;
-        }
+        sentencia_.liberar();
         if (activo_ && *activo_ == this)
             *activo_ = nullptr;
     }
@@ -245,7 +284,7 @@ private:
         switch (lectura_[i]) {
         case Lectura::Entero: {
             SQLBIGINT x = 0;
-            diag_(SQLGetData(st_, col, SQL_C_SBIGINT, &x, sizeof x, &ind), SQL_HANDLE_STMT, st_);
+            diag_(Respuesta("SQLGetData", SQLGetData(st_, col, SQL_C_SBIGINT, &x, sizeof x, &ind)), SQL_HANDLE_STMT, st_);
             if (ind == SQL_NULL_DATA)
                 v = Variant::Null();
             else if (x >= INT32_MIN && x <= INT32_MAX)
@@ -281,10 +320,15 @@ private:
             QString s;
             largo_.clear();
             for (;;) {
-                const SQLRETURN rc = diag_(SQLGetData(st_, col, SQL_C_CHAR, texto_.data(), SQLLEN(texto_.size()), &ind),
-                                           SQL_HANDLE_STMT, st_);
-                if (rc == SQL_NO_DATA)
+                const SQLRETURN rc = diag_(
+                    Respuesta("SQLGetData", SQLGetData(st_, col, SQL_C_CHAR, texto_.data(), SQLLEN(texto_.size()), &ind)),
+                    SQL_HANDLE_STMT, st_);
+                if (rc == SQL_NO_DATA) {
+                    // Some drivers send the last piece with a warning and
+                    // say "no more" on the next call.
+                    s = QString::fromUtf8(largo_);
                     break;
+                }
                 if (ind == SQL_NULL_DATA) {
                     v = Variant::Null();
                     return;
@@ -317,7 +361,8 @@ private:
         }
     }
 
-    SQLHSTMT st_;
+    Sentencia sentencia_;
+    SQLHSTMT& st_; // the handle of sentencia_
     Diagnostico diag_;
     std::set<CursorOdbc*>* vivos_;
     CursorOdbc** activo_;
@@ -326,6 +371,7 @@ private:
     std::vector<char> texto_;
     QByteArray largo_;
     std::vector<std::vector<Variant>> guardadas_;
+    std::optional<FallaProveedor> fallo_;
     size_t pos_ = 0;
     bool leidas_ = false;
 };
@@ -335,6 +381,7 @@ public:
     ProveedorOdbc(const QString& cadena, const QString& nombre, int timeoutConexion)
     {
         diag_.origen = nombre;
+        diag_.conectando = true;
         diag_(SQLAllocHandle(SQL_HANDLE_DBC, Entorno(), &dbc_), SQL_HANDLE_ENV, Entorno());
         SQLSetConnectAttr(dbc_, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(timeoutConexion)), 0);
         SQLSetConnectAttr(dbc_, SQL_ATTR_CONNECTION_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(timeoutConexion)), 0);
@@ -349,10 +396,12 @@ public:
             throw;
         }
         conectado_ = true;
+        diag_.conectando = false;
         diag_.sqlite = infoTexto(SQL_DBMS_NAME).contains(QLatin1String("SQLite"), Qt::CaseInsensitive);
         SQLUSMALLINT activos = 0;
         if (SQL_SUCCEEDED(SQLGetInfo(dbc_, SQL_MAX_CONCURRENT_ACTIVITIES, &activos, sizeof activos, nullptr)))
             unoActivo_ = activos == 1;
+        unoActivo_ = unoActivo_ || Ganchos().unoActivo;
         if (diag_.sqlite) {
             const QString db = infoTexto(SQL_DATABASE_NAME);
             base_ = db.section(u'/', -1).section(u'.', 0, 0);
@@ -377,6 +426,10 @@ public:
         liberarPendiente();
         if (afectadas)
             *afectadas = -1;
+        // SQLite reads a statement only up to a character 0 (the driver
+        // would run the part before it); a server is given the text whole.
+        if (diag_.sqlite && sql.contains(QChar(0)))
+            FallaDe(ErrorCaracterNulo(diag_.origen));
         // SQLite takes one statement per call; a server takes the batch whole.
         const QStringList partes = diag_.sqlite ? PartirSentencias(sql) : QStringList{sql};
         std::unique_ptr<Cursor> filas;
@@ -385,14 +438,14 @@ public:
         for (int k = 0; k < partes.size(); ++k) {
             filas.reset();
             Sentencia st;
-            diag_(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &st.h), SQL_HANDLE_DBC, dbc_);
+            diag_(NuevaSentencia(dbc_, &st.h), SQL_HANDLE_DBC, dbc_);
             if (timeout > 0)
                 SQLSetStmtAttr(st.h, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(timeout)), 0);
             Enlaces enlaces;
             if (k == 0 && !parametros.empty())
                 enlazar(st.h, parametros, enlaces);
             U8 texto(partes[k]);
-            SQLRETURN rc = diag_(SQLExecDirect(st.h, texto(), SQL_NTS), SQL_HANDLE_STMT, st.h);
+            SQLRETURN rc = diag_(SQLExecDirect(st.h, texto(), SQLINTEGER(texto.b.size())), SQL_HANDLE_STMT, st.h);
             if (rc == SQL_NO_DATA)
                 huboCambios = true; // a searched UPDATE or DELETE that found no rows
             // Walk the results: counts add up, the first result with rows streams back.
@@ -428,6 +481,7 @@ public:
     void comenzar() override
     {
         liberarPendiente();
+        guardarAbiertos();
         diag_(SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
               SQL_HANDLE_DBC, dbc_);
     }
@@ -514,7 +568,7 @@ public:
 
 private:
     struct Enlaces {
-        std::vector<QByteArray> textos;
+        std::vector<QString> textos;
         std::vector<SQLBIGINT> enteros;
         std::vector<double> reales;
         std::vector<SQLLEN> indicadores;
@@ -554,11 +608,14 @@ private:
                 rc = SQLBindParameter(h, k, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &e.reales.back(), 0, &ind);
                 break;
             default: {
-                const QString t = v.type() == VarType::Date ? TextoDeFecha(v.toDate()) : v.toString();
-                e.textos.push_back(t.toUtf8());
-                ind = SQLLEN(e.textos.back().size());
-                rc = SQLBindParameter(h, k, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR,
-                                      std::max<SQLULEN>(1, SQLULEN(t.size())), 0, e.textos.back().data(), ind, &ind);
+                // Wide (UTF-16, as SQLWCHAR is): a narrow text would pass the
+                // client's code page and lose what it cannot hold.
+                e.textos.push_back(v.type() == VarType::Date ? TextoDeFecha(v.toDate()) : v.toString());
+                QString& t = e.textos.back();
+                ind = SQLLEN(t.size() * sizeof(SQLWCHAR));
+                const SQLULEN columna = std::max<SQLULEN>(1, SQLULEN(t.size()));
+                rc = SQLBindParameter(h, k, SQL_PARAM_INPUT, SQL_C_WCHAR, columna > 4000 ? SQL_WLONGVARCHAR : SQL_WVARCHAR,
+                                      columna, 0, reinterpret_cast<SQLWCHAR*>(t.data()), ind, &ind);
             }
             }
             diag_(rc, SQL_HANDLE_STMT, h);
@@ -569,7 +626,7 @@ private:
     {
         liberarPendiente();
         Sentencia st;
-        diag_(SQLAllocHandle(SQL_HANDLE_STMT, dbc_, &st.h), SQL_HANDLE_DBC, dbc_);
+        diag_(NuevaSentencia(dbc_, &st.h), SQL_HANDLE_DBC, dbc_);
         diag_(llamada(st.h), SQL_HANDLE_STMT, st.h);
         auto c = std::make_unique<CursorOdbc>(st.soltar(), diag_, &vivos_, &activo_);
         c->materializar(); // catalog rows are few; never leave them pending
@@ -579,6 +636,7 @@ private:
     void terminar(SQLSMALLINT como)
     {
         liberarPendiente();
+        guardarAbiertos();
         const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, dbc_, como);
         SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
         diag_(rc, SQL_HANDLE_DBC, dbc_);
@@ -593,6 +651,16 @@ private:
             activo_ = nullptr;
             c->materializar();
         }
+    }
+
+    // The SQLite driver ends every open statement when a transaction starts
+    // or ends: rows still to be read would be lost, so they are read first.
+    void guardarAbiertos()
+    {
+        if (!diag_.sqlite)
+            return;
+        for (CursorOdbc* c : std::set<CursorOdbc*>(vivos_))
+            c->materializar();
     }
 
     QString infoTexto(SQLUSMALLINT que)
@@ -614,6 +682,12 @@ private:
 };
 
 } // namespace
+
+GanchosOdbc& Ganchos()
+{
+    static GanchosOdbc g;
+    return g;
+}
 
 std::unique_ptr<Provider> AbrirOdbc(const QString& cadenaOdbc, const QString& nombreProveedor, int timeoutConexion)
 {

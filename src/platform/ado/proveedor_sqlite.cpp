@@ -18,6 +18,7 @@ namespace ado {
 namespace {
 
 QString Mensaje(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
+Error Fallo(sqlite3* db, const QString& origen) { return ErrorSqlite(sqlite3_extended_errcode(db), Mensaje(db), origen); }
 
 class CursorSqlite : public Cursor {
 public:
@@ -47,10 +48,10 @@ public:
             return false;
         }
         if (rc != SQLITE_ROW) {
-            const QString m = Mensaje(sqlite3_db_handle(st_));
+            const Error e = Fallo(sqlite3_db_handle(st_), origen_);
             sqlite3_finalize(st_);
             st_ = nullptr;
-            throw FallaProveedor{{ErrorSqlite(m, origen_)}};
+            throw FallaProveedor{{e}};
         }
         const int n = int(cols_.size());
         fila.resize(n);
@@ -131,8 +132,9 @@ private:
 
 class ProveedorSqlite : public Provider {
 public:
-    ProveedorSqlite(sqlite3* db, QString nombre, QString base, QString carpeta)
-        : db_(db), nombre_(std::move(nombre)), base_(std::move(base)), carpeta_(std::move(carpeta))
+    ProveedorSqlite(sqlite3* db, QString nombre, QString base, QString carpeta, int timeoutConexion)
+        : db_(db), nombre_(std::move(nombre)), base_(std::move(base)), carpeta_(std::move(carpeta)),
+          timeoutConexion_(timeoutConexion)
     {
     }
     ~ProveedorSqlite() override { sqlite3_close_v2(db_); }
@@ -144,9 +146,13 @@ public:
                                      std::int64_t* afectadas, int timeout) override
     {
         if (timeout != timeout_) {
-            sqlite3_busy_timeout(db_, timeout > 0 ? timeout * 1000 : std::numeric_limits<int>::max());
+            sqlite3_busy_timeout(db_, EsperaMs(timeout));
             timeout_ = timeout;
         }
+        // SQLite reads a statement only up to a character 0: refused whole,
+        // before any part of the text has run.
+        if (sql.contains(QChar(0)))
+            FallaDe(ErrorCaracterNulo(nombre_));
         const QByteArray texto = sql.toUtf8();
         const char* p = texto.constData();
         const char* fin = p + texto.size();
@@ -158,6 +164,10 @@ public:
             const char* resto = nullptr;
             if (sqlite3_prepare_v2(db_, p, int(fin - p), &st, &resto) != SQLITE_OK)
                 falla();
+            if (!resto || resto <= p) {
+                sqlite3_finalize(st);
+                FallaDe(ErrorCaracterNulo(nombre_)); // nothing read: never loop on it
+            }
             p = resto;
             if (!st)
                 continue; // blanks or a comment
@@ -177,9 +187,9 @@ public:
             }
             const int rc = sqlite3_step(st);
             if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
-                const QString m = Mensaje(db_);
+                const Error e = Fallo(db_, nombre_);
                 sqlite3_finalize(st);
-                FallaDe(ErrorSqlite(m, nombre_));
+                FallaDe(e);
             }
             if (!sqlite3_stmt_readonly(st)) {
                 total += sqlite3_changes(db_);
@@ -208,10 +218,11 @@ public:
         if (carpeta_.isEmpty())
             FallaDe({E_FAIL, QStringLiteral("The database of this connection cannot be changed."), nombre_,
                      QStringLiteral("HY000"), 0});
-        auto otro = AbrirSqlite(QString(), base, carpeta_, nombre_);
+        auto otro = AbrirSqlite(QString(), base, carpeta_, nombre_, timeoutConexion_);
         auto* nuevo = static_cast<ProveedorSqlite*>(otro.get());
         std::swap(db_, nuevo->db_);
         base_ = nuevo->base_;
+        timeout_ = -1; // the new file waits as opened until the next statement
     }
 
     std::vector<TablaEsquema> tablas() override
@@ -312,15 +323,16 @@ private:
         }
     }
 
-    [[noreturn]] void falla() { FallaDe(ErrorSqlite(Mensaje(db_), nombre_)); }
+    [[noreturn]] void falla() { FallaDe(Fallo(db_, nombre_)); }
 
     sqlite3* db_;
     QString nombre_, base_, carpeta_;
+    int timeoutConexion_;
     int timeout_ = -1;
 };
 
-// Opens a file that must exist; the error value tells why it cannot be used.
-sqlite3* AbrirArchivo(const QString& ruta, QString& motivo)
+// Opens a file that must exist; motivo and codigo tell why it cannot be used.
+sqlite3* AbrirArchivo(const QString& ruta, int timeoutConexion, QString& motivo, int& codigo)
 {
     // The program has one thread: no connection mutex, no memory statistics
     // (both lock on every call and cost more than the rows themselves).
@@ -330,12 +342,16 @@ sqlite3* AbrirArchivo(const QString& ruta, QString& motivo)
     if (sqlite3_open_v2(QFile::encodeName(ruta).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr)
         != SQLITE_OK) {
         motivo = Mensaje(db);
+        codigo = sqlite3_extended_errcode(db);
         sqlite3_close(db);
         return nullptr;
     }
-    // Reading the schema is what tells a database from another file.
+    // Reading the schema is what tells a database from another file; a
+    // writer's lock on it is waited on for the time-out of the open.
+    sqlite3_busy_timeout(db, EsperaMs(timeoutConexion));
     if (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK) {
         motivo = Mensaje(db);
+        codigo = sqlite3_extended_errcode(db);
         sqlite3_close(db);
         return nullptr;
     }
@@ -346,8 +362,14 @@ sqlite3* AbrirArchivo(const QString& ruta, QString& motivo)
 
 } // namespace
 
+int EsperaMs(int segundos)
+{
+    return segundos > 0 ? std::min(segundos, std::numeric_limits<int>::max() / 1000) * 1000
+                        : std::numeric_limits<int>::max();
+}
+
 std::unique_ptr<Provider> AbrirSqlite(const QString& archivo, const QString& base, const QString& carpeta,
-                                      const QString& nombreProveedor)
+                                      const QString& nombreProveedor, int timeoutConexion)
 {
     QString ruta = archivo;
     QString nombreBase = base.trimmed();
@@ -366,14 +388,14 @@ std::unique_ptr<Provider> AbrirSqlite(const QString& archivo, const QString& bas
             FallaDe(ErrorBaseInexistente(base, nombreProveedor));
     }
     QString motivo;
-    sqlite3* db = AbrirArchivo(ruta, motivo);
+    int codigo = 0;
+    sqlite3* db = AbrirArchivo(ruta, timeoutConexion, motivo, codigo);
     if (!db)
-        FallaDe({E_FAIL, QStringLiteral("Cannot open database \"%1\": %2").arg(nombreBase, motivo), nombreProveedor,
-                 QStringLiteral("42000"), nativo::BaseInexistente});
-    return std::make_unique<ProveedorSqlite>(db, nombreProveedor, nombreBase, carpeta);
+        FallaDe(ErrorAbrirSqlite(codigo, nombreBase, motivo, nombreProveedor));
+    return std::make_unique<ProveedorSqlite>(db, nombreProveedor, nombreBase, carpeta, timeoutConexion);
 }
 
-std::unique_ptr<Provider> AbrirJet(const CadenaConexion& cadena)
+std::unique_ptr<Provider> AbrirJet(const CadenaConexion& cadena, int timeoutConexion)
 {
     const QString proveedor = cadena.valor(QStringLiteral("Provider"));
     const QString dato = cadena.valor({"Data Source", "DataSource", "DBQ"});
@@ -389,10 +411,11 @@ std::unique_ptr<Provider> AbrirJet(const CadenaConexion& cadena)
     if (!info.exists())
         FallaDe(ErrorJet(3024, dato, proveedor));
     QString motivo;
-    sqlite3* db = info.isFile() ? AbrirArchivo(ruta, motivo) : nullptr;
+    int codigo = 0;
+    sqlite3* db = info.isFile() ? AbrirArchivo(ruta, timeoutConexion, motivo, codigo) : nullptr;
     if (!db)
         FallaDe(ErrorJet(3051, dato, proveedor));
-    return std::make_unique<ProveedorSqlite>(db, proveedor, info.completeBaseName(), QString());
+    return std::make_unique<ProveedorSqlite>(db, proveedor, info.completeBaseName(), QString(), timeoutConexion);
 }
 
 } // namespace ado

@@ -46,7 +46,7 @@ std::unique_ptr<Provider> SqlServer(const CadenaConexion& c, int timeout)
             lista = BuscarServidor(host);
     }
     if (lista && lista->embebido)
-        return AbrirSqlite(QString(), base, lista->carpeta, proveedor);
+        return AbrirSqlite(QString(), base, lista->carpeta, proveedor, timeout);
 
     QString destino = lista ? lista->servidor : servidor;
     QString puerto;
@@ -75,7 +75,7 @@ std::unique_ptr<Provider> Oracle(const CadenaConexion& c, int timeout)
 }
 
 // Any ODBC driver or DSN, the pairs passed on as they are.
-std::unique_ptr<Provider> Odbc(const CadenaConexion& c, int timeout)
+std::unique_ptr<Provider> Odbc(const CadenaConexion& c, int timeout, int timeoutComandos)
 {
     const QString driver = c.valor({"Driver"});
     const bool sqlite = driver.contains(QLatin1String("sqlite"), Qt::CaseInsensitive);
@@ -103,6 +103,10 @@ std::unique_ptr<Provider> Odbc(const CadenaConexion& c, int timeout)
         odbc += QStringLiteral("NoCreat=1;");
     if (sqlite && !c.tiene(QStringLiteral("FKSupport")))
         odbc += QStringLiteral("FKSupport=1;");
+    // The driver reads the file at the first statement and fixes its wait on
+    // another writer's lock when it connects: the statements' time-out then.
+    if (sqlite && !c.tiene(QStringLiteral("Timeout")))
+        odbc += QStringLiteral("Timeout=%1;").arg(EsperaMs(timeoutComandos));
     return AbrirOdbc(odbc, QStringLiteral("MSDASQL"), timeout);
 }
 
@@ -110,7 +114,7 @@ bool Empieza(const QString& p, const char* prefijo) { return p.startsWith(QLatin
 
 } // namespace
 
-std::unique_ptr<Provider> AbrirProveedor(const CadenaConexion& c, int timeoutConexion)
+std::unique_ptr<Provider> AbrirProveedor(const CadenaConexion& c, int timeoutConexion, int timeoutComandos)
 {
     const QString p = c.valor(QStringLiteral("Provider")).trimmed();
     if (p.compare(u"SQLOLEDB", Qt::CaseInsensitive) == 0 || Empieza(p, "SQLOLEDB.") || Empieza(p, "SQLNCLI")
@@ -119,9 +123,9 @@ std::unique_ptr<Provider> AbrirProveedor(const CadenaConexion& c, int timeoutCon
     if (Empieza(p, "OraOLEDB.Oracle") || p.compare(u"MSDAORA", Qt::CaseInsensitive) == 0)
         return Oracle(c, timeoutConexion);
     if (Empieza(p, "Microsoft.Jet.OLEDB.") || Empieza(p, "Microsoft.ACE.OLEDB."))
-        return AbrirJet(c);
+        return AbrirJet(c, timeoutConexion);
     if (p.isEmpty() || Empieza(p, "MSDASQL"))
-        return Odbc(c, timeoutConexion);
+        return Odbc(c, timeoutConexion, timeoutComandos);
     FallaDe(ErrorProveedorDesconocido(p));
 }
 

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -86,17 +87,33 @@ public:
     virtual void nivelAislamiento(int nivel) {}
 };
 
-// The provider named by the string's PROVIDER, opened.
-std::unique_ptr<Provider> AbrirProveedor(const CadenaConexion& cadena, int timeoutConexion);
+// The provider named by the string's PROVIDER, opened. The time-outs are in
+// seconds: waiting while opening, and the statements' when a provider cannot
+// change it later.
+std::unique_ptr<Provider> AbrirProveedor(const CadenaConexion& cadena, int timeoutConexion, int timeoutComandos);
 
 // Parts of the providers shared between files.
 std::unique_ptr<Provider> AbrirSqlite(const QString& archivo, const QString& base, const QString& carpeta,
-                                      const QString& nombreProveedor);
-std::unique_ptr<Provider> AbrirJet(const CadenaConexion& cadena);
+                                      const QString& nombreProveedor, int timeoutConexion);
+std::unique_ptr<Provider> AbrirJet(const CadenaConexion& cadena, int timeoutConexion);
 std::unique_ptr<Provider> AbrirOdbc(const QString& cadenaOdbc, const QString& nombreProveedor,
                                     int timeoutConexion);
+// Milliseconds SQLite waits on another connection's lock for a time-out in
+// seconds, as a server waits on a lock; 0 is no limit, as the platform reads it.
+int EsperaMs(int segundos);
 // The field type of a declared SQL type ("nvarchar(40)" -> adVarWChar, size 40).
 int TipoDeclarado(const QString& declarado, int* tamano);
+
+// Test hooks of the ODBC provider: a driver that allows one active statement,
+// or that answers or fails a call its own way.
+struct GanchosOdbc {
+    bool unoActivo = false;
+    // Sees the driver's answer to "SQLFetch", "SQLGetData", "SQLNumResultCols"
+    // and "SQLDescribeCol" and returns the answer the provider gets.
+    std::function<short(const char* llamada, short respuesta)> respuesta;
+    int sentencias = 0; // statement handles allocated and not yet freed
+};
+GanchosOdbc& Ganchos();
 
 } // namespace ado
 

@@ -3,12 +3,18 @@
 #include "platform/ado/errores_ado.h"
 #include "platform/ado/provider.h"
 #include "platform/aplicacion.h"
+#include "platform/archivos.h"
 #include "platform/rutas.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace ado {
 
@@ -24,9 +30,16 @@ namespace {
 
 QString LeerTexto(const QString& archivo)
 {
-    QFile f(archivo);
-    if (!f.open(QIODevice::ReadOnly))
+    // Through the one open of the file layer, so that a FIFO or a device at
+    // that name is refused instead of holding the start-up for ever.
+    const int fd = archivos::AbreArchivo(archivo, O_RDONLY);
+    if (fd < 0)
+        FallaDe(ErrorServidores(archivo, QString::fromLocal8Bit(std::strerror(errno))));
+    QFile f;
+    if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         FallaDe(ErrorServidores(archivo, f.errorString()));
+    }
     const QByteArray datos = f.readAll();
     if (datos.contains('\0'))
         FallaDe(ErrorServidores(archivo, QStringLiteral("it is not a text file")));

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <sys/stat.h>
 
 using namespace ado;
 using prueba::Falla;
@@ -89,6 +90,11 @@ TEST_F(Conexion, AServerListThatCannotBeUsedIsAProviderError)
     }
     // The list given by the environment is a folder.
     qputenv("VERIFICADOR_SERVIDORES", QFile::encodeName(entorno.carpeta()));
+    EXPECT_EQ(abre(cadena).Number, E_FAIL);
+    // A FIFO nobody writes to is refused at once, not waited on.
+    const QByteArray fifo = QFile::encodeName(entorno.carpeta() + QStringLiteral("/fifo.ini"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    qputenv("VERIFICADOR_SERVIDORES", fifo);
     EXPECT_EQ(abre(cadena).Number, E_FAIL);
 }
 

@@ -83,6 +83,25 @@ protected:
                            false, true);
     }
 
+    // The link to the server is gone: every call and every re-open of db's
+    // shared connection fails with a network error, until the operator's
+    // second answer brings it back when `vuelve`. Each box shown records how
+    // many failures had happened by then.
+    std::vector<int> fallosAlPreguntar;
+    ado::Fallas& ServidorCaido(DB_Dll& db, bool vuelve)
+    {
+        ado::Fallas& f = db.gCnn->fallas();
+        f.veces = -1;
+        f.error = ado::Error{ado::E_FAIL, QStringLiteral("General network error"), QStringLiteral("Proveedor"), QStringLiteral("08S01"), 11};
+        fallosAlPreguntar.clear();
+        op->alMostrar = [this, &f, vuelve](const OperadorGuion::Mostrado&) {
+            fallosAlPreguntar.push_back(f.fallosProducidos);
+            if (vuelve && fallosAlPreguntar.size() == 2)
+                f.veces = 0;
+        };
+        return f;
+    }
+
     QString leeArchivo(const QString& ruta) const
     {
         QFile f(ruta);

@@ -190,15 +190,7 @@ TEST_P(Busquedas, DatosTablaQueIgnoraErroresNoMuestraNiRegistraNada)
 
 TEST_P(Busquedas, ErrorDeRedPreguntaCuandoElContadorLlegaATres)
 {
-    ado::Fallas& f = DB().gCnn->fallas();
-    f.veces = -1; // the server is gone: every re-open fails too
-    f.error = ado::Error{ado::E_FAIL, QStringLiteral("General network error"), QStringLiteral("Proveedor"), QStringLiteral("08S01"), 11};
-    std::vector<int> fallosAlPreguntar;
-    op->alMostrar = [&](const OperadorGuion::Mostrado&) {
-        fallosAlPreguntar.push_back(f.fallosProducidos);
-        if (fallosAlPreguntar.size() == 2) // the server comes back before the second answer
-            f.veces = 0;
-    };
+    ado::Fallas& f = ServidorCaido(DB(), true);
     op->respuestas = {respuesta::Yes, respuesta::Yes};
     EXPECT_TRUE(DB().ExisteEnTabla(QStringLiteral("MA_ARTICULOS"), QStringLiteral("B7"), QStringLiteral("idarticulo"), nullptr,
                                    Variant(std::int32_t(8))));

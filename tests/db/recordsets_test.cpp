@@ -232,15 +232,7 @@ TEST_P(Sentencias, AvisoDeTruncadoEnSentenciaConTransNuncaSeLimpia)
 
 TEST_P(Sentencias, ErrorDeRedSinServidorPreguntaCuandoElContadorLlegaATres)
 {
-    ado::Fallas& f = DB().gCnn->fallas();
-    f.veces = -1; // every re-open fails too
-    f.error = ado::Error{ado::E_FAIL, QStringLiteral("General network error"), QStringLiteral("Proveedor"), QStringLiteral("08S01"), 11};
-    std::vector<int> fallosAlPreguntar;
-    op->alMostrar = [&](const OperadorGuion::Mostrado&) {
-        fallosAlPreguntar.push_back(f.fallosProducidos);
-        if (fallosAlPreguntar.size() == 2) // the server comes back before the second answer
-            f.veces = 0;
-    };
+    ServidorCaido(DB(), true);
     op->respuestas = {respuesta::Yes, respuesta::Yes};
     QString sql = QStringLiteral("INSERT INTO LOG (TEXTO) VALUES ('uno')");
     std::int32_t afectados = 0;

@@ -30,6 +30,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 
 using twips::px;
@@ -84,9 +85,9 @@ frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAcceso"));
     setWindowTitle(QStringLiteral("Control de Acceso"));
-    setFixedSize(px(7080), px(5280));
+    setFixedSize(px(7560), px(4800));
 
-    Label1[0] = Etiqueta(this, QStringLiteral("Control de Acceso"), 240, 120, 6600, 480);
+    Label1[0] = Etiqueta(this, QStringLiteral("Control de Acceso"), 240, 120, 7080, 480);
     QFont titulo = Label1[0]->font();
     titulo.setPointSize(titulo.pointSize() + 6);
     titulo.setBold(true);
@@ -95,48 +96,48 @@ frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent)
     framAcceso = new QFrame(this);
     framAcceso->setObjectName(QStringLiteral("framAcceso"));
     framAcceso->setFrameShape(QFrame::StyledPanel);
-    framAcceso->setGeometry(px(240), px(720), px(3840), px(3240));
+    framAcceso->setGeometry(px(240), px(720), px(4200), px(3240));
     Label1[1] = Etiqueta(framAcceso, QStringLiteral("AUTENTICACION"), 120, 90, 3000, 285);
     QFont negrita = Label1[1]->font();
     negrita.setBold(true);
     Label1[1]->setFont(negrita);
 
-    Etiqueta(framAcceso, QStringLiteral("Usuario"), 120, 540, 1200, 285);
-    TxtUserId = Caja(framAcceso, "TxtUserId", QStringLiteral("Ingrese el nombre de usuario"), 1380, 510, 2280);
-    Etiqueta(framAcceso, QStringLiteral("Contraseña"), 120, 960, 1200, 285);
-    TxtUserPassword = Caja(framAcceso, "TxtUserPassword", QStringLiteral("Ingrese la contraseña"), 1380, 930, 2280);
+    Etiqueta(framAcceso, QStringLiteral("Usuario"), 120, 540, 1320, 285);
+    TxtUserId = Caja(framAcceso, "TxtUserId", QStringLiteral("Ingrese el nombre de usuario"), 1440, 510, 2640);
+    Etiqueta(framAcceso, QStringLiteral("Contraseña"), 120, 960, 1320, 285);
+    TxtUserPassword = Caja(framAcceso, "TxtUserPassword", QStringLiteral("Ingrese la contraseña"), 1440, 930, 2640);
     TxtUserPassword->setEchoMode(QLineEdit::Password);
     TxtUserPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
-    Etiqueta(framAcceso, QStringLiteral("Base de datos"), 120, 1380, 1200, 285);
-    TxtDbName = Caja(framAcceso, "TxtDbName", QStringLiteral("ingrese el nombre de la base de datos"), 1380, 1350, 2280);
-    Etiqueta(framAcceso, QStringLiteral("Servidor"), 120, 1800, 1200, 285);
-    TxtServidor = Caja(framAcceso, "TxtServidor", QStringLiteral("ingrese el nombre del servidor e instancia"), 1380, 1770, 1500);
-    TxtPuerto = Caja(framAcceso, "TxtPuerto", QStringLiteral("Ingrese el Puerto "), 2940, 1770, 720);
+    Etiqueta(framAcceso, QStringLiteral("Base de datos"), 120, 1380, 1320, 285);
+    TxtDbName = Caja(framAcceso, "TxtDbName", QStringLiteral("ingrese el nombre de la base de datos"), 1440, 1350, 2640);
+    Etiqueta(framAcceso, QStringLiteral("Servidor"), 120, 1800, 1320, 285);
+    TxtServidor = Caja(framAcceso, "TxtServidor", QStringLiteral("ingrese el nombre del servidor e instancia"), 1440, 1770, 1800);
+    TxtPuerto = Caja(framAcceso, "TxtPuerto", QStringLiteral("Ingrese el Puerto "), 3300, 1770, 780);
     TxtPuerto->setText(QStringLiteral("1433"));
-    Etiqueta(framAcceso, QStringLiteral("Plataforma"), 120, 2220, 1200, 285);
+    Etiqueta(framAcceso, QStringLiteral("Plataforma"), 120, 2220, 1320, 285);
     CboPlataformaDB = new QComboBox(framAcceso);
     CboPlataformaDB->setObjectName(QStringLiteral("CboPlataformaDB"));
     CboPlataformaDB->addItems({QStringLiteral("SQL Server"), QStringLiteral("ORACLE")});
-    CboPlataformaDB->setGeometry(px(1380), px(2190), px(2280), px(345));
+    CboPlataformaDB->setGeometry(px(1440), px(2190), px(2640), px(345));
 
-    bcAceptar = Boton(framAcceso, "bcAceptar", QStringLiteral("Conectar"), 1380, 2700, 1095, 405);
-    bcCancelar = Boton(framAcceso, "bcCancelar", QStringLiteral("Cancelar"), 2565, 2700, 1095, 405);
+    bcAceptar = Boton(framAcceso, "bcAceptar", QStringLiteral("Conectar"), 1440, 2700, 1275, 405);
+    bcCancelar = Boton(framAcceso, "bcCancelar", QStringLiteral("Cancelar"), 2805, 2700, 1275, 405);
 
-    Label1[2] = Etiqueta(this, QStringLiteral("Conexiones registradas"), 4320, 750, 2520, 285);
+    Label1[2] = Etiqueta(this, QStringLiteral("Conexiones registradas"), 4680, 750, 2640, 285);
     Label1[2]->setFont(negrita);
     lstBases = new QListWidget(this);
     lstBases->setObjectName(QStringLiteral("lstBases"));
-    lstBases->setGeometry(px(4320), px(1080), px(2520), px(2010));
-    CmdRegistrar = Boton(this, "CmdRegistrar", QStringLiteral("Registrar"), 4320, 3150, 2520, 375);
-    CmdLineaComando = Boton(this, "CmdLineaComando", QStringLiteral("Crear Acceso Directo"), 4320, 3585, 2520, 375);
+    lstBases->setGeometry(px(4680), px(1080), px(2640), px(2010));
+    CmdRegistrar = Boton(this, "CmdRegistrar", QStringLiteral("Registrar"), 4680, 3150, 2640, 375);
+    CmdLineaComando = Boton(this, "CmdLineaComando", QStringLiteral("Crear Acceso Directo"), 4680, 3585, 2640, 375);
 
-    Label7 = Etiqueta(this, QStringLiteral("TORVO NET"), 240, 4200, 3840, 420);
+    Label7 = Etiqueta(this, QStringLiteral("TORVO NET"), 240, 4140, 4200, 420);
     Label7->setObjectName(QStringLiteral("Label7"));
     QFont marca = Label7->font();
     marca.setPointSize(marca.pointSize() + 4);
     marca.setBold(true);
     Label7->setFont(marca);
-    Label8 = Etiqueta(this, DireccionWeb(), 4320, 4260, 2520, 285);
+    Label8 = Etiqueta(this, DireccionWeb(), 4680, 4200, 2640, 285);
     Label8->setObjectName(QStringLiteral("Label8"));
     Label8->setCursor(Qt::PointingHandCursor);
     Label8->setStyleSheet(QStringLiteral("color: #0000c0; text-decoration: underline;"));
@@ -507,8 +508,16 @@ bool frmAcceso::eventFilter(QObject* objeto, QEvent* evento)
         Label8_Click();
         return false;
     }
-    if (evento->type() == QEvent::FocusIn && objeto == TxtUserId)
+    if (evento->type() == QEvent::FocusIn && objeto == TxtUserId) {
         MensajeInicial(TxtUserId);
+        // A click that gave the focus places the caret after this: the hint is
+        // selected again once the click is over, so that typing replaces it.
+        const QString hint = TxtUserId->text();
+        QTimer::singleShot(0, this, [this, hint] {
+            if (TxtUserId->hasFocus() && TxtUserId->text() == hint && hint == QStringLiteral("Ingrese el usuario"))
+                TxtUserId->setSelection(0, int(hint.size()));
+        });
+    }
     if (evento->type() == QEvent::KeyPress) {
         const auto* k = static_cast<QKeyEvent*>(evento);
         if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {

@@ -308,3 +308,54 @@ TEST_F(Dialogo, AccesoDirectoEsUnLanzadorEjecutableEnElEscritorio)
 }
 
 } // namespace
+
+namespace {
+
+class Prueba : public prueba::AccesoPrueba {};
+
+TEST_F(Prueba, LaCadenaDeLaPruebaLlegaTalCualAAmbosServidores)
+{
+    QFile ini(dir.path() + QStringLiteral("/servidores.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::Append));
+    ini.write("[CAIDO]\r\nServidor=127.0.0.1,1\r\nDriver=/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so\r\n");
+    ini.close();
+    DB_Dll& db = DB();
+    frmAcceso f;
+    // The embedded server opens it, and the test closes it again.
+    EXPECT_TRUE(f.ExisteBaseDeDatos(QStringLiteral("LOCAL"), QStringLiteral("EMPRESA"), QStringLiteral("EMPRESA"),
+                                    QStringLiteral("EMPRESA"), QStringLiteral("SQLOLEDB")));
+    EXPECT_EQ(db.gCnn->ConnectionString, u"PROVIDER=SQLOLEDB;Server=LOCAL;Database =EMPRESA;UId=EMPRESA;Pwd=EMPRESA;");
+    EXPECT_NE(db.gCnn->State(), ado::adStateOpen);
+    EXPECT_FALSE(f.ExisteBaseDeDatos(QStringLiteral("LOCAL"), QStringLiteral("NOHAY"), QStringLiteral("NOHAY"),
+                                     QStringLiteral("NOHAY"), QStringLiteral("SQLOLEDB")));
+    // The ODBC server takes the same string: what fails is reaching the server, not reading the string.
+    EXPECT_FALSE(f.ExisteBaseDeDatos(QStringLiteral("CAIDO"), QStringLiteral("EMPRESA"), QStringLiteral("EMPRESA"),
+                                     QStringLiteral("EMPRESA"), QStringLiteral("SQLOLEDB")));
+    ASSERT_GT(db.gCnn->errors().Count(), 0);
+    EXPECT_TRUE(db.gCnn->errors().Item(0).SQLState.startsWith(QStringLiteral("08")))
+        << db.gCnn->errors().Item(0).SQLState.toStdString() << " " << db.gCnn->errors().Item(0).Description.toStdString();
+    // A shared connection left open is closed first.
+    Abre(db, QStringLiteral("EMPRESA"));
+    ASSERT_TRUE(db.gOpenFlag);
+    EXPECT_TRUE(f.ExisteBaseDeDatos(QStringLiteral("LOCAL"), QStringLiteral("EMPRESA"), QStringLiteral("EMPRESA"),
+                                    QStringLiteral("EMPRESA"), QStringLiteral("SQLOLEDB")));
+    EXPECT_TRUE(op->mostrados.empty());
+}
+
+TEST_F(Prueba, EjecutarCmdRegDBEsperaAlComandoYDaSuResultado)
+{
+    const QString salida = dir.path() + QStringLiteral("/cmd.out");
+    prueba::CreaProgramaPrueba(dir.path() + QStringLiteral("/REGDB"), salida);
+    frmAcceso f;
+    QString err;
+    f.EjecutarCmdRegDB(u'"' + dir.path() + QStringLiteral("/REGDB\" uno \"dos tres\""), err);
+    EXPECT_EQ(err, u"0");
+    EXPECT_EQ(prueba::EsperaArchivo(salida, 0), "uno\ndos tres\n"); // already there: it was waited for
+    EXPECT_TRUE(op->mostrados.empty());
+    f.EjecutarCmdRegDB(dir.path() + QStringLiteral("/NO_EXISTE"), err);
+    EXPECT_EQ(err, u"Error al ejecutar el comando");
+    ASSERT_EQ(op->mostrados.size(), 1u);
+    EXPECT_EQ(op->mostrados[0].texto, u"Error al ejecutar el comando");
+}
+
+} // namespace

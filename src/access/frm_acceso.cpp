@@ -356,18 +356,15 @@ void frmAcceso::bcCancelar_Click()
     hide();
     if (isModal())
         done(QDialog::Rejected);
-    Aceptar = false;
 }
 
 void frmAcceso::CmdRegistrar_Click()
 {
     DB_Dll& db = DB();
-    bool errorInesperado = false;
     Rutina r([&](const VbError& e) {
         if (PasaPorAltoAlRegistrar(e.Number))
             return Accion::Siguiente;
         AvisoInicioServidor(e);
-        errorInesperado = true;
         return Accion::Salir;
     });
     QString clave, servidor;
@@ -423,10 +420,8 @@ void frmAcceso::CmdRegistrar_Click()
             r.paso([&] { RegistraBase(clave, TxtDbName->text(), TxtDbName->text(), TxtDbName->text(), servidor); });
         }
     }
-    if (r.salio() && !errorInesperado)
-        return;
-    // After an unexpected error the routine goes on here: the helper program,
-    // the shared connection left closed, the list refilled.
+    // An unexpected error above was shown and the routine goes on here too:
+    // the helper program, the shared connection left closed, the list refilled.
     Rutina fin([](const VbError& e) {
         if (!PasaPorAltoAlRegistrar(e.Number))
             AvisoInicioServidor(e);

@@ -62,10 +62,15 @@ public:
     {
         connect(&timer_, &QTimer::timeout, this, [this] {
             auto* f = qobject_cast<frmAcceso*>(QApplication::activeModalWidget());
-            if (!f || f == ultimo_ || pasos.empty())
+            if (!f || f == ultimo_)
                 return;
             ultimo_ = f;
             ++vistos;
+            // A showing the test did not expect is refused, so that it never hangs.
+            if (pasos.empty()) {
+                f->reject();
+                return;
+            }
             auto paso = std::move(pasos.front());
             pasos.pop_front();
             paso(*f);

@@ -1,5 +1,6 @@
 #include "app/frm_principal.h"
 
+#include "access/frm_acceso.h"
 #include "app/productos.h"
 #include "app/reemplazo_archivo.h"
 #include "config/configuracion.h"
@@ -103,6 +104,8 @@ void FrmPrincipal::Pulsado()
 
 void FrmPrincipal::Form_Load()
 {
+    // Missing or refused connection data are asked in the access dialog.
+    InstalaDialogoAcceso();
     Rutina r = Rutina::Omitir();
     r.paso([&] {
         QString parametros, cadena;

@@ -1,5 +1,6 @@
 #include "db/db_privado.h"
 #include "db/globales.h"
+#include "db/registro_errores.h"
 
 #include "platform/aplicacion.h"
 #include "platform/operador.h"
@@ -34,7 +35,7 @@ int CajaErrorConexion(const DB_Dll& db)
     const ado::Error& e = db.gCnn->errors().Item(0);
     const QString CR = QStringLiteral("\r"), CRLF = QStringLiteral("\r\n");
     const QString texto = QStringLiteral(" Estado de Sql: ") + e.SQLState + CR + QStringLiteral("Numero de Error: ")
-        + QString::number(e.Number) + CR + QStringLiteral("Descripcion: ") + e.Description + CR
+        + QString::number(e.Number) + CR + QStringLiteral("Descripcion: ") + OcultaClaves(e.Description) + CR
         + QStringLiteral("Codigo Nativo: ") + QString::number(e.NativeError) + CR + CRLF
         + QStringLiteral("Nombre de Proceso: ") + aplicacion::NombreEjecutable() + CR + CRLF + CRLF
         + QStringLiteral("1. Verifique el Usuario, contraseña y base de datos") + CRLF
@@ -111,7 +112,7 @@ void DB_Dll::OpenServerADODB(bool PideParametrosSQL, std::int32_t lCursor, const
         }
         if (regla3705(e))
             return Accion::Reintentar;
-        operador().MsgBox(e.Description, estilo::OKOnly, {});
+        operador().MsgBox(OcultaClaves(e.Description), estilo::OKOnly, {});
         // A connection that did not open is not reported as open.
         if (gCnn->State() != ado::adStateOpen)
             gOpenFlag = false;

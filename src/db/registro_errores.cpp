@@ -5,9 +5,21 @@
 #include "suitelib/funciones_generales.h"
 #include "platform/vb.h"
 
+#include <QRegularExpression>
+
+QString OcultaClaves(const QString& texto)
+{
+    static const QRegularExpression clave(QStringLiteral(R"(\b((?:Pwd|Password)\s*=)(?:\s*\{[^}]*\}?|[^;\r\n]*))"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    if (!texto.contains(QLatin1String("pwd"), Qt::CaseInsensitive)
+        && !texto.contains(QLatin1String("password"), Qt::CaseInsensitive))
+        return texto;
+    return QString(texto).replace(clave, QStringLiteral("\\1****"));
+}
+
 QString MensajeError(const VbError& e)
 {
-    return QStringLiteral("Ha ocurrido el Siguiente Error (%1) %2").arg(e.Number).arg(vb::Trim(e.Description));
+    return QStringLiteral("Ha ocurrido el Siguiente Error (%1) %2").arg(e.Number).arg(OcultaClaves(vb::Trim(e.Description)));
 }
 
 QString PalabraRespuesta(int respuesta)
@@ -28,7 +40,7 @@ QString LineaRegistroErrores(const QString& rutina, const QString& mensaje, int 
     // " - " and the name, the whole piece trimmed: "- Cfg".
     const QString parteRutina = rutina.isEmpty() ? QString() : QStringLiteral("- ") + vb::Trim(rutina);
     // One error, one line: a line break inside the message would split it.
-    QString texto = vb::Acota(vb::Trim(mensaje), 1000);
+    QString texto = vb::Acota(OcultaClaves(vb::Trim(mensaje)), 1000);
     texto.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\r', u' ').replace(u'\n', u' ');
     return vb::FechaMDA(cuando) + u' ' + vb::HoraHMS(cuando) + QStringLiteral(" Rutina: ") + parteRutina
         + QStringLiteral(" Mensaje ") + vb::Trim(texto) + QStringLiteral(" Respondió : ") + PalabraRespuesta(respuesta);

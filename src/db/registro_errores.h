@@ -6,6 +6,9 @@
 #include <QDateTime>
 #include <QString>
 
+// The text with the values of every Pwd= and Password= replaced by "****":
+// a connection string quoted in a message or a log line gives no password away.
+QString OcultaClaves(const QString& texto);
 // "Ha ocurrido el Siguiente Error (n) description"
 QString MensajeError(const VbError& e);
 // The word logged for a reply of the message box; empty for OK and others.

@@ -87,6 +87,19 @@ bool OperadorGuion::ElegirArchivo(const QString& titulo, const QString& filtro, 
     return true;
 }
 
+std::optional<QString> OperadorGuion::PideValor(const QString& etiqueta, const QString& actual, bool oculto)
+{
+    mostrados.push_back({oculto ? QString() : actual, 0, etiqueta, QStringLiteral("Valor")});
+    if (valores.empty())
+        return std::nullopt;
+    const bool respondido = valores.front().has_value();
+    const QString v = respondido ? *valores.front() : QString();
+    valores.pop_front();
+    if (!respondido)
+        return std::nullopt;
+    return v.isEmpty() ? actual : v;
+}
+
 int OperadorGuion::cuenta(const QString& tipo) const
 {
     int n = 0;

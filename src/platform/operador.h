@@ -33,6 +33,10 @@ public:
     virtual bool ElegirArchivo(const QString& titulo, const QString& filtro, QString& archivo) = 0;
     // True when real windows can be shown (a Qt application with a display).
     virtual bool TieneVentanas() const { return false; }
+    // One box of a dialog asked on the terminal: the typed text, the current
+    // value for an empty answer, nothing when nobody can answer or the input
+    // ends. oculto: typed without echo, the current value never shown.
+    virtual std::optional<QString> PideValor(const QString& etiqueta, const QString& actual, bool oculto) { return {}; }
 };
 
 // The reply a box gets when nobody can answer: the one that ends the question
@@ -66,6 +70,8 @@ public:
     std::deque<int> respuestas;       // replies for MsgBox, in order
     std::deque<QString> entradas;     // replies for InputBox
     std::deque<std::optional<QString>> elecciones; // folder / file choices (nothing: cancelled)
+    std::deque<std::optional<QString>> valores;    // PideValor answers (nothing: input ended)
+    bool ventanas = false;                         // what TieneVentanas answers
     std::vector<Mostrado> mostrados;
     int eventos = 0;
     // Runs as each box is shown, before the reply: lets a test change the
@@ -78,6 +84,8 @@ public:
     void Aviso(const QString& texto, int estilo, const QString& titulo, int espera) override;
     bool ElegirCarpeta(const QString& titulo, QString& carpeta) override;
     bool ElegirArchivo(const QString& titulo, const QString& filtro, QString& archivo) override;
+    bool TieneVentanas() const override { return ventanas; }
+    std::optional<QString> PideValor(const QString& etiqueta, const QString& actual, bool oculto) override;
 
     int cuenta(const QString& tipo) const;
 };

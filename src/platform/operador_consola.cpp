@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QTextStream>
 #include <cstdio>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -111,7 +112,46 @@ public:
         return true;
     }
 
+    std::optional<QString> PideValor(const QString& etiqueta, const QString& actual, bool oculto) override
+    {
+        if (!persona_)
+            return std::nullopt;
+        const QString muestraActual = oculto ? (actual.isEmpty() ? QString() : QStringLiteral("****")) : actual;
+        const QString prompt = etiqueta + (muestraActual.isEmpty() ? QString() : QStringLiteral(" [") + muestraActual + u']') + u':';
+        std::optional<QString> linea;
+        if (oculto) {
+            SinEco sinEco;
+            linea = pregunta(prompt);
+            out_ << "\n";
+            out_.flush();
+        } else {
+            linea = pregunta(prompt);
+        }
+        if (!linea)
+            return std::nullopt;
+        return linea->isEmpty() ? actual : *linea;
+    }
+
 private:
+    // The terminal stops echoing while a password is typed.
+    struct SinEco {
+        termios previo{};
+        bool cambiado = false;
+        SinEco()
+        {
+            if (::tcgetattr(STDIN_FILENO, &previo) != 0)
+                return;
+            termios t = previo;
+            t.c_lflag &= ~tcflag_t(ECHO);
+            cambiado = ::tcsetattr(STDIN_FILENO, TCSANOW, &t) == 0;
+        }
+        ~SinEco()
+        {
+            if (cambiado)
+                ::tcsetattr(STDIN_FILENO, TCSANOW, &previo);
+        }
+    };
+
     void muestra(const QString& texto, const QString& titulo, bool error = false)
     {
         QTextStream& s = error ? err_ : out_;

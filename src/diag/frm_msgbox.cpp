@@ -1,5 +1,6 @@
 #include "diag/frm_msgbox.h"
 
+#include "diag/twips.h"
 #include "platform/operador.h"
 
 #include <QElapsedTimer>
@@ -15,8 +16,7 @@
 
 namespace {
 
-// Measures of the window are kept in twips, 15 to the pixel.
-constexpr int px(int twips) { return twips / 15; }
+using twips::px;
 
 std::function<std::int64_t()>& relojFijado()
 {

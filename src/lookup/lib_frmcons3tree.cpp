@@ -247,8 +247,10 @@ bool Lib_FrmCons3Tree::BuscaCodigo(const QString& codigo, Variant& valor, bool& 
     DB_Dll& db = DB();
     FuncionesGenerales fg;
     ado::Recordset rs;
+    // Codes are texts: compared as numbers, 0102 would miss its row (or find
+    // 102) and a code with letters would fail on the server.
     auto busca = [&](const QString& tabla, const QString& campo) {
-        if (!db.ExisteEnTabla(tabla, codigo, campo, &rs))
+        if (!db.ExisteEnTabla(tabla, codigo, campo, &rs, Variant(std::int32_t(8))))
             return false;
         valor = fg.ValorCampo(rs.Fields(CampoDevuelto).Value());
         db.CierraRecordset(rs);

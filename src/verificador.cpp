@@ -10,8 +10,8 @@
 // file at once and ends: exit status 0 when it was written, 1 when not; it
 // waits for nobody unless a real display shows its closing notice.
 // --ventana without a display ends with status 1.
-// --consulta NAME runs a lookup on a table or view instead of the window and
-// prints the chosen value (exit status 0; 1 when nothing was chosen).
+// --consulta NAME [--campo COLUMN] runs a lookup on a table or view instead of
+// the window and prints the chosen value (exit status 0; 1 when nothing was chosen).
 #include "app/consulta_comando.h"
 #include "app/frm_principal.h"
 #include "db/db_dll.h"
@@ -101,7 +101,7 @@ int main(int argc, char** argv)
             ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
     QStringList argumentos;
     bool consola = false, ventana = false;
-    QString consulta;
+    QString consulta, campo;
     bool pideConsulta = false;
     for (int i = 1; i < argc; ++i) {
         const QString a = QString::fromLocal8Bit(argv[i]);
@@ -109,6 +109,8 @@ int main(int argc, char** argv)
             pideConsulta = true;
             if (i + 1 < argc)
                 consulta = QString::fromLocal8Bit(argv[++i]);
+        } else if (a == u"--campo" && i + 1 < argc) {
+            campo = QString::fromLocal8Bit(argv[++i]);
         } else if (a == u"--consola")
             consola = true;
         else if (a == u"--ventana")
@@ -142,7 +144,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "--consulta necesita el nombre de una tabla o vista.\n");
             return EXIT_FAILURE;
         }
-        return EjecutaConsultaComando(consulta, !consola);
+        return EjecutaConsultaComando(consulta, campo, !consola);
     }
 
     FrmPrincipal principal;

@@ -59,7 +59,7 @@ void ConduceDesdeEntrada(QDialog& d)
 
 } // namespace
 
-int EjecutaConsultaComando(const QString& nombre, bool conVentanas)
+int EjecutaConsultaComando(const QString& nombre, const QString& campo, bool conVentanas)
 {
     QString parametros, cadena;
     std::int32_t cursor = ado::adUseClient;
@@ -77,11 +77,10 @@ int EjecutaConsultaComando(const QString& nombre, bool conVentanas)
         if (!conVentanas)
             QTimer::singleShot(0, &d, [&d] { ConduceDesdeEntrada(d); });
     };
-    if (enArbol)
-        c.CampoDevuelto = QStringLiteral("IDFAMILIA");
+    c.CampoDevuelto = enArbol ? QStringLiteral("IDFAMILIA") : campo;
     QStringList devueltos;
-    QString campo, donde;
-    c.ConsultaSearch(nombre, devueltos, {}, campo, donde, {}, enArbol);
+    QString busqueda, donde;
+    c.ConsultaSearch(nombre, devueltos, {}, busqueda, donde, {}, enArbol);
     c.alMostrar = nullptr;
     const QString valor = c.ValorDevuelto.toString();
     if (!aceptada || valor.isEmpty())

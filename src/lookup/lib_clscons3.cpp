@@ -33,6 +33,14 @@ std::unique_ptr<Lib_ClsCons3>& instancia()
     return i;
 }
 
+// Shows the dialog modally, after the hook of the run has seen it.
+void Muestra(QDialog& d, const std::function<void(QDialog&)>& alMostrar)
+{
+    if (alMostrar)
+        alMostrar(d);
+    d.exec();
+}
+
 Variant NivelStock(const QString& clave)
 {
     const QString v = vb::Trim(Cfg(clave));
@@ -240,11 +248,7 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sql, QStringList& CmpsDevueltos
                 f.Modelo().MarcaTodas(false);
         });
         r.paso([&] { f.Form_Load(); });
-        r.paso([&] {
-            if (alMostrar)
-                alMostrar(f);
-            f.exec();
-        });
+        r.paso([&] { Muestra(f, alMostrar); });
         Checks = false;
         r.paso([&] {
             Valores = f.Valores;
@@ -262,11 +266,7 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sql, QStringList& CmpsDevueltos
             Valores.clear();
         });
         r.paso([&] { t.Form_Load(); });
-        r.paso([&] {
-            if (alMostrar)
-                alMostrar(t);
-            t.exec();
-        });
+        r.paso([&] { Muestra(t, alMostrar); });
         r.paso([&] {
             ValorDevuelto = t.ValorDevuelto;
             Valores = t.Valores;
@@ -291,86 +291,73 @@ int AnchoPicker(const QString& titulo, const QStringList& textos)
     return std::min(ancho, anchoPantalla);
 }
 
-void PreparaPicker(Lib_FrmCons3& f, const QString& Titulo, bool marcas)
-{
-    f.setWindowTitle(Titulo);
-    f.CmdNueva->hide();
-    f.OrdenarPorLwv = true;
-    f.sql.clear();
-    f.gConnString.clear();
-    f.CampoDevuelto = Titulo;
-    f.CheckBoxes = marcas;
-    f.Form_Load();
-    f.Modelo().checkBoxes = marcas;
-    f.CmdTodos->setVisible(marcas);
-}
+struct Eleccion {
+    QList<Variant> valores;
+    QString elegida;
+};
 
 } // namespace
 
-void Lib_ClsCons3::CheckOpciones(const QString& Titulo, const QStringList& Opc)
+// The list dialog as a plain picker of the texts; with marcas, a check list
+// whose rows start ticked where marcas says so.
+static Eleccion Elige(const QString& Titulo, const QStringList& textos, const QList<bool>* marcas,
+                      const std::function<void(QDialog&)>& alMostrar)
 {
     Rutina r = Rutina::Omitir();
     Lib_FrmCons3 f;
-    r.paso([&] { PreparaPicker(f, Titulo, true); });
+    Eleccion e;
+    const bool conMarcas = marcas != nullptr;
     r.paso([&] {
-        QStringList textos;
-        for (const QString& o : Opc)
-            textos << o.mid(1);
+        f.setWindowTitle(Titulo);
+        f.CmdNueva->hide();
+        f.OrdenarPorLwv = true;
+        f.sql.clear();
+        f.gConnString.clear();
+        f.CampoDevuelto = Titulo;
+        f.CheckBoxes = conMarcas;
+        f.Form_Load();
+        f.Modelo().checkBoxes = conMarcas;
+        f.CmdTodos->setVisible(conMarcas);
+    });
+    r.paso([&] {
         f.PreparaLista(Titulo, AnchoPicker(Titulo, textos));
-        for (const QString& o : Opc)
-            f.AgregaFila(o.mid(1), o.startsWith(u'1'));
+        for (qsizetype i = 0; i < textos.size(); ++i)
+            f.AgregaFila(textos[i], conMarcas && marcas->value(i));
     });
+    r.paso([&] { Muestra(f, alMostrar); });
     r.paso([&] {
-        if (alMostrar)
-            alMostrar(f);
-        f.exec();
+        e.valores = f.Valores;
+        e.elegida = f.ValorDevuelto.toString();
     });
-    r.paso([&] { Valores = f.Valores; });
+    return e;
+}
+
+void Lib_ClsCons3::CheckOpciones(const QString& Titulo, const QStringList& Opc)
+{
+    QStringList textos;
+    QList<bool> marcas;
+    for (const QString& o : Opc) {
+        textos << o.mid(1);
+        marcas << o.startsWith(u'1');
+    }
+    Valores = Elige(Titulo, textos, &marcas, alMostrar).valores;
 }
 
 QString Lib_ClsCons3::MenuOpciones(const QString& Titulo, const QStringList& Opc)
 {
-    Rutina r = Rutina::Omitir();
-    Lib_FrmCons3 f;
-    QString elegida;
-    r.paso([&] { PreparaPicker(f, Titulo, false); });
-    r.paso([&] {
-        f.PreparaLista(Titulo, AnchoPicker(Titulo, Opc));
-        for (const QString& o : Opc)
-            f.AgregaFila(o, false);
-    });
-    r.paso([&] {
-        if (alMostrar)
-            alMostrar(f);
-        f.exec();
-    });
-    r.paso([&] { elegida = f.ValorDevuelto.toString(); });
-    return elegida;
+    return Elige(Titulo, Opc, nullptr, alMostrar).elegida;
 }
 
 QString Lib_ClsCons3::ConsultaDesdeArchivo(const QString& Titulo, const QString& QueArchivo, const QString&)
 {
-    Rutina r = Rutina::Omitir();
-    if (!rutas::ExisteArchivo(QString(QueArchivo).remove(u'"'))) {
+    const QString ruta = QString(QueArchivo).remove(u'"');
+    if (!rutas::ExisteArchivo(ruta)) {
         operador().MsgBox(QStringLiteral("No existe el archivo ") + QueArchivo + QStringLiteral(" que desea consultar consulta "),
                           estilo::OKOnly, {});
         return {};
     }
-    Lib_FrmCons3 f;
-    QString elegida;
     QStringList lineas;
-    r.paso([&] { PreparaPicker(f, Titulo, false); });
-    r.paso([&] { lineas = archivos::LeeLineas(QString(QueArchivo).remove(u'"')); });
-    r.paso([&] {
-        f.PreparaLista(Titulo, AnchoPicker(Titulo, lineas));
-        for (const QString& l : std::as_const(lineas))
-            f.AgregaFila(l, false);
-    });
-    r.paso([&] {
-        if (alMostrar)
-            alMostrar(f);
-        f.exec();
-    });
-    r.paso([&] { elegida = f.ValorDevuelto.toString(); });
-    return elegida;
+    Rutina r = Rutina::Omitir();
+    r.paso([&] { lineas = archivos::LeeLineas(ruta); });
+    return Elige(Titulo, lineas, nullptr, alMostrar).elegida;
 }

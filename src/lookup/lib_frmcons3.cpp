@@ -4,7 +4,9 @@
 #include "db/db_dll.h"
 #include "diag/registra_error.h"
 #include "diag/twips.h"
+#include "lookup/filtro_busqueda.h"
 #include "lookup/lib_clscons3.h"
+#include "lookup/marco_botones.h"
 #include "lookup/modelo_lista.h"
 #include "platform/aplicacion.h"
 #include "platform/archivos.h"
@@ -65,8 +67,6 @@ QString Decimales(double d, int decimales)
     return t.replace(u'.', vb::SeparadorDecimal());
 }
 
-QString Comillas(const QString& texto) { return QString(texto).replace(u'\'', QStringLiteral("''")); }
-
 } // namespace
 
 Lib_FrmCons3::Lib_FrmCons3(QWidget* parent) : QDialog(parent), modelo_(new ModeloLista(this))
@@ -106,23 +106,14 @@ Lib_FrmCons3::Lib_FrmCons3(QWidget* parent) : QDialog(parent), modelo_(new Model
     principal->addWidget(ListView1, 1);
     HScroll1 = ListView1->horizontalScrollBar();
 
-    Frame1 = new QFrame(this);
-    auto* botones = new QHBoxLayout(Frame1);
-    botones->setContentsMargins(0, 0, 0, 0);
-    CmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), Frame1);
-    CmdCancelar = new QPushButton(QStringLiteral("&Cancelar"), Frame1);
-    CmdNueva = new QPushButton(QStringLiteral("&Nueva Busqueda"), Frame1);
-    CmdNuevo = new QPushButton(QStringLiteral("N&uevo"), Frame1);
-    CmdTodos = new QPushButton(QStringLiteral("&Marcar"), Frame1);
-    botones->addWidget(CmdAceptar);
-    botones->addStretch(1);
-    botones->addWidget(CmdTodos);
-    botones->addWidget(CmdCancelar);
-    botones->addWidget(CmdNuevo);
-    botones->addStretch(1);
-    botones->addWidget(CmdNueva);
+    CmdTodos = new QPushButton(QStringLiteral("&Marcar"), this);
+    CmdNuevo = new QPushButton(QStringLiteral("N&uevo"), this);
+    const MarcoBotones m = ArmaMarcoBotones(this, {CmdTodos, CmdNuevo});
+    Frame1 = m.marco;
+    CmdAceptar = m.aceptar;
+    CmdCancelar = m.cancelar;
+    CmdNueva = m.nueva;
     principal->addWidget(Frame1);
-    CmdAceptar->setDefault(true);
     CmdTodos->hide();
 
     connect(CmdAceptar, &QPushButton::clicked, this, [this] { CmdAceptar_Click(); });
@@ -455,35 +446,21 @@ void Lib_FrmCons3::CmbSearch_KeyDown(int Index, int tecla)
 {
     Rutina r = Rutina::Omitir();
     if (tecla == Qt::Key_F5) {
-        QString base = sentenciaTrabajo_, cola;
         r.paso([&] {
-            // The condition goes before the statement's ORDER BY and GROUP BY.
-            if (vb::Contiene(base, u"order")) {
-                const int p = vb::InStr(base, u"order by");
-                if (p > 0) {
-                    cola = base.mid(p - 1);
-                    base = base.left(p - 1);
-                }
-            }
-            if (vb::Contiene(base, u"group by")) {
-                const int p = vb::InStr(base, u"Group By");
-                cola = base.mid(p - 1) + cola;
-                base = base.left(p - 1);
-            }
+            const SentenciaPartida p = PartirSentencia(sentenciaTrabajo_, true);
             QString prefijo;
-            if (vb::Contiene(base, u"v_ma_articulos"))
+            if (vb::Contiene(p.base, u"v_ma_articulos"))
                 prefijo = QStringLiteral("v_ma_articulos.");
-            else if (vb::Contiene(base, u"stk_ma_articulos"))
+            else if (vb::Contiene(p.base, u"stk_ma_articulos"))
                 prefijo = QStringLiteral("stk_ma_articulos.");
-            const QString union_ = vb::Contiene(sentenciaTrabajo_, u"where") ? QStringLiteral(" and ") : QStringLiteral(" where ");
             QComboBox* c = CmbSearch[size_t(Index)];
             const QString etiqueta = c->property("Tag").toString();
-            const QString texto = Comillas(c->currentText());
+            const QString texto = TextoLiteral(c->currentText());
             if (CfgUsaConsultaLIKE)
-                sql = base + union_ + prefijo + etiqueta + QStringLiteral(" like '%") + QString(texto).replace(u' ', u'%')
-                    + QStringLiteral("%' ") + cola;
+                sql = p.base + p.union_ + prefijo + etiqueta + QStringLiteral(" like '%") + QString(texto).replace(u' ', u'%')
+                    + QStringLiteral("%' ") + p.cola;
             else
-                sql = base + union_ + prefijo + etiqueta + QStringLiteral(" like '") + texto + QStringLiteral("%' ") + cola;
+                sql = p.base + p.union_ + prefijo + etiqueta + QStringLiteral(" like '") + texto + QStringLiteral("%' ") + p.cola;
             sentenciaTrabajo_ = sql;
         });
         r.paso([&] { Form_Load(); });
@@ -601,8 +578,8 @@ void Lib_FrmCons3::informaFaltante()
         DB_Dll& db = DB();
         QString s = QStringLiteral("INSERT INTO V_MV_FALTANTES (FechaHora,IdArticulo,Descripcion,Usuario) values('")
             + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) + QStringLiteral("','")
-            + Comillas(fg.FormateaValor(Variant(id), 25)) + QStringLiteral("','") + Comillas(descripcion)
-            + QStringLiteral("','") + Comillas(db.gUsuario) + QStringLiteral("')");
+            + TextoLiteral(fg.FormateaValor(Variant(id), 25)) + QStringLiteral("','") + TextoLiteral(descripcion)
+            + QStringLiteral("','") + TextoLiteral(db.gUsuario) + QStringLiteral("')");
         std::int32_t afectadas = 0;
         db.EjecutaConsultaSQL(s, afectadas);
     });

@@ -3,6 +3,8 @@
 #include "db/db_dll.h"
 #include "diag/registra_error.h"
 #include "diag/twips.h"
+#include "lookup/filtro_busqueda.h"
+#include "lookup/marco_botones.h"
 #include "lookup/modelo_arbol.h"
 #include "platform/vb.h"
 #include "suitelib/funciones_generales.h"
@@ -69,19 +71,12 @@ Lib_FrmCons3Tree::Lib_FrmCons3Tree(QWidget* parent) : QDialog(parent), modelo_(n
     TreeV->setSelectionMode(QAbstractItemView::SingleSelection);
     principal->addWidget(TreeV, 1);
 
-    Frame1 = new QFrame(this);
-    auto* botones = new QHBoxLayout(Frame1);
-    botones->setContentsMargins(0, 0, 0, 0);
-    CmdAceptar = new QPushButton(QStringLiteral("&Aceptar"), Frame1);
-    CmdCancelar = new QPushButton(QStringLiteral("&Cancelar"), Frame1);
-    CmdNueva = new QPushButton(QStringLiteral("&Nueva Busqueda"), Frame1);
-    botones->addWidget(CmdAceptar);
-    botones->addStretch(1);
-    botones->addWidget(CmdCancelar);
-    botones->addStretch(1);
-    botones->addWidget(CmdNueva);
+    const MarcoBotones m = ArmaMarcoBotones(this);
+    Frame1 = m.marco;
+    CmdAceptar = m.aceptar;
+    CmdCancelar = m.cancelar;
+    CmdNueva = m.nueva;
     principal->addWidget(Frame1);
-    CmdAceptar->setDefault(true);
     resize(px(6000), px(7000));
 
     modelo_->alMarcar = [this](int n) { TreeV_NodeCheck(n); };
@@ -112,20 +107,26 @@ void Lib_FrmCons3Tree::Form_Load()
     });
 }
 
-void Lib_FrmCons3Tree::ArmarTreeVFamilias()
+std::vector<std::vector<Variant>> Lib_FrmCons3Tree::leeFilas(Rutina& r)
 {
-    Rutina r = Pregunta(QStringLiteral("ArmarTreeVFamilias"));
     DB_Dll& db = DB();
     ado::Recordset rs;
     std::vector<std::vector<Variant>> filas;
     r.paso([&] { modelo_->Reinicia(Raiz, QStringLiteral("Consulta...")); });
-    r.paso([&] { sql = SentenciaFamilias(); });
     r.paso([&] { db.AbrirRecordset(sql, rs); });
     r.paso([&] {
         if (rs.State() != ado::adStateClosed)
             filas = rs.GetRows();
     });
     r.paso([&] { db.CierraRecordset(rs); });
+    return filas;
+}
+
+void Lib_FrmCons3Tree::ArmarTreeVFamilias()
+{
+    Rutina r = Pregunta(QStringLiteral("ArmarTreeVFamilias"));
+    r.paso([&] { sql = SentenciaFamilias(); });
+    const std::vector<std::vector<Variant>> filas = leeFilas(r);
     r.paso([&] {
         int actual = 0;
         for (size_t i = 0; i < filas.size();) {
@@ -151,16 +152,7 @@ void Lib_FrmCons3Tree::ArmarTreeVFamilias()
 void Lib_FrmCons3Tree::ArmarTreeVAutomatico()
 {
     Rutina r = Pregunta(QStringLiteral("ArmarTreeVAutomatico"));
-    DB_Dll& db = DB();
-    ado::Recordset rs;
-    std::vector<std::vector<Variant>> filas;
-    r.paso([&] { modelo_->Reinicia(Raiz, QStringLiteral("Consulta...")); });
-    r.paso([&] { db.AbrirRecordset(sql, rs); });
-    r.paso([&] {
-        if (rs.State() != ado::adStateClosed)
-            filas = rs.GetRows();
-    });
-    r.paso([&] { db.CierraRecordset(rs); });
+    const std::vector<std::vector<Variant>> filas = leeFilas(r);
     r.paso([&] {
         for (const auto& fila : filas) {
             if (fila.empty())
@@ -221,17 +213,9 @@ void Lib_FrmCons3Tree::CmbSearch_KeyDown(int tecla)
     Rutina r = Rutina::Omitir();
     r.paso([&] {
         CmbSearch->setProperty("Tag", QStringLiteral("Descripcion"));
-        QString base = sql, cola;
-        if (vb::Contiene(base, u"order")) {
-            const int p = vb::InStr(base, u"order by");
-            if (p > 0) {
-                cola = base.mid(p - 1);
-                base = base.left(p - 1);
-            }
-        }
-        const QString union_ = vb::Contiene(sql, u"where") ? QStringLiteral(" and ") : QStringLiteral(" where ");
-        const QString texto = QString(CmbSearch->currentText()).replace(u'\'', QStringLiteral("''"));
-        sql = base + union_ + QStringLiteral("Descripcion") + QStringLiteral(" like '%") + texto + QStringLiteral("%' ") + cola;
+        const SentenciaPartida p = PartirSentencia(sql, false);
+        sql = p.base + p.union_ + QStringLiteral("Descripcion") + QStringLiteral(" like '%")
+            + TextoLiteral(CmbSearch->currentText()) + QStringLiteral("%' ") + p.cola;
         CmbSearch->blockSignals(true);
         CmbSearch->setEditText(QString());
         CmbSearch->blockSignals(false);

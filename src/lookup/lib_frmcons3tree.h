@@ -3,11 +3,13 @@
 // under one root (product families by their "relative", any other codes by
 // their leading characters). The chosen code, or the ticked ones, are looked
 // up in the table the code belongs to.
+#include "platform/errores.h"
 #include "platform/variant.h"
 
 #include <QDialog>
 #include <QList>
 #include <QString>
+#include <vector>
 
 class QComboBox;
 class QFrame;
@@ -59,6 +61,8 @@ protected:
     void reject() override;
 
 private:
+    // Empties the tree to its root and reads every row of the statement.
+    std::vector<std::vector<Variant>> leeFilas(Rutina& r);
     // The code's value in the table it belongs to; false when not found or
     // when CampoDevuelto names no such table.
     bool BuscaCodigo(const QString& codigo, Variant& valor, bool& conTabla);

@@ -1,11 +1,10 @@
 // The default lookup definitions: the file a fresh program folder gets, byte
-// for byte, and how the start-up leaves an existing one alone.
+// for byte, as the lookup engine reads it.
 #include "comun/ayudas.h"
 #include "comun/base_prueba.h"
 #include "lookup/definiciones_consultas.h"
 #include "lookup/lib_clscons3.h"
 #include "startup/consultas_base.h"
-#include "startup/iniciar_aplicacion.h"
 
 #include <QDir>
 
@@ -22,7 +21,6 @@ protected:
     void TearDown() override
     {
         ReiniciaConsultas();
-        aplicacion::FijaArgumentos({});
         BasePrueba::TearDown();
     }
 
@@ -30,21 +28,6 @@ protected:
     {
         QFile f(ruta);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    int Inicia()
-    {
-        CreaBase(QStringLiteral("EMP"), QStringLiteral("CREATE TABLE IF NOT EXISTS TA_CONFIGURACION (Grupo TEXT, Clave TEXT COLLATE NOCASE,"
-                                                       " Valor TEXT, PoliticaNegocio INTEGER, ValorAux TEXT);"));
-        aplicacion::FijaArgumentos({QStringLiteral("@Server=LOCAL; @DbName=EMP; @Usuario=ADMIN;")});
-        QString parametros, cadena;
-        std::int32_t cursor = ado::adUseClient;
-        try {
-            IniciarAplicacion(parametros, cadena, cursor);
-        } catch (const aplicacion::Fin& fin) {
-            return fin.codigo;
-        }
-        return -1;
     }
 
     QString ruta;
@@ -91,29 +74,8 @@ TEST_F(ConsultasBase, CarpetaNuevaRecibeLasOnceDefiniciones)
     EXPECT_EQ(Bytes().size(), 2 * 13222);
 }
 
-TEST_F(ConsultasBase, ElInicioLaEscribeSoloCuandoFalta)
+TEST_F(ConsultasBase, SinCarpetaFalla)
 {
-    ASSERT_EQ(Inicia(), -1);
-    EXPECT_TRUE(Consultas().gUsarMascarasConsultas);
-    EXPECT_TRUE(Consultas().gRutaMascaraConsultas.endsWith(u"consultas.slv"_qs));
-    EXPECT_EQ(Bytes().size(), 13222);
-
-    // An existing file is neither read nor changed.
-    ReiniciaInstancias();
-    ReiniciaConsultas();
-    QFile f(ruta);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("propio");
-    f.close();
-    ASSERT_EQ(Inicia(), -1);
-    EXPECT_EQ(Bytes(), QByteArray("propio"));
-}
-
-TEST_F(ConsultasBase, UnaCarpetaEnSuLugarTerminaElInicio)
-{
-    ASSERT_TRUE(QDir(dir.path()).mkdir(u"consultas.slv"_qs));
-    EXPECT_EQ(Inicia(), EXIT_FAILURE);
-    // Without a folder the definitions cannot be written either.
     Consultas().gRutaMascaraConsultas = dir.path() + u"/falta/consultas.slv"_qs;
     EXPECT_EQ(prueba::NumeroDeError([] { CreaConsultasBase(); }), vberr::PathNotFound);
 }

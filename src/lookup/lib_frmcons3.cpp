@@ -38,6 +38,20 @@ const QString ArchivoAnchos = QStringLiteral("CONSULTASLEN.SLV");
 const QString ArchivoAnchosAux = QStringLiteral("CONSULTASLEN.AUX");
 const QString EncabezadoCantidad = QStringLiteral("**") + QStringLiteral("Cantidad") + QStringLiteral("**");
 
+// The records of the width file: table name and widths ("1500|900|").
+std::vector<std::pair<QString, QString>> RegistrosAnchos(const QString& ruta)
+{
+    std::vector<std::pair<QString, QString>> r;
+    if (!rutas::ExisteArchivo(ruta))
+        return r;
+    archivos::LectorTexto f(ruta);
+    while (!f.FinArchivo()) {
+        QString tabla = f.LeeCampo();
+        r.emplace_back(std::move(tabla), f.FinArchivo() ? QString() : f.LeeCampo());
+    }
+    return r;
+}
+
 QString CarpetaPrograma() { return FuncionesGenerales().BarraFinal(aplicacion::Carpeta()); }
 
 // A colour of the platform (blue, green and red bytes from the high end); an
@@ -349,17 +363,20 @@ int Lib_FrmCons3::IndiceColumna(const QString& Columna) const
 
 int Lib_FrmCons3::Busqueda(int Clave, const QString& QueValor) const { return modelo_->Busqueda(Clave, QueValor) + 1; }
 
+// The stock view keeps its widths under the articles' name.
+QString Lib_FrmCons3::tablaAnchos() const
+{
+    return vb::Iguales(tabla_, u"Stk_ma_articulos") ? QStringLiteral("VT_MA_ARTICULOS") : tabla_;
+}
+
 void Lib_FrmCons3::LeerAnchos()
 {
     const QString ruta = CarpetaPrograma() + ArchivoAnchos;
     if (!rutas::ExisteArchivo(ruta))
         return;
-    const QString buscada = vb::Iguales(tabla_, u"Stk_ma_articulos") ? QStringLiteral("VT_MA_ARTICULOS") : tabla_;
-    archivos::LectorTexto f(ruta);
+    const QString buscada = tablaAnchos();
     FuncionesGenerales fg;
-    while (!f.FinArchivo()) {
-        const QString tabla = f.LeeCampo();
-        const QString anchos = f.FinArchivo() ? QString() : f.LeeCampo();
+    for (const auto& [tabla, anchos] : RegistrosAnchos(ruta)) {
         if (!vb::Iguales(vb::Trim(tabla), buscada))
             continue;
         const QStringList partes = anchos.split(u'|');
@@ -379,20 +396,17 @@ void Lib_FrmCons3::GrabarAnchos()
         return;
     const QString carpeta = CarpetaPrograma();
     const QString ruta = carpeta + ArchivoAnchos, aux = carpeta + ArchivoAnchosAux;
-    const QString tabla = vb::Iguales(tabla_, u"Stk_ma_articulos") ? QStringLiteral("VT_MA_ARTICULOS") : tabla_;
+    const QString tabla = tablaAnchos();
     auto registro = [](const QString& t, const QString& a) {
         return u'"' + t + QStringLiteral("\",\"") + a + u'"';
     };
+    // The other tables' records are read whole first: a file that cannot be
+    // read leaves no temporary file behind.
+    const auto registros = RegistrosAnchos(ruta);
     archivos::EscritorTexto salida(aux);
-    if (rutas::ExisteArchivo(ruta)) {
-        archivos::LectorTexto f(ruta);
-        while (!f.FinArchivo()) {
-            const QString t = f.LeeCampo();
-            const QString a = f.FinArchivo() ? QString() : f.LeeCampo();
-            if (!vb::Iguales(vb::Trim(t), tabla))
-                salida.EscribeLinea(registro(t, a));
-        }
-    }
+    for (const auto& [t, a] : registros)
+        if (!vb::Iguales(vb::Trim(t), tabla))
+            salida.EscribeLinea(registro(t, a));
     QString anchos;
     for (int i = 0; i < modelo_->Columnas(); ++i)
         anchos += QString::number(twips::Twips(ListView1->horizontalHeader()->sectionSize(i))) + u'|';

@@ -107,6 +107,7 @@ protected:
 
 private:
     void ubicaBusquedas();
+    QString tablaAnchos() const;
     void cargaBusqueda(int indice);
     int indiceCantidad() const;
     void informaFaltante();

@@ -545,7 +545,9 @@ bool Lib_FrmCons3::ListView1_KeyDown(int tecla, Qt::KeyboardModifiers shift)
         });
         return true;
     }
-    if ((tecla >= 47 && tecla <= 93) || (tecla >= 97 && tecla <= 125) || (tecla == Qt::Key_Space && !CheckBoxes)) {
+    const bool combinada = shift & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (!combinada
+        && ((tecla >= 47 && tecla <= 93) || (tecla >= 97 && tecla <= 125) || (tecla == Qt::Key_Space && !CheckBoxes))) {
         r.paso([&] {
             caja->setEditText(caja->currentText() + QChar(tecla));
             caja->setFocus();

@@ -173,10 +173,24 @@ void ModeloLista::sort(int column, Qt::SortOrder order)
     if (column < 0 || column >= Columnas())
         return;
     emit layoutAboutToBeChanged();
+    // The selected row stays selected where sorting takes it.
+    const QModelIndexList antes = persistentIndexList();
+    std::vector<std::int32_t> datos;
+    for (const QModelIndex& i : antes)
+        datos.push_back(orden_[size_t(i.row())]);
     QString a, b;
     std::stable_sort(orden_.begin(), orden_.end(), [&](std::int32_t x, std::int32_t y) {
         const int c = vista(x, column, a).compare(vista(y, column, b), Qt::CaseInsensitive);
         return order == Qt::AscendingOrder ? c < 0 : c > 0;
     });
+    if (!antes.isEmpty()) {
+        std::vector<std::int32_t> filaDe(orden_.size());
+        for (size_t f = 0; f < orden_.size(); ++f)
+            filaDe[size_t(orden_[f])] = std::int32_t(f);
+        QModelIndexList despues;
+        for (qsizetype k = 0; k < antes.size(); ++k)
+            despues << index(filaDe[size_t(datos[size_t(k)])], antes[k].column());
+        changePersistentIndexList(antes, despues);
+    }
     emit layoutChanged();
 }

@@ -71,6 +71,8 @@ TEST_F(Lista, BusquedaMientrasSeEscribe)
         QApplication::processEvents();
         Tecla(f.ListView1, Qt::Key_A, Qt::NoModifier, u"a"_qs);
         EXPECT_EQ(f.CmbSearch[1]->currentText(), u"A"_qs);
+        Tecla(f.ListView1, Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(f.CmbSearch[1]->currentText(), u"A"_qs);
         EXPECT_EQ(f.Modelo().Valor(f.FilaSeleccionada(), 0), u"04"_qs);
         Tecla(f.ListView1, Qt::Key_Return);
     });
@@ -301,10 +303,13 @@ TEST_F(Lista, OrdenPorEncabezado)
 {
     Motor();
     Consulta(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, [](Lib_FrmCons3& f) {
+        f.SeleccionaFila(1); // Tuerca
         f.ListView1->horizontalHeader()->sectionClicked(1);
         EXPECT_EQ(f.Modelo().Valor(0, 1), u"Arandela"_qs);
+        EXPECT_EQ(f.Modelo().Valor(f.FilaSeleccionada(), 1), u"Tuerca"_qs);
         f.ListView1->horizontalHeader()->sectionClicked(1);
         EXPECT_EQ(f.Modelo().Valor(0, 1), u"Tuerca"_qs);
+        EXPECT_EQ(f.FilaSeleccionada(), 0);
     });
 }
 

@@ -50,6 +50,21 @@ TEST_F(Arbol, FamiliasPorSuRelativo)
     EXPECT_TRUE(op->mostrados.empty());
 }
 
+TEST_F(Arbol, FamiliasPorOdbc)
+{
+    ReiniciaInstancias();
+    Motor(true);
+    Lib_FrmCons3Tree t;
+    t.sql = u"SELECT IdFamilia, Descripcion FROM V_TA_FAMILIAS"_qs;
+    t.CampoDevuelto = u"IDFAMILIA"_qs;
+    t.Form_Load();
+    EXPECT_EQ(Forma(t.Modelo()), u"(01(0101 0102) 02(0201))"_qs);
+    t.SeleccionaNodo(t.Modelo().Busca(u"A0201"_qs));
+    t.CmdAceptar_Click();
+    EXPECT_EQ(t.ValorDevuelto.toString(), u"0201"_qs);
+    EXPECT_TRUE(op->mostrados.empty());
+}
+
 TEST_F(Arbol, GenericoPorLosPrimerosCaracteres)
 {
     Lib_FrmCons3Tree t;

@@ -385,4 +385,17 @@ TEST_F(Lista, OpcionesYArchivos)
     EXPECT_EQ(op->mostrados.back().texto, u"No existe el archivo "_qs + dir.path() + u"/no.txt que desea consultar consulta "_qs);
 }
 
+TEST_F(Lista, PreciosConElNombreDeSuLista)
+{
+    Motor();
+    Lib_FrmCons3 f;
+    f.sql = u"SELECT idarticulo, PRECIO1, PRECIO3 FROM V_MA_ARTICULOS"_qs;
+    f.Form_Load();
+    ASSERT_EQ(f.Modelo().Columnas(), 3);
+    EXPECT_EQ(f.Modelo().Encabezado(0), u"idarticulo"_qs);
+    EXPECT_EQ(f.Modelo().Encabezado(1), u"Lista Mostrador"_qs);
+    EXPECT_EQ(f.Modelo().Encabezado(2), u"Lista Tarjeta"_qs);
+    EXPECT_EQ(f.Modelo().Filas(), 60);
+}
+
 } // namespace

@@ -189,6 +189,21 @@ TEST_P(Sentencias, SinArchivoDeDefinicionesLaSentenciaEsAutomatica)
     Filas(s);
 }
 
+TEST_P(Sentencias, ArchivoDeDefinicionesCortadoNoImpideLaConsulta)
+{
+    Define(u"VENDEDORES"_qs, u"V_TA_VENDEDORES"_qs, u"|NOMBRE|IDVENDEDOR|"_qs);
+    {
+        QFile f(rutaDefiniciones());
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        f.write(QByteArray(300, '\xff'));
+    }
+    Motor(GetParam());
+    // The whole records are still found; the cut one matches nothing.
+    EXPECT_EQ(Arma(u"V_TA_VENDEDORES"_qs), u"SELECT TOP 1000 NOMBRE,IDVENDEDOR FROM V_TA_VENDEDORES  with(nolock)  ORDER BY NOMBRE"_qs);
+    EXPECT_EQ(Arma(u"V_TA_TECNICOS"_qs), u"SELECT TOP 1000 IDTECNICO,NOMBRE FROM V_TA_TECNICOS  ORDER BY NOMBRE"_qs);
+    EXPECT_TRUE(op->mostrados.empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Proveedores, Sentencias, ::testing::Values(false, true),
                          [](const auto& i) { return i.param ? std::string("Odbc") : std::string("Embebida"); });
 

@@ -10,6 +10,9 @@
 // file at once and ends: exit status 0 when it was written, 1 when not; it
 // waits for nobody unless a real display shows its closing notice.
 // --ventana without a display ends with status 1.
+// --consulta NAME [--campo COLUMN] runs a lookup on a table or view instead of
+// the window and prints the chosen value (exit status 0; 1 when nothing was chosen).
+#include "app/consulta_comando.h"
 #include "app/frm_principal.h"
 #include "db/db_dll.h"
 #include "db/registro_errores.h"
@@ -98,9 +101,17 @@ int main(int argc, char** argv)
             ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
     QStringList argumentos;
     bool consola = false, ventana = false;
+    QString consulta, campo;
+    bool pideConsulta = false;
     for (int i = 1; i < argc; ++i) {
         const QString a = QString::fromLocal8Bit(argv[i]);
-        if (a == u"--consola")
+        if (a == u"--consulta") {
+            pideConsulta = true;
+            if (i + 1 < argc)
+                consulta = QString::fromLocal8Bit(argv[++i]);
+        } else if (a == u"--campo" && i + 1 < argc) {
+            campo = QString::fromLocal8Bit(argv[++i]);
+        } else if (a == u"--consola")
             consola = true;
         else if (a == u"--ventana")
             ventana = true;
@@ -127,6 +138,14 @@ int main(int argc, char** argv)
     // An unattended run on the terminal answers every question itself, even
     // when a person happens to be at the terminal.
     instalaOperador(consola ? crearOperadorConsola(!desatendida) : crearOperadorQt());
+
+    if (pideConsulta) {
+        if (consulta.trimmed().isEmpty()) {
+            std::fprintf(stderr, "--consulta necesita el nombre de una tabla o vista.\n");
+            return EXIT_FAILURE;
+        }
+        return EjecutaConsultaComando(consulta, campo, !consola);
+    }
 
     FrmPrincipal principal;
     principal.Form_Load();

@@ -1,5 +1,6 @@
 #include "diag/frm_msgbox.h"
 
+#include "diag/twips.h"
 #include "platform/operador.h"
 #include "platform/twips.h"
 

@@ -4,11 +4,14 @@
 #include "db/db_dll.h"
 #include "db/globales.h"
 #include "db/registro_errores.h"
+#include "lookup/lib_clscons3.h"
 #include "platform/aplicacion.h"
 #include "platform/errores.h"
 #include "platform/operador.h"
+#include "platform/rutas.h"
 #include "platform/vb.h"
 #include "startup/carga_configuracion.h"
+#include "startup/consultas_base.h"
 #include "startup/parametros.h"
 #include "suitelib/carpeta_base.h"
 #include "suitelib/funciones_generales.h"
@@ -140,6 +143,17 @@ void IniciarAplicacion(QString& parametros, QString& cadenaConexion, std::int32_
     }
     if (!db.gDBName.isEmpty()) {
         r.paso([&] { CarpetaBase().Asigna(glb::RutaPrograma); });
+        r.paso([&] { db.gCnn->setDefaultDatabase(db.gDBName); });
+        r.paso([&] {
+            Lib_ClsCons3& c = Consultas();
+            c.gConnString = db.gConnString;
+            c.gUsarMascarasConsultas = true;
+            c.gRutaMascaraConsultas = glb::RutaPrograma + QStringLiteral("consultas.slv");
+        });
+        r.paso([&] {
+            if (!rutas::ExisteArchivo(Consultas().gRutaMascaraConsultas))
+                CreaConsultasBase();
+        });
         r.paso([&] { db.gCnn->setDefaultDatabase(db.gDBName); });
         r.paso([&] { CargaConfiguracion(glb::RutaPrograma); });
     }

@@ -47,12 +47,19 @@ protected:
 
     // The program as a process. Entries of entorno set a variable ("X=v"),
     // or remove it ("X"). A run that does not end in time fails the test, not the suite.
-    Corrida Corre(const QStringList& argumentos, const QStringList& entorno = {}, const QString& programa = {})
+    // Standard input holds entrada (nothing when it is empty).
+    Corrida Corre(const QStringList& argumentos, const QStringList& entorno = {}, const QString& programa = {},
+                  const QByteArray& entrada = {})
     {
         QProcess p;
         p.setProcessEnvironment(Entorno(entorno));
-        p.setStandardInputFile(QProcess::nullDevice());
+        if (entrada.isEmpty())
+            p.setStandardInputFile(QProcess::nullDevice());
         p.start(programa.isEmpty() ? QStringLiteral(VERIFICADOR_EXE) : programa, argumentos);
+        if (!entrada.isEmpty()) {
+            p.write(entrada);
+            p.closeWriteChannel();
+        }
         Corrida c;
         if (!p.waitForFinished(30000)) {
             p.kill();
@@ -581,6 +588,62 @@ TEST_F(Exportacion, ConPantallaRealElAvisoEsperaYConConsolaNo)
     EXPECT_FALSE(p.waitForFinished(500)) << "the notice did not wait: " << p.readAll().toStdString();
     p.kill();
     p.waitForFinished();
+}
+
+// verificador --consulta: the choice is typed on standard input, the value
+// comes out on standard output.
+class ConsultaComando : public Exportacion {
+protected:
+    void SetUp() override
+    {
+        Exportacion::SetUp();
+        CreaBase(QStringLiteral("EMP"),
+                 QStringLiteral("CREATE TABLE TA_VENDEDORES (IDVENDEDOR TEXT COLLATE NOCASE, NOMBRE TEXT COLLATE NOCASE);"
+                                "CREATE VIEW V_TA_VENDEDORES AS SELECT NOMBRE, IDVENDEDOR FROM TA_VENDEDORES;"
+                                "INSERT INTO TA_VENDEDORES VALUES ('1', 'Carlos Muñoz'), ('2', 'Verónica Sáenz'), ('3', 'Jorge Ibarra');"
+                                "CREATE TABLE TA_FAMILIAS (IdFamilia TEXT COLLATE NOCASE, Descripcion TEXT COLLATE NOCASE);"
+                                "CREATE VIEW V_TA_FAMILIAS AS SELECT IdFamilia, Descripcion FROM TA_FAMILIAS;"
+                                "INSERT INTO TA_FAMILIAS VALUES ('01', 'Almacen'), ('0101', 'Infusiones'), ('02', 'Lacteos'),"
+                                " ('0201', 'Leches');"));
+    }
+
+    Corrida Consulta(const QStringList& argumentos, const QByteArray& entrada)
+    {
+        return Corre(argumentos + QStringList{QStringLiteral("@Server=LOCAL; @DbName=EMP; @Usuario=ADMIN;")}, {}, {}, entrada);
+    }
+};
+
+TEST_F(ConsultaComando, EligeUnaFilaEscribiendo)
+{
+    // The standard definition of V_TA_VENDEDORES searches by NOMBRE; the key is the last column.
+    Corrida c = Consulta({QStringLiteral("--consulta"), QStringLiteral("v_ta_vendedores")}, "jor\n\n");
+    EXPECT_EQ(c.estado, 0) << c.error.toStdString();
+    EXPECT_EQ(c.normal, u"3\n"_qs);
+    EXPECT_TRUE(c.error.contains(u"Jorge Ibarra"_qs)) << c.error.toStdString();
+    // The start-up wrote the standard definitions on the way.
+    EXPECT_EQ(QFileInfo(dir.path() + u"/consultas.slv"_qs).size(), 13222);
+
+    c = Consulta({QStringLiteral("--consulta"), QStringLiteral("V_TA_VENDEDORES"), QStringLiteral("--campo"), QStringLiteral("NOMBRE")},
+                 "ver\n\n");
+    EXPECT_EQ(c.estado, 0) << c.error.toStdString();
+    EXPECT_EQ(c.normal, u"Verónica Sáenz\n"_qs);
+}
+
+TEST_F(ConsultaComando, SinEleccionTerminaConUno)
+{
+    Corrida c = Consulta({QStringLiteral("--consola"), QStringLiteral("--consulta"), QStringLiteral("V_TA_VENDEDORES")}, "jor\n");
+    EXPECT_EQ(c.estado, 1);
+    EXPECT_TRUE(c.normal.isEmpty());
+    c = Consulta({QStringLiteral("--consulta"), QString()}, "\n");
+    EXPECT_EQ(c.estado, 1);
+    EXPECT_TRUE(c.error.contains(u"--consulta"_qs));
+}
+
+TEST_F(ConsultaComando, FamiliasEnArbol)
+{
+    Corrida c = Consulta({QStringLiteral("--consulta"), QStringLiteral("V_TA_FAMILIAS")}, "lech\n\n");
+    EXPECT_EQ(c.estado, 0) << c.error.toStdString();
+    EXPECT_EQ(c.normal, u"0201\n"_qs);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // start-up that cannot connect ends.
 #include "comun/base_prueba.h"
 #include "db/globales.h"
+#include "lookup/lib_clscons3.h"
 #include "startup/iniciar_aplicacion.h"
 
 #include <QRegularExpression>
@@ -206,6 +207,34 @@ TEST_F(Inicio, NombreDeBaseEnormeSeCortaEnElRegistro)
     EXPECT_GT(log.size(), 0);
     EXPECT_LT(log.size(), 4000);
     EXPECT_TRUE(log.contains(QStringLiteral("caracteres cortados"))) << log.left(400).toStdString();
+}
+
+TEST_F(Inicio, EscribeLasConsultasBaseSoloCuandoFaltan)
+{
+    ReiniciaConsultas();
+    const QString ruta = dir.path() + u"/consultas.slv"_qs;
+    ASSERT_EQ(Inicia(), -1);
+    EXPECT_TRUE(Consultas().gUsarMascarasConsultas);
+    EXPECT_EQ(Consultas().gRutaMascaraConsultas, glb::RutaPrograma + u"consultas.slv"_qs);
+    EXPECT_EQ(QFileInfo(ruta).size(), 13222);
+
+    // An existing file is neither read nor changed.
+    ReiniciaInstancias();
+    ReiniciaConsultas();
+    QFile f(ruta);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("propio");
+    f.close();
+    ASSERT_EQ(Inicia(), -1);
+    EXPECT_EQ(leeArchivo(ruta), u"propio"_qs);
+
+    // A folder in its place cannot be written: the start-up ends.
+    ReiniciaInstancias();
+    ReiniciaConsultas();
+    ASSERT_TRUE(QFile::remove(ruta));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"consultas.slv"_qs));
+    EXPECT_EQ(Inicia(), EXIT_FAILURE);
+    ReiniciaConsultas();
 }
 
 } // namespace

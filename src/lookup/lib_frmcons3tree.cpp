@@ -1,0 +1,311 @@
+#include "lookup/lib_frmcons3tree.h"
+
+#include "db/db_dll.h"
+#include "diag/registra_error.h"
+#include "diag/twips.h"
+#include "lookup/filtro_busqueda.h"
+#include "lookup/marco_botones.h"
+#include "lookup/modelo_arbol.h"
+#include "platform/vb.h"
+#include "suitelib/funciones_generales.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+using twips::px;
+
+namespace {
+
+const QString Raiz = QStringLiteral("A");
+
+Rutina Pregunta(const QString& rutina)
+{
+    return Rutina::Preguntar([rutina](const VbError& e) { return RegistraError(e, std::nullopt, rutina); });
+}
+
+QString Texto(const Variant& v) { return FuncionesGenerales().FormateaValor(v); }
+
+// The statement of the families tree: each family with its "relative", the
+// greatest shorter code below it, which is its parent in the coding scheme.
+QString SentenciaFamilias()
+{
+    return QStringLiteral("SELECT     TOP 100 PERCENT IdFamilia, Descripcion, ")
+        + QStringLiteral("(SELECT     TOP 1 idfamilia FROM @Admin_v_ta_familias a  ")
+        + QStringLiteral(" Where a.IdFamilia < b.IdFamilia And (Len(LTrim(RTrim(a.IdFamilia))) < Len(LTrim(RTrim(b.IdFamilia)))) ")
+        + QStringLiteral(" ORDER BY idfamilia DESC) AS [relative] FROM dbo.V_TA_FAMILIAS b Where IdFamilia<>'' ORDER BY IdFamilia");
+}
+
+} // namespace
+
+Lib_FrmCons3Tree::Lib_FrmCons3Tree(QWidget* parent) : QDialog(parent), modelo_(new ModeloArbol(this))
+{
+    setWindowTitle(QStringLiteral("Consulta..."));
+    auto* principal = new QVBoxLayout(this);
+    principal->setContentsMargins(px(120), px(120), px(120), px(120));
+    picFields = new QWidget(this);
+    auto* tira = new QHBoxLayout(picFields);
+    tira->setContentsMargins(0, 0, 0, 0);
+    lblFieldName = new QLabel(picFields);
+    lblFieldName->hide();
+    CmbSearch = new QComboBox(picFields);
+    CmbSearch->setEditable(true);
+    CmbSearch->setInsertPolicy(QComboBox::NoInsert);
+    CmbSearch->setToolTip(QStringLiteral("F5 realiza nueva busqueda"));
+    CmbSearch->lineEdit()->installEventFilter(this);
+    tira->addWidget(CmbSearch);
+    principal->addWidget(picFields);
+
+    TreeV = new QTreeView(this);
+    TreeV->setModel(modelo_);
+    TreeV->setHeaderHidden(true);
+    TreeV->setUniformRowHeights(true);
+    TreeV->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TreeV->setSelectionMode(QAbstractItemView::SingleSelection);
+    principal->addWidget(TreeV, 1);
+
+    const MarcoBotones m = ArmaMarcoBotones(this);
+    Frame1 = m.marco;
+    CmdAceptar = m.aceptar;
+    CmdCancelar = m.cancelar;
+    CmdNueva = m.nueva;
+    principal->addWidget(Frame1);
+    resize(px(6000), px(7000));
+
+    modelo_->alMarcar = [this](int n) { TreeV_NodeCheck(n); };
+    connect(CmdAceptar, &QPushButton::clicked, this, [this] { CmdAceptar_Click(); });
+    connect(CmdCancelar, &QPushButton::clicked, this, [this] { CmdCancelar_Click(); });
+    connect(CmdNueva, &QPushButton::clicked, this, [this] { CmdNueva_Click(); });
+    connect(TreeV, &QTreeView::doubleClicked, this, [this] { CmdAceptar_Click(); });
+    connect(CmbSearch, &QComboBox::editTextChanged, this, [this] { CmbSearch_Change(); });
+}
+
+Lib_FrmCons3Tree::~Lib_FrmCons3Tree() = default;
+
+void Lib_FrmCons3Tree::Form_Load()
+{
+    Rutina r = Pregunta(QStringLiteral("FORM_LOAD"));
+    r.paso([&] {
+        if (!cargada_) {
+            primeraSentencia_ = sql;
+            cargada_ = true;
+        }
+        modelo_->checkBoxes = CheckBoxes;
+    });
+    r.paso([&] {
+        if (vb::Contiene(sql, u"v_ta_familias"))
+            ArmarTreeVFamilias();
+        else
+            ArmarTreeVAutomatico();
+    });
+}
+
+std::vector<std::vector<Variant>> Lib_FrmCons3Tree::leeFilas(Rutina& r)
+{
+    DB_Dll& db = DB();
+    ado::Recordset rs;
+    std::vector<std::vector<Variant>> filas;
+    r.paso([&] { modelo_->Reinicia(Raiz, QStringLiteral("Consulta...")); });
+    r.paso([&] { db.AbrirRecordset(sql, rs); });
+    r.paso([&] {
+        if (rs.State() != ado::adStateClosed)
+            filas = rs.GetRows();
+    });
+    r.paso([&] { db.CierraRecordset(rs); });
+    return filas;
+}
+
+void Lib_FrmCons3Tree::ArmarTreeVFamilias()
+{
+    Rutina r = Pregunta(QStringLiteral("ArmarTreeVFamilias"));
+    r.paso([&] { sql = SentenciaFamilias(); });
+    const std::vector<std::vector<Variant>> filas = leeFilas(r);
+    r.paso([&] {
+        int actual = 0;
+        for (size_t i = 0; i < filas.size();) {
+            const QString clave = Raiz + Texto(filas[i][0]);
+            if (clave.size() < modelo_->NodoEn(actual).clave.size()) {
+                actual = modelo_->NodoEn(actual).padre;
+                continue;
+            }
+            const Variant& relativo = filas[i].size() > 2 ? filas[i][2] : Variant::Null();
+            int padre = relativo.isNull() || relativo.isEmpty() ? 0 : modelo_->Busca(Raiz + Texto(relativo));
+            if (padre < 0)
+                padre = 0;
+            const int n = modelo_->Agrega(padre, clave, Texto(filas[i][0]) + QStringLiteral(" - ") + Texto(filas[i][1]));
+            if (n >= 0)
+                actual = n;
+            ++i;
+        }
+    });
+    modelo_->Termina();
+    TreeV->expand(modelo_->IndiceDe(0));
+}
+
+void Lib_FrmCons3Tree::ArmarTreeVAutomatico()
+{
+    Rutina r = Pregunta(QStringLiteral("ArmarTreeVAutomatico"));
+    const std::vector<std::vector<Variant>> filas = leeFilas(r);
+    r.paso([&] {
+        for (const auto& fila : filas) {
+            if (fila.empty())
+                continue;
+            const QString codigo = Texto(fila[0]);
+            const QString clave = Raiz + codigo;
+            // The parent is the node with the longest key that begins the new
+            // one: each shorter beginning is looked up once, never every node.
+            int padre = 0;
+            for (qsizetype largo = clave.size() - 1; largo > 1; --largo) {
+                const int p = modelo_->Busca(clave.left(largo));
+                if (p >= 0) {
+                    padre = p;
+                    break;
+                }
+            }
+            modelo_->Agrega(padre, clave, codigo + QStringLiteral(" - ") + (fila.size() > 1 ? Texto(fila[1]) : QString()));
+        }
+    });
+    modelo_->Termina();
+    TreeV->expand(modelo_->IndiceDe(0));
+}
+
+int Lib_FrmCons3Tree::NodoSeleccionado() const
+{
+    const QModelIndex i = TreeV->currentIndex();
+    if (!i.isValid() || !TreeV->selectionModel()->isSelected(i))
+        return -1;
+    return modelo_->NodoDe(i);
+}
+
+void Lib_FrmCons3Tree::SeleccionaNodo(int nodo)
+{
+    const QModelIndex i = modelo_->IndiceDe(nodo);
+    TreeV->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
+    TreeV->scrollTo(i);
+}
+
+void Lib_FrmCons3Tree::CmbSearch_Change()
+{
+    const QString buscado = CmbSearch->currentText();
+    for (int n = 0; n < modelo_->Nodos(); ++n) {
+        const QString& texto = modelo_->NodoEn(n).texto;
+        const qsizetype guion = texto.indexOf(u'-');
+        const QString codigo = vb::Trim(guion < 0 ? texto : texto.left(guion));
+        const QString descripcion = guion < 0 ? QString() : vb::Trim(QStringView(texto).mid(guion + 1));
+        if (codigo.startsWith(buscado, Qt::CaseInsensitive) || descripcion.startsWith(buscado, Qt::CaseInsensitive)) {
+            SeleccionaNodo(n);
+            return;
+        }
+    }
+}
+
+void Lib_FrmCons3Tree::CmbSearch_KeyDown(int tecla)
+{
+    if (tecla != Qt::Key_F5)
+        return;
+    Rutina r = Rutina::Omitir();
+    r.paso([&] {
+        CmbSearch->setProperty("Tag", QStringLiteral("Descripcion"));
+        const SentenciaPartida p = PartirSentencia(sql, false);
+        sql = p.base + p.union_ + QStringLiteral("Descripcion") + QStringLiteral(" like '%")
+            + TextoLiteral(CmbSearch->currentText()) + QStringLiteral("%' ") + p.cola;
+        CmbSearch->blockSignals(true);
+        CmbSearch->setEditText(QString());
+        CmbSearch->blockSignals(false);
+    });
+    r.paso([&] { Form_Load(); });
+    r.paso([&] { TreeV->setFocus(); });
+}
+
+void Lib_FrmCons3Tree::TreeV_NodeCheck(int nodo) { modelo_->Marca(nodo, modelo_->NodoEn(nodo).marcado, 6); }
+
+bool Lib_FrmCons3Tree::BuscaCodigo(const QString& codigo, Variant& valor, bool& conTabla)
+{
+    DB_Dll& db = DB();
+    FuncionesGenerales fg;
+    ado::Recordset rs;
+    // Codes are texts: compared as numbers, 0102 would miss its row (or find
+    // 102) and a code with letters would fail on the server.
+    auto busca = [&](const QString& tabla, const QString& campo) {
+        if (!db.ExisteEnTabla(tabla, codigo, campo, &rs, Variant(std::int32_t(8))))
+            return false;
+        valor = fg.ValorCampo(rs.Fields(CampoDevuelto).Value());
+        db.CierraRecordset(rs);
+        return true;
+    };
+    conTabla = true;
+    if (vb::Iguales(CampoDevuelto, u"IDFAMILIA"))
+        return busca(QStringLiteral("@admin_V_TA_FAMILIAS"), QStringLiteral("IDFAMILIA"));
+    if (vb::Iguales(CampoDevuelto, u"IDPOSICION"))
+        return busca(QStringLiteral("MA_POSICIONES"), QStringLiteral("IDPOSICION"));
+    if (vb::Iguales(CampoDevuelto, u"CODIGO"))
+        return busca(QStringLiteral("TA_CCOSTO"), QStringLiteral("CODIGO")) || busca(QStringLiteral("MA_CUENTAS"), QStringLiteral("CODIGO"));
+    conTabla = false;
+    return false;
+}
+
+void Lib_FrmCons3Tree::CmdAceptar_Click()
+{
+    Rutina r = Pregunta(QStringLiteral("CmdAceptar_Click"));
+    if (!CheckBoxes) {
+        const int n = NodoSeleccionado();
+        if (n >= 0)
+            r.paso([&] {
+                Variant valor;
+                bool conTabla = false;
+                const bool hallado = BuscaCodigo(modelo_->NodoEn(n).clave.mid(1), valor, conTabla);
+                if (conTabla)
+                    ValorDevuelto = hallado ? valor : Variant(QString());
+            });
+    } else {
+        for (int n = 1; n < modelo_->Nodos(); ++n) {
+            if (!modelo_->NodoEn(n).marcado)
+                continue;
+            r.paso([&] {
+                const QString codigo = modelo_->NodoEn(n).clave.mid(1);
+                Variant valor;
+                bool conTabla = false;
+                if (BuscaCodigo(codigo, valor, conTabla))
+                    Valores << valor;
+                else if (!conTabla)
+                    Valores << Variant(vb::Trim(codigo));
+            });
+        }
+    }
+    if (!r.salio())
+        done(QDialog::Accepted);
+}
+
+void Lib_FrmCons3Tree::CmdCancelar_Click()
+{
+    ValorDevuelto = Variant(QString());
+    done(QDialog::Rejected);
+}
+
+void Lib_FrmCons3Tree::reject() { CmdCancelar_Click(); }
+
+void Lib_FrmCons3Tree::CmdNueva_Click()
+{
+    Rutina r = Rutina::Omitir();
+    r.paso([&] {
+        sql = primeraSentencia_;
+        Form_Load();
+    });
+}
+
+bool Lib_FrmCons3Tree::eventFilter(QObject* objeto, QEvent* evento)
+{
+    if (objeto == CmbSearch->lineEdit() && evento->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent*>(evento)->key() == Qt::Key_F5) {
+        CmbSearch_KeyDown(Qt::Key_F5);
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,185 @@
+// The tree lookup dialog: the families tree by "relative", the generic tree
+// by leading characters, searching, ticking down, and accepting codes.
+#include "lookup/consultas_prueba.h"
+#include "lookup/lib_frmcons3tree.h"
+#include "lookup/modelo_arbol.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTreeView>
+
+namespace {
+
+class Arbol : public prueba::ConsultasPrueba {
+protected:
+    void SetUp() override
+    {
+        ConsultasPrueba::SetUp();
+        prueba::EjecutaSqlite(baseDemo(),
+                              u"DELETE FROM TA_FAMILIAS; INSERT INTO TA_FAMILIAS VALUES ('01', 'Ferreteria'), ('0101', 'Tornillos'),"
+                              " ('0102', 'Clavos'), ('02', 'Pintureria'), ('0201', 'Latex');"
+                              "CREATE TABLE T_COD (codigo VARCHAR(10), descripcion VARCHAR(30));"
+                              "INSERT INTO T_COD VALUES ('A1', 'Uno'), ('A11', 'Once'), ('B2', 'Dos');"_qs);
+        Motor();
+    }
+
+    // The codes under a node, as "code:children" in node order.
+    static QString Forma(const ModeloArbol& m, int n = 0)
+    {
+        QString s = m.NodoEn(n).clave.mid(1);
+        const auto& hijos = m.NodoEn(n).hijos;
+        if (!hijos.empty()) {
+            s += u'(';
+            for (size_t i = 0; i < hijos.size(); ++i)
+                s += (i ? u" "_qs : QString()) + Forma(m, hijos[i]);
+            s += u')';
+        }
+        return s;
+    }
+};
+
+TEST_F(Arbol, FamiliasPorSuRelativo)
+{
+    Lib_FrmCons3Tree t;
+    t.sql = u"SELECT IdFamilia, Descripcion FROM V_TA_FAMILIAS"_qs;
+    t.Form_Load();
+    EXPECT_EQ(Forma(t.Modelo()), u"(01(0101 0102) 02(0201))"_qs);
+    EXPECT_EQ(t.Modelo().NodoEn(0).texto, u"Consulta..."_qs);
+    EXPECT_EQ(t.Modelo().NodoEn(1).texto, u"01 - Ferreteria"_qs);
+    EXPECT_TRUE(t.TreeV->isExpanded(t.Modelo().IndiceDe(0)));
+    EXPECT_TRUE(op->mostrados.empty());
+}
+
+TEST_F(Arbol, FamiliasPorOdbc)
+{
+    ReiniciaInstancias();
+    Motor(true);
+    Lib_FrmCons3Tree t;
+    t.sql = u"SELECT IdFamilia, Descripcion FROM V_TA_FAMILIAS"_qs;
+    t.CampoDevuelto = u"IDFAMILIA"_qs;
+    t.Form_Load();
+    EXPECT_EQ(Forma(t.Modelo()), u"(01(0101 0102) 02(0201))"_qs);
+    t.SeleccionaNodo(t.Modelo().Busca(u"A0201"_qs));
+    t.CmdAceptar_Click();
+    EXPECT_EQ(t.ValorDevuelto.toString(), u"0201"_qs);
+    EXPECT_TRUE(op->mostrados.empty());
+}
+
+TEST_F(Arbol, GenericoPorLosPrimerosCaracteres)
+{
+    Lib_FrmCons3Tree t;
+    t.sql = u"SELECT codigo, descripcion FROM T_COD ORDER BY codigo"_qs;
+    t.Form_Load();
+    EXPECT_EQ(Forma(t.Modelo()), u"(A1(A11) B2)"_qs);
+    // Keys ignore case: a1x nests under A1.
+    prueba::EjecutaSqlite(baseDemo(), u"INSERT INTO T_COD VALUES ('a1x', 'Mixto');"_qs);
+    t.CmdNueva_Click();
+    EXPECT_EQ(Forma(t.Modelo()), u"(A1(A11 a1x) B2)"_qs);
+}
+
+TEST_F(Arbol, BusquedaPorCodigoODescripcionYF5)
+{
+    Lib_FrmCons3Tree t;
+    t.sql = u"SELECT codigo, descripcion FROM T_COD ORDER BY codigo"_qs;
+    t.Form_Load();
+    t.CmbSearch->setEditText(u"on"_qs);
+    EXPECT_EQ(t.Modelo().NodoEn(t.NodoSeleccionado()).clave, u"AA11"_qs);
+    t.CmbSearch->setEditText(u"b"_qs);
+    EXPECT_EQ(t.Modelo().NodoEn(t.NodoSeleccionado()).clave, u"AB2"_qs);
+    // F5 filters the statement by description and shows the whole result.
+    t.CmbSearch->setEditText(u"o"_qs);
+    prueba::Tecla(t.CmbSearch->lineEdit(), Qt::Key_F5);
+    EXPECT_EQ(t.sql, u"SELECT codigo, descripcion FROM T_COD  where Descripcion like '%o%' ORDER BY codigo"_qs);
+    EXPECT_EQ(Forma(t.Modelo()), u"(A1(A11) B2)"_qs);
+    EXPECT_TRUE(t.CmbSearch->currentText().isEmpty());
+    t.CmbSearch->setEditText(u"nc"_qs);
+    prueba::Tecla(t.CmbSearch->lineEdit(), Qt::Key_F5);
+    EXPECT_EQ(Forma(t.Modelo()), u"(A11)"_qs);
+
+    Lib_FrmCons3Tree f;
+    f.sql = u"SELECT * FROM V_TA_FAMILIAS"_qs;
+    f.Form_Load();
+    f.CmbSearch->setEditText(u"ferr"_qs);
+    EXPECT_EQ(f.Modelo().NodoEn(f.NodoSeleccionado()).clave, u"A01"_qs);
+    f.CmbSearch->setEditText(u"lat"_qs);
+    EXPECT_EQ(f.Modelo().NodoEn(f.NodoSeleccionado()).clave, u"A0201"_qs);
+    EXPECT_TRUE(f.TreeV->isExpanded(f.Modelo().IndiceDe(f.Modelo().Busca(u"A02"_qs))));
+}
+
+TEST_F(Arbol, MarcarBajaSeisNiveles)
+{
+    QString filas;
+    QString codigo;
+    for (int i = 1; i <= 9; ++i) {
+        codigo += QString::number(i);
+        filas += (i > 1 ? u","_qs : QString()) + u"('"_qs + codigo + u"', 'N"_qs + QString::number(i) + u"')"_qs;
+    }
+    prueba::EjecutaSqlite(baseDemo(), u"INSERT INTO T_COD VALUES "_qs + filas + u";"_qs);
+    Lib_FrmCons3Tree t;
+    t.CheckBoxes = true;
+    t.sql = u"SELECT codigo, descripcion FROM T_COD ORDER BY codigo"_qs;
+    t.Form_Load();
+    ModeloArbol& m = t.Modelo();
+    const int uno = m.Busca(u"A1"_qs); // the code 1; the code A1 is the key AA1
+    ASSERT_GE(uno, 0);
+    m.setData(m.IndiceDe(uno), Qt::Checked, Qt::CheckStateRole);
+    QStringList marcados;
+    for (int n = 0; n < m.Nodos(); ++n)
+        if (m.NodoEn(n).marcado)
+            marcados << m.NodoEn(n).clave.mid(1);
+    // Six levels below 1 are ticked; 12345678 and below are not.
+    EXPECT_EQ(marcados, (QStringList{u"1"_qs, u"12"_qs, u"123"_qs, u"1234"_qs, u"12345"_qs, u"123456"_qs, u"1234567"_qs}))
+        << marcados.join(u' ').toStdString();
+}
+
+TEST_F(Arbol, AceptarBuscaElCodigoEnSuTabla)
+{
+    Lib_FrmCons3Tree t;
+    t.sql = u"SELECT * FROM V_TA_FAMILIAS"_qs;
+    t.CampoDevuelto = u"IdFamilia"_qs;
+    t.Form_Load();
+    t.SeleccionaNodo(t.Modelo().Busca(u"A0102"_qs));
+    t.CmdAceptar_Click();
+    EXPECT_EQ(t.ValorDevuelto.toString(), u"0102"_qs);
+    // A family removed since the tree was built hands back nothing.
+    prueba::EjecutaSqlite(baseDemo(), u"DELETE FROM TA_FAMILIAS WHERE IdFamilia = '0102';"_qs);
+    t.CmdAceptar_Click();
+    EXPECT_TRUE(t.ValorDevuelto.toString().isEmpty());
+    EXPECT_TRUE(t.ValorDevuelto.isString());
+    EXPECT_TRUE(op->mostrados.empty());
+
+    // Accounts: cost centres first, then the chart of accounts.
+    prueba::EjecutaSqlite(baseDemo(), u"DELETE FROM MA_CUENTAS; INSERT INTO MA_CUENTAS (CODIGO, DESCRIPCION) VALUES ('1', 'Activo'), ('11', 'Caja');"
+                                       "INSERT INTO TA_CCOSTO VALUES ('11', 'Centro once');"_qs);
+    Lib_FrmCons3Tree c;
+    c.CheckBoxes = true;
+    c.CampoDevuelto = u"CODIGO"_qs;
+    c.sql = u"SELECT CODIGO, DESCRIPCION FROM MA_CUENTAS ORDER BY CODIGO"_qs;
+    c.Form_Load();
+    c.Modelo().setData(c.Modelo().IndiceDe(c.Modelo().Busca(u"A1"_qs)), Qt::Checked, Qt::CheckStateRole);
+    c.CmdAceptar_Click();
+    ASSERT_EQ(c.Valores.size(), 2);
+    EXPECT_EQ(c.Valores[0].toString(), u"1"_qs);
+    EXPECT_EQ(c.Valores[1].toString(), u"11"_qs);
+}
+
+TEST_F(Arbol, PorElMotor)
+{
+    Lib_ClsCons3& m = Consultas();
+    m.CampoDevuelto = u"IDFAMILIA"_qs;
+    m.alMostrar = [](QDialog& d) {
+        auto& t = static_cast<Lib_FrmCons3Tree&>(d);
+        prueba::AlMostrarse([&t](QDialog&) {
+            t.CmbSearch->setEditText(u"clav"_qs);
+            t.TreeV->doubleClicked(t.TreeV->currentIndex());
+        });
+    };
+    QStringList cmps;
+    QString campo, where;
+    m.ConsultaSearch(u"V_TA_FAMILIAS"_qs, cmps, {}, campo, where, {}, true);
+    EXPECT_EQ(m.ValorDevuelto.toString(), u"0102"_qs);
+    EXPECT_TRUE(m.CampoDevuelto.isEmpty());
+    EXPECT_FALSE(m.Checks);
+}
+
+} // namespace

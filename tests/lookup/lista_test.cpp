@@ -1,0 +1,401 @@
+// The list lookup dialog under the offscreen platform, driven by key events
+// on the modal dialog the engine shows.
+#include "comun/ayudas.h"
+#include "diag/twips.h"
+#include "lookup/consultas_prueba.h"
+#include "lookup/lib_frmcons3.h"
+#include "lookup/modelo_lista.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+
+namespace {
+
+using prueba::Escribe;
+using prueba::Tecla;
+
+const QString kTabla = QStringLiteral(
+    "CREATE TABLE T_LISTA (CODIGO VARCHAR(10), NOMBRE VARCHAR(40), CIUDAD VARCHAR(30), CANT INTEGER);"
+    "INSERT INTO T_LISTA VALUES ('01', 'Tornillo niquelado', 'Rosario', 1), ('02', 'Tuerca', 'Abasto', 2),"
+    " ('03', 'Tornillo de nilon', 'abra pampa', 1), ('04', 'Arandela', 'Cordoba', 3), ('05', 'Tornillo', 'Abra', 1);");
+
+class Lista : public prueba::ConsultasPrueba {
+protected:
+    void SetUp() override
+    {
+        ConsultasPrueba::SetUp();
+        prueba::EjecutaSqlite(baseDemo(), kTabla);
+    }
+
+    // Runs the lookup of the statement; accion drives the dialog and must close it.
+    void Consulta(const QString& sql, const std::function<void(Lib_FrmCons3&)>& accion)
+    {
+        Lib_ClsCons3& c = Consultas();
+        c.alMostrar = [accion](QDialog& d) {
+            auto* f = static_cast<Lib_FrmCons3*>(&d);
+            prueba::AlMostrarse([f, accion](QDialog&) {
+                accion(*f);
+                if (f->isVisible())
+                    f->CmdCancelar_Click();
+            });
+        };
+        QString campo, where;
+        c.ConsultaSearch(sql, cmps, {}, campo, where);
+    }
+
+    QStringList cmps;
+};
+
+TEST_F(Lista, BusquedaMientrasSeEscribe)
+{
+    Motor();
+    Consultas().CampoDevuelto = u"CODIGO"_qs;
+    Consulta(u"SELECT CODIGO, NOMBRE, CIUDAD FROM T_LISTA ORDER BY CODIGO"_qs, [](Lib_FrmCons3& f) {
+        EXPECT_EQ(f.FilaSeleccionada(), 0);
+        // Search box 2 is the third column: AB, ab and Ab all match.
+        Escribe(f.CmbSearch[2]->lineEdit(), u"ab"_qs);
+        EXPECT_EQ(f.Modelo().Valor(f.FilaSeleccionada(), 0), u"02"_qs);
+        Escribe(f.CmbSearch[2]->lineEdit(), u"r"_qs);
+        EXPECT_EQ(f.Modelo().Valor(f.FilaSeleccionada(), 0), u"03"_qs);
+        // A text no row starts with leaves the selection where it was.
+        Escribe(f.CmbSearch[2]->lineEdit(), u"zz"_qs);
+        EXPECT_EQ(f.Modelo().Valor(f.FilaSeleccionada(), 0), u"03"_qs);
+        // Keys typed in the list go to the current search box.
+        f.CmbSearch[1]->setFocus();
+        QApplication::processEvents();
+        f.ListView1->setFocus();
+        QApplication::processEvents();
+        Tecla(f.ListView1, Qt::Key_A, Qt::NoModifier, u"a"_qs);
+        EXPECT_EQ(f.CmbSearch[1]->currentText(), u"A"_qs);
+        Tecla(f.ListView1, Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(f.CmbSearch[1]->currentText(), u"A"_qs);
+        EXPECT_EQ(f.Modelo().Valor(f.FilaSeleccionada(), 0), u"04"_qs);
+        Tecla(f.ListView1, Qt::Key_Return);
+    });
+    EXPECT_EQ(Consultas().ValorDevuelto.toString(), u"04"_qs);
+    EXPECT_TRUE(Consultas().CampoDevuelto.isEmpty());
+}
+
+TEST_F(Lista, F5ConLikeAntesDelOrdenYDelAgrupamiento)
+{
+    Configura(u"UsaConsultaLike"_qs, u"si"_qs);
+    Motor();
+    EXPECT_TRUE(Consultas().UsaConsultaLike());
+    Consulta(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, [](Lib_FrmCons3& f) {
+        f.CmbSearch[1]->setEditText(u"tor nil"_qs);
+        Tecla(f.CmbSearch[1]->lineEdit(), Qt::Key_F5);
+        EXPECT_TRUE(f.sql.startsWith(u"SELECT CODIGO, NOMBRE FROM T_LISTA  where NOMBRE like '%tor%nil%' ORDER BY CODIGO"_qs))
+            << f.sql.toStdString();
+        // Tornillo niquelado, Tornillo de nilon and Tornillo itself.
+        ASSERT_EQ(f.Modelo().Filas(), 3);
+        EXPECT_EQ(f.Modelo().Valor(1, 0), u"03"_qs);
+        // "&Nueva Busqueda" goes back to the first statement.
+        f.CmdNueva->click();
+        EXPECT_EQ(f.Modelo().Filas(), 5);
+    });
+    Consulta(u"SELECT NOMBRE, COUNT(*) AS CUANTOS FROM T_LISTA WHERE CANT = 1 GROUP BY NOMBRE"_qs, [](Lib_FrmCons3& f) {
+        ASSERT_EQ(f.Modelo().Filas(), 3);
+        f.CmbSearch[0]->setEditText(u"tor"_qs);
+        Tecla(f.CmbSearch[0]->lineEdit(), Qt::Key_F5);
+        EXPECT_TRUE(f.sql.startsWith(
+            u"SELECT NOMBRE, COUNT(*) AS CUANTOS FROM T_LISTA WHERE CANT = 1  and NOMBRE like '%tor%' GROUP BY NOMBRE"_qs))
+            << f.sql.toStdString();
+        EXPECT_EQ(f.Modelo().Filas(), 3);
+        // A quote typed in the box stays text.
+        f.CmbSearch[0]->setEditText(u"d'x"_qs);
+        Tecla(f.CmbSearch[0]->lineEdit(), Qt::Key_F5);
+        EXPECT_TRUE(f.sql.contains(u"like '%d''x%'"_qs)) << f.sql.toStdString();
+        EXPECT_EQ(f.Modelo().Filas(), 0);
+    });
+    EXPECT_TRUE(op->mostrados.empty());
+}
+
+TEST_F(Lista, F5SinLikeBuscaElComienzo)
+{
+    Motor();
+    Consulta(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, [](Lib_FrmCons3& f) {
+        f.CmbSearch[1]->setEditText(u"tor"_qs);
+        Tecla(f.CmbSearch[1]->lineEdit(), Qt::Key_F5);
+        EXPECT_TRUE(f.sql.startsWith(u"SELECT CODIGO, NOMBRE FROM T_LISTA  where NOMBRE like 'tor%' ORDER BY CODIGO"_qs))
+            << f.sql.toStdString();
+        EXPECT_EQ(f.Modelo().Filas(), 3);
+    });
+}
+
+TEST_F(Lista, CantidadesConTeclas)
+{
+    prueba::SeparadorDecimal punto(u'.');
+    Motor();
+    Consultas().Checks = true;
+    Consultas().UsaCantidades = true;
+    Consultas().CampoDevuelto = u"CODIGO"_qs;
+    op->entradas.push_back(u"5"_qs);
+    op->entradas.push_back(u"0"_qs);
+    Consulta(u"SELECT CODIGO, NOMBRE, CANT AS [**Cantidad**] FROM T_LISTA ORDER BY CODIGO"_qs, [&](Lib_FrmCons3& f) {
+        ModeloLista& m = f.Modelo();
+        const int c = f.IndiceColumna(u"**cantidad**"_qs) - 1;
+        ASSERT_EQ(c, 2);
+        f.SeleccionaFila(0);
+        Tecla(f.ListView1, Qt::Key_Delete);
+        EXPECT_EQ(m.Valor(0, c), u"0.00"_qs);
+        EXPECT_FALSE(m.Marcada(0));
+        f.SeleccionaFila(1);
+        Tecla(f.ListView1, Qt::Key_Insert);
+        EXPECT_EQ(m.Valor(1, c), u"3.0"_qs);
+        EXPECT_TRUE(m.Marcada(1));
+        Tecla(f.ListView1, Qt::Key_Delete);
+        EXPECT_EQ(m.Valor(1, c), u"2.0"_qs);
+        EXPECT_TRUE(m.Marcada(1));
+        f.SeleccionaFila(3);
+        Tecla(f.ListView1, Qt::Key_Insert, Qt::ShiftModifier);
+        EXPECT_EQ(m.Valor(3, c), u"5.00"_qs);
+        EXPECT_TRUE(m.Marcada(3));
+        f.SeleccionaFila(4);
+        Tecla(f.ListView1, Qt::Key_Insert, Qt::ShiftModifier);
+        EXPECT_EQ(m.Valor(4, c), u"0.00"_qs);
+        // Space ticks and unticks; the quantities stay.
+        Tecla(f.ListView1, Qt::Key_Space, Qt::NoModifier, u" "_qs);
+        EXPECT_FALSE(m.Marcada(4));
+        f.CmdAceptar->click();
+    });
+    ASSERT_EQ(op->cuenta(u"InputBox"_qs), 2);
+    EXPECT_EQ(op->mostrados[0].texto, u"Ingrese la Cantidad del Articulo..."_qs);
+    EXPECT_EQ(op->mostrados[0].titulo, u"Carga de Datos"_qs);
+    QStringList valores;
+    for (const Variant& v : Consultas().Valores)
+        valores << v.toString();
+    EXPECT_EQ(valores, (QStringList{u"02"_qs, u"04"_qs}));
+    EXPECT_FALSE(Consultas().Checks);
+}
+
+TEST_F(Lista, AceptarConYSinMarcasYCancelar)
+{
+    Motor();
+    // Without ticks: the asked columns, the last one as the value.
+    cmps = QStringList{u"NOMBRE"_qs, u"codigo"_qs};
+    Consulta(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, [](Lib_FrmCons3& f) {
+        f.SeleccionaFila(1);
+        f.ListView1_DblClick();
+    });
+    ASSERT_EQ(Consultas().Valores.size(), 2);
+    EXPECT_EQ(Consultas().Valores[0].toString(), u"Tuerca"_qs);
+    EXPECT_EQ(Consultas().ValorDevuelto.toString(), u"02"_qs);
+    EXPECT_TRUE(cmps.isEmpty());
+
+    // Ticks: "&Marcar" ticks every row; without CampoDevuelto the first column is handed back.
+    Consultas().Valores.clear();
+    Consultas().Checks = true;
+    Consulta(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, [](Lib_FrmCons3& f) {
+        EXPECT_TRUE(f.CmdTodos->isVisibleTo(&f));
+        f.CmdTodos->click();
+        f.SeleccionaFila(2);
+        Tecla(f.ListView1, Qt::Key_Space, Qt::NoModifier, u" "_qs);
+        f.CmdAceptar->click();
+    });
+    EXPECT_EQ(Consultas().Valores.size(), 4);
+
+    // Ticks asked for by ValoresDefault survive the load.
+    Consultas().Valores.clear();
+    Consultas().Checks = true;
+    Consultas().CampoDevuelto = u"CODIGO"_qs;
+    QString campo, where;
+    Consultas().alMostrar = [](QDialog& d) {
+        auto& f = static_cast<Lib_FrmCons3&>(d);
+        QTimer::singleShot(0, &f, [&f] { f.CmdAceptar_Click(); });
+    };
+    Consultas().ConsultaSearch(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, cmps, {}, campo, where, {}, false,
+                               u"03;05"_qs);
+    ASSERT_EQ(Consultas().Valores.size(), 2);
+    EXPECT_EQ(Consultas().Valores[1].toString(), u"05"_qs);
+
+    // Cancel hands back nothing.
+    Consulta(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, [](Lib_FrmCons3& f) { Tecla(&f, Qt::Key_Escape); });
+    EXPECT_EQ(Consultas().ValorDevuelto.toString(), QString());
+    EXPECT_TRUE(Consultas().Valores.isEmpty());
+}
+
+TEST_F(Lista, ColoresDeStock)
+{
+    prueba::EjecutaSqlite(baseDemo(), u"CREATE TABLE T_STOCK_ARTICULOS (idarticulo VARCHAR(10), PUNTOPEDIDO INTEGER, Stock INTEGER);"
+                                       "INSERT INTO T_STOCK_ARTICULOS VALUES ('A', 5, 5), ('B', 5, 6), ('C', 5, 4), ('D', 0, 0), ('E', 0, 3);"_qs);
+    Configura(u"MostrarStockenConsultas"_qs, u"si"_qs);
+    Configura(u"Stk_Nivel1"_qs, u"255"_qs);      // red
+    Configura(u"Stk_Nivel2"_qs, u"65280"_qs);    // green
+    Configura(u"Stk_Nivel3"_qs, u"16711680"_qs); // blue
+    Configura(u"Stk_Nivel4"_qs, u"65535"_qs);    // yellow
+    Motor();
+    Consulta(u"SELECT idarticulo, PUNTOPEDIDO, Stock FROM T_STOCK_ARTICULOS ORDER BY idarticulo"_qs, [](Lib_FrmCons3& f) {
+        ModeloLista& m = f.Modelo();
+        ASSERT_EQ(m.Filas(), 5);
+        const std::vector<int> niveles{4, 2, 3, 4, 1};
+        const std::vector<QColor> colores{Qt::yellow, Qt::green, Qt::blue, Qt::yellow, Qt::red};
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_EQ(m.Nivel(i), niveles[size_t(i)]) << i;
+            EXPECT_EQ(m.data(m.index(i, 2), Qt::ForegroundRole).value<QColor>(), colores[size_t(i)]) << i;
+            EXPECT_TRUE(m.data(m.index(i, 1), Qt::FontRole).value<QFont>().bold());
+        }
+    });
+    // Without the setting rows keep the list's colour.
+    ReiniciaConsultas();
+    Configura(u"MostrarStockenConsultas"_qs, u"NO"_qs);
+    Consulta(u"SELECT idarticulo, PUNTOPEDIDO, Stock FROM T_STOCK_ARTICULOS ORDER BY idarticulo"_qs, [](Lib_FrmCons3& f) {
+        EXPECT_FALSE(f.Modelo().data(f.Modelo().index(0, 0), Qt::ForegroundRole).isValid());
+    });
+}
+
+TEST_F(Lista, AnchosDeColumna)
+{
+    prueba::EjecutaSqlite(baseDemo(), u"CREATE TABLE T_ANCHOS (LARGO VARCHAR(80), IMPORTE MONEY, CANTIDAD DECIMAL(18,4), CORTO VARCHAR(5));"
+                                       "INSERT INTO T_ANCHOS VALUES ('x', 1, 2, 'y');"_qs);
+    Motor();
+    Consulta(u"SELECT LARGO, IMPORTE, CANTIDAD, CORTO FROM T_ANCHOS"_qs, [](Lib_FrmCons3& f) {
+        QHeaderView* h = f.ListView1->horizontalHeader();
+        EXPECT_EQ(h->sectionSize(0), f.AnchoCaracteres(60));
+        EXPECT_EQ(h->sectionSize(1), f.AnchoCaracteres(12));
+        EXPECT_EQ(h->sectionSize(2), f.AnchoCaracteres(12));
+        EXPECT_EQ(h->sectionSize(3), f.AnchoCaracteres(5));
+        // Each search box sits over its column, 50 twips narrower.
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(f.CmbSearch[size_t(i)]->width(), h->sectionSize(i) - twips::px(50)) << i;
+            EXPECT_EQ(f.CmbSearch[size_t(i)]->x(), f.ListView1->viewport()->x() + h->sectionViewportPosition(i)) << i;
+        }
+        // Scrolled sideways, the boxes move with the columns.
+        f.resize(300, f.height());
+        QApplication::processEvents();
+        f.HScroll1->setValue(f.HScroll1->maximum());
+        EXPECT_GT(f.HScroll1->value(), 0);
+        EXPECT_EQ(f.CmbSearch[3]->x(), f.ListView1->viewport()->x() + h->sectionViewportPosition(3));
+    });
+    Consultas().alMostrar = nullptr;
+    // "@10" widens every column of other tables by ten characters.
+    Consultas().alMostrar = [](QDialog& d) {
+        auto& f = static_cast<Lib_FrmCons3&>(d);
+        EXPECT_EQ(f.ListView1->horizontalHeader()->sectionSize(3), f.AnchoCaracteres(15));
+        QTimer::singleShot(0, &f, [&f] { f.CmdCancelar_Click(); });
+    };
+    QString campo, where;
+    Consultas().ConsultaSearch(u"SELECT LARGO, IMPORTE, CANTIDAD, CORTO FROM T_ANCHOS"_qs, cmps, {}, campo, where, {}, false, u"@10"_qs);
+}
+
+TEST_F(Lista, AnchosGuardados)
+{
+    QFile f(dir.path() + u"/CONSULTASLEN.SLV"_qs);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("\"OTRA\",\"100|200|\"\r\n\"T_LISTA\",\"1500|900|\"\r\n");
+    f.close();
+    Motor();
+    Consulta(u"SELECT CODIGO, NOMBRE, CIUDAD FROM T_LISTA"_qs, [](Lib_FrmCons3& d) {
+        EXPECT_EQ(d.ListView1->horizontalHeader()->sectionSize(0), 100);
+        EXPECT_EQ(d.ListView1->horizontalHeader()->sectionSize(1), 60);
+        d.ListView1->horizontalHeader()->resizeSection(2, 40);
+        d.GrabarCfg = true;
+    });
+    EXPECT_EQ(leeArchivo(dir.path() + u"/CONSULTASLEN.SLV"_qs),
+              u"\"OTRA\",\"100|200|\"\r\n\"T_LISTA\",\"1500|900|600|\"\r\n"_qs);
+    EXPECT_FALSE(QFile::exists(dir.path() + u"/CONSULTASLEN.AUX"_qs));
+}
+
+TEST_F(Lista, OrdenPorEncabezado)
+{
+    Motor();
+    Consulta(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, [](Lib_FrmCons3& f) {
+        f.SeleccionaFila(1); // Tuerca
+        f.ListView1->horizontalHeader()->sectionClicked(1);
+        EXPECT_EQ(f.Modelo().Valor(0, 1), u"Arandela"_qs);
+        EXPECT_EQ(f.Modelo().Valor(f.FilaSeleccionada(), 1), u"Tuerca"_qs);
+        f.ListView1->horizontalHeader()->sectionClicked(1);
+        EXPECT_EQ(f.Modelo().Valor(0, 1), u"Tuerca"_qs);
+        EXPECT_EQ(f.FilaSeleccionada(), 0);
+    });
+}
+
+TEST_F(Lista, FaltanteDeStockConF12)
+{
+    Motor();
+    DB().gUsuario = u"O'Neill"_qs;
+    prueba::EjecutaSqlite(baseDemo(), u"UPDATE MA_ARTICULOS SET DESCRIPCION = 'Llave 1/2''' WHERE idarticulo = '0000002';"_qs);
+    op->respuestas.push_back(respuesta::Yes);
+    Consulta(u"SELECT idarticulo, Descripcion FROM V_MA_ARTICULOS ORDER BY idarticulo"_qs, [](Lib_FrmCons3& f) {
+        f.SeleccionaFila(1);
+        Tecla(f.ListView1, Qt::Key_F12);
+    });
+    ASSERT_EQ(op->cuenta(u"MsgBox"_qs), 1);
+    EXPECT_EQ(op->mostrados[0].texto, u"Desea informar el articulo 0000002 Llave 1/2'\r\ncomo un faltante de stock?"_qs);
+    EXPECT_EQ(op->mostrados[0].titulo, u"Atención!"_qs);
+    EXPECT_EQ(op->mostrados[0].estilo, estilo::YesNo + estilo::Question);
+    ado::Recordset rs;
+    QString s = u"SELECT IdArticulo, Descripcion, Usuario FROM MV_FALTANTES"_qs;
+    DB().AbrirRecordset(s, rs);
+    ASSERT_FALSE(rs.EOF_());
+    EXPECT_EQ(rs.Fields(0).Value().toString(), u"0000002"_qs);
+    EXPECT_EQ(rs.Fields(1).Value().toString(), u"Llave 1/2'"_qs);
+    EXPECT_EQ(rs.Fields(2).Value().toString(), u"O'Neill"_qs);
+}
+
+TEST_F(Lista, NuevoPorElLanzador)
+{
+    Motor();
+    Consulta(u"SELECT CODIGO, RAZON_SOCIAL FROM VT_CLIENTES"_qs, [](Lib_FrmCons3& f) { f.CmdNuevo->click(); });
+    ASSERT_EQ(op->cuenta(u"MsgBox"_qs), 1);
+    EXPECT_EQ(op->mostrados[0].texto, u"Opcion no Implementada!\rComuniquese con su proveedor de sistemas"_qs);
+    EXPECT_EQ(op->mostrados[0].estilo, estilo::Critical);
+    QStringList lanzados;
+    InstalaLanzador([&](const QString& p, QString& par, std::int32_t& tarea) {
+        lanzados << p + u'(' + par + u')';
+        tarea = 1;
+    });
+    for (const QString& t : {u"VT_PROVEEDORES"_qs, u"V_TA_RUBROS"_qs, u"V_TA_VENDEDORES"_qs, u"V_MA_ARTICULOS"_qs, u"V_TA_STATUS"_qs})
+        Consulta(u"SELECT * FROM "_qs + t, [](Lib_FrmCons3& f) { f.CmdNuevo_Click(); });
+    EXPECT_EQ(lanzados, (QStringList{u"SHELL:V_MA_CLIENTES(0)"_qs, u"SHELL:V_TA_TABLAS(V_TA_RUBROS)"_qs,
+                                     u"SHELL:V_TA_VENDEDORES()"_qs, u"SHELL:V_MA_ARTICULOS()"_qs,
+                                     u"SHELL:V_TA_TABLAS(V_TA_STATUS)"_qs}));
+}
+
+TEST_F(Lista, OpcionesYArchivos)
+{
+    Motor();
+    Lib_ClsCons3& c = Consultas();
+    c.alMostrar = [](QDialog& d) {
+        auto& f = static_cast<Lib_FrmCons3&>(d);
+        QTimer::singleShot(0, &f, [&f] {
+            EXPECT_FALSE(f.CmdNueva->isVisibleTo(&f));
+            f.SeleccionaFila(f.Modelo().Filas() - 1);
+            f.CmdAceptar_Click();
+        });
+    };
+    EXPECT_EQ(c.MenuOpciones(u"Elija"_qs, {u"Uno"_qs, u"Dos"_qs}), u"Dos"_qs);
+    // A single option is offered too.
+    EXPECT_EQ(c.MenuOpciones(u"Elija"_qs, {u"Unica"_qs}), u"Unica"_qs);
+    c.CheckOpciones(u"Marque"_qs, {u"1Rojo"_qs, u"0Verde"_qs, u"1Azul"_qs});
+    QStringList marcadas;
+    for (const Variant& v : c.Valores)
+        marcadas << v.toString();
+    EXPECT_EQ(marcadas, (QStringList{u"Rojo"_qs, u"Azul"_qs}));
+    QFile f(dir.path() + u"/lineas.txt"_qs);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("primera\r\nsegunda\r\n");
+    f.close();
+    EXPECT_EQ(c.ConsultaDesdeArchivo(u"Archivo"_qs, u"\""_qs + dir.path() + u"/lineas.txt\""_qs), u"segunda"_qs);
+    EXPECT_EQ(c.ConsultaDesdeArchivo(u"Archivo"_qs, dir.path() + u"/no.txt"_qs), QString());
+    ASSERT_EQ(op->cuenta(u"MsgBox"_qs), 1);
+    EXPECT_EQ(op->mostrados.back().texto, u"No existe el archivo "_qs + dir.path() + u"/no.txt que desea consultar consulta "_qs);
+}
+
+TEST_F(Lista, PreciosConElNombreDeSuLista)
+{
+    Motor();
+    Lib_FrmCons3 f;
+    f.sql = u"SELECT idarticulo, PRECIO1, PRECIO3 FROM V_MA_ARTICULOS"_qs;
+    f.Form_Load();
+    ASSERT_EQ(f.Modelo().Columnas(), 3);
+    EXPECT_EQ(f.Modelo().Encabezado(0), u"idarticulo"_qs);
+    EXPECT_EQ(f.Modelo().Encabezado(1), u"Lista Mostrador"_qs);
+    EXPECT_EQ(f.Modelo().Encabezado(2), u"Lista Tarjeta"_qs);
+    EXPECT_EQ(f.Modelo().Filas(), 60);
+}
+
+} // namespace

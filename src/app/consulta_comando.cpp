@@ -1,4 +1,5 @@
 #include "app/consulta_comando.h"
+#include "app/enlaces.h"
 
 #include "db/db_dll.h"
 #include "lookup/lib_clscons3.h"
@@ -63,6 +64,7 @@ int EjecutaConsultaComando(const QString& nombre, const QString& campo, bool con
 {
     QString parametros, cadena;
     std::int32_t cursor = ado::adUseClient;
+    EnlazaDialogos();
     IniciarAplicacion(parametros, cadena, cursor);
 
     Lib_ClsCons3& c = Consultas();

@@ -1,6 +1,6 @@
 #include "app/frm_principal.h"
 
-#include "access/frm_acceso.h"
+#include "app/enlaces.h"
 #include "app/productos.h"
 #include "app/reemplazo_archivo.h"
 #include "config/configuracion.h"
@@ -104,8 +104,7 @@ void FrmPrincipal::Pulsado()
 
 void FrmPrincipal::Form_Load()
 {
-    // Missing or refused connection data are asked in the access dialog.
-    InstalaDialogoAcceso();
+    EnlazaDialogos();
     Rutina r = Rutina::Omitir();
     r.paso([&] {
         QString parametros, cadena;

@@ -1,6 +1,5 @@
 #include "diag/frm_msgbox.h"
 
-#include "diag/twips.h"
 #include "platform/operador.h"
 #include "platform/twips.h"
 

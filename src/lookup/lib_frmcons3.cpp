@@ -3,7 +3,7 @@
 #include "config/configuracion.h"
 #include "db/db_dll.h"
 #include "diag/registra_error.h"
-#include "diag/twips.h"
+#include "platform/twips.h"
 #include "lookup/filtro_busqueda.h"
 #include "lookup/lib_clscons3.h"
 #include "lookup/marco_botones.h"

@@ -2,7 +2,7 @@
 
 #include "db/db_dll.h"
 #include "diag/registra_error.h"
-#include "diag/twips.h"
+#include "platform/twips.h"
 #include "lookup/filtro_busqueda.h"
 #include "lookup/marco_botones.h"
 #include "lookup/modelo_arbol.h"

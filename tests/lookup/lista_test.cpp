@@ -1,7 +1,7 @@
 // The list lookup dialog under the offscreen platform, driven by key events
 // on the modal dialog the engine shows.
 #include "comun/ayudas.h"
-#include "diag/twips.h"
+#include "platform/twips.h"
 #include "lookup/consultas_prueba.h"
 #include "lookup/lib_frmcons3.h"
 #include "lookup/modelo_lista.h"

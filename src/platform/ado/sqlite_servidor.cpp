@@ -1048,8 +1048,12 @@ std::vector<std::vector<QByteArray>> Filas(sqlite3* db, const char* sql)
 // The triggers that keep every date column in its stored form.
 void InstalarFechas(sqlite3* db)
 {
+    // Runs on every open: only the tables whose text names a date type are read.
     const auto columnas = Filas(db, "SELECT m.name, p.name, p.type FROM sqlite_master m, pragma_table_info(m.name) p "
-                                    "WHERE m.type = 'table' AND substr(m.name, 1, 7) <> 'sqlite_'");
+                                    "WHERE m.type = 'table' AND substr(m.name, 1, 7) <> 'sqlite_' "
+                                    "AND (instr(lower(m.sql), 'date') OR instr(lower(m.sql), 'time'))");
+    if (columnas.empty())
+        return;
     std::vector<QByteArray> faltan;
     const auto existentes = Filas(db, "SELECT name FROM sqlite_master WHERE type = 'trigger' "
                                       "AND substr(name, 1, 9) = 'ss_fecha_'");

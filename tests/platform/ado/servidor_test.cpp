@@ -493,3 +493,26 @@ TEST(ServidorTextos, FechasEnLosEstilosDelServidor)
     EXPECT_EQ(servidor::TextoFecha(ms, 121), "2024-02-29 23:59:59.997");
     EXPECT_EQ(servidor::CompararCiAs("Ñandú  ", 9, "ñANDÚ", 7), 0);
 }
+
+// The ODBC driver opens the file on the same SQLite library: its connection
+// answers the same way, so translated statements run there too.
+TEST_F(Servidor, TambienPorElDriverOdbc)
+{
+    filas(QStringLiteral("CREATE TABLE U (NOMBRE TEXT COLLATE CI_AS, Alta datetime)"));
+    filas(QStringLiteral("INSERT INTO U VALUES ('ADMIN ', '07/03/2025 10:00'), ('Señor', '2025-01-02')"));
+    db.reset();
+    auto odbc = AbrirOdbc(QStringLiteral("Driver=%1;Database=%2;StepAPI=1;NoCreat=1;")
+                              .arg(QLatin1String(prueba::kDriverSqliteOdbc), archivo),
+                          QStringLiteral("MSDASQL"), 5);
+    auto c = odbc->ejecutar(QStringLiteral("SELECT (SELECT count(*) FROM U WHERE NOMBRE = 'admin'), "
+                                           "(SELECT count(*) FROM U WHERE NOMBRE LIKE 'SEÑ%'), "
+                                           "quote(ss_suma(5, '1')), quote(ss_convertir('varchar(10)', Alta, 103)) "
+                                           "FROM U ORDER BY Alta"),
+                            {}, nullptr, 30);
+    std::vector<Variant> f;
+    ASSERT_TRUE(c->siguiente(f));
+    EXPECT_EQ(f[0].toLong(), 1);
+    EXPECT_EQ(f[1].toLong(), 1);
+    EXPECT_EQ(f[2].toString(), u"6");
+    EXPECT_EQ(f[3].toString(), u"'02/01/2025'");
+}

@@ -7,6 +7,7 @@
 #include "platform/ado/errores_ado.h"
 #include "platform/ado/provider.h"
 #include "platform/ado/sqlite_servidor.h"
+#include "tools/demo_db.h"
 
 #include <QDateTime>
 #include <sqlite3.h>
@@ -515,4 +516,58 @@ TEST_F(Servidor, TambienPorElDriverOdbc)
     EXPECT_EQ(f[1].toLong(), 1);
     EXPECT_EQ(f[2].toString(), u"6");
     EXPECT_EQ(f[3].toString(), u"'02/01/2025'");
+}
+
+// The demo generator's database answers the suite's own statements (in the
+// form the translation gives them) as the server would.
+TEST_F(Servidor, BaseDeDemostracionComoElServidor)
+{
+    demo::Opciones o;
+    o.carpeta = entorno.carpeta() + QStringLiteral("/demo");
+    o.articulos = 300;
+    demo::Genera(o);
+    db = AbrirSqlite(o.carpeta + QStringLiteral("/DEMO.sqlite"), QString(), QString(), QStringLiteral("SQLOLEDB"), 5);
+    const struct {
+        const char* sql;
+        const char* esperado;
+    } casos[] = {
+        // rights lookup: the user followed by a blank
+        {"SELECT count(*) FROM TA_TAREAS WHERE USUARIO = 'ADMIN ' AND TAREA = '0101'", "1"},
+        // stored password, any case
+        {"SELECT count(*) FROM TA_USUARIOS WHERE NOMBRE = 'admin' AND Password IS NOT NULL", "1"},
+        // configuration read with a padded key
+        {"SELECT Valor FROM TA_CONFIGURACION WHERE Clave = 'theme   '", "1"},
+        // lookups: LIKE on accented text and character classes
+        {"SELECT count(*) FROM MA_CLIENTES WHERE RAZON_SOCIAL LIKE '%ÑANDÚ%'", "1"},
+        {"SELECT count(*) FROM MA_CLIENTES WHERE RAZON_SOCIAL LIKE '%nandu%'", "0"},
+        {"SELECT group_concat(CODIGO) FROM (SELECT CODIGO FROM MA_CLIENTES WHERE CODIGO LIKE '[cp]000[1-2]' "
+         "ORDER BY CODIGO)",
+         "C0001,C0002,P0001,P0002"},
+        {"SELECT count(*) FROM V_TA_FAMILIAS WHERE Descripcion LIKE 'l[aá]%'", "2"},
+        // an article code stored with a trailing blank
+        {"SELECT count(*) FROM MA_ARTICULOS WHERE idarticulo = '0000101'", "1"},
+        // the families tree, in the server's order
+        {"SELECT group_concat(IdFamilia) FROM (SELECT IdFamilia FROM V_TA_FAMILIAS ORDER BY IdFamilia)",
+         "01,0101,0102,0103,02,0201,0202,03,0301"},
+        {"SELECT group_concat(Descripcion, '|') FROM (SELECT Descripcion FROM TA_FAMILIAS WHERE length(IdFamilia) = 2 "
+         "ORDER BY Descripcion)",
+         "Almacén|Lácteos|Limpieza"},
+        // the product query
+        {"SELECT count(*) FROM V_MA_Articulos WHERE SUSPENDIDO = 0", "277"},
+        {"SELECT count(DISTINCT USUARIO) FROM TA_TAREAS", "3"},
+    };
+    for (const auto& c : casos)
+        EXPECT_EQ(lista(QString::fromUtf8(c.sql)).toStdString(), c.esperado) << c.sql;
+
+    // The action log: written through its view with the suite's dates, one
+    // row reported per row, and ordered by date.
+    std::int64_t n = -2;
+    filas(QStringLiteral("INSERT INTO V_MV_CPTEACCIONES (TC, IdComprobante, Tipo_accion, FECHAHORA, Usuario) VALUES "
+                         "('FC', 'A0001', 'ALTA', '07/03/2025 18:05:09', 'ADMIN'), "
+                         "('NC', 'A0002', 'ALTA', '01/12/24 08:00', 'ADMIN')"),
+          &n);
+    EXPECT_EQ(n, 2);
+    EXPECT_EQ(lista(QStringLiteral("SELECT TC || ' ' || FECHAHORA FROM MV_CPTEACCIONES ORDER BY FECHAHORA")),
+              u"NC 2024-12-01 08:00:00|FC 2025-03-07 18:05:09");
+    EXPECT_EQ(lista(QStringLiteral("SELECT count(*) FROM MV_CPTEACCIONES WHERE FECHAHORA >= '2025-01-01'")), u"1");
 }

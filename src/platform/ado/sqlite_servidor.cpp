@@ -614,13 +614,25 @@ bool LeerParte(sqlite3_context* ctx, sqlite3_value* v, const char* funcion, Part
     return false;
 }
 
-void DatePart(sqlite3_context* ctx, int, sqlite3_value** argv)
+// The part and the other arguments of a date function: false when the
+// result is already set (a NULL argument gives NULL, a bad part an error).
+bool Argumentos(sqlite3_context* ctx, int argc, sqlite3_value** argv, const char* funcion, Parte& parte)
+{
+    if (!LeerParte(ctx, argv[0], funcion, parte))
+        return false;
+    for (int i = 1; i < argc; ++i)
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+            sqlite3_result_null(ctx);
+            return false;
+        }
+    return true;
+}
+
+void DatePart(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
     Parte parte;
-    if (!LeerParte(ctx, argv[0], "datepart", parte))
+    if (!Argumentos(ctx, argc, argv, "datepart", parte))
         return;
-    if (sqlite3_value_type(argv[1]) == SQLITE_NULL)
-        return sqlite3_result_null(ctx);
     std::int64_t ms;
     if (!FechaDeValor(argv[1], ms))
         return ErrorFecha(ctx);
@@ -666,13 +678,11 @@ void ResultadoFecha(sqlite3_context* ctx, std::int64_t ms, bool soloFecha)
     sqlite3_result_text(ctx, r.constData(), int(r.size()), SQLITE_TRANSIENT);
 }
 
-void DateAdd(sqlite3_context* ctx, int, sqlite3_value** argv)
+void DateAdd(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
     Parte parte;
-    if (!LeerParte(ctx, argv[0], "dateadd", parte))
+    if (!Argumentos(ctx, argc, argv, "dateadd", parte))
         return;
-    if (sqlite3_value_type(argv[1]) == SQLITE_NULL || sqlite3_value_type(argv[2]) == SQLITE_NULL)
-        return sqlite3_result_null(ctx);
     std::int64_t ms;
     if (!FechaDeValor(argv[2], ms))
         return ErrorFecha(ctx);
@@ -708,13 +718,11 @@ void DateAdd(sqlite3_context* ctx, int, sqlite3_value** argv)
     ResultadoFecha(ctx, MsDePartes(p), soloFecha);
 }
 
-void DateDiff(sqlite3_context* ctx, int, sqlite3_value** argv)
+void DateDiff(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
     Parte parte;
-    if (!LeerParte(ctx, argv[0], "datediff", parte))
+    if (!Argumentos(ctx, argc, argv, "datediff", parte))
         return;
-    if (sqlite3_value_type(argv[1]) == SQLITE_NULL || sqlite3_value_type(argv[2]) == SQLITE_NULL)
-        return sqlite3_result_null(ctx);
     std::int64_t a, b;
     if (!FechaDeValor(argv[1], a) || !FechaDeValor(argv[2], b))
         return ErrorFecha(ctx);

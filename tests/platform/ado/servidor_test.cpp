@@ -23,6 +23,13 @@ struct Caso {
     const char* esperado; // quote() of the server's result
 };
 
+struct CasoError {
+    const char* expresion;
+    int nativo;
+    std::int32_t numero;
+    const char* mensaje; // the start of the server's text
+};
+
 class Servidor : public ::testing::Test {
 protected:
     void SetUp() override
@@ -65,6 +72,15 @@ protected:
         for (const Caso& c : casos)
             EXPECT_EQ(valor(QString::fromUtf8(c.expresion)).toStdString(), c.esperado) << c.expresion;
     }
+    void compruebaErrores(std::initializer_list<CasoError> casos)
+    {
+        for (const auto& c : casos) {
+            const Error e = error(QStringLiteral("SELECT %1").arg(QString::fromUtf8(c.expresion)));
+            EXPECT_EQ(e.NativeError, c.nativo) << c.expresion;
+            EXPECT_EQ(e.Number, c.numero) << c.expresion;
+            EXPECT_TRUE(e.Description.startsWith(QString::fromUtf8(c.mensaje))) << e.Description.toStdString();
+        }
+    }
     Error error(const QString& sql)
     {
         esperaError_ = true;
@@ -85,12 +101,6 @@ protected:
     bool esperaError_ = false;
 };
 
-struct CasoError {
-    const char* expresion;
-    int nativo;
-    std::int32_t numero;
-    const char* mensaje; // the start of the server's text
-};
 
 } // namespace
 
@@ -195,7 +205,7 @@ TEST_F(Servidor, SumaDecidePorLosValores)
     };
     comprueba(casos);
 
-    const CasoError errores[] = {
+    const std::initializer_list<CasoError> errores = {
         {"ss_suma(5, 'abc')", 245, DB_E_CANTCONVERTVALUE,
          "Conversion failed when converting the varchar value 'abc' to data type int."},
         {"ss_suma('1.5', 1)", 245, DB_E_CANTCONVERTVALUE,
@@ -203,12 +213,7 @@ TEST_F(Servidor, SumaDecidePorLosValores)
         {"ss_suma(1.5, 'x')", 8114, DB_E_CANTCONVERTVALUE, "Error converting data type varchar to numeric."},
         {"ss_suma(9223372036854775807, 1)", 8115, DB_E_DATAOVERFLOW, "Arithmetic overflow error"},
     };
-    for (const auto& c : errores) {
-        const Error e = error(QStringLiteral("SELECT %1").arg(QLatin1String(c.expresion)));
-        EXPECT_EQ(e.NativeError, c.nativo) << c.expresion;
-        EXPECT_EQ(e.Number, c.numero) << c.expresion;
-        EXPECT_TRUE(e.Description.startsWith(QLatin1String(c.mensaje))) << e.Description.toStdString();
-    }
+    compruebaErrores(errores);
 }
 
 TEST_F(Servidor, ConvertirComoElServidor)
@@ -268,7 +273,7 @@ TEST_F(Servidor, ConvertirComoElServidor)
     };
     comprueba(casos);
 
-    const CasoError errores[] = {
+    const std::initializer_list<CasoError> errores = {
         {"ss_convertir('int', '12abc')", 245, DB_E_CANTCONVERTVALUE,
          "Conversion failed when converting the varchar value '12abc' to data type int."},
         {"ss_convertir('int', '12.5')", 245, DB_E_CANTCONVERTVALUE, "Conversion failed"},
@@ -287,12 +292,7 @@ TEST_F(Servidor, ConvertirComoElServidor)
         {"ss_convertir('nvarchar(2)', 123)", 8115, DB_E_DATAOVERFLOW, "Arithmetic overflow"},
         {"ss_convertir('cosa', 1)", 243, DB_E_ERRORSINCOMMAND, "Type cosa is not a defined system type."},
     };
-    for (const auto& c : errores) {
-        const Error e = error(QStringLiteral("SELECT %1").arg(QLatin1String(c.expresion)));
-        EXPECT_EQ(e.NativeError, c.nativo) << c.expresion;
-        EXPECT_EQ(e.Number, c.numero) << c.expresion;
-        EXPECT_TRUE(e.Description.startsWith(QString::fromUtf8(c.mensaje))) << e.Description.toStdString();
-    }
+    compruebaErrores(errores);
 }
 
 TEST_F(Servidor, FuncionesDeFechaComoElServidor)

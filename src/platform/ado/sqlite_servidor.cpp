@@ -1053,6 +1053,35 @@ std::vector<std::vector<QByteArray>> Filas(sqlite3* db, const char* sql)
     return r;
 }
 
+// The connection reports this message as the last error.
+void Reportar(sqlite3* db, const QByteArray& mensaje)
+{
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT ss_error(?)", -1, &st, nullptr) != SQLITE_OK)
+        return;
+    sqlite3_bind_text(st, 1, mensaje.constData(), int(mensaje.size()), SQLITE_TRANSIENT);
+    sqlite3_step(st);
+    sqlite3_finalize(st);
+}
+
+// The statements as one, all or none; the connection then reports the one
+// that failed.
+bool TodoONada(sqlite3* db, const std::vector<QByteArray>& sentencias)
+{
+    if (!Exec(db, "SAVEPOINT ss_servidor"))
+        return false;
+    for (const auto& s : sentencias)
+        if (!Exec(db, s)) {
+            const QByteArray error = sqlite3_errmsg(db);
+            Exec(db, "ROLLBACK TO ss_servidor");
+            Exec(db, "RELEASE ss_servidor");
+            Reportar(db, error);
+            return false;
+        }
+    Exec(db, "RELEASE ss_servidor");
+    return true;
+}
+
 // The triggers that keep every date column in its stored form.
 void InstalarFechas(sqlite3* db)
 {
@@ -1063,7 +1092,8 @@ void InstalarFechas(sqlite3* db)
     if (columnas.empty())
         return;
     std::vector<QByteArray> faltan;
-    const auto existentes = Filas(db, "SELECT name FROM sqlite_master WHERE type = 'trigger' "
+    // Known by the table they are on (a renamed table keeps them) and the column.
+    const auto existentes = Filas(db, "SELECT lower(tbl_name), lower(name) FROM sqlite_master WHERE type = 'trigger' "
                                       "AND substr(name, 1, 9) = 'ss_fecha_'");
     for (const auto& c : columnas) {
         if (!EsTipoFecha(c[2]))
@@ -1071,7 +1101,7 @@ void InstalarFechas(sqlite3* db)
         const QByteArray nombre = "ss_fecha_" + c[0] + '_' + c[1];
         bool ya = false;
         for (const auto& e : existentes)
-            ya = ya || e[0].compare(nombre + "_a", Qt::CaseInsensitive) == 0;
+            ya = ya || (e[0] == c[0].toLower() && e[1].endsWith('_' + c[1].toLower() + "_a"));
         if (ya)
             continue;
         const QByteArray t = Citado(c[0]), col = "NEW." + Citado(c[1]);
@@ -1083,17 +1113,9 @@ void InstalarFechas(sqlite3* db)
         faltan.push_back("CREATE TRIGGER IF NOT EXISTS " + Citado(nombre + "_m") + " AFTER UPDATE OF " + Citado(c[1])
                          + " ON " + t + cuando);
     }
-    if (faltan.empty())
-        return;
-    // All or none; a file that cannot be written keeps working as it is.
-    if (!Exec(db, "SAVEPOINT ss_fechas"))
-        return;
-    bool ok = true;
-    for (const auto& s : faltan)
-        ok = ok && Exec(db, s);
-    if (!ok)
-        Exec(db, "ROLLBACK TO ss_fechas");
-    Exec(db, "RELEASE ss_fechas");
+    // A file that cannot be written keeps working as it is.
+    if (!faltan.empty())
+        TodoONada(db, faltan);
 }
 
 // First words of a statement, upper case, skipping blanks and comments.
@@ -1162,23 +1184,46 @@ bool Palabra(const char*& p, const char* w)
     return true;
 }
 
+// ALTER TABLE t ADD|DROP [COLUMN] c: the table and the column, p after them.
+bool LeerAlter(const char*& p, const char* accion, QByteArray& tabla, QByteArray& columna)
+{
+    if (!Palabra(p, "ALTER") || !Palabra(p, "TABLE"))
+        return false;
+    tabla = Nombre(p);
+    if (*p == '.') {
+        ++p;
+        tabla = Nombre(p);
+    }
+    if (!Palabra(p, accion))
+        return false;
+    Palabra(p, "COLUMN");
+    columna = Nombre(p);
+    return !tabla.isEmpty() && !columna.isEmpty();
+}
+
+// ALTER TABLE t DROP COLUMN c, refused by SQLite while this file's triggers
+// name the column: those triggers go with it.
+bool QuitarColumna(sqlite3* db, const QByteArray& sql)
+{
+    const char* p = sql.constData();
+    QByteArray tabla, columna;
+    if (!LeerAlter(p, "DROP", tabla, columna))
+        return false;
+    std::vector<QByteArray> pasos;
+    for (const char* n : {"ss_fecha_%1_%2_a", "ss_fecha_%1_%2_m", "ss_defecto_%1_%2"})
+        pasos.push_back("DROP TRIGGER IF EXISTS "
+                        + Citado(QByteArray(n).replace("%1", tabla).replace("%2", columna)));
+    pasos.push_back(sql);
+    return TodoONada(db, pasos);
+}
+
 // ALTER TABLE t ADD [COLUMN] c type ... DEFAULT expr ...: added without the
 // default, filled, and the default kept for new rows by a trigger.
 bool AgregarConDefecto(sqlite3* db, const QByteArray& sql)
 {
     const char* p = sql.constData();
-    if (!Palabra(p, "ALTER") || !Palabra(p, "TABLE"))
-        return false;
-    QByteArray tabla = Nombre(p);
-    if (*p == '.') {
-        ++p;
-        tabla = Nombre(p);
-    }
-    if (!Palabra(p, "ADD"))
-        return false;
-    Palabra(p, "COLUMN");
-    const QByteArray columna = Nombre(p);
-    if (tabla.isEmpty() || columna.isEmpty())
+    QByteArray tabla, columna;
+    if (!LeerAlter(p, "ADD", tabla, columna))
         return false;
     // DEFAULT outside literals and names, then its expression.
     const char* q = p;
@@ -1224,28 +1269,10 @@ bool AgregarConDefecto(sqlite3* db, const QByteArray& sql)
     const QByteArray expresion(expr, int(q - expr));
     const QByteArray sinDefecto = QByteArray(sql.constData(), int(ini - sql.constData())) + QByteArray(q);
     const QByteArray t = Citado(tabla), c = Citado(columna);
-    if (!Exec(db, "SAVEPOINT ss_defecto"))
-        return false;
-    const bool ok = Exec(db, sinDefecto) && Exec(db, "UPDATE " + t + " SET " + c + " = " + expresion)
-                 && Exec(db, "CREATE TRIGGER " + Citado("ss_defecto_" + tabla + '_' + columna) + " AFTER INSERT ON " + t
-                                 + " FOR EACH ROW WHEN NEW." + c + " IS NULL AND ss_ajuste(1) BEGIN UPDATE " + t
-                                 + " SET " + c + " = " + expresion + " WHERE rowid = NEW.rowid; END");
-    if (ok) {
-        Exec(db, "RELEASE ss_defecto");
-        return true;
-    }
-    // Undone whole; the connection reports the step that failed.
-    const QByteArray error = sqlite3_errmsg(db);
-    Exec(db, "ROLLBACK TO ss_defecto");
-    Exec(db, "RELEASE ss_defecto");
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT ss_error(?)", -1, &st, nullptr) == SQLITE_OK) {
-        sqlite3_bind_text(st, 1, error.constData(), int(error.size()), SQLITE_TRANSIENT);
-        sqlite3_step(st);
-        sqlite3_reset(st);
-        sqlite3_finalize(st);
-    }
-    return false;
+    return TodoONada(db, {sinDefecto, "UPDATE " + t + " SET " + c + " = " + expresion,
+                          "CREATE TRIGGER " + Citado("ss_defecto_" + tabla + '_' + columna) + " AFTER INSERT ON " + t
+                              + " FOR EACH ROW WHEN NEW." + c + " IS NULL AND ss_ajuste(1) BEGIN UPDATE " + t + " SET "
+                              + c + " = " + expresion + " WHERE rowid = NEW.rowid; END"});
 }
 
 void Error(sqlite3_context* ctx, int, sqlite3_value** argv)
@@ -1405,12 +1432,18 @@ int Ejecutar(sqlite3* db, sqlite3_stmt* st, std::int64_t& filas)
     const sqlite3_int64 antes = sqlite3_total_changes64(db);
     const std::int64_t ajustesAntes = g_ajustes;
     int rc = sqlite3_step(st);
-    if (rc != SQLITE_DONE && rc != SQLITE_ROW && std::strstr(sqlite3_errmsg(db), "non-constant default")) {
+    const bool defecto = rc != SQLITE_DONE && rc != SQLITE_ROW && std::strstr(sqlite3_errmsg(db), "non-constant default");
+    const bool quitar = rc != SQLITE_DONE && rc != SQLITE_ROW && std::strstr(sqlite3_errmsg(db), "after drop column");
+    if (defecto || quitar) {
         const QByteArray sql = sqlite3_sql(st);
+        const QByteArray error = sqlite3_errmsg(db);
         sqlite3_reset(st);
         filas = 0;
-        if (!AgregarConDefecto(db, sql))
+        if (!(defecto ? AgregarConDefecto(db, sql) : QuitarColumna(db, sql))) {
+            if (std::strcmp(sqlite3_errmsg(db), "not an error") == 0)
+                Reportar(db, error); // not the statement it took for
             return SQLITE_ERROR;
+        }
         InstalarFechas(db);
         return SQLITE_DONE;
     }

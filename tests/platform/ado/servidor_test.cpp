@@ -427,6 +427,30 @@ TEST_F(Servidor, DefectoNoConstanteEnTablaConFilas)
     EXPECT_TRUE(e.Description.contains(u"duplicate column")) << e.Description.toStdString();
 }
 
+// The rewrite triggers follow the table: a date column can be dropped, a
+// renamed table keeps its rewrite once.
+TEST_F(Servidor, ColumnasDeFechaSeQuitanYRenombran)
+{
+    filas(QStringLiteral("CREATE TABLE T (Id INTEGER PRIMARY KEY, Alta datetime, Baja datetime)"));
+    filas(QStringLiteral("ALTER TABLE T ADD Creada datetime DEFAULT (datetime('now','localtime'))"));
+    filas(QStringLiteral("INSERT INTO T (Alta, Baja) VALUES ('01/02/2025', '03/04/2025')"));
+    std::int64_t n = -2;
+    filas(QStringLiteral("ALTER TABLE T DROP COLUMN Alta"), &n);
+    EXPECT_EQ(n, 0);
+    filas(QStringLiteral("ALTER TABLE T RENAME TO U"));
+    db = AbrirSqlite(archivo, QString(), QString(), QStringLiteral("SQLOLEDB"), 5);
+    filas(QStringLiteral("INSERT INTO U (Baja) VALUES ('05/06/2025')"));
+    EXPECT_EQ(lista(QStringLiteral("SELECT quote(Baja) FROM U ORDER BY Id")), u"'2025-04-03 00:00:00'|'2025-06-05 00:00:00'");
+    // Those of Baja and Creada (added to an empty table: SQLite's own default).
+    EXPECT_EQ(lista(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'trigger'")), u"4");
+    // A column that cannot go stays, with its triggers, and the reason is SQLite's.
+    filas(QStringLiteral("CREATE INDEX IX_U ON U (Baja)"));
+    const Error e = error(QStringLiteral("ALTER TABLE U DROP COLUMN Baja"));
+    EXPECT_TRUE(e.Description.contains(u"IX_U")) << e.Description.toStdString();
+    filas(QStringLiteral("INSERT INTO U (Baja) VALUES ('07/08/2025')"));
+    EXPECT_EQ(lista(QStringLiteral("SELECT quote(max(Baja)) FROM U")), u"'2025-08-07 00:00:00'");
+}
+
 TEST_F(Servidor, FilasAfectadasComoElServidor)
 {
     std::int64_t n = -2;

@@ -614,9 +614,10 @@ bool LeerParte(sqlite3_context* ctx, sqlite3_value* v, const char* funcion, Part
     return false;
 }
 
-// The part and the other arguments of a date function: false when the
-// result is already set (a NULL argument gives NULL, a bad part an error).
-bool Argumentos(sqlite3_context* ctx, int argc, sqlite3_value** argv, const char* funcion, Parte& parte)
+// The part, and the date in the last argument, of a date function: false when
+// the result is already set (a NULL argument gives NULL, a bad part or date an error).
+bool Argumentos(sqlite3_context* ctx, int argc, sqlite3_value** argv, const char* funcion, Parte& parte,
+                std::int64_t& ms)
 {
     if (!LeerParte(ctx, argv[0], funcion, parte))
         return false;
@@ -625,17 +626,18 @@ bool Argumentos(sqlite3_context* ctx, int argc, sqlite3_value** argv, const char
             sqlite3_result_null(ctx);
             return false;
         }
-    return true;
+    if (FechaDeValor(argv[argc - 1], ms))
+        return true;
+    ErrorFecha(ctx);
+    return false;
 }
 
 void DatePart(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
     Parte parte;
-    if (!Argumentos(ctx, argc, argv, "datepart", parte))
-        return;
     std::int64_t ms;
-    if (!FechaDeValor(argv[1], ms))
-        return ErrorFecha(ctx);
+    if (!Argumentos(ctx, argc, argv, "datepart", parte, ms))
+        return;
     const Partes p = PartesDeMs(ms);
     const std::int64_t dias = FloorDiv(ms, kMsDia);
     const std::int64_t enero = DiasDeCivil(p.y, 1, 1) - kDia1900;
@@ -681,11 +683,9 @@ void ResultadoFecha(sqlite3_context* ctx, std::int64_t ms, bool soloFecha)
 void DateAdd(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
     Parte parte;
-    if (!Argumentos(ctx, argc, argv, "dateadd", parte))
-        return;
     std::int64_t ms;
-    if (!FechaDeValor(argv[2], ms))
-        return ErrorFecha(ctx);
+    if (!Argumentos(ctx, argc, argv, "dateadd", parte, ms))
+        return;
     // The number is truncated to an integer, as the server does.
     const double nd = sqlite3_value_double(argv[1]);
     if (!(std::fabs(nd) < 2147483648.0))
@@ -721,10 +721,10 @@ void DateAdd(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 void DateDiff(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
     Parte parte;
-    if (!Argumentos(ctx, argc, argv, "datediff", parte))
-        return;
     std::int64_t a, b;
-    if (!FechaDeValor(argv[1], a) || !FechaDeValor(argv[2], b))
+    if (!Argumentos(ctx, argc, argv, "datediff", parte, b))
+        return;
+    if (!FechaDeValor(argv[1], a))
         return ErrorFecha(ctx);
     const Partes pa = PartesDeMs(a), pb = PartesDeMs(b);
     const std::int64_t da = FloorDiv(a, kMsDia), db = FloorDiv(b, kMsDia);

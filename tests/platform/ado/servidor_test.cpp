@@ -202,6 +202,8 @@ TEST_F(Servidor, SumaDecidePorLosValores)
         {"(SELECT ss_suma(Stock, Texto) FROM A)", "6"},
         {"(SELECT ss_suma(Fecha, 1) FROM A)", "'2025-03-08 10:00:00'"},
         {"ss_suma(9223372036854775807, 0)", "9223372036854775807"},
+        // GETDATE() + 1: tomorrow at this time
+        {"substr(ss_suma(ss_getdate(), 1), 1, 10) = date('now', 'localtime', '+1 day')", "1"},
     };
     comprueba(casos);
 

@@ -47,6 +47,15 @@ static size_t campo(const unsigned char* s, size_t n, unsigned char* out)
     return o - a;
 }
 
+/* The demo's text columns declare the embedded server's collation; SQLite
+   wants it known to read the view, and this query compares no text. */
+static int sin_orden(void* x, int na, const void* a, int nb, const void* b)
+{
+    (void)x;
+    int r = memcmp(a, b, (size_t)(na < nb ? na : nb));
+    return r ? r : na - nb;
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 3) {
@@ -56,6 +65,7 @@ int main(int argc, char** argv)
     sqlite3* db;
     sqlite3_stmt* st;
     if (sqlite3_open_v2(argv[1], &db, SQLITE_OPEN_READONLY, NULL) != SQLITE_OK
+        || sqlite3_create_collation(db, "CI_AS", SQLITE_UTF8, NULL, sin_orden) != SQLITE_OK
         || sqlite3_prepare_v2(db, "SELECT idarticulo, IFNULL(CODIGOBARRA, ''), DESCRIPCION FROM V_MA_Articulos WHERE SUSPENDIDO = 0",
                               -1, &st, NULL) != SQLITE_OK) {
         fprintf(stderr, "%s\n", sqlite3_errmsg(db));

@@ -13,10 +13,21 @@ struct Regla {
     int nativo;                // the server's number
     std::int32_t numero;
     const char* sqlstate;
-    const char* texto;
+    const char* texto; // nullptr: the message is already the server's own
 };
 
 const Regla kReglas[] = {
+    // Raised by the embedded database's own functions with the server's texts.
+    {"Conversion failed when converting the varchar value", 245, DB_E_CANTCONVERTVALUE, "22018", nullptr},
+    {"Conversion failed when converting date and/or time", 241, DB_E_CANTCONVERTVALUE, "22007", nullptr},
+    {"Error converting data type varchar to", 8114, DB_E_CANTCONVERTVALUE, "22018", nullptr},
+    {"Cannot convert a char value to money", 235, DB_E_CANTCONVERTVALUE, "22018", nullptr},
+    {"Arithmetic overflow error converting", 8115, DB_E_DATAOVERFLOW, "22003", nullptr},
+    {"column caused an overflow", 517, DB_E_DATAOVERFLOW, "22008", nullptr},
+    {"The datediff function resulted in an overflow", 535, DB_E_DATAOVERFLOW, "22003", nullptr},
+    {"is not a recognized date", 155, DB_E_ERRORSINCOMMAND, "42000", nullptr},
+    {"is not a defined system type", 243, DB_E_ERRORSINCOMMAND, "42000", nullptr},
+    {"was specified in a LIKE predicate", 506, DB_E_ERRORSINCOMMAND, "22019", nullptr},
     {"UNIQUE constraint failed", nativo::ClaveDuplicada, DB_E_INTEGRITYVIOLATION, "23000",
      "Violation of PRIMARY KEY constraint. Cannot insert duplicate key in object."},
     {nullptr, 2601, DB_E_INTEGRITYVIOLATION, "23000", "Cannot insert duplicate key row in object."},
@@ -166,8 +177,8 @@ Error ErrorSqlite(int codigo, const QString& mensaje, const QString& origen)
         return EnlaceCaido(mensaje, origen);
     for (const auto& r : kReglas)
         if (r.mensajeSqlite && mensaje.contains(QLatin1String(r.mensajeSqlite), Qt::CaseInsensitive))
-            return {r.numero, QStringLiteral("%1 (%2)").arg(QLatin1String(r.texto), mensaje), origen,
-                    QString::fromLatin1(r.sqlstate), r.nativo};
+            return {r.numero, r.texto ? QStringLiteral("%1 (%2)").arg(QLatin1String(r.texto), mensaje) : mensaje,
+                    origen, QString::fromLatin1(r.sqlstate), r.nativo};
     for (const auto& r : kCodigos)
         if (r.codigo == primario)
             return {r.numero, mensaje, origen, QString::fromLatin1(r.sqlstate), r.nativo};

@@ -2,6 +2,7 @@
 // databases of the Jet providers.
 #include "platform/ado/errores_ado.h"
 #include "platform/ado/provider.h"
+#include "platform/ado/sqlite_servidor.h"
 #include "platform/ascii.h"
 
 #include <QDir>
@@ -173,7 +174,7 @@ public:
                 continue; // blanks or a comment
             if (!parametros.empty())
                 enlazar(st, parametros);
-            if (sqlite3_column_count(st) > 0) {
+            if (sqlite3_column_count(st) > 0 && !servidor::Definicion(st)) {
                 // Rows: the last statement's stream back; earlier ones are read through.
                 auto c = std::make_unique<CursorSqlite>(st, nombre_);
                 if (SoloBlancos(p, fin)) {
@@ -185,14 +186,15 @@ public:
                 }
                 continue;
             }
-            const int rc = sqlite3_step(st);
+            std::int64_t filasSentencia = -1;
+            const int rc = servidor::Ejecutar(db_, st, filasSentencia);
             if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
                 const Error e = Fallo(db_, nombre_);
                 sqlite3_finalize(st);
                 FallaDe(e);
             }
-            if (!sqlite3_stmt_readonly(st)) {
-                total += sqlite3_changes(db_);
+            if (filasSentencia >= 0) {
+                total += filasSentencia;
                 huboCambios = true;
             }
             sqlite3_finalize(st);
@@ -357,6 +359,7 @@ sqlite3* AbrirArchivo(const QString& ruta, int timeoutConexion, QString& motivo,
     }
     sqlite3_exec(db, "PRAGMA foreign_keys=ON", nullptr, nullptr, nullptr);
     sqlite3_extended_result_codes(db, 1);
+    servidor::Preparar(db);
     return db;
 }
 

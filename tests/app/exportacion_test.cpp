@@ -2,6 +2,7 @@
 // embedded database: the file it leaves, its exit status and its log.
 #include "comun/base_prueba.h"
 #include "comun/esquema_ingreso.h"
+#include "comun/filas.h"
 #include "tools/demo_db.h"
 
 #include <QElapsedTimer>
@@ -606,24 +607,7 @@ protected:
         return Ejecuta(QStringLiteral("@Server=LOCAL; @DbName=DEMO; @Usuario=%1; @Password=%2; @ParametroAdicional=1;")
                            .arg(usuario, clave));
     }
-    QStringList Filas(const QString& sql)
-    {
-        sqlite3* db = nullptr;
-        QStringList r;
-        if (sqlite3_open(archivoBase(QStringLiteral("DEMO")).toUtf8().constData(), &db) != SQLITE_OK)
-            return {QStringLiteral("<sin base>")};
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr);
-        while (st && sqlite3_step(st) == SQLITE_ROW) {
-            QStringList c;
-            for (int i = 0; i < sqlite3_column_count(st); ++i)
-                c << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
-            r << c.join(u'|');
-        }
-        sqlite3_finalize(st);
-        sqlite3_close(db);
-        return r;
-    }
+    QStringList Filas(const QString& sql) { return prueba::Filas(archivoBase(QStringLiteral("DEMO")), sql); }
     QStringList Accesos()
     {
         return Filas(QStringLiteral("SELECT Maquina, Usuario, Formulario, NombreUsuario FROM Control_Acceso"));

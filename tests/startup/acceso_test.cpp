@@ -2,6 +2,7 @@
 // embedded server, with operator-typed names that try to change statements.
 #include "comun/base_prueba.h"
 #include "comun/esquema_ingreso.h"
+#include "comun/filas.h"
 #include "platform/vb.h"
 #include "startup/registra_acceso.h"
 #include "startup/usuario.h"
@@ -43,25 +44,7 @@ protected:
         BasePrueba::TearDown();
     }
 
-    // Rows of a table, columns joined by "|", below the layers under test.
-    QStringList Filas(const QString& sql)
-    {
-        sqlite3* db = nullptr;
-        QStringList r;
-        if (sqlite3_open(archivoBase(QStringLiteral("EMP")).toUtf8().constData(), &db) != SQLITE_OK)
-            return {QStringLiteral("<sin base>")};
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr);
-        while (st && sqlite3_step(st) == SQLITE_ROW) {
-            QStringList c;
-            for (int i = 0; i < sqlite3_column_count(st); ++i)
-                c << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
-            r << c.join(u'|');
-        }
-        sqlite3_finalize(st);
-        sqlite3_close(db);
-        return r;
-    }
+    QStringList Filas(const QString& sql) { return prueba::Filas(archivoBase(QStringLiteral("EMP")), sql); }
 
     QStringList FilasAcceso()
     {

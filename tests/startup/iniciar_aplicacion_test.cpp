@@ -3,6 +3,7 @@
 // start-up that cannot connect ends.
 #include "comun/base_prueba.h"
 #include "comun/esquema_ingreso.h"
+#include "comun/filas.h"
 #include "db/globales.h"
 #include "diag/dll_display.h"
 #include "startup/iniciar_aplicacion.h"
@@ -240,24 +241,7 @@ protected:
     }
     void Argumentos(const QString& a) { aplicacion::FijaArgumentos({a}); }
 
-    QStringList Filas(const QString& base, const QString& sql)
-    {
-        sqlite3* db = nullptr;
-        QStringList r;
-        if (sqlite3_open(archivoBase(base).toUtf8().constData(), &db) != SQLITE_OK)
-            return {QStringLiteral("<sin base>")};
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr);
-        while (st && sqlite3_step(st) == SQLITE_ROW) {
-            QStringList c;
-            for (int i = 0; i < sqlite3_column_count(st); ++i)
-                c << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
-            r << c.join(u'|');
-        }
-        sqlite3_finalize(st);
-        sqlite3_close(db);
-        return r;
-    }
+    QStringList Filas(const QString& base, const QString& sql) { return prueba::Filas(archivoBase(base), sql); }
     QStringList Accesos(const QString& base = QStringLiteral("EMP"))
     {
         return Filas(base, QStringLiteral("SELECT Usuario, Formulario, NombreUsuario FROM Control_Acceso"));

@@ -2,6 +2,7 @@
 // server and the same database file through unixODBC.
 #include "comun/base_prueba.h"
 #include "comun/esquema_ingreso.h"
+#include "comun/filas.h"
 #include "comun/ayudas.h"
 #include "startup/actualiza_script.h"
 #include "startup/sentencias.h"
@@ -19,20 +20,7 @@ protected:
     }
 
     // A value read below the layers under test.
-    QString Valor(const QString& sql)
-    {
-        sqlite3* db = nullptr;
-        QString r = QStringLiteral("<nada>");
-        if (sqlite3_open(archivoBase(QStringLiteral("EMP")).toUtf8().constData(), &db) != SQLITE_OK)
-            return r;
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr);
-        if (st && sqlite3_step(st) == SQLITE_ROW)
-            r = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-        sqlite3_finalize(st);
-        sqlite3_close(db);
-        return r;
-    }
+    QString Valor(const QString& sql) { return prueba::Filas(archivoBase(QStringLiteral("EMP")), sql).value(0, QStringLiteral("<nada>")); }
 
     struct Resultado {
         bool hubo = false;

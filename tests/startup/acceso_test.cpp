@@ -101,7 +101,12 @@ TEST_F(Acceso, NombreInyectadoNoIngresaNiCambiaSentencias)
     QString complemento;
     RegistraAccion({}, {}, complemento, true, false, QStringLiteral("l'intento"), {}, false);
 
-    EXPECT_EQ(FilasAcceso(), QStringList{Maquina() + u"|X OR 1=1|PROC1||x OR 1=1"_qs});
+    // A name whose apostrophe would make the condition true for every user.
+    glb::UsuarioActual = QStringLiteral("x' OR 1=1 OR 'a'='");
+    RegistraAcceso(QStringLiteral("PROC1"));
+
+    EXPECT_EQ(FilasAcceso(), (QStringList{Maquina() + u"|X OR 1=1|PROC1||x OR 1=1"_qs,
+                                          Maquina() + u"|X OR 1=1 OR A=|PROC1||x OR 1=1 OR a="_qs}));
     EXPECT_EQ(Filas(QStringLiteral("SELECT Usuario, SYSTEMUSER FROM V_MV_CPTEACCIONES")),
               QStringList{kInyectado + u"|l'intento"_qs});
     EXPECT_TRUE(op->mostrados.empty()) << op->mostrados[0].texto.toStdString();

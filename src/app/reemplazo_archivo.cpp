@@ -176,15 +176,19 @@ ReemplazoArchivo::ReemplazoArchivo(const QString& destino) : destino_(destino)
     InstalaManejadores();
     manejadores_ = true;
     ranura_ = ReservaRanura(QFile::encodeName(temporal_));
+    // Marked before it exists: a signal right after the creation must find it.
+    // The name is unpredictable, so nothing else can be there under it.
+    if (ranura_ >= 0)
+        gCreada[ranura_] = 1;
     try {
         salida_ = std::make_unique<archivos::EscritorTexto>(temporal_, archivos::EscritorTexto::Modo::Exclusivo);
     } catch (...) {
+        if (ranura_ >= 0)
+            gCreada[ranura_] = 0;
         temporal_.clear(); // not ours: it was not created
         Descarta();
         throw;
     }
-    if (ranura_ >= 0)
-        gCreada[ranura_] = 1;
 }
 
 ReemplazoArchivo::~ReemplazoArchivo() { Descarta(); }

@@ -81,7 +81,7 @@ int main(int argc, char** argv)
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
 
     const std::vector<std::string> envV = {"VERIFICADOR_CARPETA=" + carpeta, "VERIFICADOR_SERVIDORES=" + carpeta + "/servidores.ini"};
-    const std::vector<std::string> argsV = {VERIFICADOR_EXE, "--consola", "@Server=LOCAL; @DbName=DEMO; @Usuario=ADMIN; @ParametroAdicional=1;"};
+    const std::vector<std::string> argsV = {VERIFICADOR_EXE, "--consola", "@Server=LOCAL; @DbName=DEMO; @Usuario=ADMIN; @Password=DEMO; @ParametroAdicional=1;"};
     const std::vector<std::string> argsC = {EXPORTACION_C, carpeta + "/DEMO.sqlite", carpeta + "/productos_c.txt"};
 
     Medida mejorV{1e9, 0, 0}, mejorC{1e9, 0, 0};

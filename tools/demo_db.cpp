@@ -14,7 +14,7 @@
 namespace demo {
 
 const Usuario Usuarios[5] = {
-    {"ADMIN", "admin", "cn000pr", 1},
+    {"ADMIN", "DEMO", "cn000pr", 1},
     {"CAJERO", "cajero1", "cn000pr", 0},
     {"SUPERVISOR", "Señor,Clave", "TORVO", 1},
     {"INVITADO", nullptr, "cn000pr", 0},

@@ -176,24 +176,19 @@ ReemplazoArchivo::ReemplazoArchivo(const QString& destino) : destino_(destino)
     InstalaManejadores();
     manejadores_ = true;
     ranura_ = ReservaRanura(QFile::encodeName(temporal_));
-    // A signal between the creation and its mark would leave the file behind:
-    // the signals wait until the handler knows of it.
-    sigset_t senales, previas;
-    sigemptyset(&senales);
-    for (int s : kSenales)
-        sigaddset(&senales, s);
-    ::sigprocmask(SIG_BLOCK, &senales, &previas);
+    // Marked before it exists: a signal right after the creation must find it.
+    // The name is unpredictable, so nothing else can be there under it.
+    if (ranura_ >= 0)
+        gCreada[ranura_] = 1;
     try {
         salida_ = std::make_unique<archivos::EscritorTexto>(temporal_, archivos::EscritorTexto::Modo::Exclusivo);
     } catch (...) {
-        ::sigprocmask(SIG_SETMASK, &previas, nullptr);
+        if (ranura_ >= 0)
+            gCreada[ranura_] = 0;
         temporal_.clear(); // not ours: it was not created
         Descarta();
         throw;
     }
-    if (ranura_ >= 0)
-        gCreada[ranura_] = 1;
-    ::sigprocmask(SIG_SETMASK, &previas, nullptr);
 }
 
 ReemplazoArchivo::~ReemplazoArchivo() { Descarta(); }

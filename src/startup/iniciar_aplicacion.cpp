@@ -4,6 +4,7 @@
 #include "db/db_dll.h"
 #include "db/globales.h"
 #include "db/registro_errores.h"
+#include "diag/dll_display.h"
 #include "lookup/lib_clscons3.h"
 #include "platform/aplicacion.h"
 #include "platform/errores.h"
@@ -13,6 +14,8 @@
 #include "startup/carga_configuracion.h"
 #include "startup/consultas_base.h"
 #include "startup/parametros.h"
+#include "startup/registra_acceso.h"
+#include "startup/usuario.h"
 #include "suitelib/carpeta_base.h"
 #include "suitelib/funciones_generales.h"
 
@@ -107,10 +110,66 @@ void ConectaEstadisticas()
     r.paso([&] { db.gCnn->IsolationLevel = ado::adXactReadUncommitted; });
 }
 
+// Step 9: the marker "* *" stands for the operator's password as stored.
+void ClaveGuardada()
+{
+    if (glb::ClaveActual != u"* *")
+        return;
+    DB_Dll& db = DB();
+    ado::Recordset rs;
+    QString sql = QStringLiteral("Select * from ta_usuarios  with(nolock)  where Nombre = '") + TextoSQL(glb::UsuarioActual)
+        + u'\'';
+    db.AbrirRecordset(sql, rs, nullptr, 0, 1, -1, true);
+    if (rs.State() != ado::adStateClosed && !rs.EOF_()) {
+        FuncionesGenerales fg;
+        glb::ClaveActual = fg.DecodificaClave(fg.ValorCampo(rs.Fields(QStringLiteral("Password")).Value()).toString());
+    }
+    db.CierraRecordset(rs);
+}
+
+enum class Ingreso { Valido, Reconectar };
+
+// Steps 11 and 12: up to three further tries in the access dialog. A try
+// that names another database or server asks for a new connection (p).
+Ingreso OtrosIntentos(ParametrosInicio& p)
+{
+    DB_Dll& db = DB();
+    const QString CRLF = QStringLiteral("\r\n");
+    const QString usuarioInicial = glb::UsuarioActual;
+    operador().MsgBox(QStringLiteral("El usuario o clave en la base de datos es incorrecto!") + CRLF
+                          + QStringLiteral("Intentelo nuevamente"),
+                      estilo::Critical, QStringLiteral("Atencion!"));
+    for (int intento = 1; intento <= 3; ++intento) {
+        inicio::DatosAcceso datos{glb::UsuarioActual, glb::ClaveActual, db.gServidor, db.gDBName};
+        const bool aceptado = inicio::PideAccesoOtraVez && inicio::PideAccesoOtraVez(datos);
+        if (!aceptado)
+            TerminaInicio(QStringLiteral("El usuario o clave en la base de datos es incorrecto (usuario ")
+                          + vb::Acota(usuarioInicial) + QStringLiteral("); no se ingreso otro."));
+        glb::UsuarioActual = datos.usuario;
+        glb::ClaveActual = datos.clave;
+        if (ValidaUsuario(glb::UsuarioActual, glb::ClaveActual)) {
+            if (vb::Iguales(datos.base, db.gDBName) && vb::Iguales(datos.servidor, db.gServidor))
+                return Ingreso::Valido;
+            p.DbName = datos.base;
+            p.Server = datos.servidor;
+            return Ingreso::Reconectar;
+        }
+        operador().MsgBox(QStringLiteral("Usuario o Clave incorrecta"), estilo::Information, QStringLiteral("Atencion"));
+        QString complemento = QStringLiteral("0");
+        RegistraAccion({}, {}, complemento, true, false, QStringLiteral("Intento de inicio de sesion fallido"), {}, false);
+    }
+    operador().MsgBox(QStringLiteral("Demasiados intentos para iniciar sesi\u00f3n!") + CRLF
+                          + QStringLiteral("Comuniquese con el administrador de sistemas"),
+                      estilo::Critical, QStringLiteral("Atencion!"));
+    TerminaInicio(QStringLiteral("Demasiados intentos para iniciar sesion (usuario ") + vb::Acota(glb::UsuarioActual)
+                  + QStringLiteral(")."));
+}
+
 } // namespace
 
 void TerminaInicio(const QString& motivo)
 {
+    Cartel().CartelCerrar();
     // No box of its own: the database layer has shown what it knew, and a
     // scheduled run must not wait for a click. The log and the terminal keep it.
     AgregaLineaRegistro(DB().RutaArchivoErrores(), LineaRegistroErrores(QStringLiteral("IniciarAplicacion"), motivo, 0));
@@ -121,12 +180,20 @@ void TerminaInicio(const QString& motivo)
 void IniciarAplicacion(QString& parametros, QString& cadenaConexion, std::int32_t& ubicacionCursor)
 {
     FuncionesGenerales fg;
+    Dll_Display& cartel = Cartel();
     // Any error but number 5 ends the program; the database layer has already
     // told the operator what it knew.
-    Rutina r([](const VbError& e) -> Accion {
+    Rutina r([&](const VbError& e) -> Accion {
+        cartel.CartelCerrar();
         if (e.Number == vberr::InvalidCall)
             return Accion::Siguiente;
         TerminaInicio(MensajeError(e));
+    });
+    r.paso([&] { cartel.CartelInicio(QStringLiteral("Conectando Base de Datos"), false); });
+    r.paso([&] {
+        bool cancelado = false;
+        cartel.CartelMostrar(cancelado, Variant(u"Iniciando Aplicacion"), Variant(aplicacion::NombreEjecutable()),
+                             Variant(u"Espere por favor"));
     });
     r.paso([&] {
         glb::RutaPrograma = fg.BarraFinal(aplicacion::Carpeta());
@@ -135,26 +202,43 @@ void IniciarAplicacion(QString& parametros, QString& cadenaConexion, std::int32_
     QString cadena;
     r.paso([&] { cadena = CadenaParametros(parametros); });
     DB_Dll& db = DB();
-    if (!db.gOpenFlag) {
-        ParametrosInicio p;
+    bool conectar = !db.gOpenFlag;
+    ParametrosInicio p;
+    if (conectar)
         r.paso([&] { p = LeeParametros(cadena, cadenaConexion); });
-        r.paso([&] { Conecta(p, cadenaConexion, ubicacionCursor); });
-        ConectaEstadisticas();
+    for (;;) {
+        if (conectar) {
+            r.paso([&] { Conecta(p, cadenaConexion, ubicacionCursor); });
+            ConectaEstadisticas();
+        }
+        if (!db.gDBName.isEmpty()) {
+            r.paso([&] { CarpetaBase().Asigna(glb::RutaPrograma); });
+            r.paso([&] { db.gCnn->setDefaultDatabase(db.gDBName); });
+            r.paso([&] {
+                Lib_ClsCons3& c = Consultas();
+                c.gConnString = db.gConnString;
+                c.gUsarMascarasConsultas = true;
+                c.gRutaMascaraConsultas = glb::RutaPrograma + QStringLiteral("consultas.slv");
+            });
+            r.paso([&] {
+                if (!rutas::ExisteArchivo(Consultas().gRutaMascaraConsultas))
+                    CreaConsultasBase();
+            });
+            r.paso([&] { db.gCnn->setDefaultDatabase(db.gDBName); });
+            r.paso([&] { if (inicio::TrasPrepararConsultas) inicio::TrasPrepararConsultas(); });
+            r.paso([&] { CargaConfiguracion(glb::RutaPrograma); });
+        }
+        r.paso([&] { ClaveGuardada(); });
+        bool valido = false;
+        r.paso([&] { valido = ValidaUsuario(glb::UsuarioActual, glb::ClaveActual); });
+        if (valido)
+            break;
+        Ingreso ingreso = Ingreso::Valido;
+        r.paso([&] { ingreso = OtrosIntentos(p); });
+        if (ingreso == Ingreso::Valido)
+            break;
+        conectar = true;
     }
-    if (!db.gDBName.isEmpty()) {
-        r.paso([&] { CarpetaBase().Asigna(glb::RutaPrograma); });
-        r.paso([&] { db.gCnn->setDefaultDatabase(db.gDBName); });
-        r.paso([&] {
-            Lib_ClsCons3& c = Consultas();
-            c.gConnString = db.gConnString;
-            c.gUsarMascarasConsultas = true;
-            c.gRutaMascaraConsultas = glb::RutaPrograma + QStringLiteral("consultas.slv");
-        });
-        r.paso([&] {
-            if (!rutas::ExisteArchivo(Consultas().gRutaMascaraConsultas))
-                CreaConsultasBase();
-        });
-        r.paso([&] { db.gCnn->setDefaultDatabase(db.gDBName); });
-        r.paso([&] { CargaConfiguracion(glb::RutaPrograma); });
-    }
+    r.paso([&] { RegistraAcceso({}); });
+    r.paso([&] { cartel.CartelCerrar(); });
 }

@@ -1,6 +1,9 @@
 // The program run as a process, unattended on the console, against a real
 // embedded database: the file it leaves, its exit status and its log.
 #include "comun/base_prueba.h"
+#include "comun/esquema_ingreso.h"
+#include "comun/filas.h"
+#include "tools/demo_db.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -27,7 +30,7 @@ protected:
     {
         BasePrueba::SetUp();
         salida = dir.path() + QStringLiteral("/compartida");
-        CreaBase(QStringLiteral("EMP"), kEsquema);
+        CreaBase(QStringLiteral("EMP"), kEsquema + prueba::kEsquemaIngreso);
         Carpeta(salida);
     }
 
@@ -645,5 +648,100 @@ TEST_F(ConsultaComando, FamiliasEnArbol)
     EXPECT_EQ(c.estado, 0) << c.error.toStdString();
     EXPECT_EQ(c.normal, u"0201\n"_qs);
 }
+
+// Signing on against the generated demo database: the access row of a good
+// run, and the runs that end before exporting.
+class IngresoDemo : public Exportacion {
+protected:
+    void SetUp() override
+    {
+        Exportacion::SetUp();
+        demo::Opciones o;
+        o.carpeta = dir.path();
+        o.articulos = 30;
+        o.servidores = dir.path() + QStringLiteral("/servidores.ini");
+        demo::Genera(o);
+        CreaBase(QStringLiteral("DEMO"), QStringLiteral("UPDATE TA_CONFIGURACION SET Valor = '") + salida
+                                             + QStringLiteral("' WHERE Clave = 'RUTACOMPARTIDA_COLECTOR';"));
+        QDir().mkpath(salida);
+    }
+    Corrida Demo(const QString& usuario, const QString& clave)
+    {
+        return Ejecuta(QStringLiteral("@Server=LOCAL; @DbName=DEMO; @Usuario=%1; @Password=%2; @ParametroAdicional=1;")
+                           .arg(usuario, clave));
+    }
+    QStringList Filas(const QString& sql) { return prueba::Filas(archivoBase(QStringLiteral("DEMO")), sql); }
+    QStringList Accesos()
+    {
+        return Filas(QStringLiteral("SELECT Maquina, Usuario, Formulario, NombreUsuario FROM Control_Acceso"));
+    }
+};
+
+TEST_F(IngresoDemo, OperadorValidoExportaYDejaUnaFilaDeAcceso)
+{
+    // The marker: @Password equal to the database name takes the stored password.
+    Corrida c = Demo(QStringLiteral("ADMIN"), QStringLiteral("DEMO"));
+    ASSERT_EQ(c.estado, 0) << c.salida.toStdString();
+    EXPECT_TRUE(Archivo().startsWith("779")) << Archivo().left(80).constData();
+    const QString maquina = QSysInfo::machineHostName().trimmed().toUpper();
+    EXPECT_EQ(Accesos(), QStringList{maquina + u"|ADMIN|VERIFICADOR|ADMIN"_qs});
+    const QStringList ingreso = Filas(QStringLiteral("SELECT Ingreso FROM Control_Acceso"));
+    ASSERT_EQ(ingreso.size(), 1);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d/\\d\\d/\\d\\d \\d\\d:\\d\\d$")).match(ingreso[0]).hasMatch())
+        << ingreso[0].toStdString();
+    EXPECT_EQ(ingreso[0].left(8), QDate::currentDate().toString(QStringLiteral("dd/MM/yy")));
+    EXPECT_TRUE(Filas(QStringLiteral("SELECT * FROM V_MV_CPTEACCIONES")).isEmpty());
+
+    // The typed password, in another case.
+    c = Demo(QStringLiteral("admin"), QStringLiteral("demo"));
+    ASSERT_EQ(c.estado, 0) << c.salida.toStdString();
+    EXPECT_EQ(Accesos().value(1), maquina + u"|ADMIN|VERIFICADOR|admin"_qs);
+}
+
+// The operator's task is the menu entry of the program (ADMIN has VERIFICADOR).
+// Disabled until the embedded server ignores trailing blanks when comparing texts.
+TEST_F(IngresoDemo, DISABLED_TareaDelMenuEnLaFilaDeAcceso)
+{
+    const Corrida c = Demo(QStringLiteral("ADMIN"), QStringLiteral("DEMO"));
+    ASSERT_EQ(c.estado, 0) << c.salida.toStdString();
+    EXPECT_EQ(Filas(QStringLiteral("SELECT Tarea FROM Control_Acceso")), QStringList{u"VERIFICADOR DE PRECIOS"_qs});
+}
+
+// A wrong password, an unknown operator or a name that tries to change the
+// statement: status 1 at once, a log line, nothing exported, no access row,
+// and the typed password nowhere.
+TEST_F(IngresoDemo, IngresoFallidoTerminaSinExportar)
+{
+    QFile previo(salida + QStringLiteral("/productos.txt"));
+    ASSERT_TRUE(previo.open(QIODevice::WriteOnly));
+    previo.write("previo\r\n");
+    previo.close();
+    const QString clave = QStringLiteral("ClaveTipeada123");
+    struct Caso {
+        QString usuario, clave;
+    } casos[] = {{QStringLiteral("ADMIN"), clave}, {QStringLiteral("NADIE"), clave},
+                 {QStringLiteral("x' OR '1'='1"), clave}, {QStringLiteral("x' OR '1'='1"), QStringLiteral("DEMO")},
+                 {QStringLiteral("ADMIN' --"), clave}};
+    int lineas = 0;
+    for (const Caso& caso : casos) {
+        SCOPED_TRACE(caso.usuario.toStdString());
+        QElapsedTimer t;
+        t.start();
+        const Corrida c = Demo(caso.usuario, caso.clave);
+        EXPECT_EQ(c.estado, 1) << c.salida.toStdString();
+        EXPECT_LT(t.elapsed(), 20000);
+        EXPECT_EQ(Archivo(), QByteArray("previo\r\n"));
+        EXPECT_FALSE(c.salida.contains(clave)) << c.salida.toStdString();
+        EXPECT_TRUE(c.error.contains(QStringLiteral("El usuario o clave en la base de datos es incorrecto"))) << c.error.toStdString();
+        const QString log = leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG"));
+        EXPECT_GT(log.count(u'\n'), lineas);
+        lineas = int(log.count(u'\n'));
+        EXPECT_FALSE(log.contains(clave));
+    }
+    EXPECT_TRUE(Accesos().isEmpty());
+    EXPECT_FALSE(Filas(QStringLiteral("SELECT * FROM AUX_ERR")).join(u' ').contains(clave));
+    EXPECT_FALSE(Filas(QStringLiteral("SELECT * FROM V_MV_CPTEACCIONES")).join(u' ').contains(clave));
+}
+
 
 } // namespace

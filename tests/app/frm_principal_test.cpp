@@ -1,6 +1,7 @@
 // The window under Qt's offscreen platform, driven as an operator would.
 #include "app/frm_principal.h"
 #include "comun/base_prueba.h"
+#include "comun/esquema_ingreso.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -20,7 +21,8 @@ protected:
                                 "INSERT INTO MA_ARTICULOS VALUES ('A1','B1','PAN',0);"
                                 "CREATE VIEW V_MA_Articulos AS SELECT * FROM MA_ARTICULOS;"
                                 "CREATE TABLE TA_CONFIGURACION (Grupo TEXT COLLATE NOCASE, Clave TEXT COLLATE NOCASE,"
-                                " Valor TEXT, PoliticaNegocio INTEGER, ValorAux TEXT);"));
+                                " Valor TEXT, PoliticaNegocio INTEGER, ValorAux TEXT);")
+                     + prueba::kEsquemaIngreso);
         aplicacion::FijaArgumentos({QStringLiteral("@Server=LOCAL; @DbName=EMP; @Usuario=ADMIN;")});
         glb::ParametroAdicional.clear();
     }

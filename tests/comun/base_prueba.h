@@ -5,6 +5,7 @@
 #include "db/globales.h"
 #include "platform/aplicacion.h"
 #include "platform/operador.h"
+#include "platform/ado/sqlite_servidor.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,6 +20,7 @@ inline void EjecutaSqlite(const QString& archivo, const QString& sql)
 {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(archivo.toUtf8().constData(), &db), SQLITE_OK);
+    ado::servidor::RegistrarIntercalacion(db); // so that tables can be declared as the server compares
     char* err = nullptr;
     const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err);
     const QString msg = err ? QString::fromUtf8(err) : QString();

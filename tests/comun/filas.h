@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <sqlite3.h>
 
+#include "platform/ado/sqlite_servidor.h"
+
 namespace prueba {
 
 inline QStringList Filas(const QString& archivo, const QString& sql)
@@ -15,6 +17,7 @@ inline QStringList Filas(const QString& archivo, const QString& sql)
         sqlite3_close(db);
         return {QStringLiteral("<sin base>")};
     }
+    ado::servidor::RegistrarIntercalacion(db); // the tables compare as the server does
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr) != SQLITE_OK)
         r << QStringLiteral("<error: %1>").arg(QString::fromUtf8(sqlite3_errmsg(db)));

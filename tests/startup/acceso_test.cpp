@@ -152,8 +152,7 @@ TEST_F(Acceso, FilaDeAccesoYNombresDeProceso)
 
 // The rights lookup compares the user followed by one blank, as the suite's
 // server does: trailing blanks do not count.
-// Disabled until the embedded server ignores trailing blanks when comparing texts.
-TEST_F(Acceso, DISABLED_TareaDelMenuConElBlancoFinal)
+TEST_F(Acceso, TareaDelMenuConElBlancoFinal)
 {
     DB().gUsuario = QStringLiteral("OTRO");
     glb::UsuarioActual = QStringLiteral("pedro");

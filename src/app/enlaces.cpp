@@ -3,11 +3,37 @@
 #include "access/frm_acceso.h"
 #include "lookup/lib_clscons3.h"
 #include "shell/mod_global.h"
+#include "startup/iniciar_aplicacion.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace {
+
+// A further sign-on try: the access dialog filled with what failed.
+bool PideAccesoOtraVez(inicio::DatosAcceso& datos)
+{
+    frmAcceso f;
+    f.Form_Load();
+    f.TxtDbName->setText(datos.base);
+    f.TxtServidor->setText(datos.servidor);
+    f.TxtUserId->setText(datos.usuario);
+    f.TxtUserPassword->setText(datos.clave);
+    f.CboPlataformaDB->setCurrentIndex(0);
+    f.Mostrar();
+    if (!f.Aceptar)
+        return false;
+    datos = {f.TxtUserId->text(), f.TxtUserPassword->text(), f.TxtServidor->text(), f.TxtDbName->text()};
+    return true;
+}
+
+} // namespace
 
 void EnlazaDialogos()
 {
     // Missing or refused connection data are asked in the access dialog.
     InstalaDialogoAcceso();
+    inicio::PideAccesoOtraVez = PideAccesoOtraVez;
     // "N&uevo" of the lookups starts the sibling program that keeps the table.
     InstalaLanzador([](const QString& programa, QString& parametro, std::int32_t& tarea) { MenuExes(programa, parametro, tarea); });
 }

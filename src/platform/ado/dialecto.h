@@ -30,8 +30,10 @@
 
 namespace ado {
 
-// The translation of one statement text (cached by text).
-QString TraducirASqlite(const QString& sql);
+// The translation of one statement text (cached by text). A statement the
+// server would refuse before running (nested too deeply, TOP WITH TIES
+// without ORDER BY) raises the server's error as a provider failure from origen.
+QString TraducirASqlite(const QString& sql, const QString& origen = QString());
 // The statements of a text, split at ";" outside literals, names and comments.
 QStringList PartirSentencias(const QString& sql);
 // The one table a SELECT reads ("" when it joins, groups or has no FROM).

@@ -2,6 +2,7 @@
 // databases of the Jet providers.
 #include "platform/ado/errores_ado.h"
 #include "platform/ado/provider.h"
+#include "platform/ado/sqlite_sesion.h"
 #include "platform/ascii.h"
 
 #include <QDir>
@@ -185,7 +186,10 @@ public:
                 }
                 continue;
             }
+            if (!sesion::Antes(db_, st, nombre_))
+                continue;
             const int rc = sqlite3_step(st);
+            sesion::Despues(db_, st);
             if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
                 const Error e = Fallo(db_, nombre_);
                 sqlite3_finalize(st);
@@ -357,6 +361,7 @@ sqlite3* AbrirArchivo(const QString& ruta, int timeoutConexion, QString& motivo,
     }
     sqlite3_exec(db, "PRAGMA foreign_keys=ON", nullptr, nullptr, nullptr);
     sqlite3_extended_result_codes(db, 1);
+    sesion::Registrar(db);
     return db;
 }
 

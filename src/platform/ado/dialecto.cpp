@@ -638,18 +638,23 @@ private:
     QString tipoEscrito(int a, int b, bool ddl)
     {
         const int f = sig(a, b);
-        if (f >= b || t_[f].tipo != T::Nombre)
+        if (f >= b || (t_[f].tipo != T::Nombre && t_[f].tipo != T::Citado) || txt(f).front() == u'@')
             return rango(a, b, ddl).sql;
-        int u = f;
+        QString r(1, u'\'');
         for (int k = f; k < b; ++k) {
             const T tipo = t_[k].tipo;
-            if (tipo == T::Blanco)
-                continue;
-            if (tipo != T::Nombre && tipo != T::Numero && tipo != T::Abre && tipo != T::Cierra && tipo != T::Coma)
+            if (tipo == T::Citado && k == f && txt(k).front() == u'[' && txt(k).back() == u']')
+                r += txt(k).mid(1, txt(k).size() - 2); // [int]
+            else if (tipo == T::Blanco && sig(k, b) < b)
+                r += txt(k);
+            else if (tipo == T::Nombre || tipo == T::Numero || tipo == T::Abre || tipo == T::Cierra || tipo == T::Coma)
+                r += txt(k);
+            else if (tipo != T::Blanco)
                 return rango(a, b, ddl).sql;
-            u = k;
         }
-        return u'\'' + texto(f, u + 1).toString() + u'\'';
+        if (r.indexOf(u'\'', 1) >= 0)
+            return rango(a, b, ddl).sql;
+        return r + u'\'';
     }
 
     static bool simple(const QString& sql) { return !sql.contains(u'('); }
@@ -786,6 +791,14 @@ private:
         return k < c && es(k, c, kSugerencias);
     }
 
+    // The end of [a, b) without its trailing blanks and comments.
+    int finSignificativo(int a, int b) const
+    {
+        while (b > a && (t_[b - 1].tipo == T::Blanco || t_[b - 1].tipo == T::Comentario))
+            --b;
+        return b;
+    }
+
     bool acabaEnComentario(int a, int b) const
     {
         return b > a && t_[b - 1].tipo == T::Comentario && txt(b - 1).startsWith(u"--");
@@ -874,8 +887,10 @@ private:
                 aplazado = rango(ini, fin, ddl, true);
                 out += aplazado.sql;
             } else if (conTop(ini)) {
-                out += QStringLiteral("SELECT * FROM (") + rango(ini, fin, ddl).sql
-                    + (acabaEnComentario(ini, fin) ? QStringLiteral("\n)") : QStringLiteral(")"));
+                // Blanks and comments after the SELECT stay after its sub-query.
+                const int ultimo = finSignificativo(ini, fin);
+                out += QStringLiteral("SELECT * FROM (") + rango(ini, ultimo, ddl).sql + u')';
+                out += texto(ultimo, fin);
             } else {
                 out += rango(ini, fin, ddl).sql;
             }
@@ -1019,10 +1034,11 @@ private:
                                          "HAVING"}))
                         e = paso(e, b);
                     limite_();
-                    Res x = rango(n + 1, e, ddl);
-                    out += x.sql;
+                    const int ultimo = finSignificativo(n + 1, e);
+                    out += rango(n + 1, ultimo, ddl).sql;
                     out += QStringLiteral(" AS ");
                     out += v;
+                    out += texto(ultimo, e);
                     i = e - 1;
                     prev = i;
                     operando = true;
@@ -1034,9 +1050,10 @@ private:
                 const bool antesCompara = prev >= 0
                     && ((t_[prev].tipo == T::Op && Uno(txt(prev), kComparaciones)) || es(prev, b, {"LIKE"}));
                 const bool despuesCompara = n < b && t_[n].tipo == T::Op && Uno(txt(n), kComparaciones);
+                const bool conColacion = es(n, b, {"COLLATE"});
                 cad.atomo(Clase::Texto);
                 out += v;
-                if (!ddl && ((antesCompara && !aritmetico(n)) || (despuesCompara && !aritmetico(prev))))
+                if (!ddl && !conColacion && ((antesCompara && !aritmetico(n)) || (despuesCompara && !aritmetico(prev))))
                     out += QStringLiteral(" COLLATE CI_AS");
                 operando = true;
                 break;

@@ -229,6 +229,7 @@ public:
         bool condicion = false; // an IF read up to its statement
         bool dentroSi = false;  // an IF whose ELSE may still come
         bool valores = false;   // an INSERT ... VALUES read up to its rows
+        int bloque = 0;         // BEGIN ... END levels of an IF's block
         const int n = int(t_.size());
         for (int i = 0; i < n; ++i) {
             const T tipo = t_[i].tipo;
@@ -236,12 +237,12 @@ public:
                 ++prof;
             else if (tipo == T::Cierra && prof > 0)
                 --prof;
-            if (prof == 0 && tipo == T::PuntoComa) {
+            if (prof == 0 && tipo == T::PuntoComa && bloque == 0) {
                 r.emplace_back(ini, i);
                 ini = i + 1;
                 primero = prev = corte = -1;
                 condicion = dentroSi = valores = false;
-                casos = 0;
+                casos = bloque = 0;
                 continue;
             }
             if (tipo == T::Blanco || tipo == T::Comentario)
@@ -251,6 +252,14 @@ public:
                     ++casos;
                 else if (tipo == T::Nombre && casos > 0 && Uno(txt(i), {"END"}))
                     --casos;
+                else if (bloque > 0 && tipo == T::Nombre && Uno(txt(i), {"END"}))
+                    --bloque;
+                else if (bloque > 0 && tipo == T::Nombre && Uno(txt(i), {"BEGIN"}) && finPropio(i) < 0)
+                    ++bloque;
+                if (bloque > 0 || (tipo == T::Nombre && Uno(txt(i), {"END"}) && casos == 0 && es(primero, n, {"BEGIN"}))) {
+                    prev = i;
+                    continue; // inside the block, or its END
+                }
                 bool nueva = corte >= 0 && i >= corte;
                 if (!nueva && tipo == T::Nombre && dentroSi && !condicion && casos == 0 && Uno(txt(i), {"ELSE"})) {
                     condicion = true; // the statement after ELSE belongs to the IF
@@ -260,6 +269,8 @@ public:
                 if (!nueva && tipo == T::Nombre && empiezaSentencia(i, primero, prev, valores)) {
                     if (condicion) {
                         // The statement an IF runs: part of the IF.
+                        if (Uno(txt(i), {"BEGIN"}) && finPropio(i) < 0)
+                            bloque = 1;
                         condicion = Uno(txt(i), {"IF"});
                         primero = i;
                         valores = false;
@@ -274,7 +285,7 @@ public:
                     ini = i;
                     primero = corte = -1;
                     condicion = dentroSi = valores = false;
-                    casos = 0;
+                    casos = bloque = 0;
                 }
             }
             if (primero < 0) {
@@ -486,6 +497,24 @@ private:
         const QString c = u'(' + cond + QStringLiteral("\n)");
         auto resto = [&](int k) { return t.texto(k, n).toString(); };
         auto hasta = [&](int k) { return t.texto(0, k).toString(); };
+        if (t.es(f, n, {"BEGIN"}) && t.finPropio(f) < 0) {
+            // A block of one statement is that statement; with more, the
+            // condition could change between them.
+            const int fin = t.finSignificativo(f, n) - 1;
+            if (fin <= f || !t.es(fin, n, {"END"}))
+                return {};
+            const QString dentro = t.texto(f + 1, fin).toString();
+            const Traductor b(dentro, origen_, nivel_ + 1);
+            QString unica;
+            for (const auto& [x, y] : b.sentencias(true)) {
+                if (b.sig(x, y) >= y)
+                    continue;
+                if (!unica.isNull())
+                    return {};
+                unica = b.texto(x, y).toString();
+            }
+            return unica.isNull() ? QString() : condicionar(cond, unica);
+        }
         if (t.es(f, n, {"IF"})) {
             const QString r = t.si(f, n);
             if (r.isNull())

@@ -77,9 +77,16 @@ TEST(DialectoCasos, IfRunsItsStatementOnlyWhenItsConditionHolds)
         {u"IF @@TRANCOUNT > 0 SELECT 1", u"SELECT * FROM (SELECT 1 ) WHERE ( ss_trancount() > 0 )"},
         {u"IF 1 = 1 IF 2 = 2 INSERT INTO t VALUES (1)",
          u"INSERT INTO t SELECT * FROM (SELECT * FROM (VALUES (1) ) WHERE ( 2 = 2 ) ) WHERE ( 1 = 1 )"},
-        // Forms without a single statement to condition pass for SQLite to refuse.
+        // A block of one statement is that statement.
+        {u"IF NOT EXISTS (SELECT 1 FROM t WHERE k = 1) BEGIN INSERT INTO t VALUES (1); END; SELECT 2",
+         u"INSERT INTO t SELECT * FROM (VALUES (1) ) WHERE ( NOT EXISTS (SELECT 1 FROM t WHERE k = 1) ); SELECT 2"},
+        {u"IF 1 = 1 BEGIN UPDATE t SET a = CASE WHEN b = 1 THEN 2 ELSE 3 END END SELECT 3",
+         u"UPDATE t SET a = CASE WHEN b = 1 THEN 2 ELSE 3 END WHERE ( 1 = 1 );SELECT 3"},
+        // Forms without a single statement to condition pass whole for SQLite to refuse.
         {u"IF 1 = 1 INSERT INTO t VALUES (1) ELSE INSERT INTO t VALUES (2)",
          u"IF 1 = 1 INSERT INTO t VALUES (1) ELSE INSERT INTO t VALUES (2)"},
+        {u"IF 1 = 1 BEGIN INSERT INTO t VALUES (1) INSERT INTO t VALUES (2) END SELECT 3",
+         u"IF 1 = 1 BEGIN INSERT INTO t VALUES (1) INSERT INTO t VALUES (2) END ;SELECT 3"},
     });
 }
 

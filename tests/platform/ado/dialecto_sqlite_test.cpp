@@ -60,9 +60,13 @@ TEST_F(DialectoSqlite, IfRunsItsStatementOnlyWhenTheConditionHolds)
     EXPECT_EQ(cuenta(), 4);
     EXPECT_TRUE(filas(u"IF 1 = 0 SELECT k FROM t").empty());
     EXPECT_EQ(filas(u"IF 1 = 1 SELECT k FROM t").size(), 4u);
-    // An IF with ELSE has no single statement to condition: refused, nothing runs.
+    ejecuta(u"IF NOT EXISTS (SELECT 1 FROM t WHERE k = 6) BEGIN INSERT INTO t VALUES (6, 60) END");
+    EXPECT_EQ(cuenta(), 5);
+    // An IF with ELSE or a block of more statements has no single statement
+    // to condition: refused, nothing of it runs.
     Falla([&] { ejecuta(u"IF 1 = 1 DELETE t ELSE DELETE u"); });
-    EXPECT_EQ(cuenta(), 4);
+    Falla([&] { ejecuta(u"IF 1 = 1 BEGIN DELETE t DELETE u END"); });
+    EXPECT_EQ(cuenta(), 5);
 }
 
 TEST_F(DialectoSqlite, StatementsWithoutSemicolonRunEach)

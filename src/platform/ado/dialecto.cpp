@@ -436,6 +436,21 @@ private:
         return f > a ? s_.mid(t_[a].ini, t_[f].ini - t_[a].ini) : QString();
     }
 
+    // Whether the text ends inside a literal, a quoted name or a comment:
+    // nothing may then be written after the statement's own text.
+    bool abiertaAlFinal(int b) const
+    {
+        if (b != int(t_.size()) || b == 0)
+            return false;
+        const QStringView v = txt(b - 1);
+        switch (t_[b - 1].tipo) {
+        case T::Literal: return v.count(u'\'') % 2 != 0;
+        case T::Citado: return v.front() == u'[' ? v.count(u']') % 2 == 0 : v.count(u'"') % 2 != 0;
+        case T::Comentario: return v.startsWith(u"/*") && (v.size() < 4 || !v.endsWith(u"*/"));
+        default: return false;
+        }
+    }
+
     // A statement rewritten in the server's dialect, translated in turn.
     QString retraducir(const QString& sql) const { return Traductor(sql, origen_, nivel_ + 1).traducir(); }
 
@@ -455,12 +470,12 @@ private:
             return blancoInicial(a, b) + QStringLiteral("RELEASE ss_tran");
         if (es(f, b, {"ROLLBACK"}))
             return blancoInicial(a, b) + QStringLiteral("ROLLBACK");
-        if (es(f, b, {"IF"})) {
+        if (es(f, b, {"IF"}) && !abiertaAlFinal(b)) {
             const QString r = si(f, b);
             if (!r.isNull())
                 return blancoInicial(a, b) + retraducir(r);
         }
-        if (es(f, b, {"UPDATE", "DELETE"}) && es(g, b, {"TOP"})) {
+        if (es(f, b, {"UPDATE", "DELETE"}) && es(g, b, {"TOP"}) && !abiertaAlFinal(b)) {
             const QString r = conTop(f, b);
             if (!r.isNull())
                 return blancoInicial(a, b) + retraducir(r);
@@ -573,7 +588,8 @@ private:
         } else {
             r += QStringLiteral(" FROM ") + nombre;
         }
-        r += QStringLiteral(" WHERE rowid IN (SELECT TOP ") + limite + QStringLiteral(" rowid ")
+        // On a line of its own: a comment before it must not hide it.
+        r += QStringLiteral("\nWHERE rowid IN (SELECT TOP ") + limite + QStringLiteral(" rowid ")
             + (desde >= 0 ? texto(desde, donde >= 0 ? donde : b).toString() : QStringLiteral("FROM ") + nombre)
             + filtro + QStringLiteral("\n)");
         return r;

@@ -8,7 +8,7 @@ using prueba::Via;
 
 namespace {
 
-class DialectoSqlite : public ::testing::Test {
+class DialectoSqlite : public ::testing::Test, protected prueba::ConConexion {
 protected:
     void SetUp() override
     {
@@ -21,27 +21,7 @@ protected:
                 u"INSERT INTO t VALUES (4, 30)");
     }
 
-    std::int32_t ejecuta(const char16_t* sql)
-    {
-        std::int32_t n = 0;
-        cn->Execute(QString::fromUtf16(sql), &n);
-        return n;
-    }
-
-    std::vector<std::vector<Variant>> filas(const char16_t* sql)
-    {
-        Recordset rs;
-        rs.Open(QString::fromUtf16(sql), cn, adOpenForwardOnly, adLockReadOnly);
-        if (rs.State() != adStateOpen || rs.EOF_())
-            return {};
-        return rs.GetRows();
-    }
-
-    Variant escalar(const char16_t* sql) { return filas(sql).at(0).at(0); }
     std::int32_t cuenta() { return escalar(u"SELECT COUNT(*) FROM t").toLong(); }
-
-    prueba::EntornoAdo entorno;
-    std::shared_ptr<Connection> cn;
 };
 
 TEST_F(DialectoSqlite, IfRunsItsStatementOnlyWhenTheConditionHolds)

@@ -149,7 +149,7 @@ const std::initializer_list<const char*> kComparaciones = {"=", "<>", "!=", "<",
 const std::initializer_list<const char*> kOpciones = {
     "NOCOUNT", "XACT_ABORT", "ANSI_NULLS", "ANSI_WARNINGS", "ANSI_PADDING", "QUOTED_IDENTIFIER", "DATEFORMAT",
     "ARITHABORT", "CONCAT_NULL_YIELDS_NULL", "LANGUAGE", "TRANSACTION", "LOCK_TIMEOUT", "DEADLOCK_PRIORITY",
-    "DATEFIRST", "ANSI_NULL_DFLT_ON", "NUMERIC_ROUNDABORT", "IMPLICIT_TRANSACTIONS", "ROWCOUNT", "TEXTSIZE"};
+    "DATEFIRST", "ANSI_NULL_DFLT_ON", "NUMERIC_ROUNDABORT", "TEXTSIZE"};
 const std::initializer_list<const char*> kNivelAislamiento = {"ISOLATION", "LEVEL", "READ", "COMMITTED", "UNCOMMITTED",
                                                               "REPEATABLE", "SERIALIZABLE", "SNAPSHOT"};
 
@@ -851,13 +851,19 @@ private:
 
     // The rows a TOP keeps. out: the SELECT as translated (fuente: its FROM
     // ... up to ORDER BY, claves: its ordering keys; empty when it has none).
+    // by: the token BY of the ORDER BY, -1 without one.
     QString limite(const QString& consulta, const QString& fuente, const QString& claves, const QString& n,
-                   bool porcentaje, bool empates, int duplicacionesAntes)
+                   bool porcentaje, bool empates, int duplicacionesAntes, int by, int fin)
     {
         if (empates && claves.isNull())
             FallaDe(ErrorSintaxis(1062,
                                   QStringLiteral("The TOP N WITH TIES clause is not allowed without a corresponding "
                                                  "ORDER BY clause."),
+                                  origen_));
+        if (empates && porPosicion(by, fin))
+            FallaDe(ErrorSintaxis(0,
+                                  QStringLiteral("TOP N WITH TIES ordered by the position of a column is not supported "
+                                                 "by the embedded database: order by its name."),
                                   origen_));
         if (!porcentaje && !empates)
             return QStringLiteral("LIMIT ") + n;
@@ -878,6 +884,23 @@ private:
         return QStringLiteral("LIMIT (SELECT COUNT(*) FROM (SELECT RANK() OVER (ORDER BY ") + claves
             + QStringLiteral("\n) AS ss__rango ") + fuente + QStringLiteral("\n) WHERE ss__rango <= ") + cuantas
             + u')';
+    }
+
+    // Whether an ORDER BY key is a column's position (ORDER BY 2).
+    bool porPosicion(int by, int fin) const
+    {
+        if (by < 0)
+            return false;
+        bool inicio = true;
+        for (int k = sig(by + 1, fin); k < fin; k = paso(k, fin)) {
+            if (inicio && t_[k].tipo == T::Numero) {
+                const int d = sig(k + 1, fin);
+                if (d >= fin || t_[d].tipo == T::Coma || es(d, fin, {"ASC", "DESC"}))
+                    return true;
+            }
+            inicio = t_[k].tipo == T::Coma;
+        }
+        return false;
     }
 
     // SELECT ... UNION SELECT ... where a SELECT has a TOP: each limited in
@@ -949,7 +972,7 @@ private:
                 const QString todo = out.mid(inicio);
                 const QString l = limite(todo, QStringLiteral("FROM (") + out.mid(inicio, antesOrden - inicio)
                                                    + QStringLiteral("\n)"),
-                                         claves, aplazado.limite, aplazado.porcentaje, aplazado.empates, dupAntes);
+                                         claves, aplazado.limite, aplazado.porcentaje, aplazado.empates, dupAntes, by, b);
                 if (!l.isEmpty())
                     out += (acabaEnComentario(a, b) ? QStringLiteral("\n") : QStringLiteral(" ")) + l;
             }
@@ -1045,7 +1068,7 @@ private:
         bool operando = false;   // the previous token ended an operand
         bool trasPunto = false;
         bool enBlanco = false;
-        int posSelect = -1, posTop = -1, posFrom = -1, posOrden = -1, posClaves = -1;
+        int posSelect = -1, posTop = -1, posFrom = -1, posOrden = -1, posClaves = -1, tokBy = -1;
         QString lim;
         bool porcentaje = false, empates = false;
         const int dupAntes = duplicaciones_;
@@ -1318,7 +1341,7 @@ private:
                     else if (Uno(v, {"ORDER"}) && es(n, b, {"BY"}))
                         posOrden = int(out.size());
                     else if (Uno(v, {"BY"}) && posOrden >= 0 && posClaves < 0)
-                        posClaves = int(out.size()) + int(v.size());
+                        posClaves = int(out.size()) + int(v.size()), tokBy = i;
                     out += v;
                     break;
                 }
@@ -1346,7 +1369,7 @@ private:
             const QString fuente = posFrom >= 0 ? out.mid(posFrom, (posOrden >= 0 ? posOrden : out.size()) - posFrom)
                                                 : QString();
             const QString claves = posClaves >= 0 ? out.mid(posClaves) : QString();
-            const QString l = limite(consulta, fuente, claves, lim, porcentaje, empates, dupAntes);
+            const QString l = limite(consulta, fuente, claves, lim, porcentaje, empates, dupAntes, tokBy, b);
             if (!l.isEmpty())
                 out += (acabaEnComentario(a, b) ? QStringLiteral("\n") : QStringLiteral(" ")) + l;
         }

@@ -189,12 +189,12 @@ public:
             if (!sesion::Antes(db_, st, nombre_))
                 continue;
             const int rc = sqlite3_step(st);
-            sesion::Despues(db_, st);
             if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
                 const Error e = Fallo(db_, nombre_);
                 sqlite3_finalize(st);
                 FallaDe(e);
             }
+            sesion::Despues(db_, st);
             if (!sqlite3_stmt_readonly(st)) {
                 total += sqlite3_changes(db_);
                 huboCambios = true;

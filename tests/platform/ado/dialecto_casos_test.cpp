@@ -226,6 +226,9 @@ TEST(DialectoCasos, RefusedAsTheServerRefuses)
     EXPECT_NO_THROW(ado::TraducirASqlite(QStringLiteral("SELECT ") + QString(200, u'(') + u'1' + QString(200, u')')));
 
     EXPECT_EQ(Rechazo(QStringLiteral("SELECT TOP 2 WITH TIES a FROM x")).NativeError, 1062);
+    // Ranked by a position, every row would tie.
+    EXPECT_EQ(Rechazo(QStringLiteral("SELECT TOP 2 WITH TIES a, b FROM x ORDER BY a, 2 DESC")).Number,
+              ado::DB_E_ERRORSINCOMMAND);
     EXPECT_EQ(Rechazo(QStringLiteral("SELECT * FROM (SELECT TOP 10 PERCENT a FROM (SELECT TOP 10 PERCENT a FROM T) x) y"))
                   .NativeError,
               191);

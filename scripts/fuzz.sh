@@ -12,10 +12,10 @@ cmake -S "$RAIZ" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_CXX_FLAGS="$SAN" -DCMAKE_C_FLAGS="$SAN" \
   -DVERIFICADOR_FUZZ=ON -DVERIFICADOR_TESTS=OFF -DVERIFICADOR_BENCH=OFF >/dev/null
-cmake --build "$BUILD" --target fuzz_leerjson fuzz_eval -j2
+cmake --build "$BUILD" --target fuzz_leerjson fuzz_eval fuzz_dialecto -j2
 
 estado=0
-for objetivo in leerjson eval; do
+for objetivo in leerjson eval dialecto; do
   corpus="$BUILD/corpus/$objetivo"
   mkdir -p "$corpus"
   echo "== fuzz_$objetivo, $SEGUNDOS s"

@@ -76,7 +76,10 @@ void Connection::llamar(const std::function<void()>& operacion)
     }
 }
 
-QString Connection::traducir(const QString& sql) { return provider().esSqlite() ? TraducirASqlite(sql) : sql; }
+QString Connection::traducir(const QString& sql)
+{
+    return provider().esSqlite() ? TraducirASqlite(sql, provider().nombre()) : sql;
+}
 
 void Connection::Open(const QString& connectionString, const QString& userId, const QString& password, int)
 {

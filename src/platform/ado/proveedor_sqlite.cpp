@@ -3,6 +3,7 @@
 #include "platform/ado/errores_ado.h"
 #include "platform/ado/provider.h"
 #include "platform/ado/sqlite_servidor.h"
+#include "platform/ado/sqlite_sesion.h"
 #include "platform/ascii.h"
 
 #include <QDir>
@@ -186,6 +187,8 @@ public:
                 }
                 continue;
             }
+            if (!sesion::Antes(db_, st, nombre_))
+                continue;
             std::int64_t filasSentencia = -1;
             const int rc = servidor::Ejecutar(db_, st, filasSentencia);
             if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
@@ -193,6 +196,7 @@ public:
                 sqlite3_finalize(st);
                 FallaDe(e);
             }
+            sesion::Despues(db_, st);
             if (filasSentencia >= 0) {
                 total += filasSentencia;
                 huboCambios = true;
@@ -360,6 +364,7 @@ sqlite3* AbrirArchivo(const QString& ruta, int timeoutConexion, QString& motivo,
     sqlite3_exec(db, "PRAGMA foreign_keys=ON", nullptr, nullptr, nullptr);
     sqlite3_extended_result_codes(db, 1);
     servidor::Preparar(db);
+    sesion::Registrar(db);
     return db;
 }
 

@@ -12,7 +12,7 @@ QString T(const char16_t* sql) { return TraducirASqlite(QString::fromUtf16(sql))
 TEST(Dialecto, TableHintsGoInEveryFormButNeverInsideLiteralsOrComments)
 {
     EXPECT_EQ(T(u"Select * from ta_usuarios  with(nolock)  where Nombre = 'x'"),
-              u"Select * from ta_usuarios where Nombre = 'x' COLLATE NOCASE");
+              u"Select * from ta_usuarios where Nombre = 'x' COLLATE CI_AS");
     EXPECT_EQ(T(u"SELECT a FROM T WITH ( NOLOCK ), U (nolock), V With(NoLock, INDEX(ix_v))"), u"SELECT a FROM T , U , V");
     EXPECT_EQ(T(u"SELECT 'with(nolock)' AS x /* with(nolock) */"), u"SELECT 'with(nolock)' AS x /* with(nolock) */");
     // A common table expression is not a hint.
@@ -38,17 +38,18 @@ TEST(Dialecto, TopBecomesLimitAtTheEndOfItsOwnSelect)
 TEST(Dialecto, FunctionsOfTheServerBecomeSqliteOnes)
 {
     EXPECT_EQ(T(u"SELECT ISNULL(CODIGOBARRA , '') as CODIGOBARRA FROM V"), u"SELECT IFNULL(CODIGOBARRA , '') as CODIGOBARRA FROM V");
-    EXPECT_EQ(T(u"select  getDate() as fecha"), u"select datetime('now','localtime') as fecha");
+    EXPECT_EQ(T(u"select  getDate() as fecha"), u"select ss_getdate() as fecha");
     EXPECT_EQ(T(u"SELECT LEN(LTrim(a)) FROM T"), u"SELECT LENGTH(RTRIM(LTrim(a))) FROM T");
     EXPECT_EQ(T(u"SELECT substring(ltrim(idarticulo),1,1) FROM T"), u"SELECT SUBSTR(ltrim(idarticulo),1,1) FROM T");
     EXPECT_EQ(T(u"SELECT CHARINDEX('-', a) FROM T"), u"SELECT INSTR( a,'-') FROM T");
     EXPECT_EQ(T(u"SELECT CHARINDEX('-', a, 3) FROM T"),
-              u"SELECT (CASE WHEN INSTR(SUBSTR( a, 3),'-')>0 THEN INSTR(SUBSTR( a, 3),'-')+( 3)-1 ELSE 0 END) FROM T");
+              u"SELECT (SELECT CASE WHEN ss__i>0 THEN ss__i+ss__s-1 ELSE ss__i END FROM (SELECT "
+              u"INSTR(SUBSTR( a,ss__s),'-') AS ss__i,ss__s FROM (SELECT MAX(( 3),1) AS ss__s))) FROM T");
     EXPECT_EQ(T(u"SELECT CONVERT(varchar(10), f, 103), CONVERT(INT, a), CONVERT(datetime, '07/03/2025', 103) FROM T"),
-              u"SELECT SUBSTR(strftime('%d/%m/%Y', f),1,10), CAST( a AS INTEGER), "
-              u"datetime(substr( '07/03/2025',7,4)||'-'||substr( '07/03/2025',4,2)||'-'||substr( '07/03/2025',1,2)) FROM T");
+              u"SELECT ss_convertir('varchar(10)', f, 103), ss_convertir('INT', a,NULL), "
+              u"ss_convertir('datetime', '07/03/2025', 103) FROM T");
     EXPECT_EQ(T(u"SELECT LEFT(a, 2), RIGHT(a, 2) FROM T"),
-              u"SELECT SUBSTR(a,1, 2), (CASE WHEN ( 2)<=0 THEN '' ELSE SUBSTR(a,-( 2)) END) FROM T");
+              u"SELECT SUBSTR(a,1, 2), SUBSTR(a,-( 2), 2) FROM T");
     // Names that only look like the functions stay.
     EXPECT_EQ(T(u"SELECT len, isnull FROM T LEFT JOIN U ON T.a = U.a"), u"SELECT len, isnull FROM T LEFT JOIN U ON T.a = U.a");
 }
@@ -56,29 +57,34 @@ TEST(Dialecto, FunctionsOfTheServerBecomeSqliteOnes)
 TEST(Dialecto, OwnerBracketsAndNationalLiteralsAreSqliteNames)
 {
     EXPECT_EQ(T(u"SELECT [Nro Comp], b.[x]]y] FROM dbo.[MA X] b, [dbo].T"), u"SELECT \"Nro Comp\", b.\"x]y\" FROM \"MA X\" b, T");
-    EXPECT_EQ(T(u"SELECT * FROM T WHERE a = N'ñandú'"), u"SELECT * FROM T WHERE a = 'ñandú' COLLATE NOCASE");
+    EXPECT_EQ(T(u"SELECT * FROM T WHERE a = N'ñandú'"), u"SELECT * FROM T WHERE a = 'ñandú' COLLATE CI_AS");
     // Quoted names and literals keep what looks like dialect.
     EXPECT_EQ(T(u"SELECT \"dbo.[x]\", 'dbo.T + [y]' FROM T"), u"SELECT \"dbo.[x]\", 'dbo.T + [y]' FROM T");
 }
 
-TEST(Dialecto, PlusJoinsTextsOnlyWhenAnOperandIsAText)
+TEST(Dialecto, PlusIsDecidedAtRunTimeUnlessBothOperandsTellTheirType)
 {
-    EXPECT_EQ(T(u"SELECT a + ' - ' + b FROM T"), u"SELECT a || ' - ' || b FROM T");
-    EXPECT_EQ(T(u"SELECT LTRIM(a) + b, c + d, 'n' + 1, 2 + 'n' FROM T"), u"SELECT LTRIM(a) || b, c + d, 'n' + 1, 2 + 'n' FROM T");
+    EXPECT_EQ(T(u"SELECT a + ' - ' + b FROM T"), u"SELECT ss_suma(ss_suma(a, ' - '), b) FROM T");
+    EXPECT_EQ(T(u"SELECT LTRIM(a) + b, c + d, 'n' + 1, 2 + 'n' FROM T"),
+              u"SELECT ss_suma(LTRIM(a), b), ss_suma(c, d), ss_suma('n', 1), ss_suma(2, 'n') FROM T");
     EXPECT_EQ(T(u"SELECT ISNULL(a, '') + b, CONVERT(varchar, n) + c FROM T"),
-              u"SELECT IFNULL(a, '') || b, CAST( n AS TEXT) || c FROM T");
-    // The chain goes on after a join of texts, and starts afresh after a comma.
-    EXPECT_EQ(T(u"SELECT 'x' + a + b, a + b FROM T"), u"SELECT 'x' || a || b, a + b FROM T");
-    EXPECT_EQ(T(u"SELECT (a + 'x') + b FROM T"), u"SELECT (a || 'x') || b FROM T");
+              u"SELECT ss_suma(IFNULL(a, ''), b), ss_suma(ss_convertir('varchar', n,NULL), c) FROM T");
+    // Nested in a chain, and afresh after a comma.
+    EXPECT_EQ(T(u"SELECT 'x' + a + b, a + b FROM T"), u"SELECT ss_suma(ss_suma('x', a), b), ss_suma(a, b) FROM T");
+    EXPECT_EQ(T(u"SELECT (a + 'x') + b FROM T"), u"SELECT ss_suma((ss_suma(a, 'x')), b) FROM T");
+    // The shape decides: texts with texts, numbers with numbers.
+    EXPECT_EQ(T(u"SELECT 'a' + LTRIM(b) + 'c', 1 + 2.5 + LEN(a), (1 + 2) + 3 FROM T"),
+              u"SELECT 'a' || LTRIM(b) || 'c', 1 + 2.5 + LENGTH(RTRIM(a)), (1 + 2) + 3 FROM T");
 }
 
 TEST(Dialecto, StatementsOfABatchAreSeparatedAndSessionOptionsDropped)
 {
     EXPECT_EQ(T(u"SET NOCOUNT ON BEGIN TRAN INSERT INTO T (a) VALUES ('x;y') UPDATE T SET a = 1 WHERE b = 2 "
                 u"DELETE FROM T WHERE c = 3 COMMIT TRAN"),
-              u"BEGIN TRANSACTION;INSERT INTO T (a) VALUES ('x;y') ;UPDATE T SET a = 1 WHERE b = 2 ;DELETE FROM T WHERE c = 3 ;COMMIT");
+              u"SAVEPOINT ss_tran;INSERT INTO T (a) VALUES ('x;y') ;UPDATE T SET a = 1 WHERE b = 2 ;DELETE FROM T WHERE c = 3 "
+              u";RELEASE ss_tran");
     EXPECT_EQ(T(u"BEGIN TRANSACTION \r\r\rINSERT INTO T (a) VALUES (1)\rINSERT INTO T (a) SELECT b FROM U\r"),
-              u"BEGIN TRANSACTION;INSERT INTO T (a) VALUES (1) ;INSERT INTO T (a) SELECT b FROM U");
+              u"SAVEPOINT ss_tran;INSERT INTO T (a) VALUES (1) ;INSERT INTO T (a) SELECT b FROM U");
     EXPECT_EQ(T(u"ROLLBACK TRANSACTION"), u"ROLLBACK");
     EXPECT_EQ(T(u"SET ANSI_NULLS ON SET QUOTED_IDENTIFIER OFF SELECT 1"), u"SELECT 1");
     EXPECT_EQ(T(u"SELECT 1 UNION ALL SELECT 2"), u"SELECT 1 UNION ALL SELECT 2");
@@ -90,14 +96,14 @@ TEST(Dialecto, StatementsOfABatchAreSeparatedAndSessionOptionsDropped)
 TEST(Dialecto, TextComparisonsAndTextColumnsIgnoreCase)
 {
     EXPECT_EQ(T(u"SELECT * FROM T WHERE a = 'x' AND 'y' <> b AND c LIKE '%z%' AND d IN ('q')"),
-              u"SELECT * FROM T WHERE a = 'x' COLLATE NOCASE AND 'y' COLLATE NOCASE <> b AND c LIKE '%z%' COLLATE NOCASE "
+              u"SELECT * FROM T WHERE a = 'x' COLLATE CI_AS AND 'y' COLLATE CI_AS <> b AND c LIKE '%z%' COLLATE CI_AS "
               u"AND d IN ('q')");
     EXPECT_EQ(T(u"CREATE TABLE dbo.T (Text varchar(10) NOT NULL, b nvarchar(MAX), c int, d char(3) COLLATE "
                 u"Modern_Spanish_CI_AS, e nchar(2) COLLATE Latin1_General_CS_AS)"),
-              u"CREATE TABLE T (Text varchar(10) COLLATE NOCASE NOT NULL, b nvarchar COLLATE NOCASE, c int, d char(3) "
-              u"COLLATE NOCASE, e nchar(2) COLLATE BINARY)");
+              u"CREATE TABLE T (Text varchar(10) COLLATE CI_AS NOT NULL, b nvarchar COLLATE CI_AS, c int, d char(3) "
+              u"COLLATE CI_AS, e nchar(2) COLLATE BINARY)");
     EXPECT_EQ(T(u"ALTER TABLE dbo.T ADD C varchar(10) Null  CONSTRAINT DF_T_C DEFAULT ('x')"),
-              u"ALTER TABLE T ADD C varchar(10) COLLATE NOCASE Null CONSTRAINT DF_T_C DEFAULT ('x')");
+              u"ALTER TABLE T ADD C varchar(10) COLLATE CI_AS Null CONSTRAINT DF_T_C DEFAULT ('x')");
 }
 
 TEST(Dialecto, UnfinishedTextPassesThroughForTheDatabaseToRefuse)

@@ -47,4 +47,20 @@ QString EntornoAdo::cadena(Via via, const QString& base) const
         .arg(QLatin1String(kDriverSqliteOdbc), carpetaDatos(), base.toUpper());
 }
 
+std::int32_t ConConexion::ejecuta(const char16_t* sql)
+{
+    std::int32_t n = 0;
+    cn->Execute(QString::fromUtf16(sql), &n);
+    return n;
+}
+
+std::vector<std::vector<Variant>> ConConexion::filas(const char16_t* sql)
+{
+    ado::Recordset rs;
+    rs.Open(QString::fromUtf16(sql), cn, ado::adOpenForwardOnly, ado::adLockReadOnly);
+    if (rs.State() != ado::adStateOpen || rs.EOF_())
+        return {};
+    return rs.GetRows();
+}
+
 } // namespace prueba

@@ -30,6 +30,18 @@ private:
     QByteArray servidoresAntes_, carpetaAntes_;
 };
 
+// A test's own folder and a connection, with its statements as the tests write them.
+class ConConexion {
+protected:
+    std::int32_t ejecuta(const char16_t* sql);
+    // The rows of a forward-only read (none when the statement returns none).
+    std::vector<std::vector<Variant>> filas(const char16_t* sql);
+    Variant escalar(const char16_t* sql) { return filas(sql).at(0).at(0); }
+
+    EntornoAdo entorno;
+    std::shared_ptr<ado::Connection> cn; // closed before the folder goes
+};
+
 // Runs f and returns the VbError it raised (a failure when it raised none).
 template <class F> VbError Falla(F&& f)
 {

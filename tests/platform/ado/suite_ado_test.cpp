@@ -9,7 +9,7 @@ using prueba::Via;
 
 namespace {
 
-class SuiteAdo : public ::testing::TestWithParam<Via> {
+class SuiteAdo : public ::testing::TestWithParam<Via>, protected prueba::ConConexion {
 protected:
     void SetUp() override
     {
@@ -29,27 +29,6 @@ protected:
         ejecuta(u"INSERT INTO ARTICULOS (IdArticulo, Descripcion, CodigoBarra, Stock, Suspendido) "
                 u"VALUES ('b3', '  Tenaza  ', '', 0, 0)");
     }
-
-    std::int32_t ejecuta(const char16_t* sql)
-    {
-        std::int32_t n = 0;
-        cn->Execute(QString::fromUtf16(sql), &n);
-        return n;
-    }
-
-    std::vector<std::vector<Variant>> filas(const char16_t* sql)
-    {
-        Recordset rs;
-        rs.Open(QString::fromUtf16(sql), cn, adOpenForwardOnly, adLockReadOnly);
-        if (rs.EOF_())
-            return {};
-        return rs.GetRows();
-    }
-
-    Variant escalar(const char16_t* sql) { return filas(sql).at(0).at(0); }
-
-    prueba::EntornoAdo entorno;
-    std::shared_ptr<Connection> cn;
 };
 
 TEST_P(SuiteAdo, FieldsCarryTypeNameAndValueOfTheirColumn)

@@ -1,0 +1,148 @@
+#include "platform/ado/sqlite_sesion.h"
+
+#include "platform/ado/provider.h"
+
+#include <algorithm>
+#include <cstring>
+#include <sqlite3.h>
+#include <unordered_map>
+
+namespace ado::sesion {
+
+namespace {
+
+struct Estado {
+    int anidadas = 0;      // savepoints ss_tran open
+    int base = 0;          // 1 when they are inside a transaction begun otherwise
+    bool autoAntes = true; // no transaction before the statement
+    sqlite3_int64 cambiosAntes = 0;
+    sqlite3_int64 filas = 0;
+};
+
+// One program thread; an entry lives as long as its connection.
+std::unordered_map<sqlite3*, Estado>& Estados()
+{
+    static std::unordered_map<sqlite3*, Estado> e;
+    return e;
+}
+
+Estado& De(sqlite3* db) { return Estados()[db]; }
+
+enum class Clase { Otra, Comienzo, Confirmacion, Deshacer };
+
+Clase ClaseDe(sqlite3_stmt* st)
+{
+    const char* sql = sqlite3_sql(st);
+    if (!sql)
+        return Clase::Otra;
+    while (*sql == ' ' || *sql == '\t' || *sql == '\r' || *sql == '\n')
+        ++sql;
+    if (sqlite3_strnicmp(sql, "SAVEPOINT ss_tran", 17) == 0)
+        return Clase::Comienzo;
+    if (sqlite3_strnicmp(sql, "RELEASE ss_tran", 15) == 0)
+        return Clase::Confirmacion;
+    if (sqlite3_strnicmp(sql, "ROLLBACK", 8) == 0 && std::strstr(sql, " TO ") == nullptr)
+        return Clase::Deshacer;
+    return Clase::Otra;
+}
+
+int Cuenta(sqlite3* db)
+{
+    if (sqlite3_get_autocommit(db))
+        return 0;
+    const Estado& e = De(db);
+    return std::max(1, e.anidadas + e.base);
+}
+
+void Trancount(sqlite3_context* ctx, int, sqlite3_value**)
+{
+    sqlite3_result_int(ctx, Cuenta(sqlite3_context_db_handle(ctx)));
+}
+
+void Rowcount(sqlite3_context* ctx, int, sqlite3_value**)
+{
+    sqlite3_result_int64(ctx, De(sqlite3_context_db_handle(ctx)).filas);
+}
+
+void Identity(sqlite3_context* ctx, int, sqlite3_value**)
+{
+    // The row id of the last INSERT of this scope (a trigger's own inserts
+    // are forgotten when it ends), NULL before any.
+    const sqlite3_int64 id = sqlite3_last_insert_rowid(sqlite3_context_db_handle(ctx));
+    if (id == 0)
+        sqlite3_result_null(ctx);
+    else
+        sqlite3_result_int64(ctx, id);
+}
+
+void Olvidar(void* db) { Estados().erase(static_cast<sqlite3*>(db)); }
+
+[[noreturn]] void SinTransaccion(sqlite3_stmt* st, int nativo, const char* mensaje, const QString& origen)
+{
+    sqlite3_finalize(st);
+    FallaDe({DB_E_ERRORSINCOMMAND, QString::fromLatin1(mensaje), origen, QStringLiteral("25000"), nativo});
+}
+
+} // namespace
+
+void Registrar(sqlite3* db)
+{
+    De(db) = Estado{};
+    // The state goes with the connection: the last function dropped at close forgets it.
+    sqlite3_create_function_v2(db, "ss_trancount", 0, SQLITE_UTF8, db, Trancount, nullptr, nullptr, Olvidar);
+    sqlite3_create_function_v2(db, "ss_rowcount", 0, SQLITE_UTF8, nullptr, Rowcount, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "ss_identity", 0, SQLITE_UTF8, nullptr, Identity, nullptr, nullptr, nullptr);
+}
+
+bool Antes(sqlite3* db, sqlite3_stmt* st, const QString& origen)
+{
+    Estado& e = De(db);
+    e.autoAntes = sqlite3_get_autocommit(db) != 0;
+    e.cambiosAntes = sqlite3_total_changes64(db);
+    switch (ClaseDe(st)) {
+    case Clase::Confirmacion:
+        if (e.anidadas > 0)
+            return true;
+        if (e.autoAntes)
+            SinTransaccion(st, 3902, "The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION.", origen);
+        // The provider's own transaction, committed by the statement as the server does.
+        sqlite3_finalize(st);
+        if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+            FallaDe({DB_E_ERRORSINCOMMAND, QString::fromUtf8(sqlite3_errmsg(db)), origen, QStringLiteral("25000"),
+                     3902});
+        e.base = 0;
+        e.filas = 0;
+        return false;
+    case Clase::Deshacer:
+        if (e.autoAntes)
+            SinTransaccion(st, 3903, "The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION.",
+                           origen);
+        return true;
+    default:
+        return true;
+    }
+}
+
+void Despues(sqlite3* db, sqlite3_stmt* st)
+{
+    Estado& e = De(db);
+    switch (ClaseDe(st)) {
+    case Clase::Comienzo:
+        if (e.anidadas == 0)
+            e.base = e.autoAntes ? 0 : 1;
+        ++e.anidadas;
+        break;
+    case Clase::Confirmacion:
+        if (e.anidadas > 0)
+            --e.anidadas;
+        break;
+    default:
+        break;
+    }
+    if (sqlite3_get_autocommit(db))
+        e.anidadas = e.base = 0;
+    // Rows changed by the statement itself (DDL changes none).
+    e.filas = sqlite3_total_changes64(db) != e.cambiosAntes ? sqlite3_changes64(db) : 0;
+}
+
+} // namespace ado::sesion

@@ -1,0 +1,21 @@
+#pragma once
+// What a SQLite connection keeps of the server's session: the transaction
+// count of BEGIN TRANSACTION ... COMMIT (savepoints named ss_tran), the rows
+// of the last statement and the last identity, read by ss_trancount(),
+// ss_rowcount() and ss_identity().
+#include <QString>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace ado::sesion {
+
+void Registrar(sqlite3* db);
+// Before a statement runs. False when it must not run: done here (a COMMIT
+// of a transaction the provider began) after finalizing it; a COMMIT or
+// ROLLBACK without a transaction is finalized and raised as the server's error.
+bool Antes(sqlite3* db, sqlite3_stmt* st, const QString& origen);
+// After it ran.
+void Despues(sqlite3* db, sqlite3_stmt* st);
+
+} // namespace ado::sesion

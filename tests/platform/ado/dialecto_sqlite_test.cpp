@@ -1,0 +1,134 @@
+// The server's statement forms run on the embedded database, with the
+// results the server gives.
+#include "entorno_ado.h"
+
+using namespace ado;
+using prueba::Falla;
+using prueba::Via;
+
+namespace {
+
+class DialectoSqlite : public ::testing::Test, protected prueba::ConConexion {
+protected:
+    void SetUp() override
+    {
+        entorno.creaBase(QStringLiteral("EMPRESA"));
+        cn = Connection::Create();
+        cn->Open(entorno.cadena(Via::Nativa, QStringLiteral("empresa")));
+        ejecuta(u"CREATE TABLE t (k int PRIMARY KEY, n int)");
+        ejecuta(u"CREATE TABLE u (id INTEGER PRIMARY KEY, v int)");
+        ejecuta(u"INSERT INTO t VALUES (1, 10) INSERT INTO t VALUES (2, 20) INSERT INTO t VALUES (3, 20) "
+                u"INSERT INTO t VALUES (4, 30)");
+    }
+
+    std::int32_t cuenta() { return escalar(u"SELECT COUNT(*) FROM t").toLong(); }
+};
+
+TEST_F(DialectoSqlite, IfRunsItsStatementOnlyWhenTheConditionHolds)
+{
+    // Run twice: the row goes in once, and the option before the IF does not hide it.
+    for (int i = 0; i < 2; ++i)
+        ejecuta(u"SET NOCOUNT ON IF NOT EXISTS (SELECT 1 FROM t WHERE k = 5) INSERT INTO t VALUES (5, 50)");
+    EXPECT_EQ(cuenta(), 5);
+    ejecuta(u"IF EXISTS (SELECT 1 FROM t WHERE k = 9) UPDATE t SET n = 0 WHERE k = 5");
+    ejecuta(u"IF EXISTS (SELECT 1 FROM t WHERE k = 9) DELETE t");
+    EXPECT_EQ(escalar(u"SELECT n FROM t WHERE k = 5"), Variant(std::int32_t(50)));
+    EXPECT_EQ(cuenta(), 5);
+    ejecuta(u"IF EXISTS (SELECT 1 FROM t WHERE k = 5) UPDATE t SET n = 0 WHERE k = 5 OR k = 1");
+    EXPECT_EQ(escalar(u"SELECT SUM(n) FROM t WHERE k IN (1, 5)"), Variant(std::int32_t(0)));
+    ejecuta(u"IF NOT EXISTS (SELECT 1 FROM t WHERE k = 9) DELETE t WHERE k = 5");
+    EXPECT_EQ(cuenta(), 4);
+    EXPECT_TRUE(filas(u"IF 1 = 0 SELECT k FROM t").empty());
+    EXPECT_EQ(filas(u"IF 1 = 1 SELECT k FROM t").size(), 4u);
+    ejecuta(u"IF NOT EXISTS (SELECT 1 FROM t WHERE k = 6) BEGIN INSERT INTO t VALUES (6, 60) END");
+    EXPECT_EQ(cuenta(), 5);
+    // An IF with ELSE or a block of more statements has no single statement
+    // to condition: refused, nothing of it runs.
+    Falla([&] { ejecuta(u"IF 1 = 1 DELETE t ELSE DELETE u"); });
+    Falla([&] { ejecuta(u"IF 1 = 1 BEGIN DELETE t DELETE u END"); });
+    EXPECT_EQ(cuenta(), 5);
+}
+
+TEST_F(DialectoSqlite, StatementsWithoutSemicolonRunEach)
+{
+    EXPECT_EQ(escalar(u"INSERT INTO t (k, n) VALUES (7, 70) SELECT n FROM t WHERE k = 7"), Variant(std::int32_t(70)));
+    ejecuta(u"DELETE t WHERE k = 7");
+    EXPECT_EQ(cuenta(), 4);
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT 'Total' = COUNT(*), 'Mayor' = MAX(n) FROM t"), cn, adOpenForwardOnly, adLockReadOnly);
+    EXPECT_EQ(rs.Fields(0).Name, u"Total");
+    EXPECT_EQ(rs["Mayor"].Value(), Variant(std::int32_t(30)));
+}
+
+TEST_F(DialectoSqlite, NestedTransactionsCountAsOnTheServer)
+{
+    ejecuta(u"BEGIN TRAN");
+    ejecuta(u"BEGIN TRANSACTION INSERT INTO t VALUES (8, 80)");
+    EXPECT_EQ(escalar(u"SELECT @@TRANCOUNT"), Variant(std::int32_t(2)));
+    ejecuta(u"COMMIT TRAN"); // the inner one: nothing is committed yet
+    EXPECT_EQ(escalar(u"SELECT @@TRANCOUNT"), Variant(std::int32_t(1)));
+    ejecuta(u"ROLLBACK TRAN"); // all of it
+    EXPECT_EQ(escalar(u"SELECT @@TRANCOUNT"), Variant(std::int32_t(0)));
+    EXPECT_EQ(cuenta(), 4);
+
+    ejecuta(u"BEGIN TRAN BEGIN TRAN INSERT INTO t VALUES (8, 80) COMMIT COMMIT TRAN");
+    EXPECT_EQ(escalar(u"SELECT @@TRANCOUNT"), Variant(std::int32_t(0)));
+    EXPECT_EQ(cuenta(), 5);
+
+    // Without a transaction the server refuses both.
+    Falla([&] { ejecuta(u"COMMIT TRANSACTION"); });
+    EXPECT_EQ(cn->errors().Item(0).NativeError, 3902);
+    Falla([&] { ejecuta(u"ROLLBACK"); });
+    EXPECT_EQ(cn->errors().Item(0).NativeError, 3903);
+
+    // A transaction of the connection counts, and a COMMIT statement ends it.
+    cn->BeginTrans();
+    EXPECT_EQ(escalar(u"SELECT @@TRANCOUNT"), Variant(std::int32_t(1)));
+    ejecuta(u"BEGIN TRAN DELETE t WHERE k = 8");
+    EXPECT_EQ(escalar(u"SELECT @@TRANCOUNT"), Variant(std::int32_t(2)));
+    ejecuta(u"COMMIT TRAN");
+    ejecuta(u"COMMIT TRAN");
+    EXPECT_EQ(escalar(u"SELECT @@TRANCOUNT"), Variant(std::int32_t(0)));
+    EXPECT_EQ(cuenta(), 4);
+}
+
+TEST_F(DialectoSqlite, RowCountAndIdentityOfTheLastStatement)
+{
+    EXPECT_EQ(escalar(u"UPDATE t SET n = n WHERE k > 1 SELECT @@ROWCOUNT"), Variant(std::int32_t(3)));
+    ejecuta(u"CREATE TABLE w (a int)");
+    EXPECT_EQ(escalar(u"SELECT @@ROWCOUNT"), Variant(std::int32_t(0))); // DDL changes no rows
+    EXPECT_EQ(escalar(u"INSERT INTO u (v) VALUES (5) SELECT SCOPE_IDENTITY()"), Variant(std::int32_t(1)));
+    EXPECT_EQ(escalar(u"INSERT INTO u (v) VALUES (6); SELECT @@IDENTITY, @@ROWCOUNT"), Variant(std::int32_t(2)));
+    EXPECT_EQ(escalar(u"IF @@ROWCOUNT = 1 SELECT 'una'"), Variant(u"una"));
+}
+
+TEST_F(DialectoSqlite, TopLimitsEachSelectOfAUnionAndTheRowsOfUpdatesAndDeletes)
+{
+    EXPECT_EQ(filas(u"SELECT TOP 1 k FROM t UNION ALL SELECT TOP 1 n FROM t").size(), 2u);
+    const auto altos = filas(u"SELECT TOP 2 k FROM t UNION SELECT v FROM u ORDER BY k DESC");
+    ASSERT_EQ(altos.size(), 2u);
+    EXPECT_EQ(altos[0][0], Variant(std::int32_t(4)));
+    EXPECT_EQ(altos[1][0], Variant(std::int32_t(3)));
+    // Ties with the last row kept come along.
+    EXPECT_EQ(filas(u"SELECT TOP 2 WITH TIES k FROM t ORDER BY n DESC").size(), 3u);
+    EXPECT_EQ(filas(u"SELECT TOP 1 WITH TIES k FROM t ORDER BY n").size(), 1u);
+    Falla([&] { filas(u"SELECT TOP 2 WITH TIES k FROM t"); });
+    EXPECT_EQ(cn->errors().Item(0).NativeError, 1062);
+
+    EXPECT_EQ(ejecuta(u"UPDATE TOP (2) t SET n = 0 WHERE n > 10"), 2);
+    EXPECT_EQ(escalar(u"SELECT COUNT(*) FROM t WHERE n = 0"), Variant(std::int32_t(2)));
+    EXPECT_EQ(ejecuta(u"DELETE TOP (1) FROM t WHERE n = 0"), 1);
+    EXPECT_EQ(ejecuta(u"DELETE TOP (50) PERCENT t"), 2);
+    EXPECT_EQ(cuenta(), 1);
+}
+
+TEST_F(DialectoSqlite, TooDeepAStatementIsRefusedWithTheServerError)
+{
+    const QString hondo = QStringLiteral("SELECT ") + QString(5000, u'(') + u'1' + QString(5000, u')');
+    Falla([&] { cn->Execute(hondo); });
+    EXPECT_EQ(cn->errors().Item(0).NativeError, 191);
+    // The connection goes on.
+    EXPECT_EQ(cuenta(), 4);
+}
+
+} // namespace

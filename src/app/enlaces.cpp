@@ -1,6 +1,7 @@
 #include "app/enlaces.h"
 
 #include "access/frm_acceso.h"
+#include "db/db_dll.h"
 #include "lookup/lib_clscons3.h"
 #include "shell/mod_global.h"
 #include "startup/iniciar_aplicacion.h"
@@ -23,6 +24,11 @@ bool PideAccesoOtraVez(inicio::DatosAcceso& datos)
     f.Mostrar();
     if (!f.Aceptar)
         return false;
+    // Accepting registers the first connection of a machine, which leaves the
+    // shared connection closed; the sign-on check needs it open.
+    DB_Dll& db = DB();
+    if (db.gCnn->State() == ado::adStateClosed)
+        db.OpenServerADODB(false, ado::adUseClient, {}, true, true);
     datos = {f.TxtUserId->text(), f.TxtUserPassword->text(), f.TxtServidor->text(), f.TxtDbName->text()};
     return true;
 }

@@ -183,4 +183,41 @@ TEST_F(Ventana, CorridaDesatendidaExportaYTermina)
     glb::ParametroAdicional.clear();
 }
 
+// A wrong password at start: the access dialog (here on the console) is
+// asked again; each failed try leaves its action row, a good one goes on.
+TEST_F(Ventana, ClaveIncorrectaSeReintentaEnElDialogoDeAcceso)
+{
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("INSERT INTO TA_USUARIOS (NOMBRE, SISTEMA, Password) VALUES ('JUAN','cn000pr','Secreta');"));
+    aplicacion::FijaArgumentos({QStringLiteral("@Server=LOCAL; @DbName=EMP; @Usuario=JUAN; @Password=mala;")});
+    // User, password, database, server, port, platform; the first accept
+    // registers the connection, so the second try first offers the list.
+    for (const QString& v : {u"JUAN"_qs, u"otra"_qs, u"EMP"_qs, u"LOCAL"_qs, QString(), u"0"_qs, u"0"_qs, u"JUAN"_qs,
+                             u"Secreta"_qs, u"EMP"_qs, u"LOCAL"_qs, QString(), u"0"_qs})
+        op->valores.push_back(v);
+    FrmPrincipal f;
+    f.Form_Load();
+    EXPECT_TRUE(DB().gOpenFlag);
+    EXPECT_EQ(glb::ClaveActual, u"Secreta"_qs);
+    EXPECT_TRUE(op->valores.empty());
+    QStringList cajas;
+    for (const auto& m : op->mostrados)
+        if (m.tipo == u"MsgBox")
+            cajas << m.titulo;
+    EXPECT_EQ(cajas, (QStringList{u"Atencion!"_qs, u"Atencion"_qs}));
+    ado::Recordset rs;
+    rs.Open(QStringLiteral("SELECT COUNT(*) FROM V_MV_CPTEACCIONES WHERE Tipo_accion = 'A'"), DB().gCnn);
+    EXPECT_EQ(rs.Fields(0).Value().toString(), u"1"_qs);
+
+    // Nobody to answer: the dialog counts as cancelled and the run ends.
+    ReiniciaInstancias();
+    op->valores.clear();
+    FrmPrincipal g;
+    try {
+        g.Form_Load();
+        FAIL() << "a cancelled sign-on ends the program";
+    } catch (const aplicacion::Fin& fin) {
+        EXPECT_EQ(fin.codigo, 1);
+    }
+}
+
 } // namespace

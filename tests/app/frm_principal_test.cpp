@@ -1,5 +1,7 @@
 // The window under Qt's offscreen platform, driven as an operator would.
+#include "access/acceso_prueba.h"
 #include "app/frm_principal.h"
+#include "comun/filas.h"
 #include "comun/base_prueba.h"
 #include "comun/esquema_ingreso.h"
 
@@ -218,6 +220,41 @@ TEST_F(Ventana, ClaveIncorrectaSeReintentaEnElDialogoDeAcceso)
     } catch (const aplicacion::Fin& fin) {
         EXPECT_EQ(fin.codigo, 1);
     }
+}
+
+// The same tries in the window: the dialog shows what failed, three wrong
+// passwords end the run with the Part's message, an action row each.
+TEST_F(Ventana, TresIntentosFallidosEnLaVentanaTerminan)
+{
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("INSERT INTO TA_USUARIOS (NOMBRE, SISTEMA, Password) VALUES ('JUAN','cn000pr','Secreta');"));
+    QFile bases(dir.path() + QStringLiteral("/BASES.TXT")); // registered already: accepting registers nothing
+    ASSERT_TRUE(bases.open(QIODevice::WriteOnly));
+    bases.write("LOCAL / EMP,EMP,EMP,EMP,LOCAL\r\n");
+    bases.close();
+    aplicacion::FijaArgumentos({QStringLiteral("@Server=LOCAL; @DbName=EMP; @Usuario=JUAN; @Password=mala;")});
+    op->ventanas = true;
+    QStringList mostrado;
+    prueba::Operario o;
+    for (int i = 0; i < 3; ++i)
+        o.pasos.push_back([&](frmAcceso& d) {
+            mostrado << d.TxtUserId->text() + u'/' + d.TxtDbName->text() + u'/' + d.TxtServidor->text();
+            prueba::Escribe(d, QStringLiteral("JUAN"), QStringLiteral("otra"), QStringLiteral("EMP"), QStringLiteral("LOCAL"));
+            d.bcAceptar->click();
+        });
+    FrmPrincipal f;
+    try {
+        f.Form_Load();
+        FAIL() << "three wrong tries end the program";
+    } catch (const aplicacion::Fin& fin) {
+        EXPECT_EQ(fin.codigo, 1);
+    }
+    EXPECT_EQ(o.vistos, 3);
+    EXPECT_EQ(mostrado.value(0), u"JUAN/EMP/LOCAL"_qs);
+    ASSERT_FALSE(op->mostrados.empty());
+    EXPECT_EQ(op->mostrados.back().texto,
+              u"Demasiados intentos para iniciar sesi\u00f3n!\r\nComuniquese con el administrador de sistemas"_qs);
+    EXPECT_EQ(prueba::Filas(archivoBase(QStringLiteral("EMP")), QStringLiteral("SELECT COUNT(*) FROM V_MV_CPTEACCIONES")),
+              QStringList{u"3"_qs});
 }
 
 } // namespace

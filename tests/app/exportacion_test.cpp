@@ -11,6 +11,10 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <csignal>
+#include <cstring>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -743,5 +747,76 @@ TEST_F(IngresoDemo, IngresoFallidoTerminaSinExportar)
     EXPECT_FALSE(Filas(QStringLiteral("SELECT * FROM V_MV_CPTEACCIONES")).join(u' ').contains(clave));
 }
 
+
+// An operator at a terminal: a wrong password at start, the access dialog
+// asked on the terminal (the password not echoed), a wrong and then a good
+// try, then the console menu. Each step waits for its prompt.
+TEST_F(IngresoDemo, EnUnaTerminalSeReintentaLaClave)
+{
+    const std::vector<std::pair<const char*, const char*>> guion = {
+        {"[Enter] Aceptar", "\n"}, // the wrong password of the command line
+        {"Usuario", "\n"},       {"Contrase", "otra\n"}, {"Base de datos", "\n"}, {"Servidor", "\n"},
+        {"Puerto", "\n"},        {"Plataforma", "\n"},
+        {"[Enter] Aceptar", "\n"}, // "Usuario o Clave incorrecta"
+        {"Conexion (0: ninguna)", "0\n"}, // registered by the first try
+        {"Usuario", "admin\n"},  {"Contrase", "DEMO\n"}, {"Base de datos", "\n"}, {"Servidor", "\n"},
+        {"Puerto", "\n"},        {"Plataforma", "\n"},
+        {"> ", "s\n"}};
+    const QByteArray exe = VERIFICADOR_EXE;
+    const QByteArray carpeta = QFile::encodeName(dir.path());
+    int maestro = -1;
+    const pid_t pid = ::forkpty(&maestro, nullptr, nullptr, nullptr);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::setenv("VERIFICADOR_CARPETA", carpeta.constData(), 1);
+        ::setenv("VERIFICADOR_SERVIDORES", (carpeta + "/servidores.ini").constData(), 1);
+        ::unsetenv("DISPLAY");
+        ::unsetenv("QT_QPA_PLATFORM");
+        ::execl(exe.constData(), exe.constData(), "--consola", "@Server=LOCAL; @DbName=DEMO; @Usuario=ADMIN; @Password=mala;",
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    QByteArray pantalla;
+    qsizetype leido = 0;
+    std::size_t paso = 0;
+    QElapsedTimer reloj;
+    reloj.start();
+    int estado = -1;
+    while (reloj.elapsed() < 20000) {
+        pollfd p{maestro, POLLIN, 0};
+        if (::poll(&p, 1, 50) > 0) {
+            char buf[4096];
+            const ssize_t n = ::read(maestro, buf, sizeof buf);
+            if (n > 0)
+                pantalla.append(buf, n);
+        }
+        while (paso < guion.size()) {
+            const qsizetype en = pantalla.indexOf(guion[paso].first, leido);
+            if (en < 0)
+                break;
+            leido = en + qsizetype(std::strlen(guion[paso].first));
+            (void)!::write(maestro, guion[paso].second, std::strlen(guion[paso].second));
+            ++paso;
+        }
+        if (::waitpid(pid, &estado, WNOHANG) == pid)
+            break;
+        estado = -1;
+    }
+    if (estado == -1) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    ::close(maestro);
+    EXPECT_EQ(paso, guion.size()) << pantalla.constData();
+    ASSERT_TRUE(WIFEXITED(estado)) << pantalla.constData();
+    EXPECT_EQ(WEXITSTATUS(estado), 0) << pantalla.constData();
+    // The passwords typed are not echoed.
+    EXPECT_FALSE(pantalla.contains("otra")) << pantalla.constData();
+    for (const QByteArray& linea : pantalla.split('\n'))
+        if (linea.startsWith("Contrase"))
+            EXPECT_FALSE(linea.contains("DEMO")) << linea.constData();
+    EXPECT_EQ(Filas(QStringLiteral("SELECT Tipo_accion FROM V_MV_CPTEACCIONES")), QStringList{u"A"_qs});
+    EXPECT_EQ(Accesos().size(), 1);
+}
 
 } // namespace

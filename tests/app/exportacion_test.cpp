@@ -3,7 +3,7 @@
 #include "comun/base_prueba.h"
 #include "comun/esquema_ingreso.h"
 #include "comun/filas.h"
-#include "tools/demo_db.h"
+#include "comun/demo_prueba.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -660,11 +660,7 @@ protected:
     void SetUp() override
     {
         Exportacion::SetUp();
-        demo::Opciones o;
-        o.carpeta = dir.path();
-        o.articulos = 30;
-        o.servidores = dir.path() + QStringLiteral("/servidores.ini");
-        demo::Genera(o);
+        prueba::GeneraDemo(dir.path(), 30);
         CreaBase(QStringLiteral("DEMO"), QStringLiteral("UPDATE TA_CONFIGURACION SET Valor = '") + salida
                                              + QStringLiteral("' WHERE Clave = 'RUTACOMPARTIDA_COLECTOR';"));
         QDir().mkpath(salida);

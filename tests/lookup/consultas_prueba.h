@@ -5,7 +5,7 @@
 #include "comun/base_prueba.h"
 #include "lookup/definiciones_consultas.h"
 #include "lookup/lib_clscons3.h"
-#include "tools/demo_db.h"
+#include "comun/demo_prueba.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -20,11 +20,7 @@ protected:
     void SetUp() override
     {
         BasePrueba::SetUp();
-        demo::Opciones o;
-        o.carpeta = dir.path();
-        o.articulos = 60;
-        o.servidores = dir.path() + QStringLiteral("/servidores.ini");
-        demo::Genera(o);
+        prueba::GeneraDemo(dir.path(), 60);
         ReiniciaConsultas();
         InstalaLanzador(nullptr);
     }

@@ -1115,8 +1115,17 @@ private:
                 auto aritmetico = [&](int j) {
                     return j >= 0 && j < b && t_[j].tipo == T::Op && !Uno(txt(j), kComparaciones);
                 };
+                // BETWEEN 'a' AND 'b' compares with both bounds.
+                auto anterior = [&](int j) {
+                    for (--j; j >= 0 && (t_[j].tipo == T::Blanco || t_[j].tipo == T::Comentario); --j) {
+                    }
+                    return j;
+                };
+                const int antesDeY = es(prev, b, {"AND"}) ? anterior(prev) : -1;
+                const bool entreLimites = es(prev, b, {"BETWEEN"})
+                    || (antesDeY >= 0 && t_[antesDeY].tipo == T::Literal && es(anterior(antesDeY), b, {"BETWEEN"}));
                 const bool antesCompara = prev >= 0
-                    && ((t_[prev].tipo == T::Op && Uno(txt(prev), kComparaciones)) || es(prev, b, {"LIKE"}));
+                    && ((t_[prev].tipo == T::Op && Uno(txt(prev), kComparaciones)) || es(prev, b, {"LIKE"}) || entreLimites);
                 const bool despuesCompara = n < b && t_[n].tipo == T::Op && Uno(txt(n), kComparaciones);
                 const bool conColacion = es(n, b, {"COLLATE"});
                 cad.atomo(Clase::Texto);
@@ -1224,6 +1233,17 @@ private:
                 if (Uno(v, {"dbo"}) && n < b && t_[n].tipo == T::Punto) {
                     i = n;
                     continue;
+                }
+                // x [NOT] IN ('a', ...): SQLite takes the collation of x alone.
+                if (!ddl && operando && (Uno(v, {"IN"}) || (Uno(v, {"NOT"}) && es(n, b, {"IN"})))) {
+                    const int abre = Uno(v, {"IN"}) ? n : sig(n + 1, b);
+                    const int primero = abre < b && t_[abre].tipo == T::Abre ? sig(abre + 1, b) : b;
+                    if (primero < b && t_[primero].tipo == T::Literal && !es(prev, b, {"NOT"})
+                        && !(prev >= 0 && t_[prev].tipo == T::Nombre && Uno(txt(prev), {"CI_AS", "BINARY", "NOCASE"}))) {
+                        if (!out.isEmpty() && !out.back().isSpace())
+                            out += u' ';
+                        out += QStringLiteral("COLLATE CI_AS ");
+                    }
                 }
                 if (Uno(v, {"WITH"}) && llamada && esSugerencia(n)) {
                     i = pareja_[n];

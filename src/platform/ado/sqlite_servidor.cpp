@@ -5,11 +5,13 @@
 #include <atomic>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <sqlite3.h>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ado::servidor {
@@ -86,9 +88,92 @@ int SinBlancosFinales(const unsigned char* s, int n)
     return n;
 }
 
+// The server compares a date column with a text by converting the text, so
+// '01/02/2025' must meet the column's '2025-02-01 00:00:00'. A text compared
+// through the collation that reads as a day-first date (d/m/yy or d/m/yyyy,
+// with an optional h:mm[:ss[.fff]]) is taken in the sortable form the date
+// columns keep, and midnight is dropped from either form, so that both sides
+// meet. The key depends on the text alone, so the order stays total.
+int Dos(const char*& p, const char* f, int maximo)
+{
+    int v = 0, n = 0;
+    while (p < f && n < maximo && *p >= '0' && *p <= '9')
+        v = v * 10 + (*p++ - '0'), ++n;
+    return n ? v : -1;
+}
+
+bool ClaveFecha(const char* s, int n, char (&clave)[32], int& largo)
+{
+    const char* p = s;
+    const char* f = s + n;
+    while (f > p && f[-1] == ' ')
+        --f;
+    if (f - p < 5 || *p < '0' || *p > '9')
+        return false;
+    if (f - p >= 10 && p[4] == '-' && p[7] == '-') { // already sortable: only midnight goes
+        const std::string_view v(p, std::size_t(f - p));
+        for (std::string_view medianoche : {" 00:00:00.000", " 00:00:00"})
+            if (v.size() == 10 + medianoche.size() && v.substr(10) == medianoche) {
+                std::memcpy(clave, p, 10);
+                largo = 10;
+                return true;
+            }
+        return false;
+    }
+    const int d = Dos(p, f, 2);
+    if (d < 1 || p >= f || *p++ != '/')
+        return false;
+    const int m = Dos(p, f, 2);
+    if (m < 1 || m > 12 || p >= f || *p++ != '/')
+        return false;
+    const char* iy = p;
+    int y = Dos(p, f, 4);
+    if (p - iy == 2)
+        y += y < 50 ? 2000 : 1900; // the server's two-digit year cut-off
+    else if (p - iy != 4)
+        return false;
+    static constexpr int kDias[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool bisiesto = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    if (d > kDias[m - 1] + (m == 2 && bisiesto))
+        return false;
+    int h = 0, mi = 0, se = 0, ms = 0;
+    if (p < f) {
+        if (*p++ != ' ' || (h = Dos(p, f, 2)) < 0 || h > 23 || p >= f || *p++ != ':' || (mi = Dos(p, f, 2)) < 0 || mi > 59)
+            return false;
+        if (p < f && *p == ':') {
+            ++p;
+            if ((se = Dos(p, f, 2)) < 0 || se > 59)
+                return false;
+            if (p < f && *p == '.') {
+                ++p;
+                const char* im = p;
+                if ((ms = Dos(p, f, 3)) < 0)
+                    return false;
+                for (auto k = p - im; k < 3; ++k)
+                    ms *= 10;
+            }
+        }
+        if (p != f)
+            return false;
+    }
+    largo = h || mi || se || ms ? std::snprintf(clave, sizeof clave, "%04d-%02d-%02d %02d:%02d:%02d", y, m, d, h, mi, se)
+                                : std::snprintf(clave, sizeof clave, "%04d-%02d-%02d", y, m, d);
+    if (ms)
+        largo += std::snprintf(clave + largo, sizeof clave - std::size_t(largo), ".%03d", ms);
+    return true;
+}
+
 int Intercalacion(void*, int na, const void* a, int nb, const void* b)
 {
-    return CompararCiAs(static_cast<const char*>(a), na, static_cast<const char*>(b), nb);
+    const char* ta = static_cast<const char*>(a);
+    const char* tb = static_cast<const char*>(b);
+    char ca[32], cb[32];
+    int la = 0, lb = 0;
+    if (ClaveFecha(ta, na, ca, la))
+        ta = ca, na = la;
+    if (ClaveFecha(tb, nb, cb, lb))
+        tb = cb, nb = lb;
+    return CompararCiAs(ta, na, tb, nb);
 }
 
 // ---------------------------------------------------------------- errors

@@ -97,7 +97,7 @@ TEST(Dialecto, TextComparisonsAndTextColumnsIgnoreCase)
 {
     EXPECT_EQ(T(u"SELECT * FROM T WHERE a = 'x' AND 'y' <> b AND c LIKE '%z%' AND d IN ('q')"),
               u"SELECT * FROM T WHERE a = 'x' COLLATE CI_AS AND 'y' COLLATE CI_AS <> b AND c LIKE '%z%' COLLATE CI_AS "
-              u"AND d IN ('q')");
+              u"AND d COLLATE CI_AS IN ('q')");
     EXPECT_EQ(T(u"CREATE TABLE dbo.T (Text varchar(10) NOT NULL, b nvarchar(MAX), c int, d char(3) COLLATE "
                 u"Modern_Spanish_CI_AS, e nchar(2) COLLATE Latin1_General_CS_AS)"),
               u"CREATE TABLE T (Text varchar(10) COLLATE CI_AS NOT NULL, b nvarchar COLLATE CI_AS, c int, d char(3) "

@@ -4,6 +4,7 @@
 // returns, written out; values are compared through quote() so their type
 // shows too (texts quoted, numbers bare, NULL).
 #include "entorno_ado.h"
+#include "platform/ado/dialecto.h"
 #include "platform/ado/errores_ado.h"
 #include "platform/ado/provider.h"
 #include "platform/ado/sqlite_servidor.h"
@@ -101,6 +102,39 @@ protected:
     bool esperaError_ = false;
 };
 
+
+// A date column compared with a text: the text is read as a date, whatever
+// form the suite wrote it in, as the server converts it.
+TEST_F(Servidor, FechasComparadasConTextosDelServidor)
+{
+    filas(QStringLiteral("CREATE TABLE MOV (Id INTEGER PRIMARY KEY, FECHA datetime, Dia date, Nota TEXT COLLATE CI_AS)"));
+    filas(QStringLiteral("INSERT INTO MOV (FECHA, Dia, Nota) VALUES ('01/02/2025', '01/02/2025', 'a'), "
+                         "('15/03/2025 10:30', '15/03/2025', 'b'), ('02/01/2025 23:59:59.5', '02/01/2025', 'c')"));
+    const struct {
+        const char* donde;
+        const char* notas;
+    } casos[] = {
+        {"FECHA = '01/02/2025'", "a"},
+        {"FECHA = '1/2/25 00:00'", "a"},
+        {"FECHA > '01/02/2025'", "b"},
+        {"FECHA >= '01/02/2025' AND FECHA < '15/03/2025 10:30:01'", "a|b"},
+        {"FECHA < '2/1/2025'", ""},
+        {"FECHA BETWEEN '02/01/2025' AND '03/01/2025'", "c"},
+        {"Dia = '15/03/2025'", "b"},
+        {"Dia < '01/02/2025'", "c"},
+        {"FECHA IN ('15/03/2025 10:30:00', '01/01/2020')", "b"},
+        {"FECHA NOT IN ('15/03/2025 10:30', '01/02/2025')", "c"},
+        {"Nota = 'A '", "a"},
+    };
+    for (const auto& c : casos) {
+        const QString sql = TraducirASqlite(QStringLiteral("SELECT Nota FROM MOV WHERE %1 ORDER BY FECHA").arg(QLatin1String(c.donde)));
+        EXPECT_EQ(lista(sql), QString::fromLatin1(c.notas)) << c.donde << " -> " << sql.toStdString();
+    }
+    // Texts that are no dates keep comparing as texts.
+    for (const char* t : {"'31/02/2025'", "'1/2'", "'12/05/2024x'", "'2025-02-01 00:00:01'"})
+        EXPECT_EQ(valor(QStringLiteral("%1 = '01/02/2025' COLLATE CI_AS").arg(QLatin1String(t))), u"0") << t;
+    EXPECT_EQ(valor(QStringLiteral("'2025-02-01 00:00:00' = '01/02/25' COLLATE CI_AS")), u"1");
+}
 
 } // namespace
 

@@ -223,7 +223,7 @@ TEST_F(Ventana, ClaveIncorrectaSeReintentaEnElDialogoDeAcceso)
 }
 
 // The same tries in the window: the dialog shows what failed, three wrong
-// passwords end the run with the Part's message, an action row each.
+// passwords end the run with the closing message, an action row each.
 TEST_F(Ventana, TresIntentosFallidosEnLaVentanaTerminan)
 {
     CreaBase(QStringLiteral("EMP"), QStringLiteral("INSERT INTO TA_USUARIOS (NOMBRE, SISTEMA, Password) VALUES ('JUAN','cn000pr','Secreta');"));

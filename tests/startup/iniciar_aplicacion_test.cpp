@@ -333,7 +333,7 @@ TEST_F(Ingreso, MarcaTomaLaClaveGuardada)
     EXPECT_EQ(Accesos().size(), 1);
 }
 
-// No dialog to retype in: the Part's first message, then the end, with a
+// No dialog to retype in: the first message, then the end, with a
 // log line that names the operator and never the password.
 TEST_F(Ingreso, ClaveIncorrectaSinDialogoTermina)
 {

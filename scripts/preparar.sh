@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-paquetes=(g++ cmake make qt6-base-dev libsqlite3-dev sqlite3 unixodbc unixodbc-dev tdsodbc libsqliteodbc
+paquetes=(g++ cmake make dpkg-dev file qt6-base-dev libsqlite3-dev sqlite3 unixodbc unixodbc-dev tdsodbc libsqliteodbc
           googletest libgtest-dev nlohmann-json3-dev rapidjson-dev)
 faltan=()
 for p in "${paquetes[@]}"; do

@@ -63,6 +63,7 @@ const char* const kAyuda =
     "  --carpeta            imprime la carpeta del programa que usa esta ejecucion\n"
     "  -h, --help           muestra esta ayuda\n"
     "  --version            muestra la version\n"
+    "  --                   lo que sigue es parte de la cadena de parametros\n"
     "\n"
     "Variables de entorno:\n"
     "  VERIFICADOR_CARPETA     carpeta del programa\n"
@@ -217,6 +218,7 @@ int main(int argc, char** argv)
     }
     if (opciones.ayuda) {
         std::fputs(kAyuda, stdout);
+        std::printf("\nCarpeta del programa de esta ejecucion: %s\n", aplicacion::Carpeta().toLocal8Bit().constData());
         return EXIT_SUCCESS;
     }
     if (opciones.version) {

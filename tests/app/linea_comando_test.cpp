@@ -64,6 +64,7 @@ TEST_F(LineaComando, HelpAndVersionPrintAndEndWithoutTouchingAnything)
                                  "VERIFICADOR_CARPETA", "VERIFICADOR_SERVIDORES", "VERIFICADOR_UNIDADES", "XDG_DATA_HOME",
                                  "servidores.ini", "unidades.ini", "SVERR.LOG", "BASES.TXT", "Estado de salida"})
             EXPECT_TRUE(c.normal.contains(QString::fromLatin1(debe))) << opcion << " lacks " << debe;
+        EXPECT_TRUE(c.normal.contains(QStringLiteral("Carpeta del programa de esta ejecucion: ") + QDir::cleanPath(dir.path())));
     }
     const auto v = Corre({QStringLiteral("--version")});
     EXPECT_EQ(v.estado, 0);

@@ -12,12 +12,16 @@
 // --ventana without a display ends with status 1.
 // --consulta NAME [--campo COLUMN] runs a lookup on a table or view instead of
 // the window and prints the chosen value (exit status 0; 1 when nothing was chosen).
+// --help, --version and --carpeta print and end; any other "--" option is
+// refused with status 2 before anything is opened or written.
 #include "app/consulta_comando.h"
 #include "app/frm_principal.h"
 #include "db/db_dll.h"
 #include "db/registro_errores.h"
 #include "platform/aplicacion.h"
+#include "platform/errores.h"
 #include "platform/operador.h"
+#include "platform/rutas.h"
 #include "startup/parametros.h"
 
 #include <QApplication>
@@ -31,6 +35,109 @@
 #include <unistd.h>
 
 namespace {
+
+#ifndef VERIFICADOR_VERSION
+#define VERIFICADOR_VERSION "1.0"
+#endif
+
+constexpr int kUsoIncorrecto = 2;
+
+const char* const kAyuda =
+    "Uso: verificador [OPCIONES] \"@Server=SERVIDOR; @DbName=BASE; @Usuario=USUARIO; [@Password=CLAVE;] [@ParametroAdicional=1;]\"\n"
+    "Escribe productos.txt para el verificador de precios de la tienda.\n"
+    "\n"
+    "Claves de la cadena de parametros (sin distinguir mayusculas, en cualquier orden):\n"
+    "  @Server              servidor (seccion de servidores.ini, o servidor ODBC)\n"
+    "  @DbName              base de datos\n"
+    "  @Usuario             usuario que inicia la sesion\n"
+    "  @UsuarioLogeado      usuario ya identificado por el programa que lo llama\n"
+    "  @Password            clave del usuario\n"
+    "  @Caja                caja\n"
+    "  @ParametroAdicional  1: exportacion desatendida (escribe el archivo y termina)\n"
+    "\n"
+    "Opciones:\n"
+    "  --consola            trabaja en la terminal, sin ventanas\n"
+    "  --ventana            exige una pantalla (sin ella termina con estado 1)\n"
+    "  --consulta NOMBRE    consulta una tabla o vista e imprime el valor elegido\n"
+    "  --campo COLUMNA      columna cuyo valor imprime --consulta\n"
+    "  --carpeta            imprime la carpeta del programa que usa esta ejecucion\n"
+    "  -h, --help           muestra esta ayuda\n"
+    "  --version            muestra la version\n"
+    "  --                   lo que sigue es parte de la cadena de parametros\n"
+    "\n"
+    "Variables de entorno:\n"
+    "  VERIFICADOR_CARPETA     carpeta del programa\n"
+    "  VERIFICADOR_SERVIDORES  archivo de servidores (en lugar de servidores.ini)\n"
+    "  VERIFICADOR_UNIDADES    unidades de Windows, p. ej. \"C=/srv/c;\\\\=/mnt/red\"\n"
+    "  VERIFICADOR_ETC         raiz de la configuracion del sistema (por omision /etc)\n"
+    "  XDG_DATA_HOME           carpeta de datos del usuario (por omision ~/.local/share)\n"
+    "  DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM  pantalla para la ventana\n"
+    "\n"
+    "Carpeta del programa: VERIFICADOR_CARPETA si esta definida; si no, la carpeta del\n"
+    "ejecutable cuando tiene servidores.ini; si no, $XDG_DATA_HOME/verificador (se crea).\n"
+    "Archivos de la carpeta del programa:\n"
+    "  servidores.ini     servidores (si falta: /etc/verificador/servidores.ini)\n"
+    "  unidades.ini       unidades de Windows, seccion [Unidades] (si falta: /etc/verificador/unidades.ini)\n"
+    "  SVERR.LOG          registro de errores\n"
+    "  BASES.TXT          conexiones recordadas\n"
+    "  consultas.slv, CONSULTASLEN.SLV  consultas\n"
+    "  cn000pr.ini, Styles/  apariencia\n"
+    "\n"
+    "Estado de salida:\n"
+    "  0  archivo escrito (o ayuda, version, carpeta)\n"
+    "  1  fallo la conexion, la exportacion o la lectura de las unidades\n"
+    "  2  opcion desconocida, o consola sin operador y sin @ParametroAdicional=1\n";
+
+// What the command line asks for. The parameter string is whatever is not an option.
+struct Opciones {
+    bool consola = false, ventana = false, ayuda = false, version = false, carpeta = false;
+    bool pideConsulta = false;
+    QString consulta, campo;
+    QStringList argumentos;
+    QString error; // a misuse of the command line: refused before anything runs
+};
+
+Opciones LeeOpciones(int argc, char** argv)
+{
+    Opciones o;
+    bool soloParametros = false; // after "--" everything belongs to the parameter string
+    for (int i = 1; i < argc; ++i) {
+        const QString a = QString::fromLocal8Bit(argv[i]);
+        if (soloParametros || !a.startsWith(u'-')) {
+            o.argumentos << a;
+        } else if (a == u"--") {
+            soloParametros = true;
+        } else if (a == u"--consulta") {
+            o.pideConsulta = true;
+            if (i + 1 < argc)
+                o.consulta = QString::fromLocal8Bit(argv[++i]);
+        } else if (a == u"--campo") {
+            if (i + 1 >= argc) {
+                o.error = QStringLiteral("--campo necesita el nombre de una columna.");
+                return o;
+            }
+            o.campo = QString::fromLocal8Bit(argv[++i]);
+        } else if (a == u"--consola") {
+            o.consola = true;
+        } else if (a == u"--ventana") {
+            o.ventana = true;
+        } else if (a == u"--help" || a == u"-h") {
+            o.ayuda = true;
+        } else if (a == u"--version") {
+            o.version = true;
+        } else if (a == u"--carpeta") {
+            o.carpeta = true;
+        } else if (a.startsWith(QLatin1String("--"))) {
+            o.error = QStringLiteral("Opcion desconocida: %1").arg(a);
+            return o;
+        } else {
+            o.argumentos << a;
+        }
+    }
+    if (o.ventana)
+        o.consola = false;
+    return o;
+}
 
 // Platforms that show windows to a person. Anything else (offscreen,
 // minimal, vnc, ...) has nobody to press a button.
@@ -66,7 +173,12 @@ QByteArray PlataformasAProbar()
 int Consola(FrmPrincipal& ventana)
 {
     QTextStream out(stdout), in(stdin);
-    out << "Ruta: " << ventana.txtRuta->text() << "\n";
+    const auto muestraRuta = [&] {
+        out << "Ruta: " << ventana.txtRuta->text() << "\n";
+        for (const QString& linea : rutas::RutasReales(u'"' + ventana.txtRuta->text() + u'"'))
+            out << linea << "\n";
+    };
+    muestraRuta();
     if (isatty(STDIN_FILENO) != 1) {
         out << "Sin operador en la terminal: para la exportacion desatendida indique @ParametroAdicional=1;\n";
         return 2;
@@ -85,7 +197,7 @@ int Consola(FrmPrincipal& ventana)
         } else if (linea.startsWith(QStringLiteral("r "), Qt::CaseInsensitive)) {
             ventana.txtRuta->setText(linea.mid(2).trimmed());
             ventana.txtRuta_LostFocus();
-            out << "Ruta: " << ventana.txtRuta->text() << "\n";
+            muestraRuta();
         }
     }
 }
@@ -99,27 +211,27 @@ int main(int argc, char** argv)
     for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd)
         if (::fcntl(fd, F_GETFD) < 0 && errno == EBADF)
             ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
-    QStringList argumentos;
-    bool consola = false, ventana = false;
-    QString consulta, campo;
-    bool pideConsulta = false;
-    for (int i = 1; i < argc; ++i) {
-        const QString a = QString::fromLocal8Bit(argv[i]);
-        if (a == u"--consulta") {
-            pideConsulta = true;
-            if (i + 1 < argc)
-                consulta = QString::fromLocal8Bit(argv[++i]);
-        } else if (a == u"--campo" && i + 1 < argc) {
-            campo = QString::fromLocal8Bit(argv[++i]);
-        } else if (a == u"--consola")
-            consola = true;
-        else if (a == u"--ventana")
-            ventana = true;
-        else
-            argumentos << a;
+    const Opciones opciones = LeeOpciones(argc, argv);
+    if (!opciones.error.isEmpty()) {
+        std::fprintf(stderr, "verificador: %s\nUse --help para ver las opciones.\n", opciones.error.toLocal8Bit().constData());
+        return kUsoIncorrecto;
     }
-    if (ventana)
-        consola = false;
+    if (opciones.ayuda) {
+        std::fputs(kAyuda, stdout);
+        std::printf("\nCarpeta del programa de esta ejecucion: %s\n", aplicacion::Carpeta().toLocal8Bit().constData());
+        return EXIT_SUCCESS;
+    }
+    if (opciones.version) {
+        std::printf("verificador %s\n", VERIFICADOR_VERSION);
+        return EXIT_SUCCESS;
+    }
+    if (opciones.carpeta) {
+        std::printf("%s\n", aplicacion::Carpeta().toLocal8Bit().constData());
+        return EXIT_SUCCESS;
+    }
+    const QStringList& argumentos = opciones.argumentos;
+    bool consola = opciones.consola;
+    const bool ventana = opciones.ventana;
     const bool desatendida = ExtraeParametro(argumentos.join(u' '), QStringLiteral("@ParametroAdicional")) == u"1";
     // The console run keeps the same windows, never shown.
     qputenv("QT_QPA_PLATFORM", consola ? QByteArray("offscreen") : PlataformasAProbar());
@@ -139,12 +251,25 @@ int main(int argc, char** argv)
     // when a person happens to be at the terminal.
     instalaOperador(consola ? crearOperadorConsola(!desatendida) : crearOperadorQt());
 
-    if (pideConsulta) {
-        if (consulta.trimmed().isEmpty()) {
+    // A drive mapping that cannot be read would send the file elsewhere: the
+    // run ends before anything is written.
+    QString motivo;
+    Rutina unidades([&](const VbError& e) {
+        motivo = e.Description;
+        return Accion::Salir;
+    });
+    if (!unidades.paso([] { rutas::CompruebaUnidades(); })) {
+        AgregaLineaRegistro(DB().RutaArchivoErrores(), LineaRegistroErrores(QStringLiteral("Main"), motivo, 0));
+        operador().MsgBox(motivo, estilo::Critical, aplicacion::NombreEjecutable());
+        return EXIT_FAILURE;
+    }
+
+    if (opciones.pideConsulta) {
+        if (opciones.consulta.trimmed().isEmpty()) {
             std::fprintf(stderr, "--consulta necesita el nombre de una tabla o vista.\n");
             return EXIT_FAILURE;
         }
-        return EjecutaConsultaComando(consulta, campo, !consola);
+        return EjecutaConsultaComando(opciones.consulta, opciones.campo, !consola);
     }
 
     FrmPrincipal principal;

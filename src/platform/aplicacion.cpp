@@ -35,7 +35,30 @@ QString Carpeta()
     const QByteArray env = qgetenv("VERIFICADOR_CARPETA");
     if (!env.trimmed().isEmpty())
         return QDir::cleanPath(QDir(QString::fromLocal8Bit(env)).absolutePath());
-    return QFileInfo(ejecutable()).absolutePath();
+    // A build or a copied folder carries its servidores.ini beside the
+    // executable; an installed program (/usr/bin) keeps its files in the
+    // user's data folder instead.
+    const QString propia = QFileInfo(ejecutable()).absolutePath();
+    if (QFileInfo(propia + QStringLiteral("/servidores.ini")).isFile())
+        return propia;
+    QString datos = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!QDir::isAbsolutePath(datos))
+        datos = QDir::homePath() + QStringLiteral("/.local/share");
+    const QString carpeta = QDir::cleanPath(datos + QStringLiteral("/verificador"));
+    QDir().mkpath(carpeta); // one that cannot be made shows when its files are written
+    return carpeta;
+}
+
+QString ArchivoConfiguracion(const QString& nombre)
+{
+    const QString propio = Carpeta() + u'/' + nombre;
+    if (QFileInfo::exists(propio))
+        return propio;
+    QString etc = qEnvironmentVariable("VERIFICADOR_ETC");
+    if (etc.trimmed().isEmpty())
+        etc = QStringLiteral("/etc");
+    const QString sistema = QDir::cleanPath(etc + QStringLiteral("/verificador/") + nombre);
+    return QFileInfo::exists(sistema) ? sistema : propio;
 }
 
 QString NombreEjecutable()

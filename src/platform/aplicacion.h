@@ -7,9 +7,15 @@
 
 namespace aplicacion {
 
-// The program folder (no trailing separator): the executable's folder, or the
-// folder named by VERIFICADOR_CARPETA.
+// The program folder (no trailing separator): the folder named by
+// VERIFICADOR_CARPETA; else the executable's folder when it holds a
+// servidores.ini; else $XDG_DATA_HOME/verificador (~/.local/share/verificador),
+// made on first use.
 QString Carpeta();
+// A configuration file of the program folder (servidores.ini, unidades.ini);
+// when the folder has none, the system-wide one in /etc/verificador (the root
+// /etc is VERIFICADOR_ETC when set) if it exists.
+QString ArchivoConfiguracion(const QString& nombre);
 // The executable's file name without extension ("verificador").
 QString NombreEjecutable();
 // The command line after the program name: the arguments joined by one blank.

@@ -182,6 +182,19 @@ void AgregaLinea(const QString& ruta, QStringView linea)
     cierra(fd, ruta, resuelta);
 }
 
+std::vector<std::pair<int, QString>> LineasIni(const QStringList& lineas)
+{
+    std::vector<std::pair<int, QString>> r;
+    int numero = 0;
+    for (const QString& bruta : lineas) {
+        ++numero;
+        const QString linea = bruta.trimmed();
+        if (!linea.isEmpty() && !linea.startsWith(u';') && !linea.startsWith(u'#'))
+            r.emplace_back(numero, linea);
+    }
+    return r;
+}
+
 QStringList LeeLineas(const QString& ruta)
 {
     LectorTexto l(ruta);

@@ -41,6 +41,9 @@ int AbreArchivo(const QString& resuelta, int flags);
 void AgregaLinea(const QString& ruta, QStringView linea);
 // All lines of a text file.
 QStringList LeeLineas(const QString& ruta);
+// The lines of an INI file that say something: (line number from 1, line
+// trimmed), blank lines and comments (";" or "#") left out.
+std::vector<std::pair<int, QString>> LineasIni(const QStringList& lineas);
 // The key=value pairs of one section of an INI file (section name ignoring
 // case, keys and values trimmed, quotes around a value removed); empty when
 // the file or the section is missing. Never raises.

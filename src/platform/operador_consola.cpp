@@ -1,5 +1,6 @@
 #include "platform/operador.h"
 
+#include "platform/rutas.h"
 #include "platform/vb.h"
 
 #include <QDir>
@@ -158,6 +159,8 @@ private:
         if (!titulo.isEmpty())
             s << "== " << vb::Acota(titulo.trimmed()) << " ==\n";
         s << vb::Acota(texto, LargoTextoCaja) << "\n";
+        for (const QString& linea : rutas::RutasReales(texto))
+            s << linea << "\n";
         s.flush();
     }
 

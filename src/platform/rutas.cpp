@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QRegularExpression>
 #include <QStringList>
 #include <cerrno>
 #include <cstdio>
@@ -26,6 +27,7 @@ struct Mapa {
     QString unidades[26];           // empty: the default folder
     QHash<QString, QString> recursos; // "server\share" in lower case -> folder
     QString raizRed;
+    QString error; // why the mapping cannot be read; every use of it raises
 };
 
 std::optional<Mapa>& mapaGuardado()
@@ -47,28 +49,74 @@ QString absoluta(const QString& carpeta, const QString& base)
     return QDir::cleanPath(base + u'/' + carpeta);
 }
 
-void agregaEntrada(Mapa& m, QString clave, const QString& valor)
+const QString kFormas = QStringLiteral(" no es UNIDAD=CARPETA, \\\\SERVIDOR\\RECURSO=CARPETA ni \\\\=CARPETA");
+
+// False when the entry is not one of the forms of the mapping: a drive
+// letter ("C" or "C:"), a share ("\\server\share") or the root of the shares
+// ("\\"), with a folder.
+bool agregaEntrada(Mapa& m, QString clave, const QString& valor)
 {
     clave = clave.trimmed();
     const QString carpeta = valor.trimmed();
     if (carpeta.isEmpty())
-        return;
+        return false;
     const QString destino = absoluta(carpeta, m.carpetaPrograma);
     if (clave.size() == 1 || (clave.size() == 2 && clave[1] == u':')) {
         const char16_t l = clave[0].toUpper().unicode();
-        if (l >= u'A' && l <= u'Z')
-            m.unidades[l - u'A'] = destino;
-        return;
+        if (l < u'A' || l > u'Z')
+            return false;
+        m.unidades[l - u'A'] = destino;
+        return true;
     }
-    if (!clave.startsWith(QLatin1String("\\\\")))
-        return;
+    if (!clave.startsWith(QLatin1String("\\")))
+        return false;
     QString resto = clave.mid(2);
     while (!resto.isEmpty() && esSeparador(resto.back()))
         resto.chop(1);
-    if (resto.isEmpty())
+    if (resto.isEmpty()) {
         m.raizRed = destino;
-    else
-        m.recursos.insert(resto.replace(u'/', u'\\').toLower(), destino);
+        return true;
+    }
+    const QStringList partes = partesDe(resto);
+    if (partes.size() != 2 || partes[0].isEmpty() || partes[1].isEmpty())
+        return false;
+    m.recursos.insert(partes.join(u'\\').toLower(), destino);
+    return true;
+}
+
+// The entries of unidades.ini. Anything but section [Unidades] and its
+// entries is refused: a typo would send the files elsewhere unnoticed.
+QString leeArchivoUnidades(Mapa& m, const QString& archivo)
+{
+    if (!QFile::exists(archivo))
+        return {};
+    QStringList lineas;
+    QString error;
+    Rutina lectura([&](const VbError& e) {
+        error = QStringLiteral("%1: %2").arg(archivo, e.Description);
+        return Accion::Salir;
+    });
+    if (!lectura.paso([&] { lineas = archivos::LeeLineas(archivo); }))
+        return error;
+    bool enUnidades = false;
+    for (const auto& [numero, linea] : archivos::LineasIni(lineas)) {
+        const QString donde = QStringLiteral("%1, linea %2: \"%3\"").arg(archivo).arg(numero).arg(linea);
+        if (linea.startsWith(u'[')) {
+            enUnidades = linea.endsWith(u']') && linea.mid(1, linea.size() - 2).trimmed().compare(u"Unidades", Qt::CaseInsensitive) == 0;
+            if (!enUnidades)
+                return donde + QStringLiteral(" no es la seccion [Unidades]");
+            continue;
+        }
+        if (!enUnidades)
+            return donde + QStringLiteral(" esta fuera de la seccion [Unidades]");
+        const qsizetype igual = linea.indexOf(u'=');
+        QString valor = igual > 0 ? linea.mid(igual + 1).trimmed() : QString();
+        if (valor.size() >= 2 && valor.startsWith(u'"') && valor.endsWith(u'"'))
+            valor = valor.mid(1, valor.size() - 2);
+        if (igual <= 0 || !agregaEntrada(m, linea.left(igual), valor))
+            return donde + kFormas;
+    }
+    return {};
 }
 
 const Mapa& mapa()
@@ -76,21 +124,25 @@ const Mapa& mapa()
     auto& m = mapaGuardado();
     const QString carpeta = aplicacion::Carpeta();
     const QByteArray entorno = qgetenv("VERIFICADOR_UNIDADES");
-    if (m && m->carpetaPrograma == carpeta && m->entorno == entorno)
-        return *m;
-    Mapa n;
-    n.carpetaPrograma = carpeta;
-    n.entorno = entorno;
-    n.raizRed = carpeta + QStringLiteral("/unidades/red");
-    // A missing or unreadable unidades.ini leaves the defaults.
-    for (const auto& [clave, valor] : archivos::SeccionIni(carpeta + QStringLiteral("/unidades.ini"), QStringLiteral("Unidades")))
-        agregaEntrada(n, clave, valor);
-    for (const QString& e : QString::fromLocal8Bit(entorno).split(u';', Qt::SkipEmptyParts)) {
-        const qsizetype igual = e.indexOf(u'=');
-        if (igual > 0)
-            agregaEntrada(n, e.left(igual), e.mid(igual + 1));
+    if (!m || m->carpetaPrograma != carpeta || m->entorno != entorno) {
+        Mapa n;
+        n.carpetaPrograma = carpeta;
+        n.entorno = entorno;
+        n.raizRed = carpeta + QStringLiteral("/unidades/red");
+        n.error = leeArchivoUnidades(n, aplicacion::ArchivoConfiguracion(QStringLiteral("unidades.ini")));
+        for (const QString& e : QString::fromLocal8Bit(entorno).split(u';', Qt::SkipEmptyParts)) {
+            if (!n.error.isEmpty())
+                break;
+            const qsizetype igual = e.indexOf(u'=');
+            if (e.trimmed().isEmpty())
+                continue;
+            if (igual <= 0 || !agregaEntrada(n, e.left(igual), e.mid(igual + 1)))
+                n.error = QStringLiteral("VERIFICADOR_UNIDADES: \"%1\"").arg(e.trimmed()) + kFormas;
+        }
+        m = std::move(n);
     }
-    m = std::move(n);
+    if (!m->error.isEmpty())
+        Raise(vberr::InvalidCall, QStringLiteral("No se puede leer la asignacion de unidades: ") + m->error, aplicacion::NombreEjecutable());
     return *m;
 }
 
@@ -194,6 +246,8 @@ QString CarpetaUnidad(QChar letra)
 
 void Recargar() { mapaGuardado().reset(); }
 
+void CompruebaUnidades() { mapa(); }
+
 QString Resolver(const QString& rutaDada)
 {
     if (rutaDada.isEmpty() || rutaDada.contains(QChar(0)))
@@ -259,6 +313,28 @@ QString Resolver(const QString& rutaDada)
         resto = ruta.mid(2);
     }
     return bajo(raiz, partesDe(resto));
+}
+
+QStringList RutasReales(const QString& texto)
+{
+    static const QRegularExpression ruta(
+        QStringLiteral(R"re("((?:[A-Za-z]:\\|\\\\)[^"\r\n]*)"|'((?:[A-Za-z]:\\|\\\\)[^'\r\n]*)'|(?<![\w\\])((?:[A-Za-z]:\\|\\\\)[^\s"'<>|]*))re"));
+    QStringList lineas;
+    for (auto it = ruta.globalMatch(texto); it.hasNext();) {
+        const auto m = it.next();
+        QString windows = m.captured(1) + m.captured(2);
+        if (windows.isEmpty()) {
+            windows = m.captured(3);
+            while (!windows.isEmpty() && QStringLiteral(".,;:)").contains(windows.back()))
+                windows.chop(1);
+        }
+        QString real;
+        Rutina::Omitir().paso([&] { real = rutas::Resolver(windows); });
+        const QString linea = QStringLiteral("Ruta real: ") + real;
+        if (!real.isEmpty() && real != windows && !lineas.contains(linea))
+            lineas << linea;
+    }
+    return lineas;
 }
 
 bool ExisteArchivo(const QString& ruta)

@@ -17,6 +17,11 @@
 //   - the environment variable VERIFICADOR_UNIDADES, entries as in the file,
 //     separated by ";":  VERIFICADOR_UNIDADES="C=/srv/c;\\=/mnt/red"
 //     It wins over the file, which wins over the default.
+//   - with no unidades.ini in the program folder, /etc/verificador/unidades.ini
+//     (aplicacion::ArchivoConfiguracion).
+// An entry of either that cannot be read (no "=", no folder, a key that is no
+// drive letter nor share, a section other than [Unidades]) makes every use of
+// the mapping raise: a typo must not send files elsewhere unnoticed.
 // Below the mapped folder, names are matched ignoring case when the exact name
 // is missing, as the suite's programs spell the same file in several ways.
 // A Windows path stays inside the root of its drive or share: ".." stops there,
@@ -41,6 +46,14 @@ QString CarpetaUnidad(QChar letra);
 // Forget the mapping read so far (it is also re-read when the program folder or
 // VERIFICADOR_UNIDADES change).
 void Recargar();
+// Raises when the mapping cannot be read (see above); the start-up checks it
+// before anything is written.
+void CompruebaUnidades();
+
+// For each Windows path the text names (quoted, or up to the next blank), a
+// line "Ruta real: /..." with the file it really is, when that differs; for the
+// terminal, where nobody can guess the mapping. Never raises.
+QStringList RutasReales(const QString& texto);
 
 // File tests and operations; never raising where said.
 bool ExisteArchivo(const QString& ruta);  // a file that can be opened for reading; never raises

@@ -4,6 +4,7 @@
 #include "comun/esquema_ingreso.h"
 #include "comun/filas.h"
 #include "comun/demo_prueba.h"
+#include "comun/proceso.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -45,61 +46,17 @@ protected:
                                              + carpeta + QStringLiteral("',0,NULL);"));
     }
 
-    struct Corrida {
-        int estado = -1; // -1: ended by a signal, -2: did not end in time (killed)
-        QString salida;  // standard output and standard error
-        QString normal;  // standard output alone
-        QString error;   // standard error alone
-    };
+    using Corrida = prueba::Corrida;
 
-    // The program as a process. Entries of entorno set a variable ("X=v"),
-    // or remove it ("X"). A run that does not end in time fails the test, not the suite.
-    // Standard input holds entrada (nothing when it is empty).
+    // The program as a process, with the changes of entorno (see CambiaEntorno).
     Corrida Corre(const QStringList& argumentos, const QStringList& entorno = {}, const QString& programa = {},
                   const QByteArray& entrada = {})
     {
-        QProcess p;
-        p.setProcessEnvironment(Entorno(entorno));
-        if (entrada.isEmpty())
-            p.setStandardInputFile(QProcess::nullDevice());
-        p.start(programa.isEmpty() ? QStringLiteral(VERIFICADOR_EXE) : programa, argumentos);
-        if (!entrada.isEmpty()) {
-            p.write(entrada);
-            p.closeWriteChannel();
-        }
-        Corrida c;
-        if (!p.waitForFinished(30000)) {
-            p.kill();
-            p.waitForFinished();
-            ADD_FAILURE() << "the run did not end: " << argumentos.join(u' ').left(200).toStdString();
-            c.estado = -2;
-        } else {
-            c.estado = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        }
-        const QByteArray out = p.readAllStandardOutput(), err = p.readAllStandardError();
-        c.salida = QString::fromLocal8Bit(out + err);
-        c.normal = QString::fromLocal8Bit(out);
-        c.error = QString::fromLocal8Bit(err);
-        return c;
+        return prueba::CorreProceso(programa.isEmpty() ? QStringLiteral(VERIFICADOR_EXE) : programa, argumentos,
+                                    Entorno(entorno), entrada);
     }
 
-    QProcessEnvironment Entorno(const QStringList& cambios) const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("VERIFICADOR_CARPETA"), dir.path());
-        env.insert(QStringLiteral("VERIFICADOR_SERVIDORES"), dir.path() + QStringLiteral("/servidores.ini"));
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        for (const QString& c : cambios) {
-            const qsizetype igual = c.indexOf(u'=');
-            if (igual < 0)
-                env.remove(c);
-            else
-                env.insert(c.left(igual), c.mid(igual + 1));
-        }
-        return env;
-    }
+    QProcessEnvironment Entorno(const QStringList& cambios) const { return prueba::EntornoDePrueba(dir.path(), cambios); }
 
     Corrida Ejecuta(const QString& parametros) { return Corre({QStringLiteral("--consola"), parametros}); }
 

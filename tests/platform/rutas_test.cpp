@@ -151,19 +151,76 @@ TEST_F(Rutas, WindowsPathsStayInsideTheirDriveOrShare)
 
 TEST_F(Rutas, EnvironmentWinsOverTheFileWhichWinsOverTheDefault)
 {
-    crea("unidades.ini", "[Otra]\r\nC=/nada\r\n[UNIDADES]\r\nC=/desde/ini\r\nD = relativa \r\n\\\\srv\\datos=/mnt/datos\r\n");
+    crea("unidades.ini", "; comentario\r\n[UNIDADES]\r\nC=/desde/ini\r\nD = relativa \r\n\\\\srv\\datos=/mnt/datos\r\n");
     rutas::Recargar();
     EXPECT_EQ(rutas::Resolver(QStringLiteral("C:\\a")), QStringLiteral("/desde/ini/a"));
     EXPECT_EQ(rutas::Resolver(QStringLiteral("D:\\a")), bajoRaiz("relativa/a"));
     EXPECT_EQ(rutas::Resolver(QStringLiteral("\\\\SRV\\Datos\\x\\y")), QStringLiteral("/mnt/datos/x/y"));
     EXPECT_EQ(rutas::Resolver(QStringLiteral("E:\\a")), bajoRaiz("unidades/e/a"));
 
-    qputenv("VERIFICADOR_UNIDADES", "C=/srv/c;e:=/srv/e;\\\\=/mnt/red;basura;=x");
+    qputenv("VERIFICADOR_UNIDADES", "C=/srv/c;e:=/srv/e;\\\\=/mnt/red;;");
     EXPECT_EQ(rutas::Resolver(QStringLiteral("C:\\a")), QStringLiteral("/srv/c/a"));
     EXPECT_EQ(rutas::Resolver(QStringLiteral("E:\\a")), QStringLiteral("/srv/e/a"));
     EXPECT_EQ(rutas::Resolver(QStringLiteral("D:\\a")), bajoRaiz("relativa/a"));
     EXPECT_EQ(rutas::Resolver(QStringLiteral("\\\\otro\\rec\\f")), QStringLiteral("/mnt/red/otro/rec/f"));
     EXPECT_EQ(rutas::Resolver(QStringLiteral("\\\\srv\\datos\\f")), QStringLiteral("/mnt/datos/f"));
+}
+
+// A mapping that cannot be read is refused as a whole, never partly applied:
+// the files would silently go elsewhere.
+TEST_F(Rutas, MalformedMappingRaisesOnEveryUse)
+{
+    for (const char* e : {"basura", "=x", "C=", "CC=/x", "1=/x", "\\\\srv=/x", "\\\\srv\\a\\b=/x", "C=/srv/c;D"}) {
+        qputenv("VERIFICADOR_UNIDADES", e);
+        const QString d = prueba::ErrorDe([] { rutas::CompruebaUnidades(); }).Description;
+        EXPECT_TRUE(d.contains(QStringLiteral("VERIFICADOR_UNIDADES"))) << e << " " << d.toStdString();
+        EXPECT_NE(prueba::NumeroDeError([] { rutas::Resolver(QStringLiteral("C:\\a")); }), 0) << e;
+        EXPECT_FALSE(rutas::ExisteCarpeta(QStringLiteral("C:\\")));
+    }
+    qunsetenv("VERIFICADOR_UNIDADES");
+    for (const char* ini : {"[Unidad]\nC=/x\n", "C=/x\n", "[Unidades]\nC=/x\n[Otra]\n", "[Unidades]\nC /x\n", "[Unidades]\nZZ=/x\n"}) {
+        crea("unidades.ini", ini);
+        rutas::Recargar();
+        const QString d = prueba::ErrorDe([] { rutas::CompruebaUnidades(); }).Description;
+        EXPECT_TRUE(d.contains(QStringLiteral("unidades.ini, linea "))) << ini << " " << d.toStdString();
+    }
+    crea("unidades.ini", "[Unidades]\nC=/x\n");
+    rutas::Recargar();
+    rutas::CompruebaUnidades();
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("C:\\a")), QStringLiteral("/x/a"));
+}
+
+// Without unidades.ini in the program folder, the system-wide one is read.
+TEST_F(Rutas, SystemMappingWhenTheProgramFolderHasNone)
+{
+    QTemporaryDir etc;
+    ASSERT_TRUE(QDir().mkpath(etc.path() + QStringLiteral("/verificador")));
+    QFile f(etc.path() + QStringLiteral("/verificador/unidades.ini"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[Unidades]\nP=/desde/etc\n");
+    f.close();
+    qputenv("VERIFICADOR_ETC", etc.path().toLocal8Bit());
+    rutas::Recargar();
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("P:\\a")), QStringLiteral("/desde/etc/a"));
+    crea("unidades.ini", "[Unidades]\nQ=/propia\n");
+    rutas::Recargar();
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("P:\\a")), bajoRaiz("unidades/p/a"));
+    qunsetenv("VERIFICADOR_ETC");
+}
+
+// What the terminal adds below a message: where each Windows path it names
+// really is, quoted paths whole, others up to a blank or the closing stop.
+TEST_F(Rutas, RealPathsOfTheWindowsPathsATextNames)
+{
+    EXPECT_EQ(rutas::RutasReales(QStringLiteral("Exportado con exito, se guardo en C:\\Productos\\productos.txt.")),
+              QStringList{QStringLiteral("Ruta real: ") + bajoRaiz("unidades/c/Productos/productos.txt")});
+    EXPECT_EQ(rutas::RutasReales(QStringLiteral("No se pudo abrir 'd:\\Mis Datos\\a.txt': error; copia en \"\\\\srv\\rec\\x y\"")),
+              (QStringList{QStringLiteral("Ruta real: ") + bajoRaiz("unidades/d/Mis Datos/a.txt"),
+                           QStringLiteral("Ruta real: ") + bajoRaiz("unidades/red/srv/rec/x y")}));
+    // No Windows path, the same one twice, or one that names no file: nothing added.
+    EXPECT_TRUE(rutas::RutasReales(QStringLiteral("Ruta /srv/x y 12:30 C: sin barra")).isEmpty());
+    EXPECT_EQ(rutas::RutasReales(QStringLiteral("C:\\a y C:\\a")).size(), 1);
+    EXPECT_TRUE(rutas::RutasReales(QStringLiteral("C:\\a*b")).isEmpty());
 }
 
 TEST_F(Rutas, BadNamesRaise52AndNeverCountAsExisting)

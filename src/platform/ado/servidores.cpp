@@ -23,7 +23,7 @@ QString ArchivoServidores()
     const QByteArray env = qgetenv("VERIFICADOR_SERVIDORES");
     if (!env.trimmed().isEmpty())
         return QString::fromLocal8Bit(env.trimmed());
-    return QDir(aplicacion::Carpeta()).filePath(QStringLiteral("servidores.ini"));
+    return aplicacion::ArchivoConfiguracion(QStringLiteral("servidores.ini"));
 }
 
 namespace {
@@ -65,12 +65,7 @@ std::optional<Servidor> BuscarServidor(const QString& nombre)
     std::optional<Servidor> hallado;
     bool enSeccion = false;
     QString motor;
-    int numero = 0;
-    for (const QString& bruta : lineas) {
-        ++numero;
-        const QString linea = bruta.trimmed();
-        if (linea.isEmpty() || linea.startsWith(u';') || linea.startsWith(u'#'))
-            continue;
+    for (const auto& [numero, linea] : archivos::LineasIni(lineas)) {
         if (linea.startsWith(u'[')) {
             if (!linea.endsWith(u']') || linea.size() < 3)
                 FallaDe(ErrorServidores(archivo, QStringLiteral("line %1 is not a section name").arg(numero)));

@@ -45,6 +45,9 @@ done
 extra=$(cd "$root/usr/bin" && ls | grep -vx verificador || true)
 [ -z "$extra" ] || falla "sobran en /usr/bin: $extra"
 
+version=$("$root/usr/bin/verificador" --version </dev/null 2>&1) || falla "--version termino con error: $version"
+case "$version" in verificador\ *) ;; *) falla "--version dijo: $version" ;; esac
+
 # The unpacked program, as a scheduler runs it, on a generated database.
 carpeta="$tmp/carpeta"
 mkdir -p "$carpeta"

@@ -1,0 +1,103 @@
+// Any drive mapping (VERIFICADOR_UNIDADES or unidades.ini, the first input
+// line) and any path (the rest): a Windows path resolves below the root of its
+// drive or share, a relative one below the current folder, or it raises 52.
+#include "fuzz/temporal.h"
+#include "platform/errores.h"
+#include "platform/rutas.h"
+
+#include <QDir>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void comprueba(bool condicion)
+{
+    if (!condicion)
+        std::abort();
+}
+
+bool debajo(const QString& ruta, const QString& raiz)
+{
+    if (ruta.split(u'/').contains(QStringLiteral("..")))
+        return false;
+    return ruta == raiz || ruta.startsWith(raiz == u'/' ? raiz : raiz + u'/');
+}
+
+bool separador(QChar c) { return c == u'\\' || c == u'/'; }
+
+// The root of the drive or share the path names, as stored.
+QString raizDe(const QString& ruta)
+{
+    if (ruta.size() >= 2 && separador(ruta[0]) && separador(ruta[1])) {
+        const QStringList partes = QString(ruta.mid(2)).replace(u'/', u'\\').split(u'\\');
+        return QStringLiteral("\\\\") + partes[0] + u'\\' + partes[1];
+    }
+    if (separador(ruta[0]))
+        return QStringLiteral("C:\\");
+    return ruta.left(2) + u'\\';
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    qputenv("VERIFICADOR_CARPETA", fuzz::CarpetaTemporal().toLocal8Bit());
+    QDir::setCurrent(fuzz::CarpetaTemporal());
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 1)
+        return 0;
+    const bool enArchivo = data[0] & 1;
+    const char* texto = reinterpret_cast<const char*>(data + 1);
+    --size;
+    std::size_t salto = 0;
+    while (salto < size && texto[salto] != '\n')
+        ++salto;
+    const QByteArray mapa(texto, qsizetype(salto));
+    if (mapa.contains('\0')) // not in an environment variable
+        return 0;
+    const std::size_t desde = salto < size ? salto + 1 : size;
+    const QString ruta = QString::fromUtf8(texto + desde, qsizetype(size - desde));
+
+    if (enArchivo) {
+        qunsetenv("VERIFICADOR_UNIDADES");
+        const QByteArray ini = "[Unidades]\n" + QByteArray(mapa).replace(';', '\n');
+        fuzz::Escribe(QStringLiteral("unidades.ini"), ini.constData(), std::size_t(ini.size()));
+    } else {
+        QFile::remove(fuzz::CarpetaTemporal() + QStringLiteral("/unidades.ini"));
+        qputenv("VERIFICADOR_UNIDADES", mapa);
+    }
+    rutas::Recargar();
+
+    QString resuelta;
+    try {
+        resuelta = rutas::Resolver(ruta);
+    } catch (const VbError& e) {
+        comprueba(e.Number == 52 && !e.Description.isEmpty());
+        return 0;
+    }
+    comprueba(!resuelta.isEmpty());
+    if (ruta.startsWith(u'/'))
+        return 0;
+    QString forma = ruta;
+    if (forma.size() >= 4 && forma[0] == u'\\' && separador(forma[1]) && (forma[2] == u'?' || forma[2] == u'.')
+        && separador(forma[3])) {
+        forma = forma.mid(4);
+        if (forma.left(4).compare(QLatin1String("UNC\\"), Qt::CaseInsensitive) == 0
+            || forma.left(4).compare(QLatin1String("UNC/"), Qt::CaseInsensitive) == 0)
+            forma = QStringLiteral("\\\\") + forma.mid(4);
+    }
+    if (!rutas::EsFormaWindows(forma)) {
+        comprueba(!resuelta.startsWith(u'/') && debajo(QDir::cleanPath(fuzz::CarpetaTemporal() + u'/' + resuelta),
+                                                       fuzz::CarpetaTemporal()));
+        return 0;
+    }
+    comprueba(debajo(resuelta, rutas::Resolver(raizDe(forma))));
+    return 0;
+}

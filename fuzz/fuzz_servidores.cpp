@@ -1,0 +1,45 @@
+// Any servidores.ini, the first input line naming the server looked up: the
+// lookup returns that server or nothing, or fails as a provider error with
+// its text; an embedded server's folder is absolute.
+#include "fuzz/temporal.h"
+#include "platform/ado/provider.h"
+#include "platform/ado/servidores.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    // Program folder and list both in the process's own folder, so that the
+    // drive folders a Windows-form Carpeta makes stay there.
+    qputenv("VERIFICADOR_CARPETA", fuzz::CarpetaTemporal().toLocal8Bit());
+    qputenv("VERIFICADOR_SERVIDORES", (fuzz::CarpetaTemporal() + QStringLiteral("/servidores.ini")).toLocal8Bit());
+    qunsetenv("VERIFICADOR_UNIDADES");
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const char* texto = reinterpret_cast<const char*>(data);
+    std::size_t salto = 0;
+    while (salto < size && texto[salto] != '\n')
+        ++salto;
+    const QString nombre = QString::fromUtf8(texto, qsizetype(salto));
+    const std::size_t desde = salto < size ? salto + 1 : size;
+    const QByteArray lista(texto + desde, qsizetype(size - desde));
+    fuzz::Escribe(QStringLiteral("servidores.ini"), lista.constData(), std::size_t(lista.size()));
+    try {
+        const std::optional<ado::Servidor> s = ado::BuscarServidor(nombre);
+        if (s) {
+            if (s->nombre.compare(nombre.trimmed(), Qt::CaseInsensitive) != 0 || s->nombre.isEmpty())
+                std::abort();
+            if (s->embebido && !s->carpeta.startsWith(u'/'))
+                std::abort();
+        }
+    } catch (const ado::FallaProveedor& f) {
+        if (f.errores.empty() || f.errores.front().Description.isEmpty())
+            std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,57 @@
+// Any lookup definitions file, the first input line naming the table looked
+// up: the search answers a record of that table, nothing, or a file error;
+// a definition appended afterwards is then found.
+#include "fuzz/temporal.h"
+#include "lookup/definiciones_consultas.h"
+#include "platform/errores.h"
+#include "platform/vb.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void comprueba(bool condicion)
+{
+    if (!condicion)
+        std::abort();
+}
+
+bool imprimible(const QString& s)
+{
+    for (QChar c : s)
+        if (c.unicode() < 0x20 || c.unicode() > 0x7e)
+            return false;
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const char* texto = reinterpret_cast<const char*>(data);
+    std::size_t salto = 0;
+    while (salto < size && texto[salto] != '\n')
+        ++salto;
+    const QString tabla = QString::fromLatin1(texto, qsizetype(salto));
+    const std::size_t desde = salto < size ? salto + 1 : size;
+    const QString ruta = fuzz::Escribe(QStringLiteral("consultas.slv"), texto + desde, size - desde);
+    try {
+        if (const auto d = consultas::BuscaDefinicion(ruta, tabla)) {
+            comprueba(d->titulo.size() == consultas::LargoTitulo && d->tabla.size() == consultas::LargoTabla);
+            comprueba(d->columnas.size() == consultas::LargoColumnas
+                      && d->condicion.size() == consultas::LargoCondicion);
+        }
+        const QString buscada = vb::Trim(tabla);
+        if (buscada.isEmpty() || buscada.size() > consultas::LargoTabla || !imprimible(buscada))
+            return 0;
+        consultas::Definicion nueva{QStringLiteral("Nueva"), tabla, QStringLiteral("|A|"), {}};
+        consultas::AgregaDefinicion(ruta, nueva);
+        const auto hallada = consultas::BuscaDefinicion(ruta, tabla);
+        comprueba(hallada && vb::Iguales(vb::Trim(hallada->tabla), buscada));
+    } catch (const VbError& e) {
+        comprueba(e.Number != 0 && !e.Description.isEmpty());
+    }
+    return 0;
+}

@@ -6,21 +6,18 @@
 #include "fuzz/temporal.h"
 #include "platform/archivos.h"
 #include "platform/errores.h"
+#include "platform/rutas.h"
 #include "suitelib/funciones_generales.h"
 
 #include <QFile>
+
+#include "fuzz/comprueba.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
-
-void comprueba(bool condicion)
-{
-    if (!condicion)
-        std::abort();
-}
 
 QByteArray contenido(const QString& ruta)
 {
@@ -51,15 +48,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         campos << campo;
         entrada.remove(0, salto + 1);
     }
-    const QString ruta = ArchivoBases();
+    // Stored with the backslash the suite writes after the folder.
+    const QString ruta = rutas::Resolver(ArchivoBases());
     fuzz::Escribe(QStringLiteral("BASES.TXT"), entrada.constData(), std::size_t(entrada.size()));
     try {
         RegistraBase(campos[0], campos[1], campos[2], campos[3], campos[4]);
     } catch (const VbError& e) {
-        comprueba(e.Number == vberr::InvalidCall && contenido(ruta) == entrada);
+        COMPRUEBA(e.Number == vberr::InvalidCall && contenido(ruta) == entrada);
         return 0;
     }
-    comprueba(contenido(ruta).startsWith(entrada));
+    COMPRUEBA(contenido(ruta).startsWith(entrada));
 
     // A last line left inside an open quote takes the next line into its field.
     if (entrada.count('"') % 2 != 0)
@@ -68,10 +66,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QStringList leidos;
     while (!lector.FinArchivo())
         leidos << lector.LeeCampo();
-    comprueba(leidos.size() >= 5);
+    COMPRUEBA(leidos.size() >= 5);
     leidos = leidos.mid(leidos.size() - 5);
     for (int i : {0, 1, 2, 4})
-        comprueba(leidos[i].trimmed() == campos[i].trimmed());
-    comprueba(FuncionesGenerales().DecodificaClave(leidos[3]) == campos[3]);
+        COMPRUEBA(leidos[i].trimmed() == campos[i].trimmed());
+    COMPRUEBA(FuncionesGenerales().DecodificaClave(leidos[3]) == campos[3]);
     return 0;
 }

@@ -6,19 +6,11 @@
 #include "platform/archivos.h"
 #include "platform/errores.h"
 
+#include "fuzz/comprueba.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-
-namespace {
-
-void comprueba(bool condicion)
-{
-    if (!condicion)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -41,10 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         QString linea;
         qsizetype leidas = 0;
         while (lector.LeeLinea(linea)) {
-            comprueba(!linea.contains(u'\n') && !linea.contains(u'\r'));
-            comprueba(++leidas <= esperadas);
+            COMPRUEBA(!linea.contains(u'\n') && !linea.contains(u'\r'));
+            COMPRUEBA(++leidas <= esperadas);
         }
-        comprueba(leidas == esperadas);
+        COMPRUEBA(leidas == esperadas);
     }
 
     // Fields in pairs, as the column widths are read: each read consumes input.
@@ -53,10 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         while (!lector.FinArchivo()) {
             lector.LeeCampo();
-            comprueba(++campos <= size + 1);
+            COMPRUEBA(++campos <= size + 1);
         }
     } catch (const VbError& e) {
-        comprueba(e.Number == 62);
+        COMPRUEBA(e.Number == 62);
     }
     return 0;
 }

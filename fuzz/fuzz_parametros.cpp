@@ -5,17 +5,13 @@
 #include "db/globales.h"
 #include "startup/parametros.h"
 
+#include "fuzz/comprueba.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
-
-void comprueba(bool condicion)
-{
-    if (!condicion)
-        std::abort();
-}
 
 // The value read for clave must follow that key inside one ';'-part.
 void compruebaClave(const QString& cadena, const QString& clave)
@@ -23,19 +19,19 @@ void compruebaClave(const QString& cadena, const QString& clave)
     bool presente = false;
     const QString valor = ExtraeParametro(cadena, clave, &presente);
     const qsizetype pos = cadena.indexOf(clave, 0, Qt::CaseInsensitive);
-    comprueba(presente == (pos >= 0));
+    COMPRUEBA(presente == (pos >= 0));
     if (!presente) {
-        comprueba(valor.isEmpty());
+        COMPRUEBA(valor.isEmpty());
         return;
     }
-    comprueba(!valor.contains(u';'));
+    COMPRUEBA(!valor.contains(u';'));
     if (valor.isEmpty())
         return;
     qsizetype fin = cadena.indexOf(u';', pos);
     if (fin < 0)
         fin = cadena.size();
     const QString parte = cadena.mid(pos + clave.size(), fin - pos - clave.size());
-    comprueba(parte.contains(valor));
+    COMPRUEBA(parte.contains(valor));
 }
 
 } // namespace
@@ -54,22 +50,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return !cadena.contains(QLatin1String(clave), Qt::CaseInsensitive);
     };
     if (ausente("@Server"))
-        comprueba(p.Server.isEmpty() && !p.EsOracle && conexion.isEmpty());
+        COMPRUEBA(p.Server.isEmpty() && !p.EsOracle && conexion.isEmpty());
     if (ausente("@DbName"))
-        comprueba(p.DbName.isEmpty());
+        COMPRUEBA(p.DbName.isEmpty());
     if (ausente("@Usuario"))
-        comprueba(p.Usuario.isEmpty() && glb::UsuarioActual.isEmpty());
+        COMPRUEBA(p.Usuario.isEmpty() && glb::UsuarioActual.isEmpty());
     if (ausente("@Password"))
-        comprueba(p.Password.isEmpty());
+        COMPRUEBA(p.Password.isEmpty());
     if (ausente("@Caja"))
-        comprueba(glb::CajaActual == QLatin1String("1"));
+        COMPRUEBA(glb::CajaActual == QLatin1String("1"));
     if (ausente("@ParametroAdicional"))
-        comprueba(glb::ParametroAdicional.isEmpty());
-    comprueba(cadena.contains(p.Server) || (p.EsOracle && cadena.contains(u'#' + p.Server)));
+        COMPRUEBA(glb::ParametroAdicional.isEmpty());
+    COMPRUEBA(cadena.contains(p.Server) || (p.EsOracle && cadena.contains(u'#' + p.Server)));
 
     const QString servidor = NormalizaServidor(p.Server);
-    comprueba(p.Server.contains(servidor) && !servidor.contains(u':'));
+    COMPRUEBA(p.Server.contains(servidor) && !servidor.contains(u':'));
     const QString directo = NormalizaServidor(cadena);
-    comprueba(cadena.contains(directo) && !directo.contains(u':'));
+    COMPRUEBA(cadena.contains(directo) && !directo.contains(u':'));
     return 0;
 }

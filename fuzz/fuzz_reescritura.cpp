@@ -6,18 +6,14 @@
 #include "db/db_dll.h"
 #include "db/globales.h"
 
+#include "fuzz/comprueba.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
 namespace {
-
-void comprueba(bool condicion)
-{
-    if (!condicion)
-        std::abort();
-}
 
 const char* const kTablas[] = {"MA_CUENTAS", "V_TA_DEPOSITO", "MV_ASIENTOS", "V_TA_FAMILIAS",
                                "V_TA_CAJAS", "AC_CUENTASDIARIO", "@ADMIN_"};
@@ -74,19 +70,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const QString sinonimos = db.SS_TSinonimos(sql);
     if (!nombraTabla(sql))
-        comprueba(sinonimos == sql);
+        COMPRUEBA(sinonimos == sql);
     for (const QString& l : literales(sql))
         if (!nombraTabla(l))
-            comprueba(sinonimos.contains(l));
+            COMPRUEBA(sinonimos.contains(l));
 
     const QString convertida = db.ORACLE_Dicc(sql);
     if (!oracle) {
-        comprueba(convertida == sql);
+        COMPRUEBA(convertida == sql);
         return 0;
     }
-    comprueba(convertida.size() <= 64 * sql.size() + 64);
+    COMPRUEBA(convertida.size() <= 64 * sql.size() + 64);
     for (const QString& l : literales(sql))
         if (neutroParaOracle(l))
-            comprueba(convertida.contains(l));
+            COMPRUEBA(convertida.contains(l));
     return 0;
 }

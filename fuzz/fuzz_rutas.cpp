@@ -7,17 +7,13 @@
 
 #include <QDir>
 
+#include "fuzz/comprueba.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
-
-void comprueba(bool condicion)
-{
-    if (!condicion)
-        std::abort();
-}
 
 bool debajo(const QString& ruta, const QString& raiz)
 {
@@ -79,10 +75,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         resuelta = rutas::Resolver(ruta);
     } catch (const VbError& e) {
-        comprueba(e.Number == 52 && !e.Description.isEmpty());
+        COMPRUEBA(e.Number == 52 && !e.Description.isEmpty());
         return 0;
     }
-    comprueba(!resuelta.isEmpty());
+    COMPRUEBA(!resuelta.isEmpty());
     if (ruta.startsWith(u'/'))
         return 0;
     QString forma = ruta;
@@ -94,10 +90,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             forma = QStringLiteral("\\\\") + forma.mid(4);
     }
     if (!rutas::EsFormaWindows(forma)) {
-        comprueba(!resuelta.startsWith(u'/') && debajo(QDir::cleanPath(fuzz::CarpetaTemporal() + u'/' + resuelta),
+        COMPRUEBA(!resuelta.startsWith(u'/') && debajo(QDir::cleanPath(fuzz::CarpetaTemporal() + u'/' + resuelta),
                                                        fuzz::CarpetaTemporal()));
         return 0;
     }
-    comprueba(debajo(resuelta, rutas::Resolver(raizDe(forma))));
+    COMPRUEBA(debajo(resuelta, rutas::Resolver(raizDe(forma))));
     return 0;
 }

@@ -5,6 +5,8 @@
 #include "platform/ado/provider.h"
 #include "platform/ado/servidores.h"
 
+#include "fuzz/comprueba.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -32,14 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         const std::optional<ado::Servidor> s = ado::BuscarServidor(nombre);
         if (s) {
-            if (s->nombre.compare(nombre.trimmed(), Qt::CaseInsensitive) != 0 || s->nombre.isEmpty())
-                std::abort();
-            if (s->embebido && !s->carpeta.startsWith(u'/'))
-                std::abort();
+            COMPRUEBA(s->nombre.compare(nombre.trimmed(), Qt::CaseInsensitive) == 0 && !s->nombre.isEmpty());
+            COMPRUEBA(!s->embebido || s->carpeta.startsWith(u'/'));
         }
     } catch (const ado::FallaProveedor& f) {
-        if (f.errores.empty() || f.errores.front().Description.isEmpty())
-            std::abort();
+        COMPRUEBA(!f.errores.empty() && !f.errores.front().Description.isEmpty());
     }
     return 0;
 }

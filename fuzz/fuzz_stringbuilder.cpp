@@ -4,18 +4,14 @@
 #include "json/cStringBuilder.h"
 #include "platform/errores.h"
 
+#include "fuzz/comprueba.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 namespace {
-
-void comprueba(bool condicion)
-{
-    if (!condicion)
-        std::abort();
-}
 
 struct Entrada {
     const std::uint8_t* d;
@@ -82,10 +78,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 try {
                     sb.Insert(i, argumento);
                 } catch (const VbError& x) {
-                    comprueba(!valido && x.Number == vberr::SubscriptOutOfRange);
+                    COMPRUEBA(!valido && x.Number == vberr::SubscriptOutOfRange);
                     break;
                 }
-                comprueba(valido || arg.empty());
+                COMPRUEBA(valido || arg.empty());
                 if (valido)
                     modelo.insert(std::size_t(i), arg);
                 break;
@@ -97,10 +93,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 try {
                     sb.Remove(i, l);
                 } catch (const VbError& x) {
-                    comprueba(!valido && x.Number == vberr::SubscriptOutOfRange);
+                    COMPRUEBA(!valido && x.Number == vberr::SubscriptOutOfRange);
                     break;
                 }
-                comprueba(valido);
+                COMPRUEBA(valido);
                 modelo.erase(std::size_t(i), std::size_t(l));
                 break;
             }
@@ -130,15 +126,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 qsizetype q = -1;
                 if (std::size_t(d) < modelo.size())
                     q = vista(conBlancos).indexOf(vista(arg), d, sinCaso ? Qt::CaseInsensitive : Qt::CaseSensitive);
-                comprueba(p == (q < 0 || std::size_t(q) >= modelo.size() ? 0 : std::int32_t(q) + 1));
+                COMPRUEBA(p == (q < 0 || std::size_t(q) >= modelo.size() ? 0 : std::int32_t(q) + 1));
                 break;
             }
             }
         } catch (const VbError&) {
             std::abort(); // nothing here comes near the 32-bit limit
         }
-        comprueba(sb.Length() == std::int32_t(modelo.size()) && sb.Capacity() >= sb.Length());
-        comprueba(sb.vista() == vista(modelo) && sb.toString() == QString::fromStdU16String(modelo));
+        COMPRUEBA(sb.Length() == std::int32_t(modelo.size()) && sb.Capacity() >= sb.Length());
+        COMPRUEBA(sb.vista() == vista(modelo) && sb.toString() == vista(modelo));
     }
     return 0;
 }

@@ -41,7 +41,6 @@ QString raizDe(const QString& ruta)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     qputenv("VERIFICADOR_CARPETA", fuzz::CarpetaTemporal().toLocal8Bit());
-    QDir::setCurrent(fuzz::CarpetaTemporal());
     return 0;
 }
 
@@ -90,8 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             forma = QStringLiteral("\\\\") + forma.mid(4);
     }
     if (!rutas::EsFormaWindows(forma)) {
-        COMPRUEBA(!resuelta.startsWith(u'/') && debajo(QDir::cleanPath(fuzz::CarpetaTemporal() + u'/' + resuelta),
-                                                       fuzz::CarpetaTemporal()));
+        const QString actual = QDir::currentPath();
+        COMPRUEBA(!resuelta.startsWith(u'/') && debajo(QDir::cleanPath(actual + u'/' + resuelta), actual));
         return 0;
     }
     COMPRUEBA(debajo(resuelta, rutas::Resolver(raizDe(forma))));

@@ -28,6 +28,6 @@ for objetivo in ${2:-$OBJETIVOS}; do
     estado=1
     echo "fuzz_$objetivo FAILED; see $BUILD/fuzz_$objetivo.log"
   fi
-  grep -E "stat::number_of_executed_units|stat::peak_rss_mb|ERROR|SUMMARY" "$BUILD/fuzz_$objetivo.log" || true
+  grep -E "DONE +cov:|stat::number_of_executed_units|stat::peak_rss_mb|ERROR|SUMMARY|does not hold" "$BUILD/fuzz_$objetivo.log" || true
 done
 exit $estado

@@ -26,13 +26,9 @@ bool imprimible(const QString& s)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const char* texto = reinterpret_cast<const char*>(data);
-    std::size_t salto = 0;
-    while (salto < size && texto[salto] != '\n')
-        ++salto;
-    const QString tabla = QString::fromLatin1(texto, qsizetype(salto));
-    const std::size_t desde = salto < size ? salto + 1 : size;
-    const QString ruta = fuzz::Escribe(QStringLiteral("consultas.slv"), texto + desde, size - desde);
+    const fuzz::Partes partes = fuzz::PrimeraLinea(data, size);
+    const QString tabla = QString::fromLatin1(partes.linea);
+    const QString ruta = fuzz::Escribe(QStringLiteral("consultas.slv"), partes.resto.constData(), std::size_t(partes.resto.size()));
     try {
         if (const auto d = consultas::BuscaDefinicion(ruta, tabla)) {
             COMPRUEBA(d->titulo.size() == consultas::LargoTitulo && d->tabla.size() == consultas::LargoTabla);

@@ -49,16 +49,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 1)
         return 0;
     const bool enArchivo = data[0] & 1;
-    const char* texto = reinterpret_cast<const char*>(data + 1);
-    --size;
-    std::size_t salto = 0;
-    while (salto < size && texto[salto] != '\n')
-        ++salto;
-    const QByteArray mapa(texto, qsizetype(salto));
+    const fuzz::Partes partes = fuzz::PrimeraLinea(data + 1, size - 1);
+    const QByteArray& mapa = partes.linea;
     if (mapa.contains('\0')) // not in an environment variable
         return 0;
-    const std::size_t desde = salto < size ? salto + 1 : size;
-    const QString ruta = QString::fromUtf8(texto + desde, qsizetype(size - desde));
+    const QString ruta = QString::fromUtf8(partes.resto);
 
     if (enArchivo) {
         qunsetenv("VERIFICADOR_UNIDADES");

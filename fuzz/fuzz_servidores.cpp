@@ -23,13 +23,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const char* texto = reinterpret_cast<const char*>(data);
-    std::size_t salto = 0;
-    while (salto < size && texto[salto] != '\n')
-        ++salto;
-    const QString nombre = QString::fromUtf8(texto, qsizetype(salto));
-    const std::size_t desde = salto < size ? salto + 1 : size;
-    const QByteArray lista(texto + desde, qsizetype(size - desde));
+    const fuzz::Partes partes = fuzz::PrimeraLinea(data, size);
+    const QString nombre = QString::fromUtf8(partes.linea);
+    const QByteArray& lista = partes.resto;
     fuzz::Escribe(QStringLiteral("servidores.ini"), lista.constData(), std::size_t(lista.size()));
     try {
         const std::optional<ado::Servidor> s = ado::BuscarServidor(nombre);

@@ -34,4 +34,17 @@ inline QString Escribe(const QString& nombre, const char* datos, std::size_t n)
     return ruta;
 }
 
+// The input's first line (without its line end) and the rest.
+struct Partes {
+    QByteArray linea, resto;
+};
+inline Partes PrimeraLinea(const void* datos, std::size_t n)
+{
+    const QByteArray todo = QByteArray::fromRawData(static_cast<const char*>(datos), qsizetype(n));
+    const qsizetype salto = todo.indexOf('\n');
+    if (salto < 0)
+        return {QByteArray(todo.constData(), todo.size()), {}};
+    return {todo.left(salto), todo.mid(salto + 1)};
+}
+
 } // namespace fuzz

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const QString buscada = vb::Trim(tabla);
         if (buscada.isEmpty() || buscada.size() > consultas::LargoTabla || !imprimible(buscada))
             return 0;
-        consultas::Definicion nueva{QStringLiteral("Nueva"), tabla, QStringLiteral("|A|"), {}};
+        consultas::Definicion nueva{QStringLiteral("Nueva"), buscada, QStringLiteral("|A|"), {}};
         consultas::AgregaDefinicion(ruta, nueva);
         const auto hallada = consultas::BuscaDefinicion(ruta, tabla);
         // An earlier record of that table may answer first.

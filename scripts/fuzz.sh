@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds the fuzz targets with clang (AddressSanitizer, UndefinedBehaviorSanitizer,
 # libFuzzer) in build-fuzz and runs each for a bounded time.
-#   scripts/fuzz.sh [seconds per target, default 60]
+#   scripts/fuzz.sh [seconds per target, default 60] ["target names", default all]
 set -eu
 SEGUNDOS="${1:-60}"
 RAIZ="$(cd "$(dirname "$0")/.." && pwd)"
@@ -9,13 +9,14 @@ BUILD="${FUZZ_BUILD:-$RAIZ/build-fuzz}"
 SAN="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fsanitize=fuzzer-no-link"
 
 cmake -S "$RAIZ" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_C_COMPILER=clang ${FUZZ_CMAKE_ARGS:-} -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_CXX_FLAGS="$SAN" -DCMAKE_C_FLAGS="$SAN" \
   -DVERIFICADOR_FUZZ=ON -DVERIFICADOR_TESTS=OFF -DVERIFICADOR_BENCH=OFF >/dev/null
-cmake --build "$BUILD" --target fuzz_leerjson fuzz_eval fuzz_dialecto -j2
+OBJETIVOS="leerjson eval dialecto parametros servidores rutas consultas campos stringbuilder bases reescritura"
+cmake --build "$BUILD" --target $(for o in $OBJETIVOS; do printf "fuzz_%s " "$o"; done) -j2
 
 estado=0
-for objetivo in leerjson eval dialecto; do
+for objetivo in ${2:-$OBJETIVOS}; do
   corpus="$BUILD/corpus/$objetivo"
   mkdir -p "$corpus"
   echo "== fuzz_$objetivo, $SEGUNDOS s"
@@ -27,6 +28,6 @@ for objetivo in leerjson eval dialecto; do
     estado=1
     echo "fuzz_$objetivo FAILED; see $BUILD/fuzz_$objetivo.log"
   fi
-  grep -E "stat::number_of_executed_units|stat::peak_rss_mb|ERROR|SUMMARY" "$BUILD/fuzz_$objetivo.log" || true
+  grep -E "DONE +cov:|stat::number_of_executed_units|stat::peak_rss_mb|ERROR|SUMMARY|does not hold" "$BUILD/fuzz_$objetivo.log" || true
 done
 exit $estado

@@ -64,6 +64,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         qputenv("VERIFICADOR_UNIDADES", mapa);
     }
     rutas::Recargar();
+    // A mapping that cannot be read is refused as a whole, with its reason.
+    try {
+        rutas::CompruebaUnidades();
+    } catch (const VbError& e) {
+        COMPRUEBA(e.Number == 5 && e.Description.contains(QStringLiteral("asignacion de unidades")));
+        return 0;
+    }
 
     QString resuelta;
     try {

@@ -185,6 +185,18 @@ void frmAcceso::Mostrar()
         MostrarConsola();
 }
 
+bool frmAcceso::Pide(const QString& base, const QString& servidor, const QString& usuario, const QString& clave)
+{
+    Form_Load();
+    TxtDbName->setText(base);
+    TxtServidor->setText(servidor);
+    TxtUserId->setText(usuario);
+    TxtUserPassword->setText(clave);
+    CboPlataformaDB->setCurrentIndex(0);
+    Mostrar();
+    return Aceptar;
+}
+
 void frmAcceso::llenarlist()
 {
     Rutina r([](const VbError& e) {
@@ -592,14 +604,7 @@ public:
     bool Pedir(DB_Dll& db) override
     {
         frmAcceso f;
-        f.Form_Load();
-        f.TxtDbName->setText(db.gDBName);
-        f.TxtServidor->setText(db.gServidor);
-        f.TxtUserId->setText(glb::UsuarioActual);
-        f.TxtUserPassword->setText(db.gUsuarioClave);
-        f.CboPlataformaDB->setCurrentIndex(0);
-        f.Mostrar();
-        if (!f.Aceptar)
+        if (!f.Pide(db.gDBName, db.gServidor, glb::UsuarioActual, db.gUsuarioClave))
             return false;
         db.gDBName = f.TxtDbName->text();
         db.gServidor = f.TxtServidor->text();

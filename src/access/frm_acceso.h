@@ -39,6 +39,9 @@ public:
     void Form_Load();
     // The modal show: the window, or on the terminal when there are no windows.
     void Mostrar();
+    // Loads the form, fills it with these values on the first platform, shows
+    // it; true when the operator accepted.
+    bool Pide(const QString& base, const QString& servidor, const QString& usuario, const QString& clave);
 
     void llenarlist();
     // True when a record with the key was found; its fields are then kept.

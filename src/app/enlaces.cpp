@@ -7,7 +7,6 @@
 #include "shell/mod_global.h"
 #include "startup/iniciar_aplicacion.h"
 
-#include <QComboBox>
 #include <QLineEdit>
 
 namespace {
@@ -16,14 +15,7 @@ namespace {
 bool PideAccesoOtraVez(inicio::DatosAcceso& datos)
 {
     frmAcceso f;
-    f.Form_Load();
-    f.TxtDbName->setText(datos.base);
-    f.TxtServidor->setText(datos.servidor);
-    f.TxtUserId->setText(datos.usuario);
-    f.TxtUserPassword->setText(datos.clave);
-    f.CboPlataformaDB->setCurrentIndex(0);
-    f.Mostrar();
-    if (!f.Aceptar)
+    if (!f.Pide(datos.base, datos.servidor, datos.usuario, datos.clave))
         return false;
     // Accepting registers the first connection of a machine, which leaves the
     // shared connection closed; the sign-on check needs it open.

@@ -93,7 +93,10 @@ int SinBlancosFinales(const unsigned char* s, int n)
 // through the collation that reads as a day-first date (d/m/yy or d/m/yyyy,
 // with an optional h:mm[:ss[.fff]]) is taken in the sortable form the date
 // columns keep, and midnight is dropped from either form, so that both sides
-// meet. The key depends on the text alone, so the order stays total.
+// meet. The key depends on the text alone, so the order stays total. Not
+// LeerFecha: this runs on every comparison of a text column, and takes only
+// the slash forms, so that codes of eight digits or ISO-like texts keep
+// comparing as texts.
 int Dos(const char*& p, const char* f, int maximo)
 {
     int v = 0, n = 0;

@@ -95,7 +95,7 @@ int SinBlancosFinales(const unsigned char* s, int n)
 // columns keep, and midnight is dropped from either form, so that both sides
 // meet. The key depends on the text alone, so the order stays total. Not
 // LeerFecha: this runs on every comparison of a text column, and takes only
-// the slash forms, so that codes of eight digits or ISO-like texts keep
+// the slash forms, so that codes of eight digits (yyyymmdd to LeerFecha) keep
 // comparing as texts.
 int Dos(const char*& p, const char* f, int maximo)
 {

@@ -1,6 +1,7 @@
 // The window under Qt's offscreen platform, driven as an operator would.
 #include "access/acceso_prueba.h"
 #include "app/frm_principal.h"
+#include "app/ventana_principal.h"
 #include "comun/filas.h"
 #include "comun/base_prueba.h"
 #include "comun/esquema_ingreso.h"
@@ -44,20 +45,22 @@ protected:
 TEST_F(Ventana, CargaConCarpetaPorOmisionYGuardaAlPerderElFoco)
 {
     FrmPrincipal f;
-    EXPECT_EQ(f.windowTitle(), u"Crear archivo para el verificador ");
+    VentanaPrincipal v(f);
+    EXPECT_EQ(v.windowTitle(), u"Crear archivo para el verificador ");
     f.Form_Load();
     EXPECT_TRUE(DB().gOpenFlag);
     EXPECT_EQ(f.txtRuta->text(), u"C:\\Productos");
+    EXPECT_EQ(v.txtRuta->text(), u"C:\\Productos");
     EXPECT_EQ(ClaveGuardada(), u"<sin clave>"); // nothing stored until the box loses the focus
 
     f.txtRuta->setText(QStringLiteral("  ") + dir.path() + QStringLiteral("/uno  "));
     QFocusEvent sale(QEvent::FocusOut);
-    QApplication::sendEvent(f.txtRuta, &sale);
+    QApplication::sendEvent(v.txtRuta, &sale);
     QCoreApplication::processEvents(); // stored once the event that moved the focus is delivered
     EXPECT_EQ(ClaveGuardada(), dir.path() + QStringLiteral("/uno"));
     // Leaving again without a change stores again.
     CreaBase(QStringLiteral("EMP"), QStringLiteral("UPDATE TA_CONFIGURACION SET Valor = 'otro';"));
-    QApplication::sendEvent(f.txtRuta, &sale);
+    QApplication::sendEvent(v.txtRuta, &sale);
     QCoreApplication::processEvents();
     EXPECT_EQ(ClaveGuardada(), dir.path() + QStringLiteral("/uno"));
 }
@@ -69,8 +72,9 @@ TEST_F(Ventana, CargaLaCarpetaGuardadaYElBotonEscribeElArchivo)
                                          + carpeta + QStringLiteral("',0,NULL);"));
     FrmPrincipal f;
     f.Form_Load();
-    EXPECT_EQ(f.txtRuta->text(), carpeta);
-    f.Command1->click();
+    VentanaPrincipal v(f);
+    EXPECT_EQ(v.txtRuta->text(), carpeta);
+    v.Command1->click();
     QFile archivo(carpeta + QStringLiteral("/productos.txt"));
     ASSERT_TRUE(archivo.open(QIODevice::ReadOnly));
     EXPECT_EQ(archivo.readAll(), QByteArray("B1;A1;PAN;0\r\n"));
@@ -83,9 +87,12 @@ TEST_F(Ventana, CajaVaciaUsaLaCarpetaDelPrograma)
 {
     FrmPrincipal f;
     f.Form_Load();
-    f.txtRuta->clear();
+    VentanaPrincipal v(f);
+    v.txtRuta->clear(); // typed in the window, seen by the handler
+    EXPECT_EQ(f.txtRuta->text(), QString());
     EXPECT_TRUE(f.Command1_Click());
     EXPECT_EQ(f.txtRuta->text(), aplicacion::Carpeta());
+    EXPECT_EQ(v.txtRuta->text(), aplicacion::Carpeta()); // and the window shows what the handler wrote
     EXPECT_TRUE(QFile::exists(dir.path() + QStringLiteral("/productos.txt")));
 }
 
@@ -133,13 +140,14 @@ TEST_F(Ventana, TrasEditarLaRutaUnSoloClicExportaUnaVez)
     instalaOperador(std::move(g));
     FrmPrincipal f;
     f.Form_Load();
-    f.show();
-    QApplication::setActiveWindow(&f);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
-    f.txtRuta->setFocus();
-    f.txtRuta->selectAll();
+    VentanaPrincipal v(f);
+    v.show();
+    QApplication::setActiveWindow(&v);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&v));
+    v.txtRuta->setFocus();
+    v.txtRuta->selectAll();
     const QString carpeta = dir.path() + QStringLiteral("/editada");
-    QTest::keyClicks(f.txtRuta, carpeta);
+    QTest::keyClicks(v.txtRuta, carpeta);
 
     // A real mouse's release is already queued while its press is delivered,
     // and the press is what takes the focus from the box.
@@ -154,19 +162,19 @@ TEST_F(Ventana, TrasEditarLaRutaUnSoloClicExportaUnaVez)
             return false;
         }
     } liberacion;
-    liberacion.boton = f.Command1;
-    f.txtRuta->installEventFilter(&liberacion);
-    QTest::mousePress(f.Command1, Qt::LeftButton, {}, QPoint(5, 5));
+    liberacion.boton = v.Command1;
+    v.txtRuta->installEventFilter(&liberacion);
+    QTest::mousePress(v.Command1, Qt::LeftButton, {}, QPoint(5, 5));
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
-    f.txtRuta->removeEventFilter(&liberacion);
+    v.txtRuta->removeEventFilter(&liberacion);
 
     EXPECT_EQ(op->cuenta(QStringLiteral("Aviso")), 1);
     QFile archivo(carpeta + QStringLiteral("/productos.txt"));
     ASSERT_TRUE(archivo.open(QIODevice::ReadOnly));
     EXPECT_EQ(archivo.readAll(), QByteArray("B1;A1;PAN;0\r\n"));
     EXPECT_EQ(ClaveGuardada(), carpeta);
-    EXPECT_FALSE(f.Command1->isDown());
+    EXPECT_FALSE(v.Command1->isDown());
 }
 
 TEST_F(Ventana, CorridaDesatendidaExportaYTermina)

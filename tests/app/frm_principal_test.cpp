@@ -2,15 +2,18 @@
 #include "access/acceso_prueba.h"
 #include "app/frm_principal.h"
 #include "app/ventana_principal.h"
+#include "diag/dll_display.h"
 #include "comun/filas.h"
 #include "comun/base_prueba.h"
 #include "comun/esquema_ingreso.h"
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -175,6 +178,48 @@ TEST_F(Ventana, TrasEditarLaRutaUnSoloClicExportaUnaVez)
     EXPECT_EQ(archivo.readAll(), QByteArray("B1;A1;PAN;0\r\n"));
     EXPECT_EQ(ClaveGuardada(), carpeta);
     EXPECT_FALSE(v.Command1->isDown());
+}
+
+// A long export in the window shows the start-up's banner with the rows
+// written so far, and closes it before the closing notice.
+TEST_F(Ventana, ExportacionLargaMuestraElCartelConLasFilasEscritas)
+{
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 10000)"
+                                                   " INSERT INTO MA_ARTICULOS SELECT 'A' || i, 'B' || i, 'X', 0 FROM n;"));
+    struct OperadorDelCartel : OperadorGuion {
+        QStringList lineas; // what the banner showed each time it let events run
+        void DoEvents() override
+        {
+            // Windows only for the banner: the closing notice, which would
+            // wait for a click, goes to the script.
+            if (Lbf_CtrlDisplay* v = Cartel().Ventana(); v && v->isVisible()) {
+                lineas << v->LblCtrol[1]->text() + u'/' + v->LblCtrol[2]->text();
+                ventanas = false;
+            }
+        }
+    };
+    auto g = std::make_unique<OperadorDelCartel>();
+    OperadorDelCartel* cartel = g.get();
+    op = g.get();
+    instalaOperador(std::move(g));
+    FrmPrincipal f;
+    f.Form_Load();
+    f.txtRuta->setText(dir.path());
+    op->ventanas = true;
+    // Should the banner never show, the notice's window is closed instead of waiting.
+    QTimer::singleShot(10000, [] {
+        if (QWidget* w = QApplication::activeModalWidget())
+            w->close();
+    });
+    EXPECT_TRUE(f.Command1_Click());
+    ASSERT_FALSE(cartel->lineas.isEmpty());
+    EXPECT_TRUE(cartel->lineas.front().startsWith(u"4096 articulos escritos/"_qs)) << cartel->lineas.join(u'|').toStdString();
+    EXPECT_TRUE(cartel->lineas.front().endsWith(u" por segundo"_qs)) << cartel->lineas.join(u'|').toStdString();
+    EXPECT_EQ(Cartel().Ventana(), nullptr);
+    ASSERT_EQ(op->cuenta(QStringLiteral("Aviso")), 1);
+    QFile archivo(dir.path() + QStringLiteral("/productos.txt"));
+    ASSERT_TRUE(archivo.open(QIODevice::ReadOnly));
+    EXPECT_EQ(archivo.readAll().count('\n'), 10000);
 }
 
 TEST_F(Ventana, CorridaDesatendidaExportaYTermina)

@@ -16,6 +16,7 @@
 // refused with status 2 before anything is opened or written.
 #include "app/consulta_comando.h"
 #include "app/frm_principal.h"
+#include "app/ventana_principal.h"
 #include "db/db_dll.h"
 #include "db/registro_errores.h"
 #include "platform/aplicacion.h"
@@ -25,13 +26,14 @@
 #include "startup/parametros.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QScreen>
 #include <QTextStream>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 
 namespace {
@@ -141,12 +143,29 @@ Opciones LeeOpciones(int argc, char** argv)
 
 // Platforms that show windows to a person. Anything else (offscreen,
 // minimal, vnc, ...) has nobody to press a button.
+bool PlataformaConPantalla(QByteArrayView nombre)
+{
+    static const QByteArrayView reales[] = {"xcb", "wayland", "wayland-egl", "eglfs", "linuxfb", "vkkhrdisplay", "windows", "cocoa"};
+    return std::find(std::begin(reales), std::end(reales), nombre) != std::end(reales);
+}
+
 bool PantallaReal()
 {
-    static const QStringList reales{QStringLiteral("xcb"),    QStringLiteral("wayland"), QStringLiteral("wayland-egl"),
-                                    QStringLiteral("eglfs"),  QStringLiteral("linuxfb"), QStringLiteral("vkkhrdisplay"),
-                                    QStringLiteral("windows"), QStringLiteral("cocoa")};
-    return reales.contains(QGuiApplication::platformName()) && QGuiApplication::primaryScreen() != nullptr;
+    return PlataformaConPantalla(QGuiApplication::platformName().toLatin1()) && QGuiApplication::primaryScreen() != nullptr;
+}
+
+// True when the environment alone says there is no screen: no display to
+// connect to, or only platforms without one asked for. Such a run never
+// loads a platform.
+bool SinPantalla()
+{
+    const QByteArray pedida = qgetenv("QT_QPA_PLATFORM").trimmed();
+    if (pedida.isEmpty())
+        return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    for (const QByteArray& p : pedida.split(';'))
+        if (PlataformaConPantalla(p.left(p.indexOf(':')).trimmed())) // "xcb:display=:1" names xcb
+            return false;
+    return true;
 }
 
 // The platforms to try: the one asked for (or the usual desktop ones), then
@@ -166,6 +185,18 @@ QByteArray PlataformasAProbar()
     if (!pedida.split(';').contains("offscreen"))
         pedida += ";offscreen";
     return pedida;
+}
+
+// The application of a console run: Qt's core alone, so that no platform,
+// font or display is loaded. A person at the terminal may still need the
+// dialogs that are driven there through their boxes (the lookups, the access
+// dialog), which take the platform without a screen.
+std::unique_ptr<QCoreApplication> ConsolaSinPantalla(int& argc, char** argv, bool conDialogos)
+{
+    if (!conDialogos)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QApplication>(argc, argv);
 }
 
 // The window's work on the terminal: show the folder, let the operator change
@@ -233,20 +264,29 @@ int main(int argc, char** argv)
     bool consola = opciones.consola;
     const bool ventana = opciones.ventana;
     const bool desatendida = ExtraeParametro(argumentos.join(u' '), QStringLiteral("@ParametroAdicional")) == u"1";
-    // The console run keeps the same windows, never shown.
-    qputenv("QT_QPA_PLATFORM", consola ? QByteArray("offscreen") : PlataformasAProbar());
-    QApplication app(argc, argv);
-    aplicacion::FijaArgumentos(argumentos);
-    if (!consola && !PantallaReal()) {
-        if (ventana) {
-            const QString motivo = QStringLiteral("No hay pantalla disponible para mostrar la ventana (plataforma ")
-                + QGuiApplication::platformName() + QStringLiteral("): use --consola.");
-            AgregaLineaRegistro(DB().RutaArchivoErrores(), LineaRegistroErrores(QStringLiteral("Main"), motivo, 0));
-            std::fprintf(stderr, "%s\n", motivo.toLocal8Bit().constData());
-            return EXIT_FAILURE;
+    std::unique_ptr<QCoreApplication> app;
+    if (ventana || (!consola && !SinPantalla())) {
+        qputenv("QT_QPA_PLATFORM", PlataformasAProbar());
+        app = std::make_unique<QApplication>(argc, argv);
+        if (!PantallaReal()) {
+            if (ventana) {
+                const QString motivo = QStringLiteral("No hay pantalla disponible para mostrar la ventana (plataforma ")
+                    + QGuiApplication::platformName() + QStringLiteral("): use --consola.");
+                AgregaLineaRegistro(DB().RutaArchivoErrores(), LineaRegistroErrores(QStringLiteral("Main"), motivo, 0));
+                std::fprintf(stderr, "%s\n", motivo.toLocal8Bit().constData());
+                return EXIT_FAILURE;
+            }
+            // A display that could not be reached: the run goes on as a console
+            // run, without the platform it found.
+            consola = true;
+            app.reset();
         }
+    } else {
         consola = true;
     }
+    if (consola)
+        app = ConsolaSinPantalla(argc, argv, opciones.pideConsulta || (!desatendida && isatty(STDIN_FILENO) == 1));
+    aplicacion::FijaArgumentos(argumentos);
     // An unattended run on the terminal answers every question itself, even
     // when a person happens to be at the terminal.
     instalaOperador(consola ? crearOperadorConsola(!desatendida) : crearOperadorQt());
@@ -276,6 +316,7 @@ int main(int argc, char** argv)
     principal.Form_Load();
     if (consola)
         return Consola(principal);
-    principal.show();
-    return app.exec();
+    VentanaPrincipal ventanaPrincipal(principal);
+    ventanaPrincipal.show();
+    return app->exec();
 }

@@ -15,6 +15,7 @@
 #include "shell/mod_global.h"
 #include "suitelib/funciones_generales.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
@@ -184,6 +185,8 @@ void frmAcceso::Mostrar()
     else
         MostrarConsola();
 }
+
+bool frmAcceso::Disponible() { return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
 
 bool frmAcceso::Pide(const QString& base, const QString& servidor, const QString& usuario, const QString& clave)
 {
@@ -603,6 +606,8 @@ class DialogoAcceso : public DialogoParametros {
 public:
     bool Pedir(DB_Dll& db) override
     {
+        if (!frmAcceso::Disponible())
+            return false;
         frmAcceso f;
         if (!f.Pide(db.gDBName, db.gServidor, glb::UsuarioActual, db.gUsuarioClave))
             return false;

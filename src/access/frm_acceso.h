@@ -39,6 +39,10 @@ public:
     void Form_Load();
     // The modal show: the window, or on the terminal when there are no windows.
     void Mostrar();
+    // Whether the dialog can be loaded: a console run with nobody to answer
+    // has no Qt application for widgets, and the dialog then counts as
+    // cancelled without being loaded, as it would be at once on the terminal.
+    static bool Disponible();
     // Loads the form, fills it with these values on the first platform, shows
     // it; true when the operator accepted.
     bool Pide(const QString& base, const QString& servidor, const QString& usuario, const QString& clave);

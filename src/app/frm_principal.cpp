@@ -1,5 +1,6 @@
 #include "app/frm_principal.h"
 
+#include "app/avance.h"
 #include "app/enlaces.h"
 #include "app/productos.h"
 #include "app/reemplazo_archivo.h"
@@ -16,91 +17,20 @@
 #include "platform/vb.h"
 #include "startup/iniciar_aplicacion.h"
 
-#include <QApplication>
-#include <QEvent>
-#include <QGridLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QStyle>
+#include <functional>
 #include <unistd.h>
 
-FrmPrincipal::FrmPrincipal(QWidget* parent) : QWidget(parent)
+void CajaTexto::setText(const QString& texto)
 {
-    setWindowTitle(QStringLiteral("Crear archivo para el verificador "));
-    setWindowIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
-    Label1 = new QLabel(QStringLiteral("Ruta:"), this);
-    txtRuta = new QLineEdit(QStringLiteral("Text1"), this);
-    txtRuta->setFont(QFont(QStringLiteral("Arial")));
-    txtRuta->setToolTip(QStringLiteral("Selecione la carpeta compartida."));
-    txtRuta->setObjectName(QStringLiteral("txtRuta"));
-    Command2 = new QPushButton(QStringLiteral(".."), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setFixedWidth(32);
-    Command1 = new QPushButton(QStringLiteral("Crear archivo."), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-
-    auto* l = new QGridLayout(this);
-    l->addWidget(Label1, 0, 0);
-    l->addWidget(txtRuta, 0, 1);
-    l->addWidget(Command2, 0, 2);
-    l->addWidget(Command1, 1, 1, 1, 2, Qt::AlignRight);
-    setMinimumWidth(480);
-
-    txtRuta->installEventFilter(this);
-    connect(Command1, &QPushButton::clicked, this, [this] { Pulsado(); });
-    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
-}
-
-FrmPrincipal::~FrmPrincipal()
-{
-    // A folder typed just before the window closed is still stored.
-    if (guardadoPendiente_)
-        GuardaRuta();
-}
-
-bool FrmPrincipal::eventFilter(QObject* objeto, QEvent* evento)
-{
-    // The box loses the focus while the mouse press that moved it elsewhere is
-    // being delivered. Storing the folder there would let events run (the
-    // database layer does) and hand the button its release before its press:
-    // the click would be lost. The store runs once that press is delivered.
-    if (objeto == txtRuta && evento->type() == QEvent::FocusOut && !guardadoPendiente_) {
-        guardadoPendiente_ = true;
-        QMetaObject::invokeMethod(this, [this] { GuardaRuta(); }, Qt::QueuedConnection);
-    }
-    return QWidget::eventFilter(objeto, evento);
-}
-
-// The store and the export both let events run (the database layer does), so
-// each may be asked for while the other is under way: it then runs right
-// after it, never inside it.
-void FrmPrincipal::GuardaRuta()
-{
-    if (!guardadoPendiente_ || exportando_)
+    if (texto == texto_)
         return;
-    guardadoPendiente_ = false;
-    guardando_ = true;
-    txtRuta_LostFocus();
-    guardando_ = false;
-    if (exportacionPendiente_)
-        Pulsado();
+    texto_ = texto;
+    emit textChanged(texto_);
 }
 
-void FrmPrincipal::Pulsado()
-{
-    if (guardando_ || exportando_) {
-        exportacionPendiente_ = true;
-        return;
-    }
-    exportacionPendiente_ = false;
-    exportando_ = true;
-    Command1_Click();
-    exportando_ = false;
-    GuardaRuta();
-    if (exportacionPendiente_)
-        Pulsado();
-}
+FrmPrincipal::FrmPrincipal() : txtRuta(std::make_unique<CajaTexto>(QStringLiteral("Text1"))) {}
+
+FrmPrincipal::~FrmPrincipal() = default;
 
 void FrmPrincipal::Form_Load()
 {
@@ -154,7 +84,11 @@ bool FrmPrincipal::Command1_Click()
         if (rs.State() != ado::adStateOpen)
             Raise(ado::adErrObjectClosed, QStringLiteral("No se pudo leer la lista de articulos."));
     });
-    r.paso([&] { EscribeProductos(rs, archivo->Salida()); });
+    {
+        // Gone before any notice shows.
+        AvanceExportacion avance;
+        r.paso([&] { avance.Termina(EscribeProductos(rs, archivo->Salida(), std::ref(avance))); });
+    }
     r.paso([&] { archivo->Confirma(); });
     archivo.reset(); // a temporary file left unconfirmed is removed
     if (r.salio()) {

@@ -1,22 +1,35 @@
 #pragma once
-// The program's window: the folder of the price checker's file, and the
-// button that writes it.
-#include <QWidget>
+// The program's form: the folder of the price checker's file, and the button
+// that writes it. The handlers work on the form's values alone, so a console
+// run drives them without any window; VentanaPrincipal shows them.
+#include <QObject>
+#include <QString>
+#include <memory>
 
-class QLabel;
-class QLineEdit;
-class QPushButton;
-
-class FrmPrincipal : public QWidget {
+// A text box without its widget: the handlers read and change it, the
+// window's box follows it and passes on what is typed.
+class CajaTexto : public QObject {
     Q_OBJECT
 public:
-    explicit FrmPrincipal(QWidget* parent = nullptr);
-    ~FrmPrincipal() override;
+    explicit CajaTexto(const QString& texto = {}) : texto_(texto) {}
+    QString text() const { return texto_; }
+    void setText(const QString& texto);
+    void clear() { setText({}); }
+signals:
+    void textChanged(const QString& texto);
 
-    QLabel* Label1;
-    QLineEdit* txtRuta;
-    QPushButton* Command2;
-    QPushButton* Command1;
+private:
+    QString texto_;
+};
+
+class FrmPrincipal {
+public:
+    FrmPrincipal();
+    ~FrmPrincipal();
+    FrmPrincipal(const FrmPrincipal&) = delete;
+    FrmPrincipal& operator=(const FrmPrincipal&) = delete;
+
+    const std::unique_ptr<CajaTexto> txtRuta;
 
     // Start-up, stored folder, and the unattended run (which ends the program).
     void Form_Load();
@@ -24,13 +37,4 @@ public:
     bool Command1_Click();
     void Command2_Click();
     void txtRuta_LostFocus();
-
-protected:
-    bool eventFilter(QObject* objeto, QEvent* evento) override;
-
-private:
-    void GuardaRuta(); // the pending txtRuta_LostFocus
-    void Pulsado();    // Command1 pressed
-    bool guardadoPendiente_ = false, guardando_ = false;
-    bool exportacionPendiente_ = false, exportando_ = false;
 };

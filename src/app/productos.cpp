@@ -69,7 +69,7 @@ QString ConsultaProductos()
         + QStringLiteral(" where SUSPENDIDO = 0  ") + QStringLiteral(" ");
 }
 
-std::int64_t EscribeProductos(ado::Recordset& rs, archivos::EscritorTexto& salida)
+std::int64_t EscribeProductos(ado::Recordset& rs, archivos::EscritorTexto& salida, const AvanceEscritura& avance)
 {
     if (rs.BOF())
         return 0;
@@ -94,7 +94,8 @@ std::int64_t EscribeProductos(ado::Recordset& rs, archivos::EscritorTexto& salid
         salida.EscribeAnsi(Campo(Texto(textoDescripcion, e3), b3));
         salida.EscribeAnsi(";0");
         salida.FinLinea();
-        ++lineas;
+        if (++lineas % kFilasPorAvance == 0 && avance)
+            avance(lineas);
     }
     return lineas;
 }

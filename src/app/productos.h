@@ -6,9 +6,15 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 QString ConsultaProductos();
 
+// Told of the lines written so far every kFilasPorAvance rows: rarely enough
+// to cost the loop nothing, often enough for a progress display.
+using AvanceEscritura = std::function<void(std::int64_t lineas)>;
+constexpr std::int64_t kFilasPorAvance = 4096;
+
 // Writes one line per row of the product query, in the order the rows come.
 // Returns the number of lines written.
-std::int64_t EscribeProductos(ado::Recordset& rs, archivos::EscritorTexto& salida);
+std::int64_t EscribeProductos(ado::Recordset& rs, archivos::EscritorTexto& salida, const AvanceEscritura& avance = {});

@@ -208,6 +208,43 @@ TEST_F(Exportacion, DesatendidaTerminaSinPantallaEnTodoEntorno)
     }
 }
 
+// A console run loads no graphical platform, whatever the environment says
+// when it names no display or only platforms without a screen: no plugin of
+// one is mapped, and a clean run writes nothing on standard error (not even
+// Qt's warning about a missing XDG_RUNTIME_DIR).
+TEST_F(Exportacion, LaConsolaNoCargaPlataformaGraficaNiAvisaNada)
+{
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("INSERT INTO MA_ARTICULOS VALUES ('A1','B1','PAN',0);"));
+    const QList<QStringList> casos{{kDesatendida},
+                                   {kDesatendida, QStringLiteral("QT_QPA_PLATFORM=offscreen")},
+                                   {kDesatendida, QStringLiteral("QT_QPA_PLATFORM=minimal;offscreen")},
+                                   {QStringLiteral("--consola"), kDesatendida, QStringLiteral("DISPLAY=:99")},
+                                   {QStringLiteral("--consola"), kDesatendida, QStringLiteral("QT_QPA_PLATFORM=xcb")}};
+    for (const QStringList& caso : casos) {
+        SCOPED_TRACE(caso.join(u' ').toStdString());
+        const QString rastro = dir.path() + QStringLiteral("/ld");
+        QStringList argumentos, entorno{QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("LD_DEBUG=files"),
+                                        QStringLiteral("LD_DEBUG_OUTPUT=") + rastro};
+        for (const QString& a : caso)
+            (a.contains(u'=') && !a.startsWith(u'@') ? entorno : argumentos) << a;
+        QFile::remove(salida + QStringLiteral("/productos.txt"));
+        const Corrida c = Corre(argumentos, entorno);
+        EXPECT_EQ(c.estado, 0) << c.salida.toStdString();
+        EXPECT_EQ(Archivo(), QByteArray("B1;A1;PAN;0\r\n"));
+        EXPECT_EQ(c.error, QString());
+        // The dynamic loader's record of every library the run opened.
+        QByteArray cargadas;
+        for (const QFileInfo& f : QDir(dir.path()).entryInfoList({QStringLiteral("ld.*")}, QDir::Files)) {
+            QFile r(f.filePath());
+            if (r.open(QIODevice::ReadOnly))
+                cargadas += r.readAll();
+            r.remove();
+        }
+        ASSERT_TRUE(cargadas.contains("libQt6Core")) << "no record of the loader";
+        EXPECT_FALSE(cargadas.contains("/platforms/")) << "a platform plugin was loaded";
+    }
+}
+
 TEST_F(Exportacion, VentanaSinPantallaLoDiceYTerminaConEstado1)
 {
     for (const QStringList& e : QList<QStringList>{{}, {QStringLiteral("QT_QPA_PLATFORM=offscreen")}, {QStringLiteral("DISPLAY=:99")}}) {
@@ -382,6 +419,66 @@ TEST_F(Exportacion, SinTerminalYEnPseudoterminalLaDesatendidaTermina)
         EXPECT_TRUE(c.salida.contains(QStringLiteral("Exportado con exito"))) << c.salida.toStdString();
         EXPECT_EQ(Archivo(), QByteArray("B1;A1;PAN;0\r\n"));
     }
+}
+
+// A long export shows its progress on a terminal: one line on standard error
+// that rewrites itself (rows written, rows per second), ended by a newline.
+// Into a pipe, as a scheduler's log takes it, nothing of it is written.
+TEST_F(Exportacion, AvanceEnLaTerminalYNadaEnUnaTuberia)
+{
+    MuchosArticulos(10000);
+    const Corrida c = Desatendida();
+    EXPECT_EQ(c.estado, 0) << c.salida.toStdString();
+    EXPECT_EQ(c.error, QString());
+
+    QFile::remove(salida + QStringLiteral("/productos.txt"));
+    QByteArrayList entorno;
+    for (const QString& v : Entorno({}).toStringList())
+        entorno << v.toLocal8Bit();
+    std::vector<char*> envp;
+    for (QByteArray& v : entorno)
+        envp.push_back(v.data());
+    envp.push_back(nullptr);
+    const QByteArray exe = VERIFICADOR_EXE, parametros = kDesatendida.toLocal8Bit();
+    int maestro = -1;
+    const pid_t pid = ::forkpty(&maestro, nullptr, nullptr, nullptr);
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        ::execle(exe.constData(), exe.constData(), "--consola", parametros.constData(), static_cast<char*>(nullptr), envp.data());
+        ::_exit(127);
+    }
+    QByteArray pantalla;
+    QElapsedTimer reloj;
+    reloj.start();
+    int estado = -1;
+    for (bool termino = false; reloj.elapsed() < 20000;) {
+        pollfd p{maestro, POLLIN, 0};
+        if (::poll(&p, 1, 50) > 0) {
+            char buf[4096];
+            const ssize_t n = ::read(maestro, buf, sizeof buf);
+            if (n > 0) {
+                pantalla.append(buf, n);
+                continue;
+            }
+        }
+        if (termino)
+            break; // and all it wrote was read
+        termino = ::waitpid(pid, &estado, WNOHANG) == pid;
+    }
+    ::close(maestro);
+    if (::waitpid(pid, &estado, WNOHANG) == 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        FAIL() << "the run did not end: " << pantalla.constData();
+    }
+    EXPECT_TRUE(WIFEXITED(estado) && WEXITSTATUS(estado) == 0) << pantalla.constData();
+    EXPECT_EQ(Archivo().count('\n'), 10000);
+    // The terminal turns "\n" into "\r\n".
+    const QRegularExpression avance(QStringLiteral("\r4096 articulos escritos, \\d+ por segundo"
+                                                   "(\r\\d+ articulos escritos, \\d+ por segundo *)*"
+                                                   "\r10000 articulos escritos, \\d+ por segundo *\r\n"));
+    EXPECT_TRUE(avance.match(QString::fromLocal8Bit(pantalla)).hasMatch()) << pantalla.toStdString();
+    EXPECT_TRUE(pantalla.contains("Exportado con exito")) << pantalla.constData();
 }
 
 // Started with its standard streams closed, as some schedulers do: what it

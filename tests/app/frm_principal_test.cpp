@@ -1,15 +1,19 @@
 // The window under Qt's offscreen platform, driven as an operator would.
 #include "access/acceso_prueba.h"
 #include "app/frm_principal.h"
+#include "app/ventana_principal.h"
+#include "diag/dll_display.h"
 #include "comun/filas.h"
 #include "comun/base_prueba.h"
 #include "comun/esquema_ingreso.h"
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -44,20 +48,22 @@ protected:
 TEST_F(Ventana, CargaConCarpetaPorOmisionYGuardaAlPerderElFoco)
 {
     FrmPrincipal f;
-    EXPECT_EQ(f.windowTitle(), u"Crear archivo para el verificador ");
+    VentanaPrincipal v(f);
+    EXPECT_EQ(v.windowTitle(), u"Crear archivo para el verificador ");
     f.Form_Load();
     EXPECT_TRUE(DB().gOpenFlag);
     EXPECT_EQ(f.txtRuta->text(), u"C:\\Productos");
+    EXPECT_EQ(v.txtRuta->text(), u"C:\\Productos");
     EXPECT_EQ(ClaveGuardada(), u"<sin clave>"); // nothing stored until the box loses the focus
 
     f.txtRuta->setText(QStringLiteral("  ") + dir.path() + QStringLiteral("/uno  "));
     QFocusEvent sale(QEvent::FocusOut);
-    QApplication::sendEvent(f.txtRuta, &sale);
+    QApplication::sendEvent(v.txtRuta, &sale);
     QCoreApplication::processEvents(); // stored once the event that moved the focus is delivered
     EXPECT_EQ(ClaveGuardada(), dir.path() + QStringLiteral("/uno"));
     // Leaving again without a change stores again.
     CreaBase(QStringLiteral("EMP"), QStringLiteral("UPDATE TA_CONFIGURACION SET Valor = 'otro';"));
-    QApplication::sendEvent(f.txtRuta, &sale);
+    QApplication::sendEvent(v.txtRuta, &sale);
     QCoreApplication::processEvents();
     EXPECT_EQ(ClaveGuardada(), dir.path() + QStringLiteral("/uno"));
 }
@@ -69,8 +75,9 @@ TEST_F(Ventana, CargaLaCarpetaGuardadaYElBotonEscribeElArchivo)
                                          + carpeta + QStringLiteral("',0,NULL);"));
     FrmPrincipal f;
     f.Form_Load();
-    EXPECT_EQ(f.txtRuta->text(), carpeta);
-    f.Command1->click();
+    VentanaPrincipal v(f);
+    EXPECT_EQ(v.txtRuta->text(), carpeta);
+    v.Command1->click();
     QFile archivo(carpeta + QStringLiteral("/productos.txt"));
     ASSERT_TRUE(archivo.open(QIODevice::ReadOnly));
     EXPECT_EQ(archivo.readAll(), QByteArray("B1;A1;PAN;0\r\n"));
@@ -83,9 +90,12 @@ TEST_F(Ventana, CajaVaciaUsaLaCarpetaDelPrograma)
 {
     FrmPrincipal f;
     f.Form_Load();
-    f.txtRuta->clear();
+    VentanaPrincipal v(f);
+    v.txtRuta->clear(); // typed in the window, seen by the handler
+    EXPECT_EQ(f.txtRuta->text(), QString());
     EXPECT_TRUE(f.Command1_Click());
     EXPECT_EQ(f.txtRuta->text(), aplicacion::Carpeta());
+    EXPECT_EQ(v.txtRuta->text(), aplicacion::Carpeta()); // and the window shows what the handler wrote
     EXPECT_TRUE(QFile::exists(dir.path() + QStringLiteral("/productos.txt")));
 }
 
@@ -133,13 +143,14 @@ TEST_F(Ventana, TrasEditarLaRutaUnSoloClicExportaUnaVez)
     instalaOperador(std::move(g));
     FrmPrincipal f;
     f.Form_Load();
-    f.show();
-    QApplication::setActiveWindow(&f);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
-    f.txtRuta->setFocus();
-    f.txtRuta->selectAll();
+    VentanaPrincipal v(f);
+    v.show();
+    QApplication::setActiveWindow(&v);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&v));
+    v.txtRuta->setFocus();
+    v.txtRuta->selectAll();
     const QString carpeta = dir.path() + QStringLiteral("/editada");
-    QTest::keyClicks(f.txtRuta, carpeta);
+    QTest::keyClicks(v.txtRuta, carpeta);
 
     // A real mouse's release is already queued while its press is delivered,
     // and the press is what takes the focus from the box.
@@ -154,19 +165,61 @@ TEST_F(Ventana, TrasEditarLaRutaUnSoloClicExportaUnaVez)
             return false;
         }
     } liberacion;
-    liberacion.boton = f.Command1;
-    f.txtRuta->installEventFilter(&liberacion);
-    QTest::mousePress(f.Command1, Qt::LeftButton, {}, QPoint(5, 5));
+    liberacion.boton = v.Command1;
+    v.txtRuta->installEventFilter(&liberacion);
+    QTest::mousePress(v.Command1, Qt::LeftButton, {}, QPoint(5, 5));
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents();
-    f.txtRuta->removeEventFilter(&liberacion);
+    v.txtRuta->removeEventFilter(&liberacion);
 
     EXPECT_EQ(op->cuenta(QStringLiteral("Aviso")), 1);
     QFile archivo(carpeta + QStringLiteral("/productos.txt"));
     ASSERT_TRUE(archivo.open(QIODevice::ReadOnly));
     EXPECT_EQ(archivo.readAll(), QByteArray("B1;A1;PAN;0\r\n"));
     EXPECT_EQ(ClaveGuardada(), carpeta);
-    EXPECT_FALSE(f.Command1->isDown());
+    EXPECT_FALSE(v.Command1->isDown());
+}
+
+// A long export in the window shows the start-up's banner with the rows
+// written so far, and closes it before the closing notice.
+TEST_F(Ventana, ExportacionLargaMuestraElCartelConLasFilasEscritas)
+{
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 10000)"
+                                                   " INSERT INTO MA_ARTICULOS SELECT 'A' || i, 'B' || i, 'X', 0 FROM n;"));
+    struct OperadorDelCartel : OperadorGuion {
+        QStringList lineas; // what the banner showed each time it let events run
+        void DoEvents() override
+        {
+            // Windows only for the banner: the closing notice, which would
+            // wait for a click, goes to the script.
+            if (Lbf_CtrlDisplay* v = Cartel().Ventana(); v && v->isVisible()) {
+                lineas << v->LblCtrol[1]->text() + u'/' + v->LblCtrol[2]->text();
+                ventanas = false;
+            }
+        }
+    };
+    auto g = std::make_unique<OperadorDelCartel>();
+    OperadorDelCartel* cartel = g.get();
+    op = g.get();
+    instalaOperador(std::move(g));
+    FrmPrincipal f;
+    f.Form_Load();
+    f.txtRuta->setText(dir.path());
+    op->ventanas = true;
+    // Should the banner never show, the notice's window is closed instead of waiting.
+    QTimer::singleShot(10000, [] {
+        if (QWidget* w = QApplication::activeModalWidget())
+            w->close();
+    });
+    EXPECT_TRUE(f.Command1_Click());
+    ASSERT_FALSE(cartel->lineas.isEmpty());
+    EXPECT_TRUE(cartel->lineas.front().startsWith(u"4096 articulos escritos/"_qs)) << cartel->lineas.join(u'|').toStdString();
+    EXPECT_TRUE(cartel->lineas.front().endsWith(u" por segundo"_qs)) << cartel->lineas.join(u'|').toStdString();
+    EXPECT_EQ(Cartel().Ventana(), nullptr);
+    ASSERT_EQ(op->cuenta(QStringLiteral("Aviso")), 1);
+    QFile archivo(dir.path() + QStringLiteral("/productos.txt"));
+    ASSERT_TRUE(archivo.open(QIODevice::ReadOnly));
+    EXPECT_EQ(archivo.readAll().count('\n'), 10000);
 }
 
 TEST_F(Ventana, CorridaDesatendidaExportaYTermina)

@@ -9,6 +9,11 @@
 
 QString ConsultaProductos();
 
+// The folder the file goes to as the window starts with it: the stored
+// RUTACOMPARTIDA_COLECTOR, or C:\Productos when none is stored (configurada
+// then false).
+QString CarpetaProductos(bool* configurada = nullptr);
+
 // Writes one line per row of the product query, in the order the rows come.
 // Returns the number of lines written.
 std::int64_t EscribeProductos(ado::Recordset& rs, archivos::EscritorTexto& salida);

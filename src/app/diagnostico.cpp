@@ -35,7 +35,7 @@ constexpr int kFilasMedidas = 1000;
 const QString kClaveCarpeta = QStringLiteral("RUTACOMPARTIDA_COLECTOR");
 
 // Nobody is asked: every box gets the answer that ends it, and its text is
-// kept as the reason of the check under way.
+// kept: the first one a check caused is its reason (later ones follow from it).
 class OperadorDiagnostico : public Operador {
 public:
     int MsgBox(const QString& texto, int est, const QString&) override
@@ -53,15 +53,13 @@ public:
     bool ElegirCarpeta(const QString&, QString&) override { return false; }
     bool ElegirArchivo(const QString&, const QString&, QString&) override { return false; }
 
-    int mostrados = 0;
-    QString ultimo;
+    qsizetype Marca() const { return textos_.size(); }
+    bool HayDesde(qsizetype marca) const { return textos_.size() > marca; }
+    QString PrimeroDesde(qsizetype marca) const { return HayDesde(marca) ? textos_[marca] : QString(); }
 
 private:
-    void anota(const QString& texto)
-    {
-        ++mostrados;
-        ultimo = texto;
-    }
+    void anota(const QString& texto) { textos_ << texto; }
+    QStringList textos_;
 };
 
 class Informe {
@@ -279,13 +277,13 @@ Vista LeeVista(Informe& inf, OperadorDiagnostico& op, bool conectado)
     QString sql = ConsultaProductos();
     ado::Recordset rs;
     QString motivo;
-    const int antes = op.mostrados;
+    const qsizetype marca = op.Marca();
     const bool ok = Intenta(
         [&] {
             DB().AbrirRecordset(sql, rs, nullptr, ado::adOpenForwardOnly, ado::adLockReadOnly, -1, true);
             if (rs.State() != ado::adStateOpen)
                 Raise(ado::adErrObjectClosed,
-                      op.mostrados > antes ? op.ultimo : QStringLiteral("No se pudo leer la lista de articulos."));
+                      op.HayDesde(marca) ? op.PrimeroDesde(marca) : QStringLiteral("No se pudo leer la lista de articulos."));
             ado::Field& codigoBarra = rs.Fields(QStringLiteral("CodigoBarra"));
             ado::Field& idArticulo = rs.Fields(QStringLiteral("IdArticulo"));
             ado::Field& descripcion = rs.Fields(QStringLiteral("Descripcion"));
@@ -383,25 +381,25 @@ void CarpetaExportacion(Informe& inf, OperadorDiagnostico& op, bool conectado, c
 {
     const QString que = QStringLiteral("Carpeta de exportacion");
     bool configurada = false;
-    const int antes = op.mostrados;
+    const qsizetype marca = op.Marca();
     const QString ruta = CarpetaProductos(&configurada);
-    const bool leida = op.mostrados == antes;
+    const bool leida = !op.HayDesde(marca);
     QString real, motivo;
     const bool resuelta = Intenta([&] { real = rutas::Resolver(ruta); }, motivo);
-    const QString texto = ruta + (resuelta ? QStringLiteral(" -> ") + real : QStringLiteral(": ") + motivo);
+    QString origen = configurada ? kClaveCarpeta : QStringLiteral("la de omision: no hay ") + kClaveCarpeta;
     if (!conectado)
-        inf.Falla(que, texto + QStringLiteral(" (la de omision: sin conexion no se lee ") + kClaveCarpeta + u')');
+        origen = QStringLiteral("la de omision: sin conexion no se lee ") + kClaveCarpeta;
     else if (!leida)
-        inf.Falla(que, texto + QStringLiteral(" (la de omision: no se pudo leer ") + kClaveCarpeta + QStringLiteral(": ")
-                           + op.ultimo + u')');
-    else
-        inf.Segun(resuelta, que,
-                  texto + (configurada ? QStringLiteral(" (") + kClaveCarpeta + u')'
-                                       : QStringLiteral(" (la de omision: no hay ") + kClaveCarpeta + u')'));
+        origen = QStringLiteral("la de omision: no se pudo leer ") + kClaveCarpeta + QStringLiteral(": ") + op.PrimeroDesde(marca);
+    inf.Segun(conectado && leida && resuelta, que,
+              resuelta ? QStringLiteral("%1 -> %2 (%3)").arg(ruta, real, origen)
+                       : QStringLiteral("%1 (%2): %3").arg(ruta, origen, motivo));
 
     const QString escritura = QStringLiteral("Escritura en la carpeta");
     if (!resuelta) {
-        inf.Falla(escritura, QStringLiteral("no se comprobo: la carpeta no tiene ruta real"));
+        const QString sinRuta = QStringLiteral("no se comprobo: la carpeta no tiene ruta real");
+        inf.Falla(escritura, sinRuta);
+        inf.Falla(QStringLiteral("Espacio libre"), sinRuta);
         return;
     }
     const QFileInfo fi(real);

@@ -204,6 +204,23 @@ TEST_F(DiagnosticoPrueba, UnreadableViewFailsWithTheProvidersReason)
     EXPECT_TRUE(Ok(c, QStringLiteral("Escritura en la carpeta")));
 }
 
+// The configuration cannot be read: the window would take its default folder;
+// the check says so, and the module routines' log (in the temporary folder)
+// gets no line either.
+TEST_F(DiagnosticoPrueba, UnreadableConfigurationFails)
+{
+    prueba::EjecutaSqlite(Base(), QStringLiteral("DROP TABLE TA_CONFIGURACION"));
+    ASSERT_TRUE(QDir().mkpath(Ruta(QStringLiteral("tmp"))));
+    const auto c = Diagnostica({QStringLiteral("TMPDIR=") + Ruta(QStringLiteral("tmp"))});
+    EXPECT_EQ(c.estado, 1);
+    EXPECT_TRUE(Ok(c, QStringLiteral("Vista de articulos"))) << c.normal.toStdString();
+    EXPECT_TRUE(Falla(c, QStringLiteral("Carpeta de exportacion")));
+    EXPECT_TRUE(Linea(c, QStringLiteral("Carpeta de exportacion"))
+                    .contains(QStringLiteral("la de omision: no se pudo leer RUTACOMPARTIDA_COLECTOR: ")))
+        << c.normal.toStdString();
+    EXPECT_TRUE(Linea(c, QStringLiteral("Carpeta de exportacion")).contains(QStringLiteral("TA_CONFIGURACION"), Qt::CaseInsensitive));
+}
+
 // Folders that cannot be written even by root: a file where a folder should
 // be, and a folder of the kernel's.
 TEST_F(DiagnosticoPrueba, UnwritableExportFolderFails)

@@ -450,8 +450,10 @@ void RegistroEscribible(Informe& inf, bool carpetaProgramaSeCrea)
     }
     const QString carpeta = fi.absolutePath();
     if (!QFileInfo(carpeta).isDir()) {
-        inf.Segun(carpetaProgramaSeCrea && carpeta == aplicacion::Carpeta(), que,
-                  ruta + QStringLiteral(" (no existe la carpeta ") + carpeta + u')');
+        const bool seCrea = carpetaProgramaSeCrea && carpeta == aplicacion::Carpeta();
+        inf.Segun(seCrea, que,
+                  ruta + (seCrea ? QStringLiteral(" (no existe; se crea con la carpeta del programa)")
+                                 : QStringLiteral(" (no existe la carpeta ") + carpeta + u')'));
         return;
     }
     if (::access(QFile::encodeName(carpeta).constData(), W_OK | X_OK) != 0) {

@@ -12,9 +12,12 @@
 // --ventana without a display ends with status 1.
 // --consulta NAME [--campo COLUMN] runs a lookup on a table or view instead of
 // the window and prints the chosen value (exit status 0; 1 when nothing was chosen).
+// --diagnostico checks the set-up (folders, server, connection, view, export
+// folder) without exporting or changing anything: status 0 when all holds.
 // --help, --version and --carpeta print and end; any other "--" option is
 // refused with status 2 before anything is opened or written.
 #include "app/consulta_comando.h"
+#include "app/diagnostico.h"
 #include "app/frm_principal.h"
 #include "app/ventana_principal.h"
 #include "db/db_dll.h"
@@ -63,6 +66,8 @@ const char* const kAyuda =
     "  --consulta NOMBRE    consulta una tabla o vista e imprime el valor elegido\n"
     "  --campo COLUMNA      columna cuyo valor imprime --consulta\n"
     "  --carpeta            imprime la carpeta del programa que usa esta ejecucion\n"
+    "  --diagnostico        comprueba carpetas, servidor, conexion, vista de articulos y carpeta\n"
+    "                       de exportacion, sin exportar ni cambiar nada\n"
     "  -h, --help           muestra esta ayuda\n"
     "  --version            muestra la version\n"
     "  --                   lo que sigue es parte de la cadena de parametros\n"
@@ -86,13 +91,13 @@ const char* const kAyuda =
     "  cn000pr.ini, Styles/  apariencia\n"
     "\n"
     "Estado de salida:\n"
-    "  0  archivo escrito (o ayuda, version, carpeta)\n"
-    "  1  fallo la conexion, la exportacion o la lectura de las unidades\n"
+    "  0  archivo escrito (o ayuda, version, carpeta; diagnostico sin fallas)\n"
+    "  1  fallo la conexion, la exportacion o la lectura de las unidades (o el diagnostico)\n"
     "  2  opcion desconocida, o consola sin operador y sin @ParametroAdicional=1\n";
 
 // What the command line asks for. The parameter string is whatever is not an option.
 struct Opciones {
-    bool consola = false, ventana = false, ayuda = false, version = false, carpeta = false;
+    bool consola = false, ventana = false, ayuda = false, version = false, carpeta = false, diagnostico = false;
     bool pideConsulta = false;
     QString consulta, campo;
     QStringList argumentos;
@@ -129,6 +134,8 @@ Opciones LeeOpciones(int argc, char** argv)
             o.version = true;
         } else if (a == u"--carpeta") {
             o.carpeta = true;
+        } else if (a == u"--diagnostico") {
+            o.diagnostico = true;
         } else if (a.startsWith(QLatin1String("--"))) {
             o.error = QStringLiteral("Opcion desconocida: %1").arg(a);
             return o;
@@ -259,6 +266,10 @@ int main(int argc, char** argv)
     if (opciones.carpeta) {
         std::printf("%s\n", aplicacion::Carpeta().toLocal8Bit().constData());
         return EXIT_SUCCESS;
+    }
+    if (opciones.diagnostico) {
+        QTextStream salida(stdout);
+        return Diagnostico(opciones.argumentos.join(u' '), salida);
     }
     const QStringList& argumentos = opciones.argumentos;
     bool consola = opciones.consola;

@@ -41,11 +41,7 @@ void FrmPrincipal::Form_Load()
         std::int32_t cursor = ado::adUseClient;
         IniciarAplicacion(parametros, cadena, cursor);
     });
-    r.paso([&] { txtRuta->setText(Cfg(QStringLiteral("RUTACOMPARTIDA_COLECTOR"))); });
-    r.paso([&] {
-        if (vb::Trim(txtRuta->text()).isEmpty())
-            txtRuta->setText(QStringLiteral("C:\\Productos"));
-    });
+    r.paso([&] { txtRuta->setText(CarpetaProductos()); });
     if (glb::ParametroAdicional == u"1") {
         bool ok = false;
         r.paso([&] { ok = Command1_Click(); });

@@ -1,6 +1,8 @@
 #include "app/productos.h"
 
+#include "config/configuracion.h"
 #include "platform/ascii.h"
+#include "platform/vb.h"
 #include "suitelib/funciones_generales.h"
 
 #include <string>
@@ -67,6 +69,15 @@ QString ConsultaProductos()
 {
     return QStringLiteral("SELECT idarticulo , ISNULL(CODIGOBARRA  , '') as CODIGOBARRA, DESCRIPCION, 0 as Stock FROM V_MA_Articulos   ")
         + QStringLiteral(" where SUSPENDIDO = 0  ") + QStringLiteral(" ");
+}
+
+QString CarpetaProductos(bool* configurada)
+{
+    const QString guardada = Cfg(QStringLiteral("RUTACOMPARTIDA_COLECTOR"));
+    const bool hay = !vb::Trim(guardada).isEmpty();
+    if (configurada)
+        *configurada = hay;
+    return hay ? guardada : QStringLiteral("C:\\Productos");
 }
 
 std::int64_t EscribeProductos(ado::Recordset& rs, archivos::EscritorTexto& salida, const AvanceEscritura& avance)

@@ -15,6 +15,11 @@ QString ConsultaProductos();
 using AvanceEscritura = std::function<void(std::int64_t lineas)>;
 constexpr std::int64_t kFilasPorAvance = 4096;
 
+// The folder the file goes to as the window starts with it: the stored
+// RUTACOMPARTIDA_COLECTOR, or C:\Productos when none is stored (configurada
+// then false).
+QString CarpetaProductos(bool* configurada = nullptr);
+
 // Writes one line per row of the product query, in the order the rows come.
 // Returns the number of lines written.
 std::int64_t EscribeProductos(ado::Recordset& rs, archivos::EscritorTexto& salida, const AvanceEscritura& avance = {});

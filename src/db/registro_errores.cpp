@@ -53,6 +53,8 @@ QString ArchivoErroresPorOmision()
 
 void AgregaLineaRegistro(const QString& archivo, const QString& linea)
 {
+    if (aplicacion::SoloMirar())
+        return;
     try {
         archivos::AgregaLinea(archivo, linea);
     } catch (const VbError&) {

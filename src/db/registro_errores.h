@@ -18,5 +18,6 @@ QString LineaRegistroErrores(const QString& rutina, const QString& mensaje, int 
                              const QDateTime& cuando = QDateTime::currentDateTime());
 // The database layer's error file when none was chosen: SVERR.LOG in the program folder.
 QString ArchivoErroresPorOmision();
-// Appends one line (Windows-1252, CR LF); a folder that cannot be written only loses the line.
+// Appends one line (Windows-1252, CR LF); a folder that cannot be written only
+// loses the line. A run that only looks (aplicacion::SoloMirar) appends nothing.
 void AgregaLineaRegistro(const QString& archivo, const QString& linea);

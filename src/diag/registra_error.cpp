@@ -4,7 +4,6 @@
 #include "db/globales.h"
 #include "db/registro_errores.h"
 #include "platform/aplicacion.h"
-#include "platform/archivos.h"
 #include "platform/operador.h"
 #include "platform/vb.h"
 #include "suitelib/equipo.h"
@@ -62,7 +61,7 @@ std::int16_t RegistraError(const VbError& error, std::optional<int> Botones, con
     if (error.Number == 0)
         return 0;
     r.paso([&] { respuesta = operador().MsgBox(mensaje, est, titulo); });
-    r.paso([&] { archivos::AgregaLinea(archivo, LineaRegistroErrores(Rutina, mensaje, respuesta)); });
+    r.paso([&] { AgregaLineaRegistro(archivo, LineaRegistroErrores(Rutina, mensaje, respuesta)); });
     return std::int16_t(respuesta);
 }
 

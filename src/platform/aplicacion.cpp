@@ -28,7 +28,15 @@ QString ejecutable()
         return QDir::currentPath() + QStringLiteral("/verificador");
     return QString::fromLocal8Bit(buf, n);
 }
+bool& soloMirar()
+{
+    static bool s = false;
+    return s;
+}
 } // namespace
+
+bool SoloMirar() { return soloMirar(); }
+void FijaSoloMirar(bool s) { soloMirar() = s; }
 
 QString Carpeta()
 {
@@ -45,7 +53,8 @@ QString Carpeta()
     if (!QDir::isAbsolutePath(datos))
         datos = QDir::homePath() + QStringLiteral("/.local/share");
     const QString carpeta = QDir::cleanPath(datos + QStringLiteral("/verificador"));
-    QDir().mkpath(carpeta); // one that cannot be made shows when its files are written
+    if (!SoloMirar())
+        QDir().mkpath(carpeta); // one that cannot be made shows when its files are written
     return carpeta;
 }
 

@@ -25,6 +25,11 @@ void FijaArgumentos(const QStringList& argumentos); // argv without the program
 QString ArchivoAyuda();
 void FijaArchivoAyuda(const QString& archivo);
 
+// A run that only looks (the set-up check): it makes no folder a path
+// would otherwise make on first use and appends no line to the error logs.
+bool SoloMirar();
+void FijaSoloMirar(bool soloMirar);
+
 // Ends the program at once, with the exit status given. Tests replace the way
 // it ends (a throw the test catches) so that nothing after it runs.
 [[noreturn]] void Terminar(int codigo);

@@ -239,7 +239,7 @@ QString CarpetaUnidad(QChar letra)
     // A drive's root always exists on the suite's workstations: the default
     // folder is made on first use (a configured one is left as it is).
     const QString c = m.carpetaPrograma + QStringLiteral("/unidades/") + QChar(l).toLower();
-    if (!esCarpeta(c))
+    if (!esCarpeta(c) && !aplicacion::SoloMirar())
         QDir().mkpath(c);
     return c;
 }

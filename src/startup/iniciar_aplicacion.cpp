@@ -40,22 +40,11 @@ QString MotivoConexion(const DB_Dll& db)
     return motivos.join(QStringLiteral(" / "));
 }
 
-// The main connection, as the suite's programs open it.
 void Conecta(const ParametrosInicio& p, QString& cadena, std::int32_t cursor)
 {
-    DB_Dll& db = DB();
-    db.gUsuario = db.gDBName = db.gUserPassWord = p.DbName;
-    db.gServidor = NormalizaServidor(p.Server);
-    const bool pide = vb::Trim(p.Server).isEmpty() || vb::Trim(p.Usuario).isEmpty();
-    db.OpenServerADODB(pide, cursor, cadena, true, true);
-    if (!db.gOpenFlag) {
-        if (pide)
-            TerminaInicio(QStringLiteral("Faltan los datos de conexion: indique @Server, @DbName y @Usuario."));
-        const QString motivo = MotivoConexion(db);
-        TerminaInicio(QStringLiteral("No se pudo conectar con la base de datos ") + vb::Acota(db.gDBName)
-                      + QStringLiteral(" del servidor ") + vb::Acota(db.gServidor) + u'.'
-                      + (motivo.isEmpty() ? QString() : QStringLiteral(" ") + vb::Acota(motivo, 600)));
-    }
+    const QString motivo = inicio::ConectaPrincipal(p, cadena, cursor, true);
+    if (!motivo.isEmpty())
+        TerminaInicio(motivo);
 }
 
 // The "TimeOut" key as a 16-bit time-out: a missing key (one blank) is 0; a
@@ -166,6 +155,22 @@ Ingreso OtrosIntentos(ParametrosInicio& p)
 }
 
 } // namespace
+
+QString inicio::ConectaPrincipal(const ParametrosInicio& p, QString& cadena, std::int32_t cursor, bool muestraError)
+{
+    DB_Dll& db = DB();
+    db.gUsuario = db.gDBName = db.gUserPassWord = p.DbName;
+    db.gServidor = NormalizaServidor(p.Server);
+    const bool pide = vb::Trim(p.Server).isEmpty() || vb::Trim(p.Usuario).isEmpty();
+    db.OpenServerADODB(pide, cursor, cadena, true, muestraError);
+    if (db.gOpenFlag)
+        return {};
+    if (pide)
+        return QStringLiteral("Faltan los datos de conexion: indique @Server, @DbName y @Usuario.");
+    const QString motivo = MotivoConexion(db);
+    return QStringLiteral("No se pudo conectar con la base de datos ") + vb::Acota(db.gDBName) + QStringLiteral(" del servidor ")
+        + vb::Acota(db.gServidor) + u'.' + (motivo.isEmpty() ? QString() : QStringLiteral(" ") + vb::Acota(motivo, 600));
+}
 
 void TerminaInicio(const QString& motivo)
 {

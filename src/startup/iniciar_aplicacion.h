@@ -1,4 +1,6 @@
 #pragma once
+#include "startup/parametros.h"
+
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -21,6 +23,12 @@ struct DatosAcceso {
 // true when the operator accepted, with the typed values in datos. Without
 // one, a further try counts as cancelled.
 inline std::function<bool(DatosAcceso&)> PideAccesoOtraVez;
+
+// The main connection, as the suite's programs open it: the database is also
+// the login and its password. A missing server or user asks for the
+// connection. muestraError: a failure is shown, with the offer to try again.
+// Empty when it opened; else why not, with the provider's reason.
+QString ConectaPrincipal(const ParametrosInicio& p, QString& cadena, std::int32_t cursor, bool muestraError);
 
 // Runs once the lookup engine is ready on the open main connection, the
 // midpoint of the start-up where the tests look at the banner.

@@ -3,7 +3,12 @@
 #include "platform/ado/dialecto.h"
 #include "platform/ado/errores_ado.h"
 #include "platform/ado/provider.h"
+#include "platform/ado/servidores.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <cstring>
+#include <dlfcn.h>
 #include <optional>
 #include <set>
 #include <sql.h>
@@ -692,6 +697,74 @@ GanchosOdbc& Ganchos()
 std::unique_ptr<Provider> AbrirOdbc(const QString& cadenaOdbc, const QString& nombreProveedor, int timeoutConexion)
 {
     return std::make_unique<ProveedorOdbc>(cadenaOdbc, nombreProveedor, timeoutConexion);
+}
+
+namespace {
+
+// The library an installed driver of that name registers (its Driver key);
+// nothing when no driver has that name.
+std::optional<QString> BibliotecaRegistrada(const QString& nombre)
+{
+    SQLCHAR descripcion[512];
+    SQLCHAR atributos[8192];
+    SQLSMALLINT largoDescripcion = 0, largoAtributos = 0;
+    for (SQLUSMALLINT direccion = SQL_FETCH_FIRST;; direccion = SQL_FETCH_NEXT) {
+        std::memset(atributos, 0, sizeof atributos);
+        if (!SQL_SUCCEEDED(SQLDrivers(Entorno(), direccion, descripcion, sizeof descripcion, &largoDescripcion, atributos,
+                                      sizeof atributos - 2, &largoAtributos)))
+            return std::nullopt;
+        if (DeU8(descripcion).compare(nombre, Qt::CaseInsensitive) != 0)
+            continue;
+        // "key=value" pairs, each ended by a NUL, the list by another.
+        for (const char* a = reinterpret_cast<const char*>(atributos); *a; a += std::strlen(a) + 1) {
+            const QString par = QString::fromUtf8(a);
+            if (par.section(u'=', 0, 0).trimmed().compare(u"Driver", Qt::CaseInsensitive) == 0)
+                return par.section(u'=', 1).trimmed();
+        }
+        return QString();
+    }
+}
+
+} // namespace
+
+DriverOdbc CompruebaDriver(const QString& driver)
+{
+    DriverOdbc r;
+    QString nombre = driver.trimmed();
+    if (nombre.startsWith(u'{') && nombre.endsWith(u'}'))
+        nombre = nombre.mid(1, nombre.size() - 2).trimmed();
+    QString biblioteca = nombre;
+    if (!nombre.contains(u'/')) {
+        const std::optional<QString> registrada = BibliotecaRegistrada(nombre);
+        if (!registrada) {
+            r.motivo = QStringLiteral("el driver %1 no figura entre los instalados (odbcinst.ini)").arg(nombre);
+            return r;
+        }
+        if (registrada->isEmpty()) {
+            r.motivo = QStringLiteral("el driver %1 de odbcinst.ini no dice su biblioteca (Driver=)").arg(nombre);
+            return r;
+        }
+        biblioteca = *registrada;
+    }
+    // As the driver manager loads it: a library named without a folder is
+    // also looked for in the manager's own driver folder (odbc/ beside libodbc).
+    QStringList candidatas{biblioteca};
+    Dl_info info{};
+    if (!biblioteca.contains(u'/') && dladdr(dlsym(RTLD_DEFAULT, "SQLDrivers"), &info) != 0 && info.dli_fname)
+        candidatas << QFileInfo(QFile::decodeName(info.dli_fname)).absolutePath() + QStringLiteral("/odbc/") + biblioteca;
+    QString primerMotivo;
+    for (const QString& c : candidatas) {
+        if (void* h = dlopen(QFile::encodeName(c).constData(), RTLD_NOW | RTLD_LOCAL)) {
+            dlclose(h);
+            r.biblioteca = c;
+            return r;
+        }
+        const char* error = dlerror();
+        if (primerMotivo.isEmpty() && error)
+            primerMotivo = QString::fromLocal8Bit(error);
+    }
+    r.motivo = QStringLiteral("no se puede cargar la biblioteca %1: %2").arg(biblioteca, primerMotivo);
+    return r;
 }
 
 } // namespace ado

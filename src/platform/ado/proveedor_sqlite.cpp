@@ -2,6 +2,7 @@
 // databases of the Jet providers.
 #include "platform/ado/errores_ado.h"
 #include "platform/ado/provider.h"
+#include "platform/ado/servidores.h"
 #include "platform/ado/sqlite_servidor.h"
 #include "platform/ado/sqlite_sesion.h"
 #include "platform/ascii.h"
@@ -383,17 +384,12 @@ std::unique_ptr<Provider> AbrirSqlite(const QString& archivo, const QString& bas
     QString nombreBase = base.trimmed();
     if (ruta.isEmpty()) {
         // An embedded server: the database NAME is the file NAME.sqlite, in any case.
-        QDir dir(carpeta);
-        if (!dir.exists())
+        if (!QDir(carpeta).exists())
             FallaDe(ErrorServidor(carpeta, QStringLiteral("the folder of the server does not exist"), nombreProveedor));
-        for (const QString& f : dir.entryList({QStringLiteral("*.sqlite")}, QDir::Files, QDir::Name | QDir::IgnoreCase))
-            if (QFileInfo(f).completeBaseName().compare(nombreBase, Qt::CaseInsensitive) == 0) {
-                ruta = dir.filePath(f);
-                nombreBase = QFileInfo(f).completeBaseName();
-                break;
-            }
-        if (ruta.isEmpty() || nombreBase.isEmpty())
+        ruta = ArchivoBaseEmbebida(carpeta, nombreBase);
+        if (ruta.isEmpty())
             FallaDe(ErrorBaseInexistente(base, nombreProveedor));
+        nombreBase = QFileInfo(ruta).completeBaseName();
     }
     QString motivo;
     int codigo = 0;

@@ -17,17 +17,6 @@ QString Valor(const QString& v)
     return v;
 }
 
-QString DriverServidor(const Servidor* s)
-{
-    if (s && !s->driver.isEmpty())
-        return s->driver;
-    const QByteArray env = qgetenv("VERIFICADOR_ODBC_DRIVER");
-    if (!env.trimmed().isEmpty())
-        return QString::fromLocal8Bit(env.trimmed());
-    const QString tds = QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so");
-    return QFileInfo::exists(tds) ? tds : QStringLiteral("FreeTDS");
-}
-
 std::unique_ptr<Provider> SqlServer(const CadenaConexion& c, int timeout)
 {
     const QString proveedor = c.valor(QStringLiteral("Provider"));
@@ -38,13 +27,7 @@ std::unique_ptr<Provider> SqlServer(const CadenaConexion& c, int timeout)
     if (servidor.isEmpty())
         FallaDe(ErrorServidor(servidor, QStringLiteral("no server was given"), proveedor));
 
-    // The list names a server whole or by its host ("DEMO\SQLEXPRESS,1433" -> "DEMO").
-    std::optional<Servidor> lista = BuscarServidor(servidor);
-    if (!lista) {
-        const QString host = servidor.section(u'\\', 0, 0).section(u',', 0, 0).trimmed();
-        if (host != servidor.trimmed())
-            lista = BuscarServidor(host);
-    }
+    const std::optional<Servidor> lista = ServidorListado(servidor);
     if (lista && lista->embebido)
         return AbrirSqlite(QString(), base, lista->carpeta, proveedor, timeout);
 

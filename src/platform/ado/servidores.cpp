@@ -118,4 +118,38 @@ std::optional<Servidor> BuscarServidor(const QString& nombre)
     return hallado;
 }
 
+std::optional<Servidor> ServidorListado(const QString& servidor)
+{
+    std::optional<Servidor> lista = BuscarServidor(servidor);
+    if (!lista) {
+        const QString host = servidor.section(u'\\', 0, 0).section(u',', 0, 0).trimmed();
+        if (host != servidor.trimmed())
+            lista = BuscarServidor(host);
+    }
+    return lista;
+}
+
+QString ArchivoBaseEmbebida(const QString& carpeta, const QString& base)
+{
+    const QString nombre = base.trimmed();
+    if (nombre.isEmpty())
+        return {};
+    const QDir dir(carpeta);
+    for (const QString& f : dir.entryList({QStringLiteral("*.sqlite")}, QDir::Files, QDir::Name | QDir::IgnoreCase))
+        if (QFileInfo(f).completeBaseName().compare(nombre, Qt::CaseInsensitive) == 0)
+            return dir.filePath(f);
+    return {};
+}
+
+QString DriverServidor(const Servidor* s)
+{
+    if (s && !s->driver.isEmpty())
+        return s->driver;
+    const QByteArray env = qgetenv("VERIFICADOR_ODBC_DRIVER");
+    if (!env.trimmed().isEmpty())
+        return QString::fromLocal8Bit(env.trimmed());
+    const QString tds = QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so");
+    return QFileInfo::exists(tds) ? tds : QStringLiteral("FreeTDS");
+}
+
 } // namespace ado

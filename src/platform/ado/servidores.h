@@ -29,5 +29,25 @@ QString ArchivoServidores();
 // name it or does not exist. A list that cannot be read or is not well formed
 // fails as a provider error.
 std::optional<Servidor> BuscarServidor(const QString& nombre);
+// The section of a server as a connection names it: whole, or else by its
+// host ("DEMO\SQLEXPRESS,1433" -> "DEMO").
+std::optional<Servidor> ServidorListado(const QString& servidor);
+
+// The file of database base on an embedded server's folder (NAME.sqlite, the
+// name in any case); empty when there is none.
+QString ArchivoBaseEmbebida(const QString& carpeta, const QString& base);
+
+// The ODBC driver a server is reached through: its Driver key; else
+// VERIFICADOR_ODBC_DRIVER; else FreeTDS's library when installed; else the
+// driver name "FreeTDS". s may be null (a server the list does not name).
+QString DriverServidor(const Servidor* s);
+
+// Whether the driver manager can use the driver: a library path is taken as
+// it is, a name is looked up among the installed drivers (odbcinst.ini).
+struct DriverOdbc {
+    QString biblioteca; // the library that was loaded; empty when none
+    QString motivo;     // why it cannot be used; empty when it can
+};
+DriverOdbc CompruebaDriver(const QString& driver);
 
 } // namespace ado

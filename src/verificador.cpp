@@ -22,6 +22,7 @@
 #include "platform/errores.h"
 #include "platform/operador.h"
 #include "platform/rutas.h"
+#include "platform/traducciones.h"
 #include "startup/parametros.h"
 
 #include <QApplication>
@@ -236,6 +237,7 @@ int main(int argc, char** argv)
     // The console run keeps the same windows, never shown.
     qputenv("QT_QPA_PLATFORM", consola ? QByteArray("offscreen") : PlataformasAProbar());
     QApplication app(argc, argv);
+    aplicacion::CargaTraduccionesQt();
     aplicacion::FijaArgumentos(argumentos);
     if (!consola && !PantallaReal()) {
         if (ventana) {

@@ -9,6 +9,7 @@
 #include <QTemporaryFile>
 #include <cstdio>
 #include <functional>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 namespace {

@@ -112,7 +112,11 @@ void EntornoAdo::abre(std::shared_ptr<ado::Connection>& cn, Via via, const QStri
     try {
         cn->Open(CadenaServidor());
     } catch (const VbError& e) {
-        MotivoServidor() = QStringLiteral("the server of VERIFICADOR_PRUEBA_MSSQL could not be reached: ") + e.Description;
+        QStringList motivos{e.Description}; // the driver manager's words first, the driver's reason after them
+        for (int i = 0; i < cn->errors().Count(); ++i)
+            if (!motivos.contains(cn->errors().Item(i).Description))
+                motivos << cn->errors().Item(i).SQLState + u' ' + cn->errors().Item(i).Description;
+        MotivoServidor() = QStringLiteral("the server of VERIFICADOR_PRUEBA_MSSQL could not be reached: ") + motivos.join(QStringLiteral("; "));
         FAIL() << MotivoServidor().toStdString();
     }
     // The tests create and drop their tables: never in a database that holds others.

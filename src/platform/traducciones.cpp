@@ -16,9 +16,7 @@ QString CargaTraduccionesQt(const QLocale& idioma)
     }
     const QString carpeta = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     auto traduccion = std::make_unique<QTranslator>();
-    // The "C" locale would be matched to English by its fallbacks: it names no language.
-    const bool cargada = (idioma.language() != QLocale::C
-                          && traduccion->load(idioma, QStringLiteral("qtbase"), QStringLiteral("_"), carpeta))
+    const bool cargada = traduccion->load(idioma, QStringLiteral("qtbase"), QStringLiteral("_"), carpeta)
         || traduccion->load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"), carpeta);
     if (!cargada)
         return {};

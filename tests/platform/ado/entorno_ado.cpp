@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <sqlite3.h>
+#include <sstream>
 
 namespace prueba {
 
@@ -34,12 +35,18 @@ void BorraObjetosServidor(ado::Connection& cn)
 
 std::string NombreVia(const ::testing::TestParamInfo<Via>& info)
 {
-    switch (info.param) {
-    case Via::Nativa: return "Nativa";
-    case Via::Odbc: return "Odbc";
-    case Via::Servidor: return "Servidor";
+    std::ostringstream s;
+    PrintTo(info.param, &s);
+    return s.str();
+}
+
+void PrintTo(Via via, std::ostream* os)
+{
+    switch (via) {
+    case Via::Nativa: *os << "Nativa"; break;
+    case Via::Odbc: *os << "Odbc"; break;
+    case Via::Servidor: *os << "Servidor"; break;
     }
-    return "?";
 }
 
 EntornoAdo::EntornoAdo()
@@ -112,7 +119,7 @@ void EntornoAdo::abre(std::shared_ptr<ado::Connection>& cn, Via via, const QStri
     try {
         cn->Open(CadenaServidor());
     } catch (const VbError& e) {
-        QStringList motivos{e.Description}; // the driver manager's words first, the driver's reason after them
+        QStringList motivos{e.Description}; // and the driver's own reasons behind it (a time-out, a refused login)
         for (int i = 0; i < cn->errors().Count(); ++i)
             if (!motivos.contains(cn->errors().Item(i).Description))
                 motivos << cn->errors().Item(i).SQLState + u' ' + cn->errors().Item(i).Description;

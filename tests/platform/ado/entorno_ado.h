@@ -12,7 +12,8 @@ namespace prueba {
 // Nativa: SQLite as an embedded server; Odbc: SQLite behind unixODBC;
 // Servidor: the SQL Server named by VERIFICADOR_PRUEBA_MSSQL, when there is one.
 enum class Via { Nativa, Odbc, Servidor };
-std::string NombreVia(const ::testing::TestParamInfo<Via>& info);
+std::string NombreVia(const ::testing::TestParamInfo<Via>& info); // names the instances
+void PrintTo(Via via, std::ostream* os);                           // and the failures
 
 inline const char* kDriverSqliteOdbc = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
 

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 paquetes=(g++ cmake make dpkg-dev file qt6-base-dev libsqlite3-dev sqlite3 unixodbc unixodbc-dev tdsodbc libsqliteodbc
-          googletest libgtest-dev nlohmann-json3-dev rapidjson-dev)
+          googletest libgtest-dev nlohmann-json3-dev rapidjson-dev qt6-translations-l10n)
 faltan=()
 for p in "${paquetes[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || faltan+=("$p")

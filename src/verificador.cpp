@@ -26,6 +26,7 @@
 #include "platform/errores.h"
 #include "platform/operador.h"
 #include "platform/rutas.h"
+#include "platform/traducciones.h"
 #include "startup/parametros.h"
 
 #include <QApplication>
@@ -297,6 +298,9 @@ int main(int argc, char** argv)
     }
     if (consola)
         app = ConsolaSinPantalla(argc, argv, opciones.pideConsulta || (!desatendida && isatty(STDIN_FILENO) == 1));
+    // Only windows and dialogs speak through Qt's own texts.
+    if (qobject_cast<QApplication*>(app.get()))
+        aplicacion::CargaTraduccionesQt();
     aplicacion::FijaArgumentos(argumentos);
     // An unattended run on the terminal answers every question itself, even
     // when a person happens to be at the terminal.

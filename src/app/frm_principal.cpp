@@ -107,6 +107,11 @@ void FrmPrincipal::Command2_Click()
     Rutina r = Rutina::Omitir();
     QString carpeta;
     bool elegida = false;
+    // The browser starts where the box's folder really is, when it exists.
+    r.paso([&] {
+        if (rutas::ExisteCarpeta(txtRuta->text()))
+            carpeta = rutas::Resolver(txtRuta->text());
+    });
     r.paso([&] { elegida = operador().ElegirCarpeta(QStringLiteral("Buscar Carpeta de imagenes"), carpeta); });
     if (!elegida || carpeta.isEmpty())
         return;

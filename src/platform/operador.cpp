@@ -63,7 +63,7 @@ void OperadorGuion::Aviso(const QString& texto, int est, const QString& titulo, 
 
 bool OperadorGuion::ElegirCarpeta(const QString& titulo, QString& carpeta)
 {
-    mostrados.push_back({{}, 0, titulo, QStringLiteral("Carpeta")});
+    mostrados.push_back({carpeta, 0, titulo, QStringLiteral("Carpeta")});
     if (elecciones.empty() || !elecciones.front()) {
         if (!elecciones.empty())
             elecciones.pop_front();

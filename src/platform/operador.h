@@ -62,7 +62,7 @@ std::unique_ptr<Operador> crearOperadorQt();
 class OperadorGuion : public Operador {
 public:
     struct Mostrado {
-        QString texto;
+        QString texto; // "Carpeta": the folder the browser starts at; "Archivo": the filter
         int estilo = 0;
         QString titulo;
         QString tipo; // "MsgBox", "InputBox", "Aviso", "Carpeta", "Archivo"

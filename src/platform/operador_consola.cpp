@@ -29,6 +29,15 @@ std::vector<Boton> botones(int est)
     }
 }
 
+// A message may break its lines with a CR alone, which a terminal would take
+// as a return to the start of the same line, drawing over it.
+QString LineasDeTerminal(QString texto)
+{
+    texto.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    texto.replace(u'\r', u'\n');
+    return texto;
+}
+
 class OperadorConsola : public Operador {
 public:
     explicit OperadorConsola(bool puedePreguntar)
@@ -158,7 +167,7 @@ private:
         QTextStream& s = error ? err_ : out_;
         if (!titulo.isEmpty())
             s << "== " << vb::Acota(titulo.trimmed()) << " ==\n";
-        s << vb::Acota(texto, LargoTextoCaja) << "\n";
+        s << LineasDeTerminal(vb::Acota(texto, LargoTextoCaja)) << "\n";
         for (const QString& linea : rutas::RutasReales(texto))
             s << linea << "\n";
         s.flush();

@@ -8,6 +8,7 @@
 #include "comun/esquema_ingreso.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -124,6 +125,36 @@ TEST_F(Ventana, ElegirCarpetaLaGuardaEnseguida)
     EXPECT_EQ(f.txtRuta->text(), dir.path() + QStringLiteral("/elegida"));
     EXPECT_EQ(ClaveGuardada(), dir.path() + QStringLiteral("/elegida"));
     EXPECT_EQ(op->mostrados.front().titulo, u"Buscar Carpeta de imagenes");
+}
+
+TEST_F(Ventana, ElNavegadorEmpiezaEnLaCarpetaRealDeLaCaja)
+{
+    FrmPrincipal f;
+    f.Form_Load();
+    op->elecciones = {std::nullopt, std::nullopt, std::nullopt, std::nullopt};
+    // C:\Productos names no folder yet: the browser starts where it always did.
+    f.Command2_Click();
+    EXPECT_EQ(op->mostrados.back().texto, QString());
+
+    // Through the drive mapping, spelled in another case than on disk.
+    const QString real = dir.path() + QStringLiteral("/unidades/c/Productos");
+    ASSERT_TRUE(QDir().mkpath(real));
+    f.txtRuta->setText(QStringLiteral("c:\\PRODUCTOS\\"));
+    f.Command2_Click();
+    EXPECT_EQ(op->mostrados.back().texto, real);
+
+    // A folder of this machine, as the browser leaves it in the box.
+    f.txtRuta->setText(dir.path());
+    f.Command2_Click();
+    EXPECT_EQ(op->mostrados.back().texto, dir.path());
+
+    // A name the mapping refuses is no folder: the browser still opens.
+    f.txtRuta->setText(QStringLiteral("C:\\Pro|ductos"));
+    f.Command2_Click();
+    EXPECT_EQ(op->mostrados.back().texto, QString());
+    EXPECT_EQ(op->cuenta(QStringLiteral("Carpeta")), 4);
+    EXPECT_EQ(op->cuenta(QStringLiteral("MsgBox")), 0);
+    EXPECT_EQ(f.txtRuta->text(), u"C:\\Pro|ductos");
 }
 
 // The operator of the windows lets events run whenever the database layer

@@ -9,7 +9,11 @@
 
 namespace prueba {
 
-enum class Via { Nativa, Odbc };
+// Nativa: SQLite as an embedded server; Odbc: SQLite behind unixODBC;
+// Servidor: the SQL Server named by VERIFICADOR_PRUEBA_MSSQL, when there is one.
+enum class Via { Nativa, Odbc, Servidor };
+std::string NombreVia(const ::testing::TestParamInfo<Via>& info); // names the instances
+void PrintTo(Via via, std::ostream* os);                           // and the failures
 
 inline const char* kDriverSqliteOdbc = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
 
@@ -23,11 +27,20 @@ public:
     // An empty SQLite file NAME.sqlite in the server's folder.
     QString creaBase(const QString& nombre) const;
     void escribeServidores(const QByteArray& contenido) const;
+    // The connection string of base on the provider (on the server: its own database).
     QString cadena(Via via, const QString& base) const;
+    // Opens cn on the provider. On the server the test is skipped when
+    // VERIFICADOR_PRUEBA_MSSQL is not set, and fails at once when the server
+    // could not be reached before (one login time-out per run) or when its
+    // database holds tables other than the tests' own; those left by an
+    // earlier run are dropped, and dropped again when the environment goes.
+    // The caller's SetUp returns when the test is skipped or failed.
+    void abre(std::shared_ptr<ado::Connection>& cn, Via via, const QString& base);
 
 private:
     QTemporaryDir dir_;
     QByteArray servidoresAntes_, carpetaAntes_;
+    bool enServidor_ = false;
 };
 
 // A test's own folder and a connection, with its statements as the tests write them.

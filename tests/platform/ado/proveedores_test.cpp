@@ -1,8 +1,10 @@
 // Behaviour of the providers at their edges, on SQLite opened natively and
-// behind unixODBC: statements holding character 0, another connection's
-// write lock, texts beyond one code page, and (through the ODBC provider's
-// test hooks) drivers that fail while rows are moved or described, or that
-// send long texts their own way.
+// behind unixODBC, and on the SQL Server named by VERIFICADOR_PRUEBA_MSSQL
+// where the case is not SQLite's own: statements holding character 0,
+// recordsets across a transaction, another connection's write lock, texts
+// beyond one code page, and (through the ODBC provider's test hooks) drivers
+// that fail while rows are moved or described, or that send long texts their
+// own way.
 #include "entorno_ado.h"
 #include "platform/ado/dialecto.h"
 #include "platform/ado/errores_ado.h"
@@ -62,8 +64,9 @@ protected:
     void SetUp() override
     {
         archivo = entorno.creaBase(QStringLiteral("EMPRESA"));
-        cn = Connection::Create();
-        cn->Open(entorno.cadena(GetParam(), QStringLiteral("empresa")));
+        entorno.abre(cn, GetParam(), QStringLiteral("empresa"));
+        if (IsSkipped() || HasFatalFailure())
+            return;
         cn->Execute(QStringLiteral("CREATE TABLE NUMEROS (N int PRIMARY KEY, Texto nvarchar(4000))"));
         cn->BeginTrans();
         for (int i = 0; i < 10; ++i)
@@ -93,6 +96,9 @@ protected:
     std::shared_ptr<Connection> cn;
 };
 
+// Cases that hold only for SQLite: a lock on its file, its own table forms.
+class ProveedoresSqlite : public Proveedores {};
+
 TEST_P(Proveedores, AStatementHoldingCharacterZeroIsRefusedWhole)
 {
     const QChar nulo(0);
@@ -120,7 +126,7 @@ TEST_P(Proveedores, AStatementHoldingCharacterZeroIsRefusedWhole)
     EXPECT_EQ(escalar(QStringLiteral("SELECT 1 AS a")), Variant(std::int32_t(1)));
 }
 
-TEST_P(Proveedores, AWritersLockIsWaitedOnForTheCommandTimeOut)
+TEST_P(ProveedoresSqlite, AWritersLockIsWaitedOnForTheCommandTimeOut)
 {
     tiempoComandos(10);
     {
@@ -150,7 +156,7 @@ TEST_P(Proveedores, AWritersLockIsWaitedOnForTheCommandTimeOut)
     EXPECT_EQ(escalar(QStringLiteral("SELECT Texto FROM NUMEROS WHERE N = 1")), Variant(u"x"));
 }
 
-TEST_P(Proveedores, AWritersLockIsWaitedOnForTheConnectionTimeOutWhileOpening)
+TEST_P(ProveedoresSqlite, AWritersLockIsWaitedOnForTheConnectionTimeOutWhileOpening)
 {
     cn->Close();
     {
@@ -179,7 +185,7 @@ TEST_P(Proveedores, AWritersLockIsWaitedOnForTheConnectionTimeOutWhileOpening)
     EXPECT_TRUE(e.Description.contains(QLatin1String("locked"))) << e.Description.toStdString();
 }
 
-TEST_P(Proveedores, TextsBeyondOneCodePageTravelAsParameters)
+TEST_P(ProveedoresSqlite, TextsBeyondOneCodePageTravelAsParameters)
 {
     cn->Execute(QStringLiteral("CREATE TABLE TEXTOS (Clave nvarchar(20) NOT NULL PRIMARY KEY, Valor nvarchar(40)) WITHOUT ROWID"));
     const QString clave = QStringLiteral("Ω€ñ日本");
@@ -227,8 +233,9 @@ TEST_P(Proveedores, ARecordsetOpenAcrossATransactionKeepsItsRows)
     EXPECT_EQ(n, 10);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sqlite, Proveedores, ::testing::Values(Via::Nativa, Via::Odbc),
-                         [](const auto& info) { return info.param == Via::Nativa ? "Nativa" : "Odbc"; });
+INSTANTIATE_TEST_SUITE_P(Sqlite, Proveedores, ::testing::Values(Via::Nativa, Via::Odbc), prueba::NombreVia);
+INSTANTIATE_TEST_SUITE_P(SqlServer, Proveedores, ::testing::Values(Via::Servidor), prueba::NombreVia);
+INSTANTIATE_TEST_SUITE_P(Sqlite, ProveedoresSqlite, ::testing::Values(Via::Nativa, Via::Odbc), prueba::NombreVia);
 
 // The ODBC provider over drivers that behave as some do, through its hooks.
 class DriverOdbc : public Proveedores {};

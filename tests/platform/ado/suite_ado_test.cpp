@@ -1,5 +1,6 @@
 // The same behaviour over SQLite opened natively (an embedded server of the
-// server list) and over SQLite behind unixODBC (libsqliteodbc).
+// server list), over SQLite behind unixODBC (libsqliteodbc), and over the SQL
+// Server named by VERIFICADOR_PRUEBA_MSSQL when there is one.
 #include "entorno_ado.h"
 #include "platform/ado/errores_ado.h"
 
@@ -14,8 +15,9 @@ protected:
     void SetUp() override
     {
         entorno.creaBase(QStringLiteral("EMPRESA"));
-        cn = Connection::Create();
-        cn->Open(entorno.cadena(GetParam(), QStringLiteral("empresa")));
+        entorno.abre(cn, GetParam(), QStringLiteral("empresa"));
+        if (IsSkipped() || HasFatalFailure())
+            return;
         ejecuta(u"CREATE TABLE dbo.ARTICULOS (IdArticulo varchar(20) NOT NULL PRIMARY KEY, Descripcion nvarchar(60), "
                 u"CodigoBarra varchar(20) NULL, Precio float, Stock int, Grande bigint, Suspendido bit, "
                 u"Alta datetime, Rubro varchar(10) DEFAULT 'GRAL')");
@@ -160,7 +162,9 @@ TEST_P(SuiteAdo, ProviderFailuresCarryTheServerNumbers)
     EXPECT_EQ(e.Number, DB_E_ERRORSINCOMMAND);
 
     // A query that fails on its first row leaves the recordset closed and reusable.
-    e = Falla([&] { rs.Open(QStringLiteral("SELECT abs(-9223372036854775807 - 1)"), cn); });
+    const QString desborde = GetParam() == Via::Servidor ? QStringLiteral("SELECT abs(CAST(-2147483648 AS int))")
+                                                         : QStringLiteral("SELECT abs(-9223372036854775807 - 1)");
+    e = Falla([&] { rs.Open(desborde, cn); });
     EXPECT_EQ(rs.State(), adStateClosed);
     rs.Open(QStringLiteral("SELECT 7 AS n"), cn);
     EXPECT_EQ(rs["n"].Value(), Variant(std::int32_t(7)));
@@ -345,7 +349,7 @@ TEST_P(SuiteAdo, ObjectStatesFollowThePlatformRules)
     EXPECT_EQ(cn->State(), adStateOpen);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sqlite, SuiteAdo, ::testing::Values(Via::Nativa, Via::Odbc),
-                         [](const auto& info) { return info.param == Via::Nativa ? "Nativa" : "Odbc"; });
+INSTANTIATE_TEST_SUITE_P(Sqlite, SuiteAdo, ::testing::Values(Via::Nativa, Via::Odbc), prueba::NombreVia);
+INSTANTIATE_TEST_SUITE_P(SqlServer, SuiteAdo, ::testing::Values(Via::Servidor), prueba::NombreVia);
 
 } // namespace

@@ -257,6 +257,7 @@ int main(int argc, char** argv)
     }
     if (opciones.ayuda) {
         std::fputs(kAyuda, stdout);
+        aplicacion::FijaSoloMirar(true); // reading the help makes no folder
         std::printf("\nCarpeta del programa de esta ejecucion: %s\n", aplicacion::Carpeta().toLocal8Bit().constData());
         return EXIT_SUCCESS;
     }

@@ -4,6 +4,7 @@
 #include "platform/ado/errores_ado.h"
 #include "platform/ado/provider.h"
 
+#include <bit>
 #include <optional>
 #include <set>
 #include <sql.h>
@@ -203,7 +204,9 @@ public:
                 }
             }
         }
-        texto_.resize(4096);
+        // Small: some drivers fill the whole buffer on every read. It grows
+        // with the texts that do not fit.
+        texto_.resize(256);
         vivos_->insert(this);
     }
 
@@ -346,6 +349,9 @@ private:
                     break;
                 }
             }
+            // The next texts as long as this one come in one piece.
+            if (!largo_.isEmpty() && texto_.size() < MaxPieza)
+                texto_.resize(std::min(MaxPieza, std::bit_ceil(size_t(largo_.size()) + 1)));
             if (lectura_[i] == Lectura::Texto) {
                 v = Variant(std::move(s));
                 return;
@@ -368,6 +374,7 @@ private:
     CursorOdbc** activo_;
     std::vector<Columna> cols_;
     std::vector<Lectura> lectura_;
+    static constexpr size_t MaxPieza = 65536;
     std::vector<char> texto_;
     QByteArray largo_;
     std::vector<std::vector<Variant>> guardadas_;

@@ -1,9 +1,12 @@
-/* The field conversion both baselines share: trimmed UTF-8 to Windows-1252,
- * ";" written as "," and line breaks and tabs as a blank. */
+/* What both baselines share: the field conversion (trimmed UTF-8 to
+ * Windows-1252, ";" written as "," and line breaks and tabs as a blank), the
+ * line and the closing of the file. */
 #ifndef CAMPO_1252_H
 #define CAMPO_1252_H
 #include <stddef.h>
+#include <stdio.h>
 #include <string.h>
+#include <unistd.h>
 
 static const unsigned short altos[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -43,6 +46,26 @@ static size_t campo(const unsigned char* s, size_t n, unsigned char* out)
     while (o > a && out[o - 1] == ' ') --o;
     memmove(out, out + a, o - a);
     return o - a;
+}
+
+/* One line of the file: the barcode, or the code when it has none. */
+static void linea(FILE* f, const unsigned char* cod, size_t nc, const unsigned char* bar, size_t nb,
+                  const unsigned char* des, size_t nd)
+{
+    if (nb == 0) { bar = cod; nb = nc; }
+    fwrite(bar, 1, nb, f);
+    fputc(';', f);
+    fwrite(cod, 1, nc, f);
+    fputc(';', f);
+    fwrite(des, 1, nd, f);
+    fputs(";0\r\n", f);
+}
+
+/* Closes the file once it is on disk, as the program does before it
+   replaces the old one. */
+static int cierra(FILE* f)
+{
+    return fflush(f) == 0 && fsync(fileno(f)) == 0 && fclose(f) == 0 ? 0 : 1;
 }
 
 #endif

@@ -2,6 +2,7 @@
  * API, trimmed, barcode falling back to the code, ";" and line breaks
  * replaced, converted to Windows-1252 and written with CR LF.
  *   exportacion_c BASE.sqlite SALIDA.txt */
+#define _POSIX_C_SOURCE 200809L /* fsync, fileno */
 #include <sqlite3.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -45,16 +46,10 @@ int main(int argc, char** argv)
         size_t nb = campo(sqlite3_column_text(st, 1), (size_t)sqlite3_column_bytes(st, 1), bar);
         const unsigned char* d = sqlite3_column_text(st, 2);
         size_t nd = d ? campo(d, (size_t)sqlite3_column_bytes(st, 2), tmp) : 0;
-        if (nb == 0) { memcpy(bar, cod, nc); nb = nc; }
-        fwrite(bar, 1, nb, f);
-        fputc(';', f);
-        fwrite(cod, 1, nc, f);
-        fputc(';', f);
-        fwrite(tmp, 1, nd, f);
-        fputs(";0\r\n", f);
+        linea(f, cod, nc, bar, nb, tmp, nd);
     }
     sqlite3_finalize(st);
     sqlite3_close(db);
     free(tmp);
-    return fclose(f) == 0 ? 0 : 1;
+    return cierra(f);
 }

@@ -3,6 +3,7 @@
  * barcode falling back to the code, ";" and line breaks replaced, converted to
  * Windows-1252 and written with CR LF.
  *   exportacion_odbc "CADENA ODBC" SALIDA.txt [CONSULTA] */
+#define _POSIX_C_SOURCE 200809L /* fsync, fileno */
 #include <sql.h>
 #include <sqlext.h>
 #include <stdio.h>
@@ -94,13 +95,7 @@ int main(int argc, char** argv)
         size_t nc = lee(&cols[0], cod);
         size_t nb = lee(&cols[1], bar);
         size_t nd = lee(&cols[2], des);
-        if (nb == 0) { memcpy(bar, cod, nc); nb = nc; }
-        fwrite(bar, 1, nb, f);
-        fputc(';', f);
-        fwrite(cod, 1, nc, f);
-        fputc(';', f);
-        fwrite(des, 1, nd, f);
-        fputs(";0\r\n", f);
+        linea(f, cod, nc, bar, nb, des, nd);
     }
     if (rc != SQL_NO_DATA)
         return falla(SQL_HANDLE_STMT, st, "lectura");
@@ -108,5 +103,5 @@ int main(int argc, char** argv)
     SQLDisconnect(dbc);
     SQLFreeHandle(SQL_HANDLE_DBC, dbc);
     SQLFreeHandle(SQL_HANDLE_ENV, env);
-    return fclose(f) == 0 ? 0 : 1;
+    return cierra(f);
 }

@@ -4,7 +4,9 @@
 #include "platform/ado/errores_ado.h"
 #include "platform/ado/provider.h"
 
+#include <QStringDecoder>
 #include <bit>
+#include <charconv>
 #include <optional>
 #include <set>
 #include <sql.h>
@@ -111,35 +113,57 @@ struct Sentencia {
 // whatever it holds; its values are read as text and taken for what they show.
 enum class Lectura { Entero, Real, Fecha, Bit, Texto, Libre };
 
-// A text that SQLite wrote from a number or a date.
-Variant ValorLibre(QString&& s)
+// Decodes UTF-8 into the text v holds when that text is its own and large
+// enough, so that a streamed read allocates nothing per value; else into a
+// new text.
+void TextoEnSuLugar(Variant& v, QByteArrayView utf8)
 {
-    const qsizetype n = s.size();
-    qsizetype i = n > 0 && s[0] == u'-' ? 1 : 0;
+    QString* s = v.getMutable<QString>();
+    if (!s || !s->isDetached() || s->capacity() < utf8.size()) {
+        v = Variant(QString::fromUtf8(utf8));
+        return;
+    }
+    s->resize(utf8.size());
+    // Stateless, and a leading BOM kept: as QString::fromUtf8.
+    QStringDecoder d(QStringConverter::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    QChar* fin = d.appendToBuffer(s->data(), utf8);
+    s->truncate(fin - s->constData());
+}
+
+// A text that SQLite wrote from a number or a date.
+void ValorLibre(Variant& v, QByteArrayView b)
+{
+    const qsizetype n = b.size();
+    qsizetype i = n > 0 && b[0] == '-' ? 1 : 0;
     bool digitos = i < n, punto = false;
     for (qsizetype k = i; k < n && digitos; ++k) {
-        if (s[k] == u'.' && !punto && k > i && k + 1 < n)
+        if (b[k] == '.' && !punto && k > i && k + 1 < n)
             punto = true;
-        else if (!s[k].isDigit())
+        else if (b[k] < '0' || b[k] > '9')
             digitos = false;
     }
     // "007" and "+1" stay texts: SQLite never writes a number that way.
-    if (digitos && !(s[i] == u'0' && n - i > 1 && s[i + 1] != u'.')) {
-        bool ok = false;
+    if (digitos && !(b[i] == '0' && n - i > 1 && b[i + 1] != '.')) {
         if (!punto) {
-            const qlonglong v = s.toLongLong(&ok);
-            if (ok)
-                return v >= INT32_MIN && v <= INT32_MAX ? Variant(std::int32_t(v)) : Variant(std::int64_t(v));
+            std::int64_t x = 0;
+            const auto r = std::from_chars(b.data(), b.data() + n, x);
+            if (r.ec == std::errc() && r.ptr == b.data() + n) {
+                v = x >= INT32_MIN && x <= INT32_MAX ? Variant(std::int32_t(x)) : Variant(x);
+                return;
+            }
         } else {
-            const double d = s.toDouble(&ok);
-            if (ok)
-                return Variant(d);
+            double x = 0;
+            const auto r = std::from_chars(b.data(), b.data() + n, x);
+            if (r.ec == std::errc() && r.ptr == b.data() + n) {
+                v = Variant(x);
+                return;
+            }
         }
     }
+    TextoEnSuLugar(v, b);
     QDateTime f;
-    if (FechaDeTexto(s, f))
-        return Variant(f);
-    return Variant(std::move(s));
+    if (FechaDeTexto(*v.get<QString>(), f))
+        v = Variant(f);
 }
 
 class CursorOdbc : public Cursor {
@@ -320,18 +344,13 @@ private:
         }
         case Lectura::Texto:
         case Lectura::Libre: {
-            QString s;
             largo_.clear();
             for (;;) {
                 const SQLRETURN rc = diag_(
                     Respuesta("SQLGetData", SQLGetData(st_, col, SQL_C_CHAR, texto_.data(), SQLLEN(texto_.size()), &ind)),
                     SQL_HANDLE_STMT, st_);
-                if (rc == SQL_NO_DATA) {
-                    // Some drivers send the last piece with a warning and
-                    // say "no more" on the next call.
-                    s = QString::fromUtf8(largo_);
-                    break;
-                }
+                if (rc == SQL_NO_DATA)
+                    break; // some drivers send the last piece with a warning and say "no more" on the next call
                 if (ind == SQL_NULL_DATA) {
                     v = Variant::Null();
                     return;
@@ -339,31 +358,35 @@ private:
                 const qsizetype cabe = qsizetype(texto_.size()) - 1;
                 const qsizetype n = (ind == SQL_NO_TOTAL || ind > cabe) ? cabe : qsizetype(ind);
                 if (rc == SQL_SUCCESS && largo_.isEmpty()) {
-                    s = QString::fromUtf8(texto_.data(), n); // the usual case: one piece, one allocation
-                    break;
+                    texto(i, v, QByteArrayView(texto_.data(), n)); // the usual case: one piece
+                    return;
                 }
                 // Long texts come in pieces that may split a character: decode once at the end.
                 largo_.append(texto_.data(), n);
-                if (rc == SQL_SUCCESS) {
-                    s = QString::fromUtf8(largo_);
+                if (rc == SQL_SUCCESS)
                     break;
-                }
             }
+            texto(i, v, largo_);
             // The next texts as long as this one come in one piece.
-            if (!largo_.isEmpty() && texto_.size() < MaxPieza)
-                texto_.resize(std::min(MaxPieza, std::bit_ceil(size_t(largo_.size()) + 1)));
-            if (lectura_[i] == Lectura::Texto) {
-                v = Variant(std::move(s));
-                return;
-            }
-            v = ValorLibre(std::move(s));
-            if (cols_[i].tipo == adEmpty) {
-                const VarType t = v.type();
-                cols_[i].tipo = t == VarType::Long ? adInteger : t == VarType::LongLong ? adBigInt
-                    : t == VarType::Double ? adDouble : t == VarType::Date ? adDBTimeStamp : adVarWChar;
-            }
+            const size_t pieza = std::min(MaxPieza, std::bit_ceil(size_t(largo_.size()) + 1));
+            if (pieza > texto_.size())
+                texto_.resize(pieza);
             return;
         }
+        }
+    }
+
+    void texto(SQLUSMALLINT i, Variant& v, QByteArrayView utf8)
+    {
+        if (lectura_[i] == Lectura::Texto) {
+            TextoEnSuLugar(v, utf8);
+            return;
+        }
+        ValorLibre(v, utf8);
+        if (cols_[i].tipo == adEmpty) {
+            const VarType t = v.type();
+            cols_[i].tipo = t == VarType::Long ? adInteger : t == VarType::LongLong ? adBigInt
+                : t == VarType::Double ? adDouble : t == VarType::Date ? adDBTimeStamp : adVarWChar;
         }
     }
 

@@ -170,7 +170,9 @@ class CursorOdbc : public Cursor {
 public:
     // Takes the statement over at once: if describing it fails, the handle is
     // freed with the half-built cursor, which never registers.
-    CursorOdbc(SQLHSTMT st, const Diagnostico& diag, std::set<CursorOdbc*>* vivos, CursorOdbc** activo)
+    // enlazar: the driver moves the texts with the row (bound columns) and
+    // can still give a bound value whole with SQLGetData when it did not fit.
+    CursorOdbc(SQLHSTMT st, const Diagnostico& diag, std::set<CursorOdbc*>* vivos, CursorOdbc** activo, bool enlazar = false)
         : sentencia_(st), st_(sentencia_.h), diag_(diag), vivos_(vivos), activo_(activo)
     {
         SQLSMALLINT n = 0;
@@ -229,8 +231,15 @@ public:
             }
         }
         // Small: some drivers fill the whole buffer on every read. It grows
-        // with the texts that do not fit.
+        // with the texts that do not fit; so do the bound ones.
         texto_.resize(256);
+        if (enlazar) {
+            enlazados_.resize(n);
+            indicadores_.resize(n);
+            for (SQLUSMALLINT i = 0; i < n; ++i)
+                if (lectura_[i] == Lectura::Texto || lectura_[i] == Lectura::Libre)
+                    enlaza(i, 256);
+        }
         vivos_->insert(this);
     }
 
@@ -344,36 +353,80 @@ private:
         }
         case Lectura::Texto:
         case Lectura::Libre: {
-            largo_.clear();
-            for (;;) {
-                const SQLRETURN rc = diag_(
-                    Respuesta("SQLGetData", SQLGetData(st_, col, SQL_C_CHAR, texto_.data(), SQLLEN(texto_.size()), &ind)),
-                    SQL_HANDLE_STMT, st_);
-                if (rc == SQL_NO_DATA)
-                    break; // some drivers send the last piece with a warning and say "no more" on the next call
-                if (ind == SQL_NULL_DATA) {
+            std::vector<char>* enlazado = enlazados_.empty() || enlazados_[i].empty() ? nullptr : &enlazados_[i];
+            const SQLLEN total = enlazado ? indicadores_[i] : 0;
+            if (enlazado) {
+                if (total == SQL_NULL_DATA) {
                     v = Variant::Null();
                     return;
                 }
-                const qsizetype cabe = qsizetype(texto_.size()) - 1;
-                const qsizetype n = (ind == SQL_NO_TOTAL || ind > cabe) ? cabe : qsizetype(ind);
-                if (rc == SQL_SUCCESS && largo_.isEmpty()) {
-                    texto(i, v, QByteArrayView(texto_.data(), n)); // the usual case: one piece
+                if (total != SQL_NO_TOTAL && total < SQLLEN(enlazado->size())) {
+                    texto(i, v, QByteArrayView(enlazado->data(), total)); // the usual case
                     return;
                 }
-                // Long texts come in pieces that may split a character: decode once at the end.
-                largo_.append(texto_.data(), n);
-                if (rc == SQL_SUCCESS)
-                    break;
             }
-            texto(i, v, largo_);
-            // The next texts as long as this one come in one piece.
-            const size_t pieza = std::min(MaxPieza, std::bit_ceil(size_t(largo_.size()) + 1));
-            if (pieza > texto_.size())
-                texto_.resize(pieza);
+            // Unbound, or too long for its buffer: read whole.
+            QByteArrayView bytes;
+            if (!porPartes(col, bytes)) {
+                v = Variant::Null();
+                return;
+            }
+            if (enlazado) {
+                const qsizetype dado = qsizetype(enlazado->size()) - 1;
+                if (total != SQL_NO_TOTAL && bytes.size() != total && bytes.size() + dado == total) {
+                    // This driver went on where the bound part ended.
+                    QByteArray todo(enlazado->data(), dado);
+                    todo += bytes;
+                    largo_ = std::move(todo);
+                    bytes = largo_;
+                }
+                const size_t pieza = std::min(MaxPieza, std::bit_ceil(size_t(bytes.size()) + 1));
+                if (pieza > enlazado->size())
+                    enlaza(i, pieza);
+            }
+            texto(i, v, bytes);
             return;
         }
         }
+    }
+
+    // A text through SQLGetData, in pieces when long; false when NULL. The
+    // bytes stay valid until the next read.
+    bool porPartes(SQLUSMALLINT col, QByteArrayView& bytes)
+    {
+        SQLLEN ind = 0;
+        largo_.clear();
+        for (;;) {
+            const SQLRETURN rc = diag_(
+                Respuesta("SQLGetData", SQLGetData(st_, col, SQL_C_CHAR, texto_.data(), SQLLEN(texto_.size()), &ind)),
+                SQL_HANDLE_STMT, st_);
+            if (rc == SQL_NO_DATA)
+                break; // some drivers send the last piece with a warning and say "no more" on the next call
+            if (ind == SQL_NULL_DATA)
+                return false;
+            const qsizetype cabe = qsizetype(texto_.size()) - 1;
+            const qsizetype n = (ind == SQL_NO_TOTAL || ind > cabe) ? cabe : qsizetype(ind);
+            if (rc == SQL_SUCCESS && largo_.isEmpty()) {
+                bytes = QByteArrayView(texto_.data(), n); // one piece
+                return true;
+            }
+            // Long texts come in pieces that may split a character: decoded once at the end.
+            largo_.append(texto_.data(), n);
+            if (rc == SQL_SUCCESS)
+                break;
+        }
+        bytes = largo_;
+        // The next texts as long as this one come in one piece.
+        const size_t pieza = std::min(MaxPieza, std::bit_ceil(size_t(largo_.size()) + 1));
+        if (pieza > texto_.size())
+            texto_.resize(pieza);
+        return true;
+    }
+
+    void enlaza(SQLUSMALLINT i, size_t tam)
+    {
+        enlazados_[i].resize(tam);
+        diag_(SQLBindCol(st_, i + 1, SQL_C_CHAR, enlazados_[i].data(), SQLLEN(tam), &indicadores_[i]), SQL_HANDLE_STMT, st_);
     }
 
     void texto(SQLUSMALLINT i, Variant& v, QByteArrayView utf8)
@@ -400,6 +453,8 @@ private:
     static constexpr size_t MaxPieza = 65536;
     std::vector<char> texto_;
     QByteArray largo_;
+    std::vector<std::vector<char>> enlazados_; // by column; empty: read with SQLGetData
+    std::vector<SQLLEN> indicadores_;
     std::vector<std::vector<Variant>> guardadas_;
     std::optional<FallaProveedor> fallo_;
     size_t pos_ = 0;
@@ -432,6 +487,11 @@ public:
         if (SQL_SUCCEEDED(SQLGetInfo(dbc_, SQL_MAX_CONCURRENT_ACTIVITIES, &activos, sizeof activos, nullptr)))
             unoActivo_ = activos == 1;
         unoActivo_ = unoActivo_ || Ganchos().unoActivo;
+        // Texts are bound only where a value too long for its buffer can
+        // still be read with SQLGetData, and the other columns around it too.
+        SQLUINTEGER extensiones = 0;
+        if (SQL_SUCCEEDED(SQLGetInfo(dbc_, SQL_GETDATA_EXTENSIONS, &extensiones, sizeof extensiones, nullptr)))
+            enlazar_ = (extensiones & (SQL_GD_BOUND | SQL_GD_ANY_COLUMN)) == (SQL_GD_BOUND | SQL_GD_ANY_COLUMN);
         if (diag_.sqlite) {
             const QString db = infoTexto(SQL_DATABASE_NAME);
             base_ = db.section(u'/', -1).section(u'.', 0, 0);
@@ -489,7 +549,7 @@ public:
                         while (c.siguiente(f)) {
                         }
                     } else {
-                        auto c = std::make_unique<CursorOdbc>(st.soltar(), diag_, &vivos_, &activo_);
+                        auto c = std::make_unique<CursorOdbc>(st.soltar(), diag_, &vivos_, &activo_, enlazar_);
                         activo_ = c.get();
                         filas = std::move(c);
                     }
@@ -706,6 +766,7 @@ private:
     SQLHDBC dbc_ = SQL_NULL_HDBC;
     bool conectado_ = false;
     bool unoActivo_ = false;
+    bool enlazar_ = false;
     QString base_;
     std::set<CursorOdbc*> vivos_;
     CursorOdbc* activo_ = nullptr;

@@ -124,10 +124,28 @@ void TextoEnSuLugar(Variant& v, QByteArrayView utf8)
         return;
     }
     s->resize(utf8.size());
-    // Stateless, and a leading BOM kept: as QString::fromUtf8.
-    QStringDecoder d(QStringConverter::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-    QChar* fin = d.appendToBuffer(s->data(), utf8);
-    s->truncate(fin - s->constData());
+    // ASCII and the two-byte characters (the accents of the code page) here;
+    // from the first other character on, Qt's decoder: stateless, and a
+    // leading BOM kept, as QString::fromUtf8.
+    const auto* b = reinterpret_cast<const unsigned char*>(utf8.data());
+    const qsizetype n = utf8.size();
+    char16_t* d = reinterpret_cast<char16_t*>(s->data());
+    qsizetype i = 0, o = 0;
+    while (i < n) {
+        if (b[i] < 0x80) {
+            d[o++] = b[i++];
+        } else if (b[i] >= 0xC2 && b[i] <= 0xDF && i + 1 < n && (b[i + 1] & 0xC0) == 0x80) {
+            d[o++] = char16_t(((b[i] & 0x1F) << 6) | (b[i + 1] & 0x3F));
+            i += 2;
+        } else {
+            QStringDecoder resto(QStringConverter::Utf8,
+                                 QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+            const QChar* fin = resto.appendToBuffer(reinterpret_cast<QChar*>(d + o), utf8.sliced(i));
+            o = reinterpret_cast<const char16_t*>(fin) - d;
+            break;
+        }
+    }
+    s->truncate(o);
 }
 
 // A text that SQLite wrote from a number or a date.

@@ -323,15 +323,17 @@ public:
             sqlite3_finalize(s);
         sqlite3_close(db_);
     }
+    void ejecuta(const std::string& sql) { ejecuta(sql.c_str()); }
     void ejecuta(const char* sql)
     {
         if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
             falla("exec");
     }
-    void termina()
+    void termina(bool fechas)
     {
         // The date triggers once the rows are in: the values written are already sortable.
-        ado::servidor::Preparar(db_);
+        if (fechas)
+            ado::servidor::Preparar(db_);
         ejecuta("COMMIT; PRAGMA journal_mode = DELETE");
     }
 
@@ -446,24 +448,31 @@ Resultado Genera(const Opciones& o)
     if (!QDir().mkpath(carpeta))
         Raise(vberr::PathNotFound, QStringLiteral("Path not found: '%1' cannot be created").arg(carpeta));
 
+    const auto esquema = [&](const char* sql) {
+        std::string s = sql;
+        if (o.plana)
+            for (std::size_t i; (i = s.find(" COLLATE CI_AS")) != std::string::npos;)
+                s.erase(i, 14);
+        return s;
+    };
     Resultado r;
     {
         const QString ruta = carpeta + u'/' + empresa + QStringLiteral(".sqlite");
         Base b(ruta);
-        b.ejecuta(TablaConfiguracion);
-        b.ejecuta(EsquemaEmpresa);
+        b.ejecuta(esquema(TablaConfiguracion));
+        b.ejecuta(esquema(EsquemaEmpresa));
         b.ejecuta(DatosEmpresa);
         b.usuarios();
         b.articulos(o.articulos);
-        b.termina();
+        b.termina(!o.plana);
         r.archivos << ruta;
     }
     {
         const QString ruta = carpeta + QStringLiteral("/SV_ESTADISTICAS.sqlite");
         Base b(ruta);
-        b.ejecuta(TablaConfiguracion);
+        b.ejecuta(esquema(TablaConfiguracion));
         b.ejecuta(EsquemaEstadisticas);
-        b.termina();
+        b.termina(!o.plana);
         r.archivos << ruta;
     }
     const QString ini = o.servidores.isEmpty() ? carpeta + QStringLiteral("/servidores.ini") : o.servidores;

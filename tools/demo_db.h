@@ -20,6 +20,10 @@ struct Opciones {
     std::int64_t articulos = 10000;             // 0 .. MaxArticulos
     QString servidor = QStringLiteral("LOCAL"); // section of servidores.ini
     QString servidores;                         // servidores.ini path; empty: carpeta/servidores.ini
+    // A plain SQLite file: no collation declared and no trigger calling the
+    // embedded server's functions, so that any SQLite reader (the SQLite ODBC
+    // driver) can read and write it. The rows are the same.
+    bool plana = false;
 };
 
 struct Resultado {
@@ -27,7 +31,7 @@ struct Resultado {
     QStringList archivos; // the files written
 };
 
-constexpr std::int64_t MaxArticulos = 9999999; // codes are 7 digits
+constexpr std::int64_t MaxArticulos = 99999999; // codes are 7 digits, 8 from 10,000,000 on
 
 // Writes both databases (replacing existing files) and the servidores.ini
 // section (other sections of an existing file are kept). Raises VbError.

@@ -1,7 +1,8 @@
-// generar_demo CARPETA [EMPRESA] [--articulos N] [--servidor NOMBRE] [--servidores RUTA]
+// generar_demo CARPETA [EMPRESA] [--articulos N] [--servidor NOMBRE] [--servidores RUTA] [--plana]
 // Writes the demo company database (default DEMO) and SV_ESTADISTICAS into
 // CARPETA as SQLite files, and the embedded server's section of servidores.ini
-// (default CARPETA/servidores.ini, server LOCAL).
+// (default CARPETA/servidores.ini, server LOCAL). --plana writes plain
+// SQLite files, which readers other than the embedded server can open.
 #include "platform/errores.h"
 #include "tools/demo_db.h"
 
@@ -12,7 +13,7 @@
 namespace {
 int uso()
 {
-    std::fprintf(stderr, "uso: generar_demo CARPETA [EMPRESA] [--articulos N] [--servidor NOMBRE] [--servidores RUTA]\n");
+    std::fprintf(stderr, "uso: generar_demo CARPETA [EMPRESA] [--articulos N] [--servidor NOMBRE] [--servidores RUTA] [--plana]\n");
     return 2;
 }
 } // namespace
@@ -35,6 +36,8 @@ int main(int argc, char** argv)
             o.servidor = args[++i];
         } else if (a == QLatin1String("--servidores") && conValor) {
             o.servidores = args[++i];
+        } else if (a == QLatin1String("--plana")) {
+            o.plana = true;
         } else if (a.startsWith(QLatin1String("--"))) {
             return uso();
         } else {

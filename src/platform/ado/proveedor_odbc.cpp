@@ -9,6 +9,9 @@
 #include <QFileInfo>
 #include <cstring>
 #include <dlfcn.h>
+#include <QStringDecoder>
+#include <bit>
+#include <charconv>
 #include <optional>
 #include <set>
 #include <sql.h>
@@ -115,42 +118,84 @@ struct Sentencia {
 // whatever it holds; its values are read as text and taken for what they show.
 enum class Lectura { Entero, Real, Fecha, Bit, Texto, Libre };
 
-// A text that SQLite wrote from a number or a date.
-Variant ValorLibre(QString&& s)
+// Decodes UTF-8 into the text v holds when that text is its own and large
+// enough, so that a streamed read allocates nothing per value; else into a
+// new text.
+void TextoEnSuLugar(Variant& v, QByteArrayView utf8)
 {
-    const qsizetype n = s.size();
-    qsizetype i = n > 0 && s[0] == u'-' ? 1 : 0;
+    QString* s = v.getMutable<QString>();
+    if (!s || !s->isDetached() || s->capacity() < utf8.size()) {
+        v = Variant(QString::fromUtf8(utf8));
+        return;
+    }
+    s->resize(utf8.size());
+    // ASCII and the two-byte characters (the accents of the code page) here;
+    // from the first other character on, Qt's decoder: stateless, and a
+    // leading BOM kept, as QString::fromUtf8.
+    const auto* b = reinterpret_cast<const unsigned char*>(utf8.data());
+    const qsizetype n = utf8.size();
+    char16_t* d = reinterpret_cast<char16_t*>(s->data());
+    qsizetype i = 0, o = 0;
+    while (i < n) {
+        if (b[i] < 0x80) {
+            d[o++] = b[i++];
+        } else if (b[i] >= 0xC2 && b[i] <= 0xDF && i + 1 < n && (b[i + 1] & 0xC0) == 0x80) {
+            d[o++] = char16_t(((b[i] & 0x1F) << 6) | (b[i + 1] & 0x3F));
+            i += 2;
+        } else {
+            QStringDecoder resto(QStringConverter::Utf8,
+                                 QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+            const QChar* fin = resto.appendToBuffer(reinterpret_cast<QChar*>(d + o), utf8.sliced(i));
+            o = reinterpret_cast<const char16_t*>(fin) - d;
+            break;
+        }
+    }
+    s->truncate(o);
+}
+
+// A text that SQLite wrote from a number or a date.
+void ValorLibre(Variant& v, QByteArrayView b)
+{
+    const qsizetype n = b.size();
+    qsizetype i = n > 0 && b[0] == '-' ? 1 : 0;
     bool digitos = i < n, punto = false;
     for (qsizetype k = i; k < n && digitos; ++k) {
-        if (s[k] == u'.' && !punto && k > i && k + 1 < n)
+        if (b[k] == '.' && !punto && k > i && k + 1 < n)
             punto = true;
-        else if (!s[k].isDigit())
+        else if (b[k] < '0' || b[k] > '9')
             digitos = false;
     }
     // "007" and "+1" stay texts: SQLite never writes a number that way.
-    if (digitos && !(s[i] == u'0' && n - i > 1 && s[i + 1] != u'.')) {
-        bool ok = false;
+    if (digitos && !(b[i] == '0' && n - i > 1 && b[i + 1] != '.')) {
         if (!punto) {
-            const qlonglong v = s.toLongLong(&ok);
-            if (ok)
-                return v >= INT32_MIN && v <= INT32_MAX ? Variant(std::int32_t(v)) : Variant(std::int64_t(v));
+            std::int64_t x = 0;
+            const auto r = std::from_chars(b.data(), b.data() + n, x);
+            if (r.ec == std::errc() && r.ptr == b.data() + n) {
+                v = x >= INT32_MIN && x <= INT32_MAX ? Variant(std::int32_t(x)) : Variant(x);
+                return;
+            }
         } else {
-            const double d = s.toDouble(&ok);
-            if (ok)
-                return Variant(d);
+            double x = 0;
+            const auto r = std::from_chars(b.data(), b.data() + n, x);
+            if (r.ec == std::errc() && r.ptr == b.data() + n) {
+                v = Variant(x);
+                return;
+            }
         }
     }
+    TextoEnSuLugar(v, b);
     QDateTime f;
-    if (FechaDeTexto(s, f))
-        return Variant(f);
-    return Variant(std::move(s));
+    if (FechaDeTexto(*v.get<QString>(), f))
+        v = Variant(f);
 }
 
 class CursorOdbc : public Cursor {
 public:
     // Takes the statement over at once: if describing it fails, the handle is
     // freed with the half-built cursor, which never registers.
-    CursorOdbc(SQLHSTMT st, const Diagnostico& diag, std::set<CursorOdbc*>* vivos, CursorOdbc** activo)
+    // enlazar: the driver moves the texts with the row (bound columns) and
+    // can still give a bound value whole with SQLGetData when it did not fit.
+    CursorOdbc(SQLHSTMT st, const Diagnostico& diag, std::set<CursorOdbc*>* vivos, CursorOdbc** activo, bool enlazar = false)
         : sentencia_(st), st_(sentencia_.h), diag_(diag), vivos_(vivos), activo_(activo)
     {
         SQLSMALLINT n = 0;
@@ -208,7 +253,16 @@ public:
                 }
             }
         }
-        texto_.resize(4096);
+        // Small: some drivers fill the whole buffer on every read. It grows
+        // with the texts that do not fit; so do the bound ones.
+        texto_.resize(256);
+        if (enlazar) {
+            enlazados_.resize(n);
+            indicadores_.resize(n);
+            for (SQLUSMALLINT i = 0; i < n; ++i)
+                if (lectura_[i] == Lectura::Texto || lectura_[i] == Lectura::Libre)
+                    enlaza(i, 256);
+        }
         vivos_->insert(this);
     }
 
@@ -322,47 +376,93 @@ private:
         }
         case Lectura::Texto:
         case Lectura::Libre: {
-            QString s;
-            largo_.clear();
-            for (;;) {
-                const SQLRETURN rc = diag_(
-                    Respuesta("SQLGetData", SQLGetData(st_, col, SQL_C_CHAR, texto_.data(), SQLLEN(texto_.size()), &ind)),
-                    SQL_HANDLE_STMT, st_);
-                if (rc == SQL_NO_DATA) {
-                    // Some drivers send the last piece with a warning and
-                    // say "no more" on the next call.
-                    s = QString::fromUtf8(largo_);
-                    break;
-                }
-                if (ind == SQL_NULL_DATA) {
+            std::vector<char>* enlazado = enlazados_.empty() || enlazados_[i].empty() ? nullptr : &enlazados_[i];
+            const SQLLEN total = enlazado ? indicadores_[i] : 0;
+            if (enlazado) {
+                if (total == SQL_NULL_DATA) {
                     v = Variant::Null();
                     return;
                 }
-                const qsizetype cabe = qsizetype(texto_.size()) - 1;
-                const qsizetype n = (ind == SQL_NO_TOTAL || ind > cabe) ? cabe : qsizetype(ind);
-                if (rc == SQL_SUCCESS && largo_.isEmpty()) {
-                    s = QString::fromUtf8(texto_.data(), n); // the usual case: one piece, one allocation
-                    break;
-                }
-                // Long texts come in pieces that may split a character: decode once at the end.
-                largo_.append(texto_.data(), n);
-                if (rc == SQL_SUCCESS) {
-                    s = QString::fromUtf8(largo_);
-                    break;
+                if (total != SQL_NO_TOTAL && total < SQLLEN(enlazado->size())) {
+                    texto(i, v, QByteArrayView(enlazado->data(), total)); // the usual case
+                    return;
                 }
             }
-            if (lectura_[i] == Lectura::Texto) {
-                v = Variant(std::move(s));
+            // Unbound, or too long for its buffer: read whole.
+            QByteArrayView bytes;
+            if (!porPartes(col, bytes)) {
+                v = Variant::Null();
                 return;
             }
-            v = ValorLibre(std::move(s));
-            if (cols_[i].tipo == adEmpty) {
-                const VarType t = v.type();
-                cols_[i].tipo = t == VarType::Long ? adInteger : t == VarType::LongLong ? adBigInt
-                    : t == VarType::Double ? adDouble : t == VarType::Date ? adDBTimeStamp : adVarWChar;
+            if (enlazado) {
+                const qsizetype dado = qsizetype(enlazado->size()) - 1;
+                if (total != SQL_NO_TOTAL && bytes.size() != total && bytes.size() + dado == total) {
+                    // This driver went on where the bound part ended.
+                    QByteArray todo(enlazado->data(), dado);
+                    todo += bytes;
+                    largo_ = std::move(todo);
+                    bytes = largo_;
+                }
+                const size_t pieza = std::min(MaxPieza, std::bit_ceil(size_t(bytes.size()) + 1));
+                if (pieza > enlazado->size())
+                    enlaza(i, pieza);
             }
+            texto(i, v, bytes);
             return;
         }
+        }
+    }
+
+    // A text through SQLGetData, in pieces when long; false when NULL. The
+    // bytes stay valid until the next read.
+    bool porPartes(SQLUSMALLINT col, QByteArrayView& bytes)
+    {
+        SQLLEN ind = 0;
+        largo_.clear();
+        for (;;) {
+            const SQLRETURN rc = diag_(
+                Respuesta("SQLGetData", SQLGetData(st_, col, SQL_C_CHAR, texto_.data(), SQLLEN(texto_.size()), &ind)),
+                SQL_HANDLE_STMT, st_);
+            if (rc == SQL_NO_DATA)
+                break; // some drivers send the last piece with a warning and say "no more" on the next call
+            if (ind == SQL_NULL_DATA)
+                return false;
+            const qsizetype cabe = qsizetype(texto_.size()) - 1;
+            const qsizetype n = (ind == SQL_NO_TOTAL || ind > cabe) ? cabe : qsizetype(ind);
+            if (rc == SQL_SUCCESS && largo_.isEmpty()) {
+                bytes = QByteArrayView(texto_.data(), n); // one piece
+                return true;
+            }
+            // Long texts come in pieces that may split a character: decoded once at the end.
+            largo_.append(texto_.data(), n);
+            if (rc == SQL_SUCCESS)
+                break;
+        }
+        bytes = largo_;
+        // The next texts as long as this one come in one piece.
+        const size_t pieza = std::min(MaxPieza, std::bit_ceil(size_t(largo_.size()) + 1));
+        if (pieza > texto_.size())
+            texto_.resize(pieza);
+        return true;
+    }
+
+    void enlaza(SQLUSMALLINT i, size_t tam)
+    {
+        enlazados_[i].resize(tam);
+        diag_(SQLBindCol(st_, i + 1, SQL_C_CHAR, enlazados_[i].data(), SQLLEN(tam), &indicadores_[i]), SQL_HANDLE_STMT, st_);
+    }
+
+    void texto(SQLUSMALLINT i, Variant& v, QByteArrayView utf8)
+    {
+        if (lectura_[i] == Lectura::Texto) {
+            TextoEnSuLugar(v, utf8);
+            return;
+        }
+        ValorLibre(v, utf8);
+        if (cols_[i].tipo == adEmpty) {
+            const VarType t = v.type();
+            cols_[i].tipo = t == VarType::Long ? adInteger : t == VarType::LongLong ? adBigInt
+                : t == VarType::Double ? adDouble : t == VarType::Date ? adDBTimeStamp : adVarWChar;
         }
     }
 
@@ -373,8 +473,11 @@ private:
     CursorOdbc** activo_;
     std::vector<Columna> cols_;
     std::vector<Lectura> lectura_;
+    static constexpr size_t MaxPieza = 65536;
     std::vector<char> texto_;
     QByteArray largo_;
+    std::vector<std::vector<char>> enlazados_; // by column; empty: read with SQLGetData
+    std::vector<SQLLEN> indicadores_;
     std::vector<std::vector<Variant>> guardadas_;
     std::optional<FallaProveedor> fallo_;
     size_t pos_ = 0;
@@ -407,6 +510,11 @@ public:
         if (SQL_SUCCEEDED(SQLGetInfo(dbc_, SQL_MAX_CONCURRENT_ACTIVITIES, &activos, sizeof activos, nullptr)))
             unoActivo_ = activos == 1;
         unoActivo_ = unoActivo_ || Ganchos().unoActivo;
+        // Texts are bound only where a value too long for its buffer can
+        // still be read with SQLGetData, and the other columns around it too.
+        SQLUINTEGER extensiones = 0;
+        if (SQL_SUCCEEDED(SQLGetInfo(dbc_, SQL_GETDATA_EXTENSIONS, &extensiones, sizeof extensiones, nullptr)))
+            enlazar_ = (extensiones & (SQL_GD_BOUND | SQL_GD_ANY_COLUMN)) == (SQL_GD_BOUND | SQL_GD_ANY_COLUMN);
         if (diag_.sqlite) {
             const QString db = infoTexto(SQL_DATABASE_NAME);
             base_ = db.section(u'/', -1).section(u'.', 0, 0);
@@ -464,7 +572,7 @@ public:
                         while (c.siguiente(f)) {
                         }
                     } else {
-                        auto c = std::make_unique<CursorOdbc>(st.soltar(), diag_, &vivos_, &activo_);
+                        auto c = std::make_unique<CursorOdbc>(st.soltar(), diag_, &vivos_, &activo_, enlazar_);
                         activo_ = c.get();
                         filas = std::move(c);
                     }
@@ -681,6 +789,7 @@ private:
     SQLHDBC dbc_ = SQL_NULL_HDBC;
     bool conectado_ = false;
     bool unoActivo_ = false;
+    bool enlazar_ = false;
     QString base_;
     std::set<CursorOdbc*> vivos_;
     CursorOdbc* activo_ = nullptr;

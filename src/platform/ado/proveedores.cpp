@@ -17,7 +17,27 @@ QString Valor(const QString& v)
     return v;
 }
 
-std::unique_ptr<Provider> SqlServer(const CadenaConexion& c, int timeout)
+// What the SQLite driver needs beyond the pairs it was given.
+QString OpcionesSqlite(const CadenaConexion& c, int timeoutComandos)
+{
+    QString odbc;
+    // It reads a whole result into memory unless it steps.
+    if (!c.tiene(QStringLiteral("StepAPI")))
+        odbc += QStringLiteral("StepAPI=1;");
+    if (!c.tiene(QStringLiteral("NoCreat")))
+        odbc += QStringLiteral("NoCreat=1;");
+    if (!c.tiene(QStringLiteral("FKSupport")))
+        odbc += QStringLiteral("FKSupport=1;");
+    // It reads the file at the first statement and fixes its wait on another
+    // writer's lock when it connects: the statements' time-out then.
+    if (!c.tiene(QStringLiteral("Timeout")))
+        odbc += QStringLiteral("Timeout=%1;").arg(EsperaMs(timeoutComandos));
+    return odbc;
+}
+
+bool EsSqlite(const QString& driver) { return driver.contains(QLatin1String("sqlite"), Qt::CaseInsensitive); }
+
+std::unique_ptr<Provider> SqlServer(const CadenaConexion& c, int timeout, int timeoutComandos)
 {
     const QString proveedor = c.valor(QStringLiteral("Provider"));
     const QString servidor = c.valor({"Server", "Data Source", "Address", "Addr"});
@@ -46,6 +66,10 @@ std::unique_ptr<Provider> SqlServer(const CadenaConexion& c, int timeout)
     odbc += QStringLiteral("UID=%1;PWD=%2;").arg(Valor(usuario), Valor(clave));
     if (driver.contains(QLatin1String("tds"), Qt::CaseInsensitive))
         odbc += QStringLiteral("TDS_Version=7.3;ClientCharset=UTF-8;");
+    // The SQLite driver standing in for a server (a benchmark, a test) reads
+    // the database @DbName names as a file of the current folder.
+    if (EsSqlite(driver))
+        odbc += OpcionesSqlite(CadenaConexion(), timeoutComandos);
     return AbrirOdbc(odbc, proveedor, timeout);
 }
 
@@ -61,7 +85,7 @@ std::unique_ptr<Provider> Oracle(const CadenaConexion& c, int timeout)
 std::unique_ptr<Provider> Odbc(const CadenaConexion& c, int timeout, int timeoutComandos)
 {
     const QString driver = c.valor({"Driver"});
-    const bool sqlite = driver.contains(QLatin1String("sqlite"), Qt::CaseInsensitive);
+    const bool sqlite = EsSqlite(driver);
     QString odbc;
     for (const auto& [k, v] : c.pares()) {
         if (k.compare(u"Provider", Qt::CaseInsensitive) == 0)
@@ -79,17 +103,8 @@ std::unique_ptr<Provider> Odbc(const CadenaConexion& c, int timeout, int timeout
         }
         odbc += k + u'=' + (valor.startsWith(u'{') ? valor : Valor(valor)) + u';';
     }
-    // The SQLite driver reads a whole result into memory unless it steps.
-    if (sqlite && !c.tiene(QStringLiteral("StepAPI")))
-        odbc += QStringLiteral("StepAPI=1;");
-    if (sqlite && !c.tiene(QStringLiteral("NoCreat")))
-        odbc += QStringLiteral("NoCreat=1;");
-    if (sqlite && !c.tiene(QStringLiteral("FKSupport")))
-        odbc += QStringLiteral("FKSupport=1;");
-    // The driver reads the file at the first statement and fixes its wait on
-    // another writer's lock when it connects: the statements' time-out then.
-    if (sqlite && !c.tiene(QStringLiteral("Timeout")))
-        odbc += QStringLiteral("Timeout=%1;").arg(EsperaMs(timeoutComandos));
+    if (sqlite)
+        odbc += OpcionesSqlite(c, timeoutComandos);
     return AbrirOdbc(odbc, QStringLiteral("MSDASQL"), timeout);
 }
 
@@ -102,7 +117,7 @@ std::unique_ptr<Provider> AbrirProveedor(const CadenaConexion& c, int timeoutCon
     const QString p = c.valor(QStringLiteral("Provider")).trimmed();
     if (p.compare(u"SQLOLEDB", Qt::CaseInsensitive) == 0 || Empieza(p, "SQLOLEDB.") || Empieza(p, "SQLNCLI")
         || Empieza(p, "MSOLEDBSQL"))
-        return SqlServer(c, timeoutConexion);
+        return SqlServer(c, timeoutConexion, timeoutComandos);
     if (Empieza(p, "OraOLEDB.Oracle") || p.compare(u"MSDAORA", Qt::CaseInsensitive) == 0)
         return Oracle(c, timeoutConexion);
     if (Empieza(p, "Microsoft.Jet.OLEDB.") || Empieza(p, "Microsoft.ACE.OLEDB."))

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <sys/stat.h>
 
 using namespace ado;
@@ -66,6 +67,35 @@ TEST_F(Conexion, TheServerListNamesFoldersFromTheProgramFolderOrAbsolute)
     cn->Close();
     cn->Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=relativo;Database =CASA;UId=x;Pwd=x;"));
     EXPECT_EQ(cn->DefaultDatabase(), u"CASA");
+}
+
+// The SQLite ODBC driver standing in for a server: it reads the database
+// @DbName names as a file of the current folder, and never makes an empty one
+// for a name it does not find.
+TEST_F(Conexion, AServerBehindTheSqliteOdbcDriverReadsTheNamedFileOfTheCurrentFolder)
+{
+    const QString base = entorno.creaBase(QStringLiteral("EMPRESA"));
+    const QString datos = entorno.carpeta() + QStringLiteral("/actual");
+    QDir().mkpath(datos);
+    QFile::link(base, datos + QStringLiteral("/EMPRESA"));
+    entorno.escribeServidores(
+        QStringLiteral("[TIENDA]\nMotor=odbc\nServidor=localhost\nDriver=%1\n").arg(QLatin1String(prueba::kDriverSqliteOdbc)).toUtf8());
+    const QString antes = QDir::currentPath();
+    QDir::setCurrent(datos);
+    cn->Open(QStringLiteral("PROVIDER=SQLOLEDB;Server=TIENDA;Database =EMPRESA;UId=x;Pwd=x;"));
+    cn->Execute(QStringLiteral("CREATE TABLE T (N int)"));
+    cn->Execute(QStringLiteral("INSERT INTO T VALUES (1), (2), (3)"));
+    {
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT N FROM T ORDER BY N"), cn, adOpenForwardOnly, adLockReadOnly);
+        EXPECT_EQ(rs["N"].Value(), Variant(std::int32_t(1)));
+        rs.MoveNext();
+        EXPECT_EQ(rs["N"].Value(), Variant(std::int32_t(2)));
+    }
+    cn->Close();
+    EXPECT_EQ(abre(QStringLiteral("PROVIDER=SQLOLEDB;Server=TIENDA;Database =OTRA;UId=x;Pwd=x;")).Number, E_FAIL);
+    EXPECT_FALSE(QFileInfo::exists(datos + QStringLiteral("/OTRA")));
+    QDir::setCurrent(antes);
 }
 
 TEST_F(Conexion, AServerListThatCannotBeUsedIsAProviderError)

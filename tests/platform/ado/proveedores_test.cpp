@@ -316,6 +316,35 @@ TEST_P(DriverOdbc, ALongTextWhoseLastPieceCarriesAWarningIsReadWhole)
     EXPECT_EQ(escalar(QStringLiteral("SELECT 'corto' AS t")), Variant(u"corto"));
 }
 
+TEST_P(DriverOdbc, TextsOfEveryLengthStreamWholeOneAfterAnotherAndAKeptValueStaysAsItWas)
+{
+    // Short texts and long ones (several pieces, a character split between
+    // them), each row reusing what the one before left.
+    std::vector<QString> textos;
+    for (int n = 0; n < 10; ++n) {
+        textos.push_back(n % 3 == 1 ? QString(300 + 700 * n, u'x') + QStringLiteral("ñandú€") : QStringLiteral("corto ñ %1").arg(n));
+        cn->Execute(QStringLiteral("UPDATE NUMEROS SET Texto = '%1' WHERE N = %2").arg(textos.back()).arg(n));
+    }
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT N, Texto, ISNULL(Texto, '') AS Libre, N - 5 AS Resta, N * 1.5 AS Real, '007' AS Cero, "
+                           "'2025-07-01 09:30:00' AS Fecha FROM NUMEROS ORDER BY N"),
+            cn, adOpenForwardOnly, adLockReadOnly);
+    Variant guardado;
+    int n = 0;
+    for (; !rs.EOF_(); rs.MoveNext(), ++n) {
+        EXPECT_EQ(rs["Texto"].Value(), Variant(textos[n])) << n;
+        EXPECT_EQ(rs["Libre"].Value(), Variant(textos[n])) << n;
+        EXPECT_EQ(rs["Resta"].Value(), Variant(std::int32_t(n - 5))) << n;
+        EXPECT_EQ(rs["Real"].Value(), Variant(n * 1.5)) << n;
+        EXPECT_EQ(rs["Cero"].Value(), Variant(u"007")) << n; // no number SQLite writes
+        EXPECT_EQ(rs["Fecha"].Value().type(), VarType::Date) << n;
+        if (n == 2)
+            guardado = rs["Texto"].Value(); // the next row's text is as short
+    }
+    EXPECT_EQ(n, 10);
+    EXPECT_EQ(guardado, Variant(textos[2]));
+}
+
 INSTANTIATE_TEST_SUITE_P(Sqlite, DriverOdbc, ::testing::Values(Via::Odbc),
                          [](const auto&) { return "Odbc"; });
 

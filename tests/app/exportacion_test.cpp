@@ -657,33 +657,46 @@ TEST_F(ExportacionMatada, SigkillEnVeinteMomentosDejaElArchivoAnteriorOElNuevoEn
     std::printf("VERIFICADOR_SEMILLA=%u; the export writes from %d to %d ms of a run\n", s, desde, hasta);
     RecordProperty("semilla", std::to_string(s));
     std::mt19937 azar(s);
-    // A little before and after too: the start-up, and the rename at the end.
-    std::uniform_int_distribution<int> momento(desde * 9 / 10, hasta + hasta / 5);
+    // Most kills come at a moment of the writing, counted from the creation of
+    // the run's temporary file (so a slower or faster machine meanwhile still
+    // hits it), the end and the rename included; some come during the start-up.
+    std::bernoulli_distribution enElInicio(0.2);
+    std::uniform_int_distribution<int> inicio(0, desde), escritura(0, (hasta - desde) * 3 / 2);
 
     const QByteArray viejo = "VIEJO;VIEJO;EL ARCHIVO ANTERIOR;0\r\n";
     int anteriores = 0, nuevos = 0, terminadas = 0, aMedias = 0;
     for (int i = 0; i < 20; ++i) {
-        const int ms = momento(azar);
-        SCOPED_TRACE(QStringLiteral("kill %1 after %2 ms").arg(i).arg(ms).toStdString());
+        const bool temprano = enElInicio(azar);
+        const int ms = temprano ? inicio(azar) : escritura(azar);
+        SCOPED_TRACE(QStringLiteral("kill %1, %2 ms after the %3").arg(i).arg(ms).arg(temprano ? u"start"_qs : u"file's creation"_qs).toStdString());
         {
             QFile f(salida + QStringLiteral("/productos.txt"));
             ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
             f.write(viejo);
         }
         const QStringList restos = Temporales();
+        const auto nuevoTemporal = [&] {
+            for (const QString& t : Temporales())
+                if (!restos.contains(t))
+                    return true;
+            return false;
+        };
         QProcess p;
         p.setProcessEnvironment(Entorno({}));
         p.setStandardInputFile(QProcess::nullDevice());
         p.start(QStringLiteral(VERIFICADOR_EXE), {QStringLiteral("--consola"), parametros});
         ASSERT_TRUE(p.waitForStarted());
-        if (p.waitForFinished(ms)) {
+        reloj.restart();
+        if (!temprano)
+            while (!nuevoTemporal() && p.state() != QProcess::NotRunning && !p.waitForFinished(1) && reloj.elapsed() < 30000) {
+            }
+        if (p.state() == QProcess::NotRunning || p.waitForFinished(ms)) {
             ++terminadas;
         } else {
             ::kill(pid_t(p.processId()), SIGKILL);
             ASSERT_TRUE(p.waitForFinished(10000));
         }
-        for (const QString& t : Temporales())
-            aMedias += restos.contains(t) ? 0 : 1;
+        aMedias += nuevoTemporal() ? 1 : 0;
         const QByteArray visto = Archivo();
         if (visto == viejo) {
             ++anteriores;

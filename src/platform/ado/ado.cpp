@@ -65,13 +65,6 @@ void Connection::checkFault()
     }
 }
 
-bool Connection::leerFila(Cursor& cursor, std::vector<Variant>& fila)
-{
-    if (fallas_.caeTrasFilas >= 0 || fallas_.caida) [[unlikely]]
-        filaFallida();
-    return cursor.siguiente(fila);
-}
-
 void Connection::filaFallida()
 {
     if (fallas_.caeTrasFilas > 0) {

@@ -15,6 +15,14 @@ const QString kClaveFila = QStringLiteral("ado_rowid__");
 QString Citar(const QString& nombre) { return u'"' + QString(nombre).replace(u'"', QLatin1String("\"\"")) + u'"'; }
 } // namespace
 
+// Here, beside every caller, so that the check of an unarmed injector is inlined.
+bool Connection::leerFila(Cursor& cursor, std::vector<Variant>& fila)
+{
+    if (fallas_.caeTrasFilas >= 0 || fallas_.caida) [[unlikely]]
+        filaFallida();
+    return cursor.siguiente(fila);
+}
+
 struct Recordset::Impl {
     std::shared_ptr<Connection> conn;
     bool abierto = false;

@@ -96,8 +96,8 @@ struct Fallas {
     // Drops the link: the connection stays "open" but every operation fails
     // as a general network error (native 11) until it is closed and re-opened.
     bool caida = false;
-    // Drops the link (as `caida`) once this many more rows of a statement
-    // have been read: the read of the next row fails. -1: never.
+    // Drops the link (as `caida`) once this many more rows have been read,
+    // of whatever statement: the read of the next row fails. -1: never.
     int caeTrasFilas = -1;
     int fallosProducidos = 0;
     int aperturas = 0; // successful opens, to see re-opens

@@ -440,11 +440,30 @@ std::int64_t ArchivoRegistros::Registros() const { return Largo() / largo_; }
 
 void ArchivoRegistros::Cierra() { cierra(fd_, ruta_, resuelta_); }
 
+// ---- Injected failures
+
+Fallas& fallas()
+{
+    static Fallas f;
+    return f;
+}
+
+int FallaArmada(Falla& f)
+{
+    const int n = ++f.llamadas;
+    if (n < f.en || (n > f.en && !f.siempre))
+        return 0;
+    ++f.fallos;
+    return f.error;
+}
+
 // ---- EscritorTexto
 
 EscritorTexto::EscritorTexto(const QString& ruta, Modo modo)
     : ruta_(ruta), buf_(new char[Capacidad])
 {
+    if (const int e = FallaInyectada(fallas().apertura))
+        rutas::FallaSistema(e, ruta, rutas::Resolver(ruta), true);
     const int forma = modo == Modo::Nuevo ? O_TRUNC : modo == Modo::Agregar ? O_APPEND : O_EXCL | O_NOFOLLOW;
     fd_ = abre(ruta, resuelta_, O_WRONLY | O_CREAT | forma);
 }
@@ -463,6 +482,8 @@ void EscritorTexto::vacia()
     if (usado_ > 0) {
         const qsizetype n = usado_;
         usado_ = 0;
+        if (const int e = FallaInyectada(fallas().escritura))
+            rutas::FallaSistema(e, ruta_, resuelta_);
         escribeTodo(fd_, buf_.get(), n, ruta_, resuelta_);
     }
 }
@@ -512,9 +533,14 @@ void EscritorTexto::Cierra()
         return;
     try {
         vacia();
+        int e = FallaInyectada(fallas().volcado);
         // Special files (a terminal, /dev/null) have nothing to put on disk.
-        if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP)
-            rutas::FallaSistema(errno, ruta_, resuelta_);
+        if (e == 0 && ::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP)
+            e = errno;
+        if (e == 0)
+            e = FallaInyectada(fallas().cierre);
+        if (e != 0)
+            rutas::FallaSistema(e, ruta_, resuelta_);
     } catch (...) {
         ::close(fd_);
         fd_ = -1;

@@ -103,6 +103,29 @@ private:
     QByteArray registro_;
 };
 
+// Test hook: the system calls of EscritorTexto and rutas::Reemplaza failing
+// as a full disk, a broken device or a refused rename would. Each kind counts
+// its calls from the moment it is armed (assigned with en > 0): the en-th one
+// fails with errno `error`, and with `siempre` every one after it too.
+struct Falla {
+    int en = 0;           // the call that fails, from 1; 0: unarmed
+    int error = 0;        // the errno it fails with
+    bool siempre = false; // and every later call
+    int llamadas = 0;     // calls seen while armed
+    int fallos = 0;       // failures produced
+};
+struct Fallas {
+    Falla apertura;  // EscritorTexto creating or opening its file
+    Falla escritura; // each write of its buffer
+    Falla volcado;   // the fsync of Cierra
+    Falla cierre;    // the close of Cierra
+    Falla renombre;  // the rename of rutas::Reemplaza
+};
+Fallas& fallas();
+int FallaArmada(Falla& f);
+// The errno the call must fail with, or 0. Unarmed it is one comparison.
+inline int FallaInyectada(Falla& f) { return f.en == 0 ? 0 : FallaArmada(f); }
+
 // Buffered writing of a big text file. Cierra() reports a failed write (disk
 // full, ...) and puts the content on disk before closing; the destructor
 // closes too, but can only lose such an error. Exclusivo creates the file and

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <optional>
@@ -380,9 +381,10 @@ void Reemplaza(const QString& origen, const QString& destino)
 {
     const QString o = Resolver(origen);
     const QString d = Resolver(destino);
-    if (::rename(nativo(o).constData(), nativo(d).constData()) == 0)
+    const int falla = archivos::FallaInyectada(archivos::fallas().renombre);
+    if (falla == 0 && ::rename(nativo(o).constData(), nativo(d).constData()) == 0)
         return;
-    const int e = errno;
+    const int e = falla != 0 ? falla : errno;
     if (e == ENOENT && !existe(o))
         FallaSistema(e, origen, o);
     FallaSistema(e, destino, d, true);
@@ -439,7 +441,13 @@ void FallaSistema(int e, const QString& ruta, const QString& resuelta, bool crea
     default:
         break;
     }
-    QString d = QStringLiteral("%1: '%2'").arg(QLatin1String(texto), ruta);
+    // The system's own words say more than the platform's number (EIO, EROFS,
+    // EBUSY): both, unless they say the same.
+    QString d = QLatin1String(texto);
+    const QString sistema = QString::fromLocal8Bit(std::strerror(e));
+    if (!sistema.isEmpty() && sistema.compare(d, Qt::CaseInsensitive) != 0)
+        d += QStringLiteral(" (%1)").arg(sistema);
+    d += QStringLiteral(": '%1'").arg(ruta);
     if (resuelta != ruta && !resuelta.isEmpty())
         d += QStringLiteral(" (%1)").arg(resuelta);
     Raise(numero, d, aplicacion::NombreEjecutable());

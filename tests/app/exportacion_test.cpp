@@ -15,6 +15,7 @@
 #include <cstring>
 #include <poll.h>
 #include <pty.h>
+#include <random>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -327,24 +328,55 @@ TEST_F(Exportacion, CorridasMatadasNoDejanRestosTrasLaSiguiente)
     EXPECT_EQ(Archivo().count('\n'), 300000);
 }
 
-// Runs at the same time never clear each other's temporary file.
+// Runs at the same time never clear each other's temporary file, and whoever
+// reads the file meanwhile finds a whole one. Each round exports other
+// descriptions, so a file is known as the previous round's or this one's.
 TEST_F(Exportacion, CorridasSimultaneasTerminanTodasBien)
 {
-    MuchosArticulos(100000);
-    std::vector<std::unique_ptr<QProcess>> corridas;
-    for (int i = 0; i < 3; ++i) {
-        corridas.push_back(std::make_unique<QProcess>());
-        corridas.back()->setProcessEnvironment(Entorno({}));
-        corridas.back()->setStandardInputFile(QProcess::nullDevice());
-        corridas.back()->start(QStringLiteral(VERIFICADOR_EXE), {QStringLiteral("--consola"), kDesatendida});
+    constexpr int kArticulos = 30000;
+    MuchosArticulos(kArticulos);
+    const auto esperado = [&](int ronda) {
+        QByteArray a;
+        for (int i = 1; i <= kArticulos; ++i)
+            a += QStringLiteral("B%1;A%1;R%2 DESCRIPCION DEL ARTICULO %1;0\r\n").arg(i).arg(ronda).toLatin1();
+        return a;
+    };
+    QByteArray anterior = "<no hay archivo>";
+    for (int ronda = 1; ronda <= 10; ++ronda) {
+        SCOPED_TRACE(ronda);
+        CreaBase(QStringLiteral("EMP"), QStringLiteral("UPDATE MA_ARTICULOS SET DESCRIPCION = 'R%1 DESCRIPCION DEL ARTICULO ' || substr(idarticulo, 2);")
+                                            .arg(ronda));
+        const QByteArray nuevo = esperado(ronda);
+        std::vector<std::unique_ptr<QProcess>> corridas;
+        for (int i = 0; i < 3; ++i) {
+            corridas.push_back(std::make_unique<QProcess>());
+            corridas.back()->setProcessEnvironment(Entorno({}));
+            corridas.back()->setStandardInputFile(QProcess::nullDevice());
+            corridas.back()->start(QStringLiteral(VERIFICADOR_EXE), {QStringLiteral("--consola"), kDesatendida});
+        }
+        int lecturas = 0;
+        QElapsedTimer t;
+        t.start();
+        for (bool activas = true; activas && t.elapsed() < 30000;) {
+            const QByteArray visto = Archivo();
+            ++lecturas;
+            ASSERT_TRUE(visto == anterior || visto == nuevo)
+                << "a reader found a part of a file: " << visto.size() << " bytes, " << visto.count('\n') << " lines";
+            activas = false;
+            for (auto& p : corridas)
+                if (p->state() != QProcess::NotRunning && !p->waitForFinished(2))
+                    activas = true;
+        }
+        for (auto& p : corridas) {
+            ASSERT_TRUE(p->state() == QProcess::NotRunning || p->waitForFinished(30000));
+            EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+        }
+        EXPECT_GT(lecturas, 1);
+        EXPECT_EQ(Contenido(), (QStringList{u".productos.txt.lock"_qs, u"productos.txt"_qs}));
+        ASSERT_EQ(Archivo(), nuevo);
+        anterior = nuevo;
     }
-    for (auto& p : corridas) {
-        ASSERT_TRUE(p->waitForFinished(30000));
-        EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
-    }
-    EXPECT_EQ(Contenido(), (QStringList{u".productos.txt.lock"_qs, u"productos.txt"_qs}));
-    EXPECT_EQ(Archivo().count('\n'), 100000);
 }
 
 TEST_F(Exportacion, TermHupEIntBorranElTemporal)
@@ -535,13 +567,15 @@ TEST_F(Exportacion, BaseBloqueadaPorOtroEscritor)
     EXPECT_TRUE(leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG")).contains(QStringLiteral("database is locked")));
 }
 
-// A share that fills up: the run fails, says so, and the previous file stays.
+// A share that fills up, half-way through the file or already full before
+// the run: the run fails, says why in one log line, and the previous file
+// stays with nothing beside it.
 TEST_F(Exportacion, CarpetaLlenaFallaYConservaElArchivoAnterior)
 {
     ASSERT_TRUE(QDir().mkpath(salida));
     QProcess montaje;
     montaje.start(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                                            QStringLiteral("size=1m"), QStringLiteral("tmpfs"), salida});
+                                            QStringLiteral("size=200k"), QStringLiteral("tmpfs"), salida});
     if (!montaje.waitForFinished(10000) || montaje.exitStatus() != QProcess::NormalExit || montaje.exitCode() != 0)
         GTEST_SKIP() << "a small file system cannot be mounted here";
     struct Desmonta {
@@ -554,12 +588,27 @@ TEST_F(Exportacion, CarpetaLlenaFallaYConservaElArchivoAnterior)
         previo.write("VIEJO\r\n");
     }
     MuchosArticulos(100000); // about 4 MB of lines
-    const Corrida c = Desatendida();
-    EXPECT_EQ(c.estado, 1) << c.salida.toStdString();
-    EXPECT_TRUE(c.error.contains(QStringLiteral("Disk full"))) << c.salida.toStdString();
-    EXPECT_EQ(Archivo(), QByteArray("VIEJO\r\n"));
-    EXPECT_EQ(Temporales(), QStringList());
-    EXPECT_TRUE(leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG")).contains(QStringLiteral("(61)")));
+    for (const bool llena : {false, true}) {
+        SCOPED_TRACE(llena ? "full before the run" : "fills up while writing");
+        if (llena) {
+            // Whatever room is left goes to another file.
+            QFile relleno(salida + QStringLiteral("/relleno"));
+            ASSERT_TRUE(relleno.open(QIODevice::WriteOnly));
+            const QByteArray bloque(4096, 'x');
+            while (relleno.write(bloque) == bloque.size() && relleno.flush()) {
+            }
+        }
+        QFile::remove(dir.path() + QStringLiteral("/SVERR.LOG"));
+        const Corrida c = Desatendida();
+        EXPECT_EQ(c.estado, 1) << c.salida.toStdString();
+        EXPECT_TRUE(c.error.contains(QStringLiteral("Disk full ("))) << c.salida.toStdString();
+        EXPECT_EQ(Archivo(), QByteArray("VIEJO\r\n"));
+        EXPECT_EQ(Temporales(), llena ? QStringList{u"relleno"_qs} : QStringList());
+        const QStringList registro = leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG")).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        ASSERT_EQ(registro.size(), 1) << registro.join(u'|').toStdString();
+        EXPECT_TRUE(registro[0].contains(QStringLiteral("Command1_Click Mensaje No se pudo crear el archivo "))) << registro[0].toStdString();
+        EXPECT_TRUE(registro[0].contains(QStringLiteral("(61) Disk full ("))) << registro[0].toStdString();
+    }
 }
 
 // A share the program may not write to: the run fails with the reason, the
@@ -599,7 +648,10 @@ TEST_F(Exportacion, CarpetaSinPermisoDeEscrituraFallaYConservaElArchivo)
     EXPECT_TRUE(c.error.contains(QStringLiteral("Permission denied"))) << c.salida.toStdString();
     EXPECT_EQ(Archivo(), QByteArray("VIEJO\r\n"));
     EXPECT_EQ(Contenido(), QStringList{u"productos.txt"_qs});
-    EXPECT_TRUE(leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG")).contains(QStringLiteral("No se pudo crear el archivo ")));
+    const QStringList registro = leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG")).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(registro.size(), 1) << registro.join(u'|').toStdString();
+    EXPECT_TRUE(registro[0].contains(QStringLiteral("No se pudo crear el archivo "))) << registro[0].toStdString();
+    EXPECT_TRUE(registro[0].contains(QStringLiteral("(70) Permission denied"))) << registro[0].toStdString();
 }
 
 // With a real display (a virtual X server when one is installed) the
@@ -649,6 +701,118 @@ TEST_F(Exportacion, ConPantallaRealElAvisoEsperaYConConsolaNo)
     EXPECT_FALSE(p.waitForFinished(500)) << "the notice did not wait: " << p.readAll().toStdString();
     p.kill();
     p.waitForFinished();
+}
+
+// Killed outright at any moment of an export of the generated database: the
+// file is then the previous one or the whole new one, never a part, and the
+// next run leaves no temporary file. The moments are random within a whole
+// run's length; the seed is printed (VERIFICADOR_SEMILLA repeats a run).
+// Its own ctest entry, labelled "lenta", carries a time limit.
+class ExportacionMatada : public Exportacion {};
+
+TEST_F(ExportacionMatada, SigkillEnVeinteMomentosDejaElArchivoAnteriorOElNuevoEntero)
+{
+    constexpr int kArticulos = 200000;
+    prueba::GeneraDemo(dir.path(), kArticulos);
+    CreaBase(QStringLiteral("DEMO"), QStringLiteral("UPDATE TA_CONFIGURACION SET Valor = '") + salida
+                                         + QStringLiteral("' WHERE Clave = 'RUTACOMPARTIDA_COLECTOR';"));
+    ASSERT_TRUE(QDir().mkpath(salida));
+    const QString parametros = QStringLiteral("@Server=LOCAL; @DbName=DEMO; @Usuario=ADMIN; @Password=DEMO; @ParametroAdicional=1;");
+
+    // One whole run: the new file, and when the export writes it (from its
+    // temporary file's creation to the end of the run).
+    QElapsedTimer reloj;
+    int desde = -1, hasta = -1;
+    {
+        QProcess p;
+        p.setProcessEnvironment(Entorno({}));
+        p.setStandardInputFile(QProcess::nullDevice());
+        reloj.start();
+        p.start(QStringLiteral(VERIFICADOR_EXE), {QStringLiteral("--consola"), parametros});
+        while (p.state() != QProcess::NotRunning && !p.waitForFinished(1) && reloj.elapsed() < 30000)
+            if (desde < 0 && !Temporales().isEmpty())
+                desde = int(reloj.elapsed());
+        hasta = int(reloj.elapsed());
+        ASSERT_EQ(p.exitStatus(), QProcess::NormalExit);
+        ASSERT_EQ(p.exitCode(), 0) << p.readAll().toStdString();
+    }
+    ASSERT_GE(desde, 0) << "the temporary file was never seen";
+    const QByteArray nuevo = Archivo();
+    int esperadas = 0;
+    demo::Articulo a;
+    for (int n = 1; n <= kArticulos; ++n) {
+        demo::ArticuloDemo(n, a);
+        esperadas += a.suspendido ? 0 : 1;
+    }
+    ASSERT_EQ(nuevo.count("\r\n"), esperadas);
+    ASSERT_EQ(nuevo.count('\n'), esperadas);
+    ASSERT_EQ(nuevo.count('\r'), esperadas);
+    ASSERT_TRUE(nuevo.endsWith(";0\r\n"));
+
+    const QByteArray semilla = qgetenv("VERIFICADOR_SEMILLA");
+    const unsigned s = semilla.isEmpty() ? std::random_device{}() : unsigned(semilla.toULong());
+    std::printf("VERIFICADOR_SEMILLA=%u; the export writes from %d to %d ms of a run\n", s, desde, hasta);
+    RecordProperty("semilla", std::to_string(s));
+    std::mt19937 azar(s);
+    // Most kills come at a moment of the writing, counted from the creation of
+    // the run's temporary file (so a slower or faster machine meanwhile still
+    // hits it), the end and the rename included; some come during the start-up.
+    std::bernoulli_distribution enElInicio(0.2);
+    std::uniform_int_distribution<int> inicio(0, desde), escritura(0, (hasta - desde) * 3 / 2);
+
+    const QByteArray viejo = "VIEJO;VIEJO;EL ARCHIVO ANTERIOR;0\r\n";
+    int anteriores = 0, nuevos = 0, terminadas = 0, aMedias = 0;
+    for (int i = 0; i < 20; ++i) {
+        const bool temprano = enElInicio(azar);
+        const int ms = temprano ? inicio(azar) : escritura(azar);
+        SCOPED_TRACE(QStringLiteral("kill %1, %2 ms after the %3").arg(i).arg(ms).arg(temprano ? u"start"_qs : u"file's creation"_qs).toStdString());
+        {
+            QFile f(salida + QStringLiteral("/productos.txt"));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(viejo);
+        }
+        const QStringList restos = Temporales();
+        const auto nuevoTemporal = [&] {
+            for (const QString& t : Temporales())
+                if (!restos.contains(t))
+                    return true;
+            return false;
+        };
+        QProcess p;
+        p.setProcessEnvironment(Entorno({}));
+        p.setStandardInputFile(QProcess::nullDevice());
+        p.start(QStringLiteral(VERIFICADOR_EXE), {QStringLiteral("--consola"), parametros});
+        ASSERT_TRUE(p.waitForStarted());
+        reloj.restart();
+        if (!temprano)
+            while (!nuevoTemporal() && p.state() != QProcess::NotRunning && !p.waitForFinished(1) && reloj.elapsed() < 30000) {
+            }
+        if (p.state() == QProcess::NotRunning || p.waitForFinished(ms)) {
+            ++terminadas;
+        } else {
+            ::kill(pid_t(p.processId()), SIGKILL);
+            ASSERT_TRUE(p.waitForFinished(10000));
+        }
+        aMedias += nuevoTemporal() ? 1 : 0;
+        const QByteArray visto = Archivo();
+        if (visto == viejo) {
+            ++anteriores;
+        } else {
+            ++nuevos;
+            EXPECT_EQ(visto.count("\r\n"), esperadas);
+            EXPECT_TRUE(visto == nuevo) << "a part of a file: " << visto.size() << " bytes of " << nuevo.size();
+        }
+        // The run clears what the killed one before it left: its own at most.
+        EXPECT_LE(Temporales().size(), 1) << Contenido().join(u' ').toStdString();
+    }
+    std::printf("%d kept the previous file, %d had the new one whole; %d killed while writing, %d ended before the kill\n",
+                anteriores, nuevos, aMedias, terminadas);
+    EXPECT_GT(aMedias, 0) << "no kill came while the file was written";
+
+    const Corrida c = Ejecuta(parametros);
+    EXPECT_EQ(c.estado, 0) << c.salida.toStdString();
+    EXPECT_EQ(Contenido(), (QStringList{u".productos.txt.lock"_qs, u"productos.txt"_qs}));
+    EXPECT_TRUE(Archivo() == nuevo);
 }
 
 // verificador --consulta: the choice is typed on standard input, the value

@@ -65,6 +65,22 @@ void Connection::checkFault()
     }
 }
 
+void Connection::filaFallida()
+{
+    if (fallas_.caeTrasFilas > 0) {
+        --fallas_.caeTrasFilas;
+        return;
+    }
+    if (fallas_.caeTrasFilas == 0) {
+        fallas_.caeTrasFilas = -1;
+        fallas_.caida = true;
+    }
+    if (fallas_.caida && provider_) {
+        ++fallas_.fallosProducidos;
+        throw FallaProveedor{{ErrorRed(provider_->nombre())}};
+    }
+}
+
 void Connection::llamar(const std::function<void()>& operacion)
 {
     errors_.Clear();

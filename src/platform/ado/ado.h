@@ -96,6 +96,9 @@ struct Fallas {
     // Drops the link: the connection stays "open" but every operation fails
     // as a general network error (native 11) until it is closed and re-opened.
     bool caida = false;
+    // Drops the link (as `caida`) once this many more rows have been read,
+    // of whatever statement: the read of the next row fails. -1: never.
+    int caeTrasFilas = -1;
     int fallosProducidos = 0;
     int aperturas = 0; // successful opens, to see re-opens
 };
@@ -146,6 +149,9 @@ private:
     [[noreturn]] void raiseProvider(const Error& e);
     [[noreturn]] void raiseProvider(const FallaProveedor& f);
     void checkFault();
+    // The next row of a statement's cursor, after the injected faults.
+    bool leerFila(Cursor& cursor, std::vector<Variant>& fila);
+    void filaFallida();
     // One operation that reaches the provider: clears Errors, applies the
     // injected faults, and turns provider failures into Errors and a VbError.
     void llamar(const std::function<void()>& operacion);

@@ -15,6 +15,14 @@ const QString kClaveFila = QStringLiteral("ado_rowid__");
 QString Citar(const QString& nombre) { return u'"' + QString(nombre).replace(u'"', QLatin1String("\"\"")) + u'"'; }
 } // namespace
 
+// Here, beside every caller, so that the check of an unarmed injector is inlined.
+bool Connection::leerFila(Cursor& cursor, std::vector<Variant>& fila)
+{
+    if (fallas_.caeTrasFilas >= 0 || fallas_.caida) [[unlikely]]
+        filaFallida();
+    return cursor.siguiente(fila);
+}
+
 struct Recordset::Impl {
     std::shared_ptr<Connection> conn;
     bool abierto = false;
@@ -56,11 +64,11 @@ void AbrirRecordsetSobre(Recordset& rs, const std::shared_ptr<Connection>& c, st
     d.ocultas = !cols.empty() && cols.front().nombre == kClaveFila ? 1 : 0;
     // The first read may fail (the statement runs then): the recordset opens after it.
     if (streaming) {
-        d.fin = !cursor->siguiente(d.actual);
+        d.fin = !c->leerFila(*cursor, d.actual);
         d.leidas = d.fin ? 0 : 1;
     } else {
         std::vector<Variant> f;
-        while (cursor->siguiente(f))
+        while (c->leerFila(*cursor, f))
             d.filas.push_back(std::move(f));
         d.pos = 0;
         d.fin = d.filas.empty();
@@ -209,7 +217,7 @@ void Recordset::MoveNext()
         RaiseAdo(adErrNoCurrentRecord, kRecordset);
     if (d.streaming) {
         try {
-            if (d.cursor->siguiente(d.actual)) {
+            if (d.conn->leerFila(*d.cursor, d.actual)) {
                 ++d.leidas;
             } else {
                 d.fin = true;

@@ -92,9 +92,11 @@ bool FrmPrincipal::Command1_Click()
             vb::Acota(QStringLiteral("No se pudo crear el archivo ") + vb::Acota(ruta) + QStringLiteral(": ") + MensajeError(falla), 1000);
         AgregaLineaRegistro(DB().RutaArchivoErrores(),
                             LineaRegistroErrores(QStringLiteral("Command1_Click"), mensaje, 0));
-        if (glb::ParametroAdicional == u"1")
+        if (glb::ParametroAdicional == u"1") {
             fprintf(stderr, "%s\n", mensaje.toLocal8Bit().constData());
-        else
+            for (const QString& linea : rutas::RutasReales(mensaje))
+                fprintf(stderr, "%s\n", linea.toLocal8Bit().constData());
+        } else
             operador().MsgBox(mensaje, estilo::Critical, QStringLiteral("Aviso al operador"));
         return false;
     }

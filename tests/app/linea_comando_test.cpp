@@ -163,6 +163,18 @@ TEST_F(LineaComando, ConsoleShowsTheRealPathOfAWindowsPath)
     EXPECT_TRUE(c.normal.contains(QStringLiteral("\nRuta real: ") + QDir::cleanPath(dir.path())
                                   + QStringLiteral("/unidades/c/Productos/productos.txt\n")))
         << c.normal.toStdString();
+
+    // And so does the failure of an unattended run, on standard error: a file
+    // stands where the folder should be.
+    const QString carpeta = dir.path() + QStringLiteral("/unidades/c/Productos");
+    ASSERT_TRUE(QDir(carpeta).removeRecursively());
+    Escribe(carpeta, "no es una carpeta");
+    const auto f = Corre({QStringLiteral("--consola"), kDesatendida});
+    EXPECT_EQ(f.estado, 1);
+    EXPECT_TRUE(f.error.contains(QStringLiteral("C:\\Productos\\productos.txt"))) << f.error.toStdString();
+    EXPECT_TRUE(f.error.contains(QStringLiteral("\nRuta real: ") + QDir::cleanPath(dir.path())
+                                 + QStringLiteral("/unidades/c/Productos/productos.txt\n")))
+        << f.error.toStdString();
 }
 
 } // namespace

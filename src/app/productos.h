@@ -19,6 +19,8 @@ constexpr std::int64_t kFilasPorAvance = 4096;
 // RUTACOMPARTIDA_COLECTOR, or C:\Productos when none is stored (configurada
 // then false).
 QString CarpetaProductos(bool* configurada = nullptr);
+// The configuration key that stores that folder.
+inline const QString kClaveCarpetaProductos = QStringLiteral("RUTACOMPARTIDA_COLECTOR");
 
 // Writes one line per row of the product query, in the order the rows come.
 // Returns the number of lines written.

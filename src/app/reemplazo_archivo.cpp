@@ -93,15 +93,6 @@ void LiberaRanura(int i)
     gReservada[i] = false;
 }
 
-QString Aleatorio(int largo)
-{
-    static const char kLetras[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QString s;
-    for (int i = 0; i < largo; ++i)
-        s += QLatin1Char(kLetras[QRandomGenerator::system()->bounded(int(sizeof kLetras) - 1)]);
-    return s;
-}
-
 // Temporary files that killed runs left: ours and those of older versions.
 void BorraRestos(const QString& carpeta, const QString& nombre)
 {
@@ -165,6 +156,15 @@ int TomaBloqueo(const QString& carpeta, const QString& nombre)
 
 } // namespace
 
+QString NombreTemporal(const QString& carpeta, const QString& nombre)
+{
+    static const char kLetras[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QString s = carpeta + QStringLiteral("/.") + nombre + u'.';
+    for (int i = 0; i < 12; ++i)
+        s += QLatin1Char(kLetras[QRandomGenerator::system()->bounded(int(sizeof kLetras) - 1)]);
+    return s;
+}
+
 ReemplazoArchivo::ReemplazoArchivo(const QString& destino) : destino_(destino)
 {
     final_ = rutas::Resolver(destino);
@@ -172,7 +172,7 @@ ReemplazoArchivo::ReemplazoArchivo(const QString& destino) : destino_(destino)
     carpeta_ = fi.absolutePath();
     const QString nombre = fi.fileName();
     bloqueo_ = TomaBloqueo(carpeta_, nombre);
-    temporal_ = carpeta_ + QStringLiteral("/.") + nombre + u'.' + Aleatorio(12);
+    temporal_ = NombreTemporal(carpeta_, nombre);
     InstalaManejadores();
     manejadores_ = true;
     ranura_ = ReservaRanura(QFile::encodeName(temporal_));

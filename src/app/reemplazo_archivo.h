@@ -15,6 +15,10 @@
 #include <QString>
 #include <memory>
 
+// A fresh temporary name for the file nombre in carpeta, the form whose
+// leftovers the next run removes.
+QString NombreTemporal(const QString& carpeta, const QString& nombre);
+
 class ReemplazoArchivo {
 public:
     // destino as the suite stores it; raises VbError when the temporary file

@@ -20,14 +20,6 @@
 #include <functional>
 #include <unistd.h>
 
-void CajaTexto::setText(const QString& texto)
-{
-    if (texto == texto_)
-        return;
-    texto_ = texto;
-    emit textChanged(texto_);
-}
-
 FrmPrincipal::FrmPrincipal() : txtRuta(std::make_unique<CajaTexto>(QStringLiteral("Text1"))) {}
 
 FrmPrincipal::~FrmPrincipal() = default;

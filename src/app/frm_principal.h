@@ -2,25 +2,10 @@
 // The program's form: the folder of the price checker's file, and the button
 // that writes it. The handlers work on the form's values alone, so a console
 // run drives them without any window; VentanaPrincipal shows them.
-#include <QObject>
+#include "platform/controles.h"
+
 #include <QString>
 #include <memory>
-
-// A text box without its widget: the handlers read and change it, the
-// window's box follows it and passes on what is typed.
-class CajaTexto : public QObject {
-    Q_OBJECT
-public:
-    explicit CajaTexto(const QString& texto = {}) : texto_(texto) {}
-    QString text() const { return texto_; }
-    void setText(const QString& texto);
-    void clear() { setText({}); }
-signals:
-    void textChanged(const QString& texto);
-
-private:
-    QString texto_;
-};
 
 class FrmPrincipal {
 public:

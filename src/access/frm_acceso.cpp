@@ -1,6 +1,7 @@
 #include "access/frm_acceso.h"
 
 #include "access/bases.h"
+#include "access/ventana_acceso.h"
 #include "db/db_dll.h"
 #include "db/globales.h"
 #include "db/registro_errores.h"
@@ -10,60 +11,19 @@
 #include "platform/errores.h"
 #include "platform/operador.h"
 #include "platform/rutas.h"
-#include "platform/twips.h"
 #include "platform/vb.h"
 #include "shell/mod_global.h"
 #include "suitelib/funciones_generales.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
-#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QFrame>
-#include <QGuiApplication>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QProcess>
-#include <QPushButton>
-#include <QScreen>
-#include <QTimer>
 #include <QUrl>
 
-using twips::px;
-
 namespace {
-
-QLabel* Etiqueta(QWidget* padre, const QString& texto, int x, int y, int ancho, int alto)
-{
-    auto* l = new QLabel(texto, padre);
-    l->setGeometry(px(x), px(y), px(ancho), px(alto));
-    return l;
-}
-
-QLineEdit* Caja(QWidget* padre, const char* nombre, const QString& ayuda, int x, int y, int ancho)
-{
-    auto* t = new QLineEdit(padre);
-    t->setObjectName(QString::fromLatin1(nombre));
-    t->setToolTip(ayuda);
-    t->setGeometry(px(x), px(y), px(ancho), px(315));
-    return t;
-}
-
-QPushButton* Boton(QWidget* padre, const char* nombre, const QString& texto, int x, int y, int ancho, int alto)
-{
-    auto* b = new QPushButton(texto, padre);
-    b->setObjectName(QString::fromLatin1(nombre));
-    b->setGeometry(px(x), px(y), px(ancho), px(alto));
-    // Enter walks the boxes; it must never press a button on its way.
-    b->setAutoDefault(false);
-    b->setDefault(false);
-    return b;
-}
 
 // Errors passed over by "Registrar": closing a closed connection, and what a
 // server that is starting or already started answers.
@@ -82,111 +42,49 @@ void AvisoInicioServidor(const VbError& e)
 
 } // namespace
 
-frmAcceso::frmAcceso(QWidget* parent) : QDialog(parent)
+frmAcceso::frmAcceso()
+    : TxtUserId(std::make_unique<CajaTexto>()), TxtUserPassword(std::make_unique<CajaTexto>()),
+      TxtDbName(std::make_unique<CajaTexto>()), TxtServidor(std::make_unique<CajaTexto>()),
+      TxtPuerto(std::make_unique<CajaTexto>(QStringLiteral("1433"))), CboPlataformaDB(std::make_unique<ListaTexto>()),
+      lstBases(std::make_unique<ListaTexto>())
 {
-    setObjectName(QStringLiteral("frmAcceso"));
-    setWindowTitle(QStringLiteral("Control de Acceso"));
-    setFixedSize(px(7560), px(4800));
-
-    Label1[0] = Etiqueta(this, QStringLiteral("Control de Acceso"), 240, 120, 7080, 480);
-    QFont titulo = Label1[0]->font();
-    titulo.setPointSize(titulo.pointSize() + 6);
-    titulo.setBold(true);
-    Label1[0]->setFont(titulo);
-
-    framAcceso = new QFrame(this);
-    framAcceso->setObjectName(QStringLiteral("framAcceso"));
-    framAcceso->setFrameShape(QFrame::StyledPanel);
-    framAcceso->setGeometry(px(240), px(720), px(4200), px(3240));
-    Label1[1] = Etiqueta(framAcceso, QStringLiteral("AUTENTICACION"), 120, 90, 3000, 285);
-    QFont negrita = Label1[1]->font();
-    negrita.setBold(true);
-    Label1[1]->setFont(negrita);
-
-    Etiqueta(framAcceso, QStringLiteral("Usuario"), 120, 540, 1320, 285);
-    TxtUserId = Caja(framAcceso, "TxtUserId", QStringLiteral("Ingrese el nombre de usuario"), 1440, 510, 2640);
-    Etiqueta(framAcceso, QStringLiteral("Contraseña"), 120, 960, 1320, 285);
-    TxtUserPassword = Caja(framAcceso, "TxtUserPassword", QStringLiteral("Ingrese la contraseña"), 1440, 930, 2640);
-    TxtUserPassword->setEchoMode(QLineEdit::Password);
-    TxtUserPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
-    Etiqueta(framAcceso, QStringLiteral("Base de datos"), 120, 1380, 1320, 285);
-    TxtDbName = Caja(framAcceso, "TxtDbName", QStringLiteral("ingrese el nombre de la base de datos"), 1440, 1350, 2640);
-    Etiqueta(framAcceso, QStringLiteral("Servidor"), 120, 1800, 1320, 285);
-    TxtServidor = Caja(framAcceso, "TxtServidor", QStringLiteral("ingrese el nombre del servidor e instancia"), 1440, 1770, 1800);
-    TxtPuerto = Caja(framAcceso, "TxtPuerto", QStringLiteral("Ingrese el Puerto "), 3300, 1770, 780);
-    TxtPuerto->setText(QStringLiteral("1433"));
-    Etiqueta(framAcceso, QStringLiteral("Plataforma"), 120, 2220, 1320, 285);
-    CboPlataformaDB = new QComboBox(framAcceso);
-    CboPlataformaDB->setObjectName(QStringLiteral("CboPlataformaDB"));
-    CboPlataformaDB->addItems({QStringLiteral("SQL Server"), QStringLiteral("ORACLE")});
-    CboPlataformaDB->setGeometry(px(1440), px(2190), px(2640), px(345));
-
-    bcAceptar = Boton(framAcceso, "bcAceptar", QStringLiteral("Conectar"), 1440, 2700, 1275, 405);
-    bcCancelar = Boton(framAcceso, "bcCancelar", QStringLiteral("Cancelar"), 2805, 2700, 1275, 405);
-
-    Label1[2] = Etiqueta(this, QStringLiteral("Conexiones registradas"), 4680, 750, 2640, 285);
-    Label1[2]->setFont(negrita);
-    lstBases = new QListWidget(this);
-    lstBases->setObjectName(QStringLiteral("lstBases"));
-    lstBases->setGeometry(px(4680), px(1080), px(2640), px(2010));
-    CmdRegistrar = Boton(this, "CmdRegistrar", QStringLiteral("Registrar"), 4680, 3150, 2640, 375);
-    CmdLineaComando = Boton(this, "CmdLineaComando", QStringLiteral("Crear Acceso Directo"), 4680, 3585, 2640, 375);
-
-    Label7 = Etiqueta(this, QStringLiteral("TORVO NET"), 240, 4140, 4200, 420);
-    Label7->setObjectName(QStringLiteral("Label7"));
-    QFont marca = Label7->font();
-    marca.setPointSize(marca.pointSize() + 4);
-    marca.setBold(true);
-    Label7->setFont(marca);
-    Label8 = Etiqueta(this, DireccionWeb(), 4680, 4200, 2640, 285);
-    Label8->setObjectName(QStringLiteral("Label8"));
-    Label8->setCursor(Qt::PointingHandCursor);
-    Label8->setStyleSheet(QStringLiteral("color: #0000c0; text-decoration: underline;"));
-    Label8->installEventFilter(this);
-
-    for (QLineEdit* t : {TxtUserId, TxtUserPassword, TxtDbName, TxtServidor})
-        t->installEventFilter(this);
-    for (QLineEdit* t : {TxtDbName, TxtServidor, TxtUserPassword})
-        connect(t, &QLineEdit::textChanged, this, [this, t] { MensajeInicial(t); });
-    connect(lstBases, &QListWidget::currentRowChanged, this, [this](int fila) {
+    CboPlataformaDB->addItem(QStringLiteral("SQL Server"));
+    CboPlataformaDB->addItem(QStringLiteral("ORACLE"));
+    CboPlataformaDB->setCurrentIndex(0);
+    for (CajaTexto* t : {TxtDbName.get(), TxtServidor.get(), TxtUserPassword.get()})
+        connect(t, &CajaTexto::textChanged, this, [this, t] { MensajeInicial(t); });
+    connect(lstBases.get(), &ListaTexto::currentChanged, this, [this](int fila) {
         if (fila >= 0)
             AsignarDatosBase();
     });
-    connect(lstBases, &QListWidget::itemClicked, this, [this] { AsignarDatosBase(); });
-    connect(lstBases, &QListWidget::itemDoubleClicked, this, [this] {
-        AsignarDatosBase();
-        bcAceptar_Click();
-    });
-    connect(bcAceptar, &QPushButton::clicked, this, [this] { bcAceptar_Click(); });
-    connect(bcCancelar, &QPushButton::clicked, this, [this] { bcCancelar_Click(); });
-    connect(CmdRegistrar, &QPushButton::clicked, this, [this] { CmdRegistrar_Click(); });
-    connect(CmdLineaComando, &QPushButton::clicked, this, [this] { CmdLineaComando_Click(); });
-    // Closing through the title bar is a refusal.
-    connect(this, &QDialog::rejected, this, [this] { Aceptar = false; });
 }
+
+frmAcceso::~frmAcceso() = default;
 
 QString frmAcceso::DireccionWeb() { return QStringLiteral("https://www.torvonet.com"); }
 
+// The window centres itself when it is built for the modal show.
 void frmAcceso::Form_Load()
 {
-    if (const QScreen* pantalla = QGuiApplication::primaryScreen()) {
-        const QRect r = pantalla->geometry();
-        move(r.x() + (r.width() - width()) / 2, r.y() + (r.height() - height()) / 2);
-    }
     llenarlist();
-    for (QLineEdit* t : {TxtUserId, TxtUserPassword, TxtDbName, TxtDbName, TxtServidor})
+    for (CajaTexto* t : {TxtUserId.get(), TxtUserPassword.get(), TxtDbName.get(), TxtDbName.get(), TxtServidor.get()})
         MensajeInicial(t);
 }
 
 void frmAcceso::Mostrar()
 {
-    if (operador().TieneVentanas())
-        exec();
-    else
+    if (operador().TieneVentanas()) {
+        VentanaAcceso ventana(*this);
+        ventana.exec();
+    } else {
         MostrarConsola();
+    }
 }
 
-bool frmAcceso::Disponible() { return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
+bool frmAcceso::Disponible()
+{
+    return !operador().TieneVentanas() || qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
 
 bool frmAcceso::Pide(const QString& base, const QString& servidor, const QString& usuario, const QString& clave)
 {
@@ -261,8 +159,7 @@ bool frmAcceso::DatosBase(const QString& nombre)
 
 void frmAcceso::AsignarDatosBase()
 {
-    const QListWidgetItem* item = lstBases->currentItem();
-    DatosBase(item ? vb::Trim(item->text()) : QString());
+    DatosBase(vb::Trim(lstBases->itemText(lstBases->currentRow())));
     QString servidor = servidorBase;
     const int dosPuntos = servidor.indexOf(u':');
     if (dosPuntos >= 0) {
@@ -308,26 +205,28 @@ void frmAcceso::RegistrarBases()
         CmdRegistrar_Click();
 }
 
-void frmAcceso::MensajeInicial(QLineEdit* ObjTxt)
+QString frmAcceso::TextoAyuda(const CajaTexto* caja) const
+{
+    if (caja == TxtUserId.get())
+        return QStringLiteral("Ingrese el usuario");
+    if (caja == TxtDbName.get())
+        return QStringLiteral("ingrese el nombre de la base de datos");
+    if (caja == TxtServidor.get())
+        return QStringLiteral("ingrese el nombre del servidor e instancia");
+    return {};
+}
+
+void frmAcceso::MensajeInicial(CajaTexto* ObjTxt)
 {
     if (enHint_ || !ObjTxt)
         return;
-    QString hint;
-    if (ObjTxt == TxtUserId)
-        hint = QStringLiteral("Ingrese el usuario");
-    else if (ObjTxt == TxtDbName)
-        hint = QStringLiteral("ingrese el nombre de la base de datos");
-    else if (ObjTxt == TxtServidor)
-        hint = QStringLiteral("ingrese el nombre del servidor e instancia");
+    const QString hint = TextoAyuda(ObjTxt);
     if (!vb::Trim(ObjTxt->text()).isEmpty() && ObjTxt->text() != hint)
         return;
     enHint_ = true;
     ObjTxt->setText(hint);
-    QPalette p = ObjTxt->palette();
-    p.setColor(QPalette::Text, QColor(2, 0, 0));
-    ObjTxt->setPalette(p);
-    ObjTxt->setSelection(0, int(vb::Trim(ObjTxt->text()).size()));
-    ObjTxt->update();
+    conAyuda_.insert(ObjTxt);
+    emit ayudaPuesta(ObjTxt);
     enHint_ = false;
 }
 
@@ -360,17 +259,13 @@ void frmAcceso::bcAceptar_Click()
     glb::ClaveActual = TxtUserPassword->text();
     Aceptar = true;
     RegistrarBases();
-    hide();
-    if (isModal())
-        done(QDialog::Accepted);
+    emit ocultado();
 }
 
 void frmAcceso::bcCancelar_Click()
 {
     Aceptar = false;
-    hide();
-    if (isModal())
-        done(QDialog::Rejected);
+    emit ocultado();
 }
 
 void frmAcceso::CmdRegistrar_Click()
@@ -403,7 +298,7 @@ void frmAcceso::CmdRegistrar_Click()
         puertoRecordado = puerto == 0 ? QStringLiteral("1433") : QString::number(puerto, 'g', 15);
     });
     r.paso([&] {
-        for (QLineEdit* t : {TxtServidor, TxtUserId, TxtUserPassword, TxtDbName})
+        for (CajaTexto* t : {TxtServidor.get(), TxtUserId.get(), TxtUserPassword.get(), TxtDbName.get()})
             t->setText(vb::Trim(t->text()));
         servidor = TxtServidor->text();
     });
@@ -512,38 +407,6 @@ void frmAcceso::CmdLineaComando_Click()
 
 void frmAcceso::Label8_Click() { QDesktopServices::openUrl(QUrl(DireccionWeb())); }
 
-bool frmAcceso::eventFilter(QObject* objeto, QEvent* evento)
-{
-    if (evento->type() == QEvent::MouseButtonRelease && objeto == Label8) {
-        Label8_Click();
-        return false;
-    }
-    if (evento->type() == QEvent::FocusIn && objeto == TxtUserId) {
-        MensajeInicial(TxtUserId);
-        // A click that gave the focus places the caret after this: the hint is
-        // selected again once the click is over, so that typing replaces it.
-        const QString hint = TxtUserId->text();
-        QTimer::singleShot(0, this, [this, hint] {
-            if (TxtUserId->hasFocus() && TxtUserId->text() == hint && hint == QStringLiteral("Ingrese el usuario"))
-                TxtUserId->setSelection(0, int(hint.size()));
-        });
-    }
-    if (evento->type() == QEvent::KeyPress) {
-        const auto* k = static_cast<QKeyEvent*>(evento);
-        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-            if (objeto == TxtUserId)
-                TxtUserPassword->setFocus();
-            else if (objeto == TxtUserPassword)
-                TxtDbName->setFocus();
-            else if (objeto == TxtDbName)
-                TxtServidor->setFocus();
-            else if (objeto == TxtServidor)
-                bcAceptar->setFocus();
-        }
-    }
-    return QDialog::eventFilter(objeto, evento);
-}
-
 void frmAcceso::MostrarConsola()
 {
     Aceptar = false;
@@ -551,7 +414,7 @@ void frmAcceso::MostrarConsola()
     if (lstBases->count() > 0) {
         QString lista = QStringLiteral("Conexiones registradas:");
         for (int i = 0; i < lstBases->count(); ++i)
-            lista += QStringLiteral("\n  %1) %2").arg(i + 1).arg(lstBases->item(i)->text());
+            lista += QStringLiteral("\n  %1) %2").arg(i + 1).arg(lstBases->itemText(i));
         for (;;) {
             const auto v = op.PideValor(lista + QStringLiteral("\nConexion (0: ninguna)"),
                                         QString::number(lstBases->currentRow() + 1), false);
@@ -570,14 +433,14 @@ void frmAcceso::MostrarConsola()
     }
     struct Pregunta {
         QString etiqueta;
-        QLineEdit* caja;
+        CajaTexto* caja;
         bool oculto;
     };
-    const Pregunta preguntas[] = {{QStringLiteral("Usuario"), TxtUserId, false},
-                                  {QStringLiteral("Contraseña"), TxtUserPassword, true},
-                                  {QStringLiteral("Base de datos"), TxtDbName, false},
-                                  {QStringLiteral("Servidor"), TxtServidor, false},
-                                  {QStringLiteral("Puerto"), TxtPuerto, false}};
+    const Pregunta preguntas[] = {{QStringLiteral("Usuario"), TxtUserId.get(), false},
+                                  {QStringLiteral("Contraseña"), TxtUserPassword.get(), true},
+                                  {QStringLiteral("Base de datos"), TxtDbName.get(), false},
+                                  {QStringLiteral("Servidor"), TxtServidor.get(), false},
+                                  {QStringLiteral("Puerto"), TxtPuerto.get(), false}};
     for (const Pregunta& p : preguntas) {
         const auto v = op.PideValor(p.etiqueta, p.caja->text(), p.oculto);
         if (!v)

@@ -1,36 +1,27 @@
 #pragma once
 // The database access dialog: server, database, user, password and platform,
-// with the list of connections registered in BASES.TXT.
-#include <QDialog>
-#include <array>
+// with the list of connections registered in BASES.TXT. The handlers work on
+// the form's values alone, so the terminal asks them without any window;
+// VentanaAcceso shows them.
+#include "platform/controles.h"
 
-class QComboBox;
-class QFrame;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
+#include <QObject>
+#include <QSet>
+#include <memory>
 
-class frmAcceso : public QDialog {
+class frmAcceso : public QObject {
     Q_OBJECT
 public:
-    explicit frmAcceso(QWidget* parent = nullptr);
+    frmAcceso();
+    ~frmAcceso() override;
 
-    std::array<QLabel*, 3> Label1; // title, "AUTENTICACION", "Conexiones registradas"
-    QFrame* framAcceso;
-    QLineEdit* TxtUserId;
-    QLineEdit* TxtUserPassword;
-    QLineEdit* TxtDbName;
-    QLineEdit* TxtServidor;
-    QLineEdit* TxtPuerto;
-    QComboBox* CboPlataformaDB;
-    QListWidget* lstBases;
-    QPushButton* bcAceptar;
-    QPushButton* bcCancelar;
-    QPushButton* CmdRegistrar;
-    QPushButton* CmdLineaComando;
-    QLabel* Label7;
-    QLabel* Label8;
+    const std::unique_ptr<CajaTexto> TxtUserId;
+    const std::unique_ptr<CajaTexto> TxtUserPassword;
+    const std::unique_ptr<CajaTexto> TxtDbName;
+    const std::unique_ptr<CajaTexto> TxtServidor;
+    const std::unique_ptr<CajaTexto> TxtPuerto;
+    const std::unique_ptr<ListaTexto> CboPlataformaDB; // "SQL Server", "ORACLE"
+    const std::unique_ptr<ListaTexto> lstBases;
 
     // True after "Conectar", False after "Cancelar" or closing.
     bool Aceptar = false;
@@ -39,9 +30,9 @@ public:
     void Form_Load();
     // The modal show: the window, or on the terminal when there are no windows.
     void Mostrar();
-    // Whether the dialog can be loaded: a console run with nobody to answer
-    // has no Qt application for widgets, and the dialog then counts as
-    // cancelled without being loaded, as it would be at once on the terminal.
+    // Whether the dialog can be shown: windows need a widget application. On
+    // the terminal it always can; with nobody to answer, its first question
+    // ends it as cancelled.
     static bool Disponible();
     // Loads the form, fills it with these values on the first platform, shows
     // it; true when the operator accepted.
@@ -54,7 +45,7 @@ public:
     bool ExisteBaseDeDatos(const QString& Servidor, const QString& Dbname, const QString& Usuario,
                            const QString& Password, const QString& Proveedor);
     void RegistrarBases();
-    void MensajeInicial(QLineEdit* ObjTxt);
+    void MensajeInicial(CajaTexto* ObjTxt);
     void EjecutarCmdRegDB(const QString& Archivo, QString& ErrDevuelto);
 
     void bcAceptar_Click();
@@ -63,18 +54,27 @@ public:
     void CmdLineaComando_Click();
     void Label8_Click();
 
+    // The hint MensajeInicial puts in the box, and whether it ever did: the
+    // box's text then keeps the hint's colour.
+    QString TextoAyuda(const CajaTexto* caja) const;
+    bool ConAyuda(const CajaTexto* caja) const { return conAyuda_.contains(caja); }
+
     // The desktop launcher "Crear Acceso Directo" writes.
     static QString ArchivoAccesoDirecto();
     // The record last found by DatosBase, and the remembered port.
     QString servidorBase, nombreBase, usuarioBase, passwordBase;
     QString puertoRecordado;
 
-protected:
-    bool eventFilter(QObject* objeto, QEvent* evento) override;
+signals:
+    // The hint was put in the box: the window selects it, so that typing replaces it.
+    void ayudaPuesta(CajaTexto* caja);
+    // "Conectar" or "Cancelar" hid the form: the modal show returns.
+    void ocultado();
 
 private:
     void MostrarConsola();
     bool enHint_ = false;
+    QSet<const CajaTexto*> conAyuda_;
 };
 
 // Fills the database layer's parameter dialog with this one, for the run.

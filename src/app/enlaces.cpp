@@ -7,7 +7,6 @@
 #include "shell/mod_global.h"
 #include "startup/iniciar_aplicacion.h"
 
-#include <QLineEdit>
 
 namespace {
 

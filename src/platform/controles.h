@@ -4,6 +4,7 @@
 // console run drives them with no graphical platform at all.
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class CajaTexto : public QObject {
     Q_OBJECT
@@ -17,4 +18,29 @@ signals:
 
 private:
     QString texto_;
+};
+
+// The lines of a list box or a drop-down list and the one chosen (-1: none).
+// Adding lines chooses none, as a list box does; a drop-down list chooses its
+// first line itself. Both sets of Qt names are kept, so the handlers read as
+// they would over the widgets.
+class ListaTexto : public QObject {
+    Q_OBJECT
+public:
+    int count() const { return int(lineas_.size()); }
+    QString itemText(int i) const { return lineas_.value(i); }
+    QStringList items() const { return lineas_; }
+    void addItem(const QString& texto);
+    void clear();
+    int currentRow() const { return actual_; }
+    void setCurrentRow(int fila);
+    int currentIndex() const { return actual_; }
+    void setCurrentIndex(int i) { setCurrentRow(i); }
+signals:
+    void itemsChanged();
+    void currentChanged(int fila);
+
+private:
+    QStringList lineas_;
+    int actual_ = -1;
 };

@@ -3,6 +3,7 @@
 // server, BASES.TXT read and written as bytes.
 #include "access/bases.h"
 #include "access/frm_acceso.h"
+#include "access/ventana_acceso.h"
 #include "comun/ayudas.h"
 #include "comun/base_prueba.h"
 #include "comun/programas.h"
@@ -52,16 +53,16 @@ protected:
 };
 
 
-// Acts on the dialog that is modal at the moment, as an operator would:
+// Acts on the window that is modal at the moment, as an operator would:
 // each call of the queue handles one showing of the dialog.
 class Operario : public QObject {
 public:
-    std::deque<std::function<void(frmAcceso&)>> pasos;
+    std::deque<std::function<void(VentanaAcceso&)>> pasos;
     int vistos = 0;
     Operario()
     {
         connect(&timer_, &QTimer::timeout, this, [this] {
-            auto* f = qobject_cast<frmAcceso*>(QApplication::activeModalWidget());
+            auto* f = qobject_cast<VentanaAcceso*>(QApplication::activeModalWidget());
             if (!f || f == ultimo_)
                 return;
             ultimo_ = f;
@@ -80,10 +81,12 @@ public:
 
 private:
     QTimer timer_;
-    QPointer<frmAcceso> ultimo_;
+    QPointer<VentanaAcceso> ultimo_;
 };
 
-inline void Escribe(frmAcceso& f, const QString& usuario, const QString& clave, const QString& base, const QString& servidor)
+// Typed into the window's boxes, or set on the form's values.
+template <class Formulario>
+void Escribe(Formulario& f, const QString& usuario, const QString& clave, const QString& base, const QString& servidor)
 {
     f.TxtUserId->setText(usuario);
     f.TxtUserPassword->setText(clave);

@@ -1,7 +1,7 @@
 #include "access/acceso_prueba.h"
 
-#include <QListWidget>
 #include <QLineEdit>
+#include <QListWidget>
 
 namespace {
 
@@ -63,8 +63,8 @@ TEST_F(Bases, LaListaSaltaClavesEnBlancoYLeeLaUltimaLineaSinFin)
     frmAcceso f;
     f.Form_Load();
     ASSERT_EQ(f.lstBases->count(), 2);
-    EXPECT_EQ(f.lstBases->item(0)->text(), u"K1 / D1");
-    EXPECT_EQ(f.lstBases->item(1)->text(), u"SRV\\INST / DB");
+    EXPECT_EQ(f.lstBases->itemText(0), u"K1 / D1");
+    EXPECT_EQ(f.lstBases->itemText(1), u"SRV\\INST / DB");
     // The first line is chosen and shown; no port was remembered yet.
     EXPECT_EQ(f.lstBases->currentRow(), 0);
     EXPECT_EQ(f.TxtServidor->text(), u"k1");
@@ -96,13 +96,24 @@ TEST_F(Bases, SinArchivoLaListaQuedaVaciaYLasCajasMuestranSusAyudas)
     EXPECT_EQ(f.TxtDbName->text(), u"ingrese el nombre de la base de datos");
     EXPECT_EQ(f.TxtServidor->text(), u"ingrese el nombre del servidor e instancia");
     EXPECT_EQ(f.TxtPuerto->text(), u"1433");
-    EXPECT_EQ(f.TxtServidor->palette().color(QPalette::Text), QColor(2, 0, 0));
-    EXPECT_EQ(f.TxtServidor->selectedText(), f.TxtServidor->text());
-    // Emptying a box brings its hint back, selected so that typing replaces it.
+    // The window shows each hint in the hint's colour, selected so that typing replaces it.
+    {
+        VentanaAcceso v(f);
+        EXPECT_EQ(v.TxtServidor->text(), f.TxtServidor->text());
+        EXPECT_EQ(v.TxtServidor->palette().color(QPalette::Text), QColor(2, 0, 0));
+        EXPECT_EQ(v.TxtServidor->selectedText(), f.TxtServidor->text());
+        EXPECT_EQ(v.TxtDbName->selectedText(), f.TxtDbName->text());
+        EXPECT_EQ(v.TxtUserPassword->palette().color(QPalette::Text), QColor(2, 0, 0));
+        EXPECT_EQ(v.lstBases->count(), 0);
+    }
+    // Emptying a box brings its hint back.
     f.TxtDbName->setText(QStringLiteral("EMPRESA"));
     EXPECT_EQ(f.TxtDbName->text(), u"EMPRESA");
     f.TxtDbName->setText(QStringLiteral("  "));
     EXPECT_EQ(f.TxtDbName->text(), u"ingrese el nombre de la base de datos");
+    // The user box gets its hint only when it gets the focus.
+    f.TxtUserId->setText(QString());
+    EXPECT_EQ(f.TxtUserId->text(), u"");
     EXPECT_FALSE(f.DatosBase(QStringLiteral("X / Y")));
 }
 

@@ -31,16 +31,16 @@ protected:
 TEST_F(Dialogo, ConectarFijaUsuarioClaveYAceptarYRegistraLaPrimeraConexion)
 {
     Operario o;
-    o.pasos.push_back([](frmAcceso& f) {
-        Escribe(f, QStringLiteral("JUAN"), QStringLiteral("s3cr3t"), QStringLiteral("empresa"), QStringLiteral("local"));
-        f.bcAceptar->click();
+    o.pasos.push_back([](VentanaAcceso& v) {
+        Escribe(v, QStringLiteral("JUAN"), QStringLiteral("s3cr3t"), QStringLiteral("empresa"), QStringLiteral("local"));
+        v.bcAceptar->click();
+        EXPECT_FALSE(v.isVisible());
     });
     frmAcceso f;
     f.Form_Load();
-    f.exec();
+    f.Mostrar();
     EXPECT_EQ(o.vistos, 1);
     EXPECT_TRUE(f.Aceptar);
-    EXPECT_FALSE(f.isVisible());
     EXPECT_EQ(glb::UsuarioActual, u"JUAN");
     EXPECT_EQ(glb::ClaveActual, u"s3cr3t");
     // No BASES.TXT yet: the connection that opened is registered.
@@ -54,19 +54,19 @@ TEST_F(Dialogo, CancelarYCerrarDejanAceptarFalso)
     escribeBases(linea("LOCAL / EMPRESA", "empresa", "local"));
     for (int modo = 0; modo < 2; ++modo) {
         Operario o;
-        o.pasos.push_back([modo](frmAcceso& f) {
-            f.Aceptar = true; // a stale value must not survive
+        o.pasos.push_back([modo](VentanaAcceso& v) {
+            v.formulario().Aceptar = true; // a stale value must not survive
             if (modo == 0)
-                f.bcCancelar->click();
+                v.bcCancelar->click();
             else
-                f.close();
+                v.close();
+            EXPECT_FALSE(v.isVisible());
         });
         frmAcceso f;
         f.Form_Load();
-        f.exec();
+        f.Mostrar();
         EXPECT_EQ(o.vistos, 1);
         EXPECT_FALSE(f.Aceptar) << modo;
-        EXPECT_FALSE(f.isVisible());
     }
     EXPECT_TRUE(glb::UsuarioActual.isEmpty());
 }
@@ -93,7 +93,7 @@ TEST_F(Dialogo, RegistrarContraLaBaseEmbebidaAgregaElRegistroYArrancaODBC)
     EXPECT_EQ(f.TxtServidor->text(), u"otro");
     EXPECT_NE(DB().gCnn->State(), ado::adStateOpen);
     ASSERT_EQ(f.lstBases->count(), 2);
-    EXPECT_EQ(f.lstBases->item(1)->text(), u"LOCAL / EMPRESA");
+    EXPECT_EQ(f.lstBases->itemText(1), u"LOCAL / EMPRESA");
 
     // The same connection again, in another case and with blanks.
     f.TxtServidor->setText(QStringLiteral("  LOCAL "));
@@ -226,49 +226,115 @@ TEST_F(Dialogo, EnterRecorreLasCajasHastaConectar)
 {
     frmAcceso f;
     f.Form_Load();
-    f.show();
-    f.activateWindow();
-    f.TxtUserId->setFocus();
-    QWidget* esperados[] = {f.TxtUserPassword, f.TxtDbName, f.TxtServidor, f.bcAceptar};
+    VentanaAcceso v(f);
+    v.show();
+    v.activateWindow();
+    v.TxtUserId->setFocus();
+    QWidget* esperados[] = {v.TxtUserPassword, v.TxtDbName, v.TxtServidor, v.bcAceptar};
     for (QWidget* esperado : esperados) {
-        QWidget* actual = f.focusWidget();
+        QWidget* actual = v.focusWidget();
         QKeyEvent pulsa(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
         QApplication::sendEvent(actual, &pulsa);
         QKeyEvent suelta(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
         QApplication::sendEvent(actual, &suelta);
-        EXPECT_EQ(f.focusWidget(), esperado);
+        EXPECT_EQ(v.focusWidget(), esperado);
     }
     // Walking never pressed a button.
     EXPECT_FALSE(f.Aceptar);
-    EXPECT_TRUE(f.isVisible());
+    EXPECT_TRUE(v.isVisible());
     EXPECT_TRUE(bases().isEmpty());
+}
+
+// What is chosen or typed on either side shows on the other: the list, the
+// boxes, the drop-down, and the list refilled by a registration.
+TEST_F(Dialogo, LaVentanaYElFormularioSonLosMismosValores)
+{
+    escribeBases(linea("OTRO / X", "x", "otro") + linea("SRV\\INST / DB", "db", "srv\\inst:1500"));
+    frmAcceso f;
+    f.Form_Load();
+    VentanaAcceso v(f);
+    ASSERT_EQ(v.lstBases->count(), 2);
+    EXPECT_EQ(v.lstBases->item(1)->text(), u"SRV\\INST / DB");
+    EXPECT_EQ(v.lstBases->currentRow(), 0);
+    EXPECT_EQ(v.TxtServidor->text(), u"otro");
+    EXPECT_EQ(v.TxtUserId->text(), u"Ingrese el usuario");
+
+    // A line chosen in the window fills the boxes on both sides.
+    v.lstBases->setCurrentRow(1);
+    EXPECT_EQ(f.lstBases->currentRow(), 1);
+    EXPECT_EQ(f.TxtServidor->text(), u"SRV\\INST");
+    EXPECT_EQ(v.TxtServidor->text(), u"SRV\\INST");
+    EXPECT_EQ(v.TxtPuerto->text(), u"1500");
+    EXPECT_EQ(v.TxtDbName->text(), u"db");
+    // ... and one chosen by the form shows in the window.
+    f.lstBases->setCurrentRow(0);
+    EXPECT_EQ(v.lstBases->currentRow(), 0);
+    EXPECT_EQ(v.TxtServidor->text(), u"otro");
+
+    // Typing reaches the form; emptying a box brings its hint back, selected.
+    v.TxtUserId->setText(QStringLiteral("JUAN"));
+    EXPECT_EQ(f.TxtUserId->text(), u"JUAN");
+    v.TxtDbName->setText(QString());
+    EXPECT_EQ(f.TxtDbName->text(), u"ingrese el nombre de la base de datos");
+    EXPECT_EQ(v.TxtDbName->text(), f.TxtDbName->text());
+    EXPECT_EQ(v.TxtDbName->selectedText(), f.TxtDbName->text());
+    EXPECT_EQ(v.TxtDbName->palette().color(QPalette::Text), QColor(2, 0, 0));
+
+    v.CboPlataformaDB->setCurrentIndex(1);
+    EXPECT_EQ(f.CboPlataformaDB->currentIndex(), 1);
+    f.CboPlataformaDB->setCurrentIndex(0);
+    EXPECT_EQ(v.CboPlataformaDB->currentIndex(), 0);
+
+    // "Registrar" in the window: the list it refills shows there.
+    Escribe(v, QStringLiteral("JUAN"), QString(), QStringLiteral("EMPRESA"), QStringLiteral("LOCAL"));
+    v.CmdRegistrar->click();
+    EXPECT_TRUE(op->mostrados.empty());
+    ASSERT_EQ(v.lstBases->count(), 3);
+    EXPECT_EQ(v.lstBases->item(2)->text(), u"LOCAL / EMPRESA");
+    EXPECT_EQ(v.lstBases->currentRow(), 0);
+    EXPECT_EQ(v.TxtServidor->text(), u"otro");
+    EXPECT_TRUE(v.isHidden()); // it never showed, and registering does not show it
+
+    // A double click on a line takes it and connects.
+    v.lstBases->setCurrentRow(2);
+    emit v.lstBases->itemDoubleClicked(v.lstBases->item(2));
+    EXPECT_TRUE(f.Aceptar);
+    EXPECT_EQ(f.TxtServidor->text(), u"LOCAL");
+    EXPECT_EQ(f.TxtDbName->text(), u"EMPRESA");
 }
 
 TEST_F(Dialogo, LeyendasAyudasYPosicion)
 {
     frmAcceso f;
     f.Form_Load();
-    EXPECT_EQ(f.windowTitle(), u"Control de Acceso");
-    EXPECT_EQ(f.Label1[0]->text(), u"Control de Acceso");
-    EXPECT_EQ(f.Label1[1]->text(), u"AUTENTICACION");
-    EXPECT_EQ(f.Label1[2]->text(), u"Conexiones registradas");
-    EXPECT_EQ(f.TxtUserId->toolTip(), u"Ingrese el nombre de usuario");
-    EXPECT_EQ(f.TxtUserPassword->toolTip(), u"Ingrese la contraseña");
-    EXPECT_EQ(f.TxtDbName->toolTip(), u"ingrese el nombre de la base de datos");
-    EXPECT_EQ(f.TxtServidor->toolTip(), u"ingrese el nombre del servidor e instancia");
-    EXPECT_EQ(f.TxtPuerto->toolTip(), u"Ingrese el Puerto ");
-    EXPECT_EQ(f.TxtUserPassword->echoMode(), QLineEdit::Password);
+    VentanaAcceso v(f);
+    EXPECT_EQ(v.windowTitle(), u"Control de Acceso");
+    EXPECT_EQ(v.Label1[0]->text(), u"Control de Acceso");
+    EXPECT_EQ(v.Label1[1]->text(), u"AUTENTICACION");
+    EXPECT_EQ(v.Label1[2]->text(), u"Conexiones registradas");
+    EXPECT_EQ(v.TxtUserId->toolTip(), u"Ingrese el nombre de usuario");
+    EXPECT_EQ(v.TxtUserPassword->toolTip(), u"Ingrese la contraseña");
+    EXPECT_EQ(v.TxtDbName->toolTip(), u"ingrese el nombre de la base de datos");
+    EXPECT_EQ(v.TxtServidor->toolTip(), u"ingrese el nombre del servidor e instancia");
+    EXPECT_EQ(v.TxtPuerto->toolTip(), u"Ingrese el Puerto ");
+    EXPECT_EQ(v.TxtUserPassword->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(v.TxtPuerto->text(), u"1433");
+    EXPECT_EQ(v.Label8->text(), frmAcceso::DireccionWeb());
+    ASSERT_EQ(v.CboPlataformaDB->count(), 2);
+    EXPECT_EQ(v.CboPlataformaDB->itemText(0), u"SQL Server");
+    EXPECT_EQ(v.CboPlataformaDB->itemText(1), u"ORACLE");
+    EXPECT_EQ(v.bcAceptar->text(), u"Conectar");
+    EXPECT_EQ(v.bcCancelar->text(), u"Cancelar");
+    EXPECT_EQ(v.CmdRegistrar->text(), u"Registrar");
+    EXPECT_EQ(v.CmdLineaComando->text(), u"Crear Acceso Directo");
+    EXPECT_EQ(v.Label7->text(), u"TORVO NET");
+    // The form's own drop-down: both platforms, the first one chosen.
     ASSERT_EQ(f.CboPlataformaDB->count(), 2);
-    EXPECT_EQ(f.CboPlataformaDB->itemText(0), u"SQL Server");
     EXPECT_EQ(f.CboPlataformaDB->itemText(1), u"ORACLE");
-    EXPECT_EQ(f.bcAceptar->text(), u"Conectar");
-    EXPECT_EQ(f.bcCancelar->text(), u"Cancelar");
-    EXPECT_EQ(f.CmdRegistrar->text(), u"Registrar");
-    EXPECT_EQ(f.CmdLineaComando->text(), u"Crear Acceso Directo");
-    EXPECT_EQ(f.Label7->text(), u"TORVO NET");
+    EXPECT_EQ(f.CboPlataformaDB->currentIndex(), 0);
     const QRect pantalla = QGuiApplication::primaryScreen()->geometry();
-    EXPECT_EQ(f.x(), pantalla.x() + (pantalla.width() - f.width()) / 2);
-    EXPECT_EQ(f.y(), pantalla.y() + (pantalla.height() - f.height()) / 2);
+    EXPECT_EQ(v.x(), pantalla.x() + (pantalla.width() - v.width()) / 2);
+    EXPECT_EQ(v.y(), pantalla.y() + (pantalla.height() - v.height()) / 2);
 }
 
 TEST_F(Dialogo, AccesoDirectoEsUnLanzadorEjecutableEnElEscritorio)

@@ -25,7 +25,7 @@ protected:
 TEST_F(Parametros, CancelarNoIntentaConectar)
 {
     Operario o;
-    o.pasos.push_back([](frmAcceso& f) { f.bcCancelar->click(); });
+    o.pasos.push_back([](VentanaAcceso& v) { v.bcCancelar->click(); });
     DB_Dll& db = DB();
     db.OpenServerADODB(true, 3, {}, true, true);
     EXPECT_EQ(o.vistos, 1);
@@ -41,16 +41,16 @@ TEST_F(Parametros, ServidorErroneoMuestraLaCajaYSiPreguntaOtraVez)
     glb::UsuarioActual = QStringLiteral("JUAN");
     QString claveMostrada, usuarioMostrado;
     Operario o;
-    o.pasos.push_back([&](frmAcceso& f) {
-        claveMostrada = f.TxtUserPassword->text();
-        usuarioMostrado = f.TxtUserId->text();
-        Escribe(f, QStringLiteral("JUAN"), QStringLiteral("s3cr3t"), QStringLiteral("NOHAY"), QStringLiteral("NINGUNO"));
-        f.bcAceptar->click();
+    o.pasos.push_back([&](VentanaAcceso& v) {
+        claveMostrada = v.TxtUserPassword->text();
+        usuarioMostrado = v.TxtUserId->text();
+        Escribe(v, QStringLiteral("JUAN"), QStringLiteral("s3cr3t"), QStringLiteral("NOHAY"), QStringLiteral("NINGUNO"));
+        v.bcAceptar->click();
     });
-    o.pasos.push_back([](frmAcceso& f) {
-        EXPECT_EQ(f.TxtServidor->text(), u"NINGUNO"); // the values of the failed try are shown again
-        Escribe(f, QStringLiteral("EMPRESA"), QStringLiteral("EMPRESA"), QStringLiteral("EMPRESA"), QStringLiteral("LOCAL"));
-        f.bcAceptar->click();
+    o.pasos.push_back([](VentanaAcceso& v) {
+        EXPECT_EQ(v.TxtServidor->text(), u"NINGUNO"); // the values of the failed try are shown again
+        Escribe(v, QStringLiteral("EMPRESA"), QStringLiteral("EMPRESA"), QStringLiteral("EMPRESA"), QStringLiteral("LOCAL"));
+        v.bcAceptar->click();
     });
     op->respuestas = {respuesta::Yes};
     db.OpenServerADODB(true, 3, {}, false, true);
@@ -72,10 +72,10 @@ TEST_F(Parametros, PlataformaOracleAgregaUnSoloNumeral)
     DB_Dll& db = DB();
     for (const QString& servidor : {QStringLiteral("SRV"), QStringLiteral("SRV#")}) {
         Operario o;
-        o.pasos.push_back([&](frmAcceso& f) {
-            Escribe(f, QStringLiteral("scott"), QStringLiteral("tiger"), QStringLiteral("ORCL"), servidor);
-            f.CboPlataformaDB->setCurrentIndex(1);
-            f.bcAceptar->click();
+        o.pasos.push_back([&](VentanaAcceso& v) {
+            Escribe(v, QStringLiteral("scott"), QStringLiteral("tiger"), QStringLiteral("ORCL"), servidor);
+            v.CboPlataformaDB->setCurrentIndex(1);
+            v.bcAceptar->click();
         });
         db.OpenServerADODB(true, 3, {}, false, false);
         EXPECT_EQ(o.vistos, 1);

@@ -5,6 +5,7 @@
 #include "comun/filas.h"
 #include "comun/demo_prueba.h"
 #include "comun/proceso.h"
+#include "comun/terminal.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -108,6 +109,26 @@ protected:
     {
         QFile f(salida + QStringLiteral("/productos.txt"));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<no hay archivo>");
+    }
+
+    // The environment that has the dynamic loader record every library a run
+    // opens, with no XDG runtime folder, which Qt's platforms warn about.
+    QStringList EntornoRastreado() const
+    {
+        return {QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("LD_DEBUG=files"),
+                QStringLiteral("LD_DEBUG_OUTPUT=") + dir.path() + QStringLiteral("/ld")};
+    }
+    // The loader's record of the last run, taken away for the next one.
+    QByteArray Cargadas() const
+    {
+        QByteArray cargadas;
+        for (const QFileInfo& f : QDir(dir.path()).entryInfoList({QStringLiteral("ld.*")}, QDir::Files)) {
+            QFile r(f.filePath());
+            if (r.open(QIODevice::ReadOnly))
+                cargadas += r.readAll();
+            r.remove();
+        }
+        return cargadas;
     }
 };
 
@@ -223,9 +244,7 @@ TEST_F(Exportacion, LaConsolaNoCargaPlataformaGraficaNiAvisaNada)
                                    {QStringLiteral("--consola"), kDesatendida, QStringLiteral("QT_QPA_PLATFORM=xcb")}};
     for (const QStringList& caso : casos) {
         SCOPED_TRACE(caso.join(u' ').toStdString());
-        const QString rastro = dir.path() + QStringLiteral("/ld");
-        QStringList argumentos, entorno{QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("LD_DEBUG=files"),
-                                        QStringLiteral("LD_DEBUG_OUTPUT=") + rastro};
+        QStringList argumentos, entorno = EntornoRastreado();
         for (const QString& a : caso)
             (a.contains(u'=') && !a.startsWith(u'@') ? entorno : argumentos) << a;
         QFile::remove(salida + QStringLiteral("/productos.txt"));
@@ -233,16 +252,61 @@ TEST_F(Exportacion, LaConsolaNoCargaPlataformaGraficaNiAvisaNada)
         EXPECT_EQ(c.estado, 0) << c.salida.toStdString();
         EXPECT_EQ(Archivo(), QByteArray("B1;A1;PAN;0\r\n"));
         EXPECT_EQ(c.error, QString());
-        // The dynamic loader's record of every library the run opened.
-        QByteArray cargadas;
-        for (const QFileInfo& f : QDir(dir.path()).entryInfoList({QStringLiteral("ld.*")}, QDir::Files)) {
-            QFile r(f.filePath());
-            if (r.open(QIODevice::ReadOnly))
-                cargadas += r.readAll();
-            r.remove();
-        }
+        const QByteArray cargadas = Cargadas();
         ASSERT_TRUE(cargadas.contains("libQt6Core")) << "no record of the loader";
         EXPECT_FALSE(cargadas.contains("/platforms/")) << "a platform plugin was loaded";
+    }
+}
+
+// A person at the terminal whose parameters lack the connection data: the
+// access dialog asks its questions there, through Qt's core alone, without
+// a platform plugin or its warnings. Ending the input refuses the dialog.
+TEST_F(Exportacion, EnLaTerminalElAccesoPreguntaSinPlataformaGrafica)
+{
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("INSERT INTO MA_ARTICULOS VALUES ('A1','B1','PAN',0);"));
+    const QStringList argumentos{QStringLiteral("--consola"), QStringLiteral("@Server=LOCAL;")};
+    const auto sinAvisos = [](const QByteArray& pantalla) {
+        EXPECT_FALSE(pantalla.contains("XDG_RUNTIME_DIR")) << pantalla.constData();
+        EXPECT_FALSE(pantalla.contains("QStandardPaths")) << pantalla.constData();
+        EXPECT_FALSE(pantalla.contains("qt.qpa")) << pantalla.constData();
+    };
+    {
+        SCOPED_TRACE("input ended");
+        const prueba::CorridaTerminal t = prueba::CorreEnTerminal(QStringLiteral(VERIFICADOR_EXE), argumentos,
+                                                                  Entorno(EntornoRastreado()), {{"Usuario:", "\x04"}});
+        EXPECT_EQ(t.pasos, 1u) << t.pantalla.constData();
+        EXPECT_EQ(t.estado, 1) << t.pantalla.constData();
+        EXPECT_TRUE(t.pantalla.contains("Faltan los datos de conexion")) << t.pantalla.constData();
+        sinAvisos(t.pantalla);
+        const QByteArray cargadas = Cargadas();
+        ASSERT_TRUE(cargadas.contains("libQt6Core")) << "no record of the loader";
+        EXPECT_FALSE(cargadas.contains("/platforms/")) << "a platform plugin was loaded";
+        EXPECT_FALSE(QFileInfo::exists(dir.path() + QStringLiteral("/BASES.TXT")));
+    }
+    {
+        SCOPED_TRACE("answered");
+        const std::vector<std::pair<QByteArray, QByteArray>> guion = {
+            {"Usuario:", "ADMIN\n"},
+            {"Contrase\xc3\xb1" "a:", "\n"},
+            {"Base de datos [ingrese el nombre de la base de datos]:", "EMP\n"},
+            {"Servidor [LOCAL]:", "\n"},
+            {"Puerto [1433]:", "\n"},
+            {"Plataforma (0: SQL Server, 1: ORACLE) [0]:", "\n"},
+            {"> ", "\n"},
+            {"[Enter] Aceptar", "\n"},
+            {"> ", "s\n"}};
+        const prueba::CorridaTerminal t = prueba::CorreEnTerminal(QStringLiteral(VERIFICADOR_EXE), argumentos,
+                                                                  Entorno(EntornoRastreado()), guion);
+        EXPECT_EQ(t.pasos, guion.size()) << t.pantalla.constData();
+        EXPECT_EQ(t.estado, 0) << t.pantalla.constData();
+        EXPECT_TRUE(t.pantalla.contains("Exportado con exito")) << t.pantalla.constData();
+        EXPECT_EQ(Archivo(), QByteArray("B1;A1;PAN;0\r\n"));
+        sinAvisos(t.pantalla);
+        const QByteArray cargadas = Cargadas();
+        ASSERT_TRUE(cargadas.contains("libQt6Core")) << "no record of the loader";
+        EXPECT_FALSE(cargadas.contains("/platforms/")) << "a platform plugin was loaded";
+        // Accepting registered the first connection of the machine.
+        EXPECT_TRUE(leeArchivo(dir.path() + QStringLiteral("/BASES.TXT")).startsWith(QStringLiteral("LOCAL / EMP,EMP,EMP,")));
     }
 }
 
@@ -464,46 +528,11 @@ TEST_F(Exportacion, AvanceEnLaTerminalYNadaEnUnaTuberia)
     EXPECT_EQ(c.error, QString());
 
     QFile::remove(salida + QStringLiteral("/productos.txt"));
-    QByteArrayList entorno;
-    for (const QString& v : Entorno({}).toStringList())
-        entorno << v.toLocal8Bit();
-    std::vector<char*> envp;
-    for (QByteArray& v : entorno)
-        envp.push_back(v.data());
-    envp.push_back(nullptr);
-    const QByteArray exe = VERIFICADOR_EXE, parametros = kDesatendida.toLocal8Bit();
-    int maestro = -1;
-    const pid_t pid = ::forkpty(&maestro, nullptr, nullptr, nullptr);
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        ::execle(exe.constData(), exe.constData(), "--consola", parametros.constData(), static_cast<char*>(nullptr), envp.data());
-        ::_exit(127);
-    }
-    QByteArray pantalla;
-    QElapsedTimer reloj;
-    reloj.start();
-    int estado = -1;
-    for (bool termino = false; reloj.elapsed() < 20000;) {
-        pollfd p{maestro, POLLIN, 0};
-        if (::poll(&p, 1, 50) > 0) {
-            char buf[4096];
-            const ssize_t n = ::read(maestro, buf, sizeof buf);
-            if (n > 0) {
-                pantalla.append(buf, n);
-                continue;
-            }
-        }
-        if (termino)
-            break; // and all it wrote was read
-        termino = ::waitpid(pid, &estado, WNOHANG) == pid;
-    }
-    ::close(maestro);
-    if (::waitpid(pid, &estado, WNOHANG) == 0) {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
-        FAIL() << "the run did not end: " << pantalla.constData();
-    }
-    EXPECT_TRUE(WIFEXITED(estado) && WEXITSTATUS(estado) == 0) << pantalla.constData();
+    const prueba::CorridaTerminal t =
+        prueba::CorreEnTerminal(QStringLiteral(VERIFICADOR_EXE), {QStringLiteral("--consola"), kDesatendida}, Entorno({}), {});
+    const QByteArray& pantalla = t.pantalla;
+    ASSERT_NE(t.estado, -2) << "the run did not end: " << pantalla.constData();
+    EXPECT_EQ(t.estado, 0) << pantalla.constData();
     EXPECT_EQ(Archivo().count('\n'), 10000);
     // The terminal turns "\n" into "\r\n".
     const QRegularExpression avance(QStringLiteral("\r4096 articulos escritos, \\d+ por segundo"
@@ -967,7 +996,7 @@ TEST_F(IngresoDemo, IngresoFallidoTerminaSinExportar)
 // try, then the console menu. Each step waits for its prompt.
 TEST_F(IngresoDemo, EnUnaTerminalSeReintentaLaClave)
 {
-    const std::vector<std::pair<const char*, const char*>> guion = {
+    const std::vector<std::pair<QByteArray, QByteArray>> guion = {
         {"[Enter] Aceptar", "\n"}, // the wrong password of the command line
         {"Usuario", "\n"},       {"Contrase", "otra\n"}, {"Base de datos", "\n"}, {"Servidor", "\n"},
         {"Puerto", "\n"},        {"Plataforma", "\n"},
@@ -976,54 +1005,13 @@ TEST_F(IngresoDemo, EnUnaTerminalSeReintentaLaClave)
         {"Usuario", "admin\n"},  {"Contrase", "DEMO\n"}, {"Base de datos", "\n"}, {"Servidor", "\n"},
         {"Puerto", "\n"},        {"Plataforma", "\n"},
         {"> ", "s\n"}};
-    const QByteArray exe = VERIFICADOR_EXE;
-    const QByteArray carpeta = QFile::encodeName(dir.path());
-    int maestro = -1;
-    const pid_t pid = ::forkpty(&maestro, nullptr, nullptr, nullptr);
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        ::setenv("VERIFICADOR_CARPETA", carpeta.constData(), 1);
-        ::setenv("VERIFICADOR_SERVIDORES", (carpeta + "/servidores.ini").constData(), 1);
-        ::unsetenv("DISPLAY");
-        ::unsetenv("QT_QPA_PLATFORM");
-        ::execl(exe.constData(), exe.constData(), "--consola", "@Server=LOCAL; @DbName=DEMO; @Usuario=ADMIN; @Password=mala;",
-                static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    QByteArray pantalla;
-    qsizetype leido = 0;
-    std::size_t paso = 0;
-    QElapsedTimer reloj;
-    reloj.start();
-    int estado = -1;
-    while (reloj.elapsed() < 20000) {
-        pollfd p{maestro, POLLIN, 0};
-        if (::poll(&p, 1, 50) > 0) {
-            char buf[4096];
-            const ssize_t n = ::read(maestro, buf, sizeof buf);
-            if (n > 0)
-                pantalla.append(buf, n);
-        }
-        while (paso < guion.size()) {
-            const qsizetype en = pantalla.indexOf(guion[paso].first, leido);
-            if (en < 0)
-                break;
-            leido = en + qsizetype(std::strlen(guion[paso].first));
-            (void)!::write(maestro, guion[paso].second, std::strlen(guion[paso].second));
-            ++paso;
-        }
-        if (::waitpid(pid, &estado, WNOHANG) == pid)
-            break;
-        estado = -1;
-    }
-    if (estado == -1) {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
-    }
-    ::close(maestro);
-    EXPECT_EQ(paso, guion.size()) << pantalla.constData();
-    ASSERT_TRUE(WIFEXITED(estado)) << pantalla.constData();
-    EXPECT_EQ(WEXITSTATUS(estado), 0) << pantalla.constData();
+    const prueba::CorridaTerminal t = prueba::CorreEnTerminal(
+        QStringLiteral(VERIFICADOR_EXE),
+        {QStringLiteral("--consola"), QStringLiteral("@Server=LOCAL; @DbName=DEMO; @Usuario=ADMIN; @Password=mala;")},
+        Entorno({}), guion);
+    const QByteArray& pantalla = t.pantalla;
+    EXPECT_EQ(t.pasos, guion.size()) << pantalla.constData();
+    EXPECT_EQ(t.estado, 0) << pantalla.constData();
     // The passwords typed are not echoed.
     EXPECT_FALSE(pantalla.contains("otra")) << pantalla.constData();
     for (const QByteArray& linea : pantalla.split('\n')) {

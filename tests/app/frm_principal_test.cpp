@@ -320,7 +320,7 @@ TEST_F(Ventana, TresIntentosFallidosEnLaVentanaTerminan)
     QStringList mostrado;
     prueba::Operario o;
     for (int i = 0; i < 3; ++i)
-        o.pasos.push_back([&](frmAcceso& d) {
+        o.pasos.push_back([&](VentanaAcceso& d) {
             mostrado << d.TxtUserId->text() + u'/' + d.TxtDbName->text() + u'/' + d.TxtServidor->text();
             prueba::Escribe(d, QStringLiteral("JUAN"), QStringLiteral("otra"), QStringLiteral("EMP"), QStringLiteral("LOCAL"));
             d.bcAceptar->click();

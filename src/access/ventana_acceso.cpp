@@ -211,15 +211,24 @@ bool VentanaAcceso::eventFilter(QObject* objeto, QEvent* evento)
         formulario_.Label8_Click();
         return false;
     }
-    if (evento->type() == QEvent::FocusIn && objeto == TxtUserId) {
-        formulario_.MensajeInicial(formulario_.TxtUserId.get());
-        // A click that gave the focus places the caret after this: the hint is
-        // selected again once the click is over, so that typing replaces it.
-        const QString hint = TxtUserId->text();
-        QTimer::singleShot(0, this, [this, hint] {
-            if (TxtUserId->hasFocus() && TxtUserId->text() == hint && hint == QStringLiteral("Ingrese el usuario"))
-                TxtUserId->setSelection(0, int(hint.size()));
-        });
+    if (evento->type() == QEvent::FocusIn) {
+        if (objeto == TxtUserId)
+            formulario_.MensajeInicial(formulario_.TxtUserId.get());
+        // A click that gave the focus places the caret after this, and a key
+        // typed on a display clears the selection of the box Enter moved to:
+        // a box still showing its hint has it selected again once that is
+        // over, so that typing replaces it.
+        for (auto c = cajas_.cbegin(); c != cajas_.cend(); ++c) {
+            QLineEdit* caja = c.value();
+            const CajaTexto* valor = c.key();
+            if (objeto != caja)
+                continue;
+            QTimer::singleShot(0, this, [this, caja, valor] {
+                const QString hint = formulario_.TextoAyuda(valor);
+                if (caja->hasFocus() && !hint.isEmpty() && caja->text() == hint && formulario_.ConAyuda(valor))
+                    caja->setSelection(0, int(vb::Trim(hint).size()));
+            });
+        }
     }
     if (evento->type() == QEvent::KeyPress) {
         const auto* k = static_cast<QKeyEvent*>(evento);

@@ -245,6 +245,40 @@ TEST_F(Dialogo, EnterRecorreLasCajasHastaConectar)
     EXPECT_TRUE(bases().isEmpty());
 }
 
+// A box reached while it shows its hint has the hint selected once the focus
+// has settled, even when the display cleared the selection on the way (as
+// the keyboard of a real display does after Enter): typing replaces it.
+TEST_F(Dialogo, LaAyudaQuedaElegidaAlLlegarALaCajaYLoEscritoLaReemplaza)
+{
+    frmAcceso f;
+    f.Form_Load();
+    f.TxtDbName->setText(QString());
+    VentanaAcceso v(f);
+    v.show();
+    v.activateWindow();
+    QApplication::processEvents();
+    ASSERT_TRUE(v.isActiveWindow());
+    v.TxtUserPassword->setFocus();
+    QKeyEvent pulsa(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(v.TxtUserPassword, &pulsa);
+    ASSERT_EQ(v.focusWidget(), v.TxtDbName);
+    v.TxtDbName->deselect();
+    QApplication::processEvents();
+    EXPECT_EQ(v.TxtDbName->selectedText(), u"ingrese el nombre de la base de datos");
+    for (const char* letra : {"E", "M", "P"}) {
+        QKeyEvent tecla(QEvent::KeyPress, Qt::Key(letra[0]), Qt::NoModifier, QString::fromLatin1(letra));
+        QApplication::sendEvent(v.TxtDbName, &tecla);
+    }
+    EXPECT_EQ(f.TxtDbName->text(), u"EMP");
+    // A box with a value of its own keeps it as it is.
+    v.TxtServidor->setFocus();
+    QApplication::processEvents();
+    EXPECT_TRUE(v.TxtDbName->selectedText().isEmpty());
+    v.TxtDbName->setFocus();
+    QApplication::processEvents();
+    EXPECT_TRUE(v.TxtDbName->selectedText().isEmpty());
+}
+
 // What is chosen or typed on either side shows on the other: the list, the
 // boxes, the drop-down, and the list refilled by a registration.
 TEST_F(Dialogo, LaVentanaYElFormularioSonLosMismosValores)

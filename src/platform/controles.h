@@ -21,9 +21,9 @@ private:
 };
 
 // The lines of a list box or a drop-down list and the one chosen (-1: none).
-// Adding lines chooses none, as a list box does; a drop-down list chooses its
-// first line itself. Both sets of Qt names are kept, so the handlers read as
-// they would over the widgets.
+// Adding lines chooses none, as a list box does; a form chooses the first line
+// of its drop-down lists itself. Both sets of Qt names are kept, so that the
+// handlers read as they would over the widgets.
 class ListaTexto : public QObject {
     Q_OBJECT
 public:

@@ -196,9 +196,9 @@ QByteArray PlataformasAProbar()
 }
 
 // The application of a console run: Qt's core alone, so that no platform,
-// font or display is loaded. A person at the terminal may still need the
-// dialogs that are driven there through their boxes (the lookups, the access
-// dialog), which take the platform without a screen.
+// font or display is loaded; the lookups are driven on their forms alone. A
+// person at the terminal may still need the access dialog, driven there
+// through its boxes, which takes the platform without a screen.
 std::unique_ptr<QCoreApplication> ConsolaSinPantalla(int& argc, char** argv, bool conDialogos)
 {
     if (!conDialogos)
@@ -298,7 +298,7 @@ int main(int argc, char** argv)
         consola = true;
     }
     if (consola)
-        app = ConsolaSinPantalla(argc, argv, opciones.pideConsulta || (!desatendida && isatty(STDIN_FILENO) == 1));
+        app = ConsolaSinPantalla(argc, argv, !desatendida && isatty(STDIN_FILENO) == 1);
     // Only windows and dialogs speak through Qt's own texts.
     if (qobject_cast<QApplication*>(app.get()))
         aplicacion::CargaTraduccionesQt();

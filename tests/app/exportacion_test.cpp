@@ -62,6 +62,25 @@ protected:
     Corrida Ejecuta(const QString& parametros) { return Corre({QStringLiteral("--consola"), parametros}); }
 
     Corrida Desatendida() { return Ejecuta(kDesatendida); }
+
+    // The dynamic loader's record of every library a run opened, taken from
+    // the files LD_DEBUG_OUTPUT=<folder>/ld left (and removed).
+    QByteArray LibreriasCargadas() const
+    {
+        QByteArray cargadas;
+        for (const QFileInfo& f : QDir(dir.path()).entryInfoList({QStringLiteral("ld.*")}, QDir::Files)) {
+            QFile r(f.filePath());
+            if (r.open(QIODevice::ReadOnly))
+                cargadas += r.readAll();
+            r.remove();
+        }
+        return cargadas;
+    }
+    QStringList EntornoRastreado() const
+    {
+        return {QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("LD_DEBUG=files"),
+                QStringLiteral("LD_DEBUG_OUTPUT=") + dir.path() + QStringLiteral("/ld")};
+    }
     const QString kDesatendida = QStringLiteral("@Server=LOCAL; @DbName=EMP; @Usuario=ADMIN; @ParametroAdicional=1;");
 
     // Everything in the export folder, hidden names and links included.
@@ -223,9 +242,7 @@ TEST_F(Exportacion, LaConsolaNoCargaPlataformaGraficaNiAvisaNada)
                                    {QStringLiteral("--consola"), kDesatendida, QStringLiteral("QT_QPA_PLATFORM=xcb")}};
     for (const QStringList& caso : casos) {
         SCOPED_TRACE(caso.join(u' ').toStdString());
-        const QString rastro = dir.path() + QStringLiteral("/ld");
-        QStringList argumentos, entorno{QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("LD_DEBUG=files"),
-                                        QStringLiteral("LD_DEBUG_OUTPUT=") + rastro};
+        QStringList argumentos, entorno = EntornoRastreado();
         for (const QString& a : caso)
             (a.contains(u'=') && !a.startsWith(u'@') ? entorno : argumentos) << a;
         QFile::remove(salida + QStringLiteral("/productos.txt"));
@@ -233,14 +250,7 @@ TEST_F(Exportacion, LaConsolaNoCargaPlataformaGraficaNiAvisaNada)
         EXPECT_EQ(c.estado, 0) << c.salida.toStdString();
         EXPECT_EQ(Archivo(), QByteArray("B1;A1;PAN;0\r\n"));
         EXPECT_EQ(c.error, QString());
-        // The dynamic loader's record of every library the run opened.
-        QByteArray cargadas;
-        for (const QFileInfo& f : QDir(dir.path()).entryInfoList({QStringLiteral("ld.*")}, QDir::Files)) {
-            QFile r(f.filePath());
-            if (r.open(QIODevice::ReadOnly))
-                cargadas += r.readAll();
-            r.remove();
-        }
+        const QByteArray cargadas = LibreriasCargadas();
         ASSERT_TRUE(cargadas.contains("libQt6Core")) << "no record of the loader";
         EXPECT_FALSE(cargadas.contains("/platforms/")) << "a platform plugin was loaded";
     }
@@ -832,9 +842,68 @@ protected:
                                 " ('0201', 'Leches');"));
     }
 
-    Corrida Consulta(const QStringList& argumentos, const QByteArray& entrada)
+    const QString kParametros = QStringLiteral("@Server=LOCAL; @DbName=EMP; @Usuario=ADMIN;");
+
+    Corrida Consulta(const QStringList& argumentos, const QByteArray& entrada, const QStringList& entorno = {})
     {
-        return Corre(argumentos + QStringList{QStringLiteral("@Server=LOCAL; @DbName=EMP; @Usuario=ADMIN;")}, {}, {}, entrada);
+        return Corre(argumentos + QStringList{kParametros}, entorno, {}, entrada);
+    }
+
+    // The lookup on a pseudo-terminal: entrada is typed once it starts; the
+    // screen it left (standard output and error together) and its status.
+    QByteArray EnTerminal(const QStringList& argumentos, const QByteArray& entrada, int& estado)
+    {
+        QByteArrayList entorno;
+        for (const QString& v : Entorno({}).toStringList())
+            entorno << v.toLocal8Bit();
+        std::vector<char*> envp;
+        for (QByteArray& v : entorno)
+            envp.push_back(v.data());
+        envp.push_back(nullptr);
+        QByteArrayList args{QByteArray(VERIFICADOR_EXE)};
+        for (const QString& a : argumentos + QStringList{kParametros})
+            args << a.toLocal8Bit();
+        std::vector<char*> argv;
+        for (QByteArray& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        int maestro = -1;
+        const pid_t pid = ::forkpty(&maestro, nullptr, nullptr, nullptr);
+        if (pid < 0) {
+            ADD_FAILURE() << "no pseudo-terminal";
+            return {};
+        }
+        if (pid == 0) {
+            ::execve(argv[0], argv.data(), envp.data());
+            ::_exit(127);
+        }
+        (void)!::write(maestro, entrada.constData(), size_t(entrada.size()));
+        QByteArray pantalla;
+        QElapsedTimer reloj;
+        reloj.start();
+        estado = -1;
+        for (bool termino = false; reloj.elapsed() < 20000;) {
+            pollfd p{maestro, POLLIN, 0};
+            if (::poll(&p, 1, 50) > 0) {
+                char buf[4096];
+                const ssize_t n = ::read(maestro, buf, sizeof buf);
+                if (n > 0) {
+                    pantalla.append(buf, n);
+                    continue;
+                }
+            }
+            if (termino)
+                break; // and all it wrote was read
+            termino = ::waitpid(pid, &estado, WNOHANG) == pid;
+        }
+        ::close(maestro);
+        if (::waitpid(pid, &estado, WNOHANG) == 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+            ADD_FAILURE() << "the run did not end: " << pantalla.constData();
+            estado = -1;
+        }
+        return pantalla;
     }
 };
 
@@ -869,6 +938,54 @@ TEST_F(ConsultaComando, FamiliasEnArbol)
     Corrida c = Consulta({QStringLiteral("--consulta"), QStringLiteral("V_TA_FAMILIAS")}, "lech\n\n");
     EXPECT_EQ(c.estado, 0) << c.error.toStdString();
     EXPECT_EQ(c.normal, u"0201\n"_qs);
+}
+
+// Driven on its form, the console lookup starts no graphical platform: no
+// platform plugin is loaded, and standard error holds only the rows the
+// typing led to.
+TEST_F(ConsultaComando, EnUnaTuberiaSinPlataformaGrafica)
+{
+    const std::pair<QString, QByteArray> casos[] = {{QStringLiteral("V_TA_VENDEDORES"), "zz\njor\n\n"},
+                                                    {QStringLiteral("V_TA_FAMILIAS"), "lech\n\n"}};
+    const QString esperadas[][2] = {{u"3\n"_qs, u"> Carlos Muñoz | 1\n> Jorge Ibarra | 3\n"_qs}, {u"0201\n"_qs, u"> 0201 - Leches\n"_qs}};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(casos[i].first.toStdString());
+        const Corrida c = Consulta({QStringLiteral("--consola"), QStringLiteral("--consulta"), casos[i].first}, casos[i].second,
+                                   EntornoRastreado());
+        EXPECT_EQ(c.estado, 0) << c.error.toStdString();
+        EXPECT_EQ(c.normal, esperadas[i][0]);
+        EXPECT_EQ(c.error, esperadas[i][1]);
+        const QByteArray cargadas = LibreriasCargadas();
+        ASSERT_TRUE(cargadas.contains("libQt6Core")) << "no record of the loader";
+        EXPECT_FALSE(cargadas.contains("/platforms/")) << "a platform plugin was loaded";
+    }
+    // The input ending before a choice cancels, with nothing on standard output.
+    const Corrida c = Consulta({QStringLiteral("--consola"), QStringLiteral("--consulta"), QStringLiteral("V_TA_FAMILIAS")},
+                               "lech\n", EntornoRastreado());
+    EXPECT_EQ(c.estado, 1);
+    EXPECT_TRUE(c.normal.isEmpty()) << c.normal.toStdString();
+    EXPECT_EQ(c.error, u"> 0201 - Leches\n"_qs);
+    EXPECT_FALSE(LibreriasCargadas().contains("/platforms/"));
+}
+
+// A person at a terminal types, sees the row each line leads to, and gets the
+// value on a line of its own.
+TEST_F(ConsultaComando, EnUnaTerminalEligeEscribiendo)
+{
+    int estado = -1;
+    const QByteArray pantalla =
+        EnTerminal({QStringLiteral("--consola"), QStringLiteral("--consulta"), QStringLiteral("V_TA_VENDEDORES")}, "ver\n\n", estado);
+    ASSERT_TRUE(WIFEXITED(estado)) << pantalla.constData();
+    EXPECT_EQ(WEXITSTATUS(estado), 0) << pantalla.constData();
+    // The terminal turns "\n" into "\r\n".
+    EXPECT_TRUE(pantalla.contains(QStringLiteral("> Verónica Sáenz | 2\r\n").toLocal8Bit())) << pantalla.constData();
+    EXPECT_TRUE(pantalla.endsWith("\r\n2\r\n")) << pantalla.constData();
+
+    const QByteArray cancelada =
+        EnTerminal({QStringLiteral("--consola"), QStringLiteral("--consulta"), QStringLiteral("V_TA_FAMILIAS")}, "lech\n\x04", estado);
+    ASSERT_TRUE(WIFEXITED(estado)) << cancelada.constData();
+    EXPECT_EQ(WEXITSTATUS(estado), 1) << cancelada.constData();
+    EXPECT_TRUE(cancelada.contains("> 0201 - Leches\r\n")) << cancelada.constData();
 }
 
 // Signing on against the generated demo database: the access row of a good

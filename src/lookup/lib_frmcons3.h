@@ -55,7 +55,7 @@ public:
     int AnchoVentana = 0;
     // The search box that had the focus last: keys typed in the rows go there.
     int BusquedaActual = 0;
-    // Rows a page key moves; the window keeps it to the rows it shows.
+    // Rows a page key moves; the window sets it to the rows it shows.
     int FilasPorPagina = 10;
 
     ModeloLista& Modelo() { return *modelo_; }

@@ -19,6 +19,17 @@
 
 using twips::px;
 
+namespace {
+
+// The list, telling where its own moving keys would take the current row.
+class Vista : public QTableView {
+public:
+    using QTableView::QTableView;
+    QModelIndex Pagina(bool abajo) { return moveCursor(abajo ? MovePageDown : MovePageUp, Qt::NoModifier); }
+};
+
+} // namespace
+
 VentanaCons3::VentanaCons3(Lib_FrmCons3& formulario, QWidget* parent) : QDialog(parent), formulario_(formulario)
 {
     auto* principal = new QVBoxLayout(this);
@@ -38,7 +49,7 @@ VentanaCons3::VentanaCons3(Lib_FrmCons3& formulario, QWidget* parent) : QDialog(
     CmbSearch[0]->setToolTip(QStringLiteral("F5 realiza nueva busqueda"));
     picFields->setFixedHeight(CmbSearch[0]->sizeHint().height());
 
-    ListView1 = new QTableView(this);
+    ListView1 = new Vista(this);
     ListView1->setModel(&formulario_.Modelo());
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -153,16 +164,8 @@ void VentanaCons3::Sigue()
 void VentanaCons3::SigueSeleccion()
 {
     const int fila = formulario_.FilaSeleccionada();
-    QItemSelectionModel* s = ListView1->selectionModel();
-    if (fila < 0) {
-        if (s->hasSelection())
-            s->clearSelection();
-        return;
-    }
-    const QModelIndex i = formulario_.Modelo().index(fila, 0);
-    if (s->currentIndex().row() != fila || !s->isRowSelected(fila, {}))
-        s->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    ListView1->scrollTo(i);
+    ::SigueSeleccion(ListView1, fila < 0 ? QModelIndex() : formulario_.Modelo().index(fila, 0),
+                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void VentanaCons3::SigueOrden()
@@ -172,6 +175,17 @@ void VentanaCons3::SigueOrden()
     ListView1->horizontalHeader()->setSortIndicatorShown(true);
     ListView1->horizontalHeader()->setSortIndicator(formulario_.ColumnaOrden(),
                                                     formulario_.OrdenAscendente() ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+// The rows a page key takes the selection over, as the list's own page keys
+// count them.
+int VentanaCons3::filasPorPagina(bool abajo) const
+{
+    const int fila = formulario_.FilaSeleccionada();
+    if (fila < 0)
+        return 1;
+    const QModelIndex destino = static_cast<Vista*>(ListView1)->Pagina(abajo);
+    return destino.isValid() ? std::max(std::abs(destino.row() - fila), 1) : 1;
 }
 
 void VentanaCons3::Enfoca(int control)
@@ -225,6 +239,8 @@ bool VentanaCons3::eventFilter(QObject* objeto, QEvent* evento)
             const int tecla = static_cast<QKeyEvent*>(evento)->key();
             if (tecla == Qt::Key_F5 || tecla == Qt::Key_Up || tecla == Qt::Key_Down || tecla == Qt::Key_PageUp
                 || tecla == Qt::Key_PageDown) {
+                if (tecla == Qt::Key_PageUp || tecla == Qt::Key_PageDown)
+                    formulario_.FilasPorPagina = filasPorPagina(tecla == Qt::Key_PageDown);
                 formulario_.CmbSearch_KeyDown(i, tecla);
                 return true;
             }
@@ -249,7 +265,4 @@ void VentanaCons3::resizeEvent(QResizeEvent* evento)
 {
     QDialog::resizeEvent(evento);
     ubicaBusquedas();
-    const int alto = ListView1->verticalHeader()->defaultSectionSize();
-    if (alto > 0)
-        formulario_.FilasPorPagina = std::max(ListView1->viewport()->height() / alto - 1, 1);
 }

@@ -46,6 +46,7 @@ private:
     void SigueSeleccion();
     void SigueOrden();
     void Enfoca(int control);
+    int filasPorPagina(bool abajo) const;
     void ubicaBusquedas();
     void creaBusquedas();
 

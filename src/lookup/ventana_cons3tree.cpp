@@ -96,16 +96,7 @@ void VentanaCons3Tree::Sigue()
 void VentanaCons3Tree::SigueSeleccion()
 {
     const int n = formulario_.NodoSeleccionado();
-    QItemSelectionModel* s = TreeV->selectionModel();
-    if (n < 0) {
-        if (s->hasSelection())
-            s->clearSelection();
-        return;
-    }
-    const QModelIndex i = formulario_.Modelo().IndiceDe(n);
-    if (s->currentIndex() != i || !s->isSelected(i))
-        s->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
-    TreeV->scrollTo(i);
+    ::SigueSeleccion(TreeV, n < 0 ? QModelIndex() : formulario_.Modelo().IndiceDe(n), QItemSelectionModel::ClearAndSelect);
 }
 
 bool VentanaCons3Tree::eventFilter(QObject* objeto, QEvent* evento)

@@ -81,6 +81,64 @@ protected:
         return {QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("LD_DEBUG=files"),
                 QStringLiteral("LD_DEBUG_OUTPUT=") + dir.path() + QStringLiteral("/ld")};
     }
+
+    // The program on a pseudo-terminal: entrada is typed once it starts; the
+    // screen it left (standard output and error together) and its status
+    // (-1 when it did not end in time and was killed).
+    QByteArray EnTerminal(const QStringList& argumentos, const QByteArray& entrada, int& estado)
+    {
+        QByteArrayList entorno;
+        for (const QString& v : Entorno({}).toStringList())
+            entorno << v.toLocal8Bit();
+        std::vector<char*> envp;
+        for (QByteArray& v : entorno)
+            envp.push_back(v.data());
+        envp.push_back(nullptr);
+        QByteArrayList args{QByteArray(VERIFICADOR_EXE)};
+        for (const QString& a : argumentos)
+            args << a.toLocal8Bit();
+        std::vector<char*> argv;
+        for (QByteArray& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        int maestro = -1;
+        const pid_t pid = ::forkpty(&maestro, nullptr, nullptr, nullptr);
+        if (pid < 0) {
+            ADD_FAILURE() << "no pseudo-terminal";
+            return {};
+        }
+        if (pid == 0) {
+            ::execve(argv[0], argv.data(), envp.data());
+            ::_exit(127);
+        }
+        (void)!::write(maestro, entrada.constData(), size_t(entrada.size()));
+        QByteArray pantalla;
+        QElapsedTimer reloj;
+        reloj.start();
+        estado = -1;
+        for (bool termino = false; reloj.elapsed() < 20000;) {
+            pollfd p{maestro, POLLIN, 0};
+            if (::poll(&p, 1, 50) > 0) {
+                char buf[4096];
+                const ssize_t n = ::read(maestro, buf, sizeof buf);
+                if (n > 0) {
+                    pantalla.append(buf, n);
+                    continue;
+                }
+            }
+            if (termino)
+                break; // and all it wrote was read
+            termino = ::waitpid(pid, &estado, WNOHANG) == pid;
+        }
+        ::close(maestro);
+        if (::waitpid(pid, &estado, WNOHANG) == 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+            ADD_FAILURE() << "the run did not end: " << pantalla.constData();
+            estado = -1;
+        }
+        return pantalla;
+    }
     const QString kDesatendida = QStringLiteral("@Server=LOCAL; @DbName=EMP; @Usuario=ADMIN; @ParametroAdicional=1;");
 
     // Everything in the export folder, hidden names and links included.
@@ -474,45 +532,8 @@ TEST_F(Exportacion, AvanceEnLaTerminalYNadaEnUnaTuberia)
     EXPECT_EQ(c.error, QString());
 
     QFile::remove(salida + QStringLiteral("/productos.txt"));
-    QByteArrayList entorno;
-    for (const QString& v : Entorno({}).toStringList())
-        entorno << v.toLocal8Bit();
-    std::vector<char*> envp;
-    for (QByteArray& v : entorno)
-        envp.push_back(v.data());
-    envp.push_back(nullptr);
-    const QByteArray exe = VERIFICADOR_EXE, parametros = kDesatendida.toLocal8Bit();
-    int maestro = -1;
-    const pid_t pid = ::forkpty(&maestro, nullptr, nullptr, nullptr);
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        ::execle(exe.constData(), exe.constData(), "--consola", parametros.constData(), static_cast<char*>(nullptr), envp.data());
-        ::_exit(127);
-    }
-    QByteArray pantalla;
-    QElapsedTimer reloj;
-    reloj.start();
     int estado = -1;
-    for (bool termino = false; reloj.elapsed() < 20000;) {
-        pollfd p{maestro, POLLIN, 0};
-        if (::poll(&p, 1, 50) > 0) {
-            char buf[4096];
-            const ssize_t n = ::read(maestro, buf, sizeof buf);
-            if (n > 0) {
-                pantalla.append(buf, n);
-                continue;
-            }
-        }
-        if (termino)
-            break; // and all it wrote was read
-        termino = ::waitpid(pid, &estado, WNOHANG) == pid;
-    }
-    ::close(maestro);
-    if (::waitpid(pid, &estado, WNOHANG) == 0) {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
-        FAIL() << "the run did not end: " << pantalla.constData();
-    }
+    const QByteArray pantalla = EnTerminal({QStringLiteral("--consola"), kDesatendida}, {}, estado);
     EXPECT_TRUE(WIFEXITED(estado) && WEXITSTATUS(estado) == 0) << pantalla.constData();
     EXPECT_EQ(Archivo().count('\n'), 10000);
     // The terminal turns "\n" into "\r\n".
@@ -848,63 +869,6 @@ protected:
     {
         return Corre(argumentos + QStringList{kParametros}, entorno, {}, entrada);
     }
-
-    // The lookup on a pseudo-terminal: entrada is typed once it starts; the
-    // screen it left (standard output and error together) and its status.
-    QByteArray EnTerminal(const QStringList& argumentos, const QByteArray& entrada, int& estado)
-    {
-        QByteArrayList entorno;
-        for (const QString& v : Entorno({}).toStringList())
-            entorno << v.toLocal8Bit();
-        std::vector<char*> envp;
-        for (QByteArray& v : entorno)
-            envp.push_back(v.data());
-        envp.push_back(nullptr);
-        QByteArrayList args{QByteArray(VERIFICADOR_EXE)};
-        for (const QString& a : argumentos + QStringList{kParametros})
-            args << a.toLocal8Bit();
-        std::vector<char*> argv;
-        for (QByteArray& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        int maestro = -1;
-        const pid_t pid = ::forkpty(&maestro, nullptr, nullptr, nullptr);
-        if (pid < 0) {
-            ADD_FAILURE() << "no pseudo-terminal";
-            return {};
-        }
-        if (pid == 0) {
-            ::execve(argv[0], argv.data(), envp.data());
-            ::_exit(127);
-        }
-        (void)!::write(maestro, entrada.constData(), size_t(entrada.size()));
-        QByteArray pantalla;
-        QElapsedTimer reloj;
-        reloj.start();
-        estado = -1;
-        for (bool termino = false; reloj.elapsed() < 20000;) {
-            pollfd p{maestro, POLLIN, 0};
-            if (::poll(&p, 1, 50) > 0) {
-                char buf[4096];
-                const ssize_t n = ::read(maestro, buf, sizeof buf);
-                if (n > 0) {
-                    pantalla.append(buf, n);
-                    continue;
-                }
-            }
-            if (termino)
-                break; // and all it wrote was read
-            termino = ::waitpid(pid, &estado, WNOHANG) == pid;
-        }
-        ::close(maestro);
-        if (::waitpid(pid, &estado, WNOHANG) == 0) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-            ADD_FAILURE() << "the run did not end: " << pantalla.constData();
-            estado = -1;
-        }
-        return pantalla;
-    }
 };
 
 TEST_F(ConsultaComando, EligeUnaFilaEscribiendo)
@@ -974,7 +938,7 @@ TEST_F(ConsultaComando, EnUnaTerminalEligeEscribiendo)
 {
     int estado = -1;
     const QByteArray pantalla =
-        EnTerminal({QStringLiteral("--consola"), QStringLiteral("--consulta"), QStringLiteral("V_TA_VENDEDORES")}, "ver\n\n", estado);
+        EnTerminal({QStringLiteral("--consola"), QStringLiteral("--consulta"), QStringLiteral("V_TA_VENDEDORES"), kParametros}, "ver\n\n", estado);
     ASSERT_TRUE(WIFEXITED(estado)) << pantalla.constData();
     EXPECT_EQ(WEXITSTATUS(estado), 0) << pantalla.constData();
     // The terminal turns "\n" into "\r\n".
@@ -982,7 +946,8 @@ TEST_F(ConsultaComando, EnUnaTerminalEligeEscribiendo)
     EXPECT_TRUE(pantalla.endsWith("\r\n2\r\n")) << pantalla.constData();
 
     const QByteArray cancelada =
-        EnTerminal({QStringLiteral("--consola"), QStringLiteral("--consulta"), QStringLiteral("V_TA_FAMILIAS")}, "lech\n\x04", estado);
+        EnTerminal({QStringLiteral("--consola"), QStringLiteral("--consulta"), QStringLiteral("V_TA_FAMILIAS"), kParametros},
+                   "lech\n\x04", estado);
     ASSERT_TRUE(WIFEXITED(estado)) << cancelada.constData();
     EXPECT_EQ(WEXITSTATUS(estado), 1) << cancelada.constData();
     EXPECT_TRUE(cancelada.contains("> 0201 - Leches\r\n")) << cancelada.constData();

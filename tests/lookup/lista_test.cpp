@@ -136,6 +136,12 @@ TEST_F(Lista, BusquedaMientrasSeEscribeEnLaVentana)
         EXPECT_EQ(f.ListView1->currentIndex().row(), 4);
         EXPECT_EQ(f.Formulario().FilaSeleccionada(), 4);
         EXPECT_TRUE(f.ListView1->hasFocus() || !f.isActiveWindow());
+        // A page is what the list shows: here every row.
+        Tecla(f.CmbSearch[1]->lineEdit(), Qt::Key_PageUp);
+        EXPECT_EQ(f.Formulario().FilaSeleccionada(), 0);
+        EXPECT_EQ(f.ListView1->currentIndex().row(), 0);
+        Tecla(f.CmbSearch[1]->lineEdit(), Qt::Key_PageDown);
+        EXPECT_EQ(f.Formulario().FilaSeleccionada(), 4);
         // A row clicked is the form's selection.
         f.ListView1->selectRow(3);
         EXPECT_EQ(f.Formulario().FilaSeleccionada(), 3);

@@ -18,7 +18,6 @@
 #include "tools/demo_db.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <chrono>
@@ -71,7 +70,10 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     qputenv("VERIFICADOR_CARPETA", dir.path().toLocal8Bit());
     qputenv("VERIFICADOR_SERVIDORES", (dir.path() + QStringLiteral("/servidores.ini")).toLocal8Bit());
-    instalaOperador(crearOperadorConsola(false));
+    // The list is measured in its window, as the operator sees it.
+    auto operadorConVentanas = std::make_unique<OperadorGuion>();
+    operadorConVentanas->ventanas = true;
+    instalaOperador(std::move(operadorConVentanas));
     demo::Opciones o;
     o.carpeta = dir.path();
     o.articulos = articulos;
@@ -131,7 +133,7 @@ int main(int argc, char** argv)
     int teclas = 0, filas = 0;
     const auto t0 = Reloj::now();
     const double cpu0 = CpuMs();
-    c.alMostrar = [&](QDialog& d) {
+    c.alMostrar = [&](FormularioConsulta& d) {
         auto& f = static_cast<Lib_FrmCons3&>(d);
         filas = f.Modelo().Filas();
         cargada = Ms(t0);
@@ -141,10 +143,10 @@ int main(int argc, char** argv)
             const QString ultima = f.Modelo().Valor(f.Modelo().Filas() - 1, 0);
             for (const QString& texto : {QStringLiteral("Pingüino helado premium"), ultima, QStringLiteral("zzzz"),
                                          QStringLiteral("Arroz largo fino sin TACC")}) {
-                f.CmbSearch[0]->setEditText(QString());
+                f.CmbSearch[0]->setText(QString());
                 for (qsizetype i = 1; i <= texto.size(); ++i) {
                     const auto t = Reloj::now();
-                    f.CmbSearch[0]->setEditText(texto.left(i));
+                    f.CmbSearch[0]->setText(texto.left(i));
                     QApplication::processEvents();
                     const double ms = Ms(t);
                     peor = std::max(peor, ms);

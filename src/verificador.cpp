@@ -195,18 +195,6 @@ QByteArray PlataformasAProbar()
     return pedida;
 }
 
-// The application of a console run: Qt's core alone, so that no platform,
-// font or display is loaded; the access dialog asks its questions on the
-// terminal without widgets. A lookup asked for on the command line still
-// drives its dialog's widgets, which take the platform without a screen.
-std::unique_ptr<QCoreApplication> ConsolaSinPantalla(int& argc, char** argv, bool conDialogos)
-{
-    if (!conDialogos)
-        return std::make_unique<QCoreApplication>(argc, argv);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    return std::make_unique<QApplication>(argc, argv);
-}
-
 // The window's work on the terminal: show the folder, let the operator change
 // it, write the file.
 int Consola(FrmPrincipal& ventana)
@@ -298,7 +286,9 @@ int main(int argc, char** argv)
         consola = true;
     }
     if (consola)
-        app = ConsolaSinPantalla(argc, argv, opciones.pideConsulta);
+        // Qt's core alone: no platform, font or display is loaded; the
+        // dialogs asked on the terminal work on their forms without widgets.
+        app = std::make_unique<QCoreApplication>(argc, argv);
     // Only windows and dialogs speak through Qt's own texts.
     if (qobject_cast<QApplication*>(app.get()))
         aplicacion::CargaTraduccionesQt();

@@ -6,16 +6,16 @@
 #include "lookup/lib_frmcons3.h"
 #include "lookup/lib_frmcons3tree.h"
 #include "lookup/modelo_lista.h"
+#include "lookup/ventana_cons3.h"
+#include "lookup/ventana_cons3tree.h"
 #include "platform/archivos.h"
 #include "platform/errores.h"
 #include "platform/operador.h"
 #include "platform/rutas.h"
+#include "platform/twips.h"
 #include "platform/vb.h"
 #include "suitelib/funciones_generales.h"
 
-#include <QGuiApplication>
-#include <QPushButton>
-#include <QScreen>
 #include <cmath>
 #include <memory>
 
@@ -33,12 +33,20 @@ std::unique_ptr<Lib_ClsCons3>& instancia()
     return i;
 }
 
-// Shows the dialog modally, after the hook of the run has seen it.
-void Muestra(QDialog& d, const std::function<void(QDialog&)>& alMostrar)
+// Shows the form modally in its window, after the hook of the run has seen it.
+template <class Ventana, class Formulario>
+void Muestra(Formulario& f, const std::function<void(FormularioConsulta&)>& alMostrar)
 {
     if (alMostrar)
-        alMostrar(d);
-    d.exec();
+        alMostrar(f);
+    if (!f.Abierta())
+        return;
+    if (!operador().TieneVentanas()) {
+        f.CmdCancelar_Click();
+        return;
+    }
+    Ventana v(f);
+    v.exec();
 }
 
 Variant NivelStock(const QString& clave)
@@ -248,7 +256,7 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sql, QStringList& CmpsDevueltos
                 f.Modelo().MarcaTodas(false);
         });
         r.paso([&] { f.Form_Load(); });
-        r.paso([&] { Muestra(f, alMostrar); });
+        r.paso([&] { Muestra<VentanaCons3>(f, alMostrar); });
         Checks = false;
         r.paso([&] {
             Valores = f.Valores;
@@ -266,7 +274,7 @@ void Lib_ClsCons3::ConsultaSearch(const QString& sql, QStringList& CmpsDevueltos
             Valores.clear();
         });
         r.paso([&] { t.Form_Load(); });
-        r.paso([&] { Muestra(t, alMostrar); });
+        r.paso([&] { Muestra<VentanaCons3Tree>(t, alMostrar); });
         r.paso([&] {
             ValorDevuelto = t.ValorDevuelto;
             Valores = t.Valores;
@@ -285,10 +293,7 @@ int AnchoPicker(const QString& titulo, const QStringList& textos)
     qsizetype largo = titulo.size();
     for (const QString& t : textos)
         largo = std::max(largo, t.size());
-    int ancho = int(largo) * 120;
-    const QScreen* pantalla = QGuiApplication::primaryScreen();
-    const int anchoPantalla = pantalla ? pantalla->availableGeometry().width() * 15 : 15360;
-    return std::min(ancho, anchoPantalla);
+    return std::min(int(largo) * 120, twips::Twips(medidas::AnchoPantalla()));
 }
 
 struct Eleccion {
@@ -301,15 +306,15 @@ struct Eleccion {
 // The list dialog as a plain picker of the texts; with marcas, a check list
 // whose rows start ticked where marcas says so.
 static Eleccion Elige(const QString& Titulo, const QStringList& textos, const QList<bool>* marcas,
-                      const std::function<void(QDialog&)>& alMostrar)
+                      const std::function<void(FormularioConsulta&)>& alMostrar)
 {
     Rutina r = Rutina::Omitir();
     Lib_FrmCons3 f;
     Eleccion e;
     const bool conMarcas = marcas != nullptr;
     r.paso([&] {
-        f.setWindowTitle(Titulo);
-        f.CmdNueva->hide();
+        f.Caption = Titulo;
+        f.CmdNueva.Visible = false;
         f.OrdenarPorLwv = true;
         f.sql.clear();
         f.gConnString.clear();
@@ -317,14 +322,14 @@ static Eleccion Elige(const QString& Titulo, const QStringList& textos, const QL
         f.CheckBoxes = conMarcas;
         f.Form_Load();
         f.Modelo().checkBoxes = conMarcas;
-        f.CmdTodos->setVisible(conMarcas);
+        f.CmdTodos.Visible = conMarcas;
     });
     r.paso([&] {
         f.PreparaLista(Titulo, AnchoPicker(Titulo, textos));
         for (qsizetype i = 0; i < textos.size(); ++i)
             f.AgregaFila(textos[i], conMarcas && marcas->value(i));
     });
-    r.paso([&] { Muestra(f, alMostrar); });
+    r.paso([&] { Muestra<VentanaCons3>(f, alMostrar); });
     r.paso([&] {
         e.valores = f.Valores;
         e.elegida = f.ValorDevuelto.toString();

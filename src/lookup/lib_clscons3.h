@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <functional>
 
-class QDialog;
+class FormularioConsulta;
 
 // What "N&uevo" of the list dialog starts: the program launcher of the shell
 // (program, parameter in/out, task out). Until one is installed the option
@@ -54,9 +54,11 @@ public:
 
     bool UsaConsultaLike() const { return usaLike_; }
 
-    // Runs with each dialog after it is filled and before it is shown; the
-    // command-line lookup drives the dialog from here.
-    std::function<void(QDialog&)> alMostrar;
+    // Runs with each form after it is filled and before its window shows; the
+    // command-line lookup drives the form on the terminal from here. A form
+    // still open afterwards shows in its window when the run has windows, and
+    // is cancelled otherwise: nobody could choose.
+    std::function<void(FormularioConsulta&)> alMostrar;
 
 private:
     bool usaLike_ = false;

@@ -6,7 +6,6 @@
 #include "platform/twips.h"
 #include "lookup/filtro_busqueda.h"
 #include "lookup/lib_clscons3.h"
-#include "lookup/marco_botones.h"
 #include "lookup/modelo_lista.h"
 #include "platform/aplicacion.h"
 #include "platform/archivos.h"
@@ -15,20 +14,7 @@
 #include "platform/vb.h"
 #include "suitelib/funciones_generales.h"
 
-#include <QComboBox>
 #include <QDateTime>
-#include <QFrame>
-#include <QGuiApplication>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScreen>
-#include <QScrollBar>
-#include <QTableView>
-#include <QVBoxLayout>
 
 using twips::px;
 
@@ -83,64 +69,9 @@ QString Decimales(double d, int decimales)
 
 } // namespace
 
-Lib_FrmCons3::Lib_FrmCons3(QWidget* parent) : QDialog(parent), modelo_(new ModeloLista(this))
+Lib_FrmCons3::Lib_FrmCons3(QObject* parent) : FormularioConsulta(parent), modelo_(new ModeloLista(this))
 {
-    setWindowTitle(QStringLiteral("Consulta..."));
-    auto* principal = new QVBoxLayout(this);
-    principal->setContentsMargins(px(120), px(120), px(120), px(120));
-
-    Label1 = new QLabel(QStringLiteral("CONSULTA"), this);
-    QFont titulo = Label1->font();
-    titulo.setBold(true);
-    Label1->setFont(titulo);
-    principal->addWidget(Label1);
-
-    picFields = new QWidget(this);
-    lblFieldName = new QLabel(picFields);
-    lblFieldName->hide();
-    principal->addWidget(picFields);
     cargaBusqueda(0);
-    CmbSearch[0]->setToolTip(QStringLiteral("F5 realiza nueva busqueda"));
-    picFields->setFixedHeight(CmbSearch[0]->sizeHint().height());
-
-    ListView1 = new QTableView(this);
-    ListView1->setModel(modelo_);
-    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView1->setWordWrap(false);
-    ListView1->setShowGrid(false);
-    ListView1->verticalHeader()->hide();
-    ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    ListView1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    ListView1->horizontalHeader()->setSectionsClickable(true);
-    ListView1->horizontalHeader()->setHighlightSections(false);
-    ListView1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    ListView1->installEventFilter(this);
-    principal->addWidget(ListView1, 1);
-    HScroll1 = ListView1->horizontalScrollBar();
-
-    CmdTodos = new QPushButton(QStringLiteral("&Marcar"), this);
-    CmdNuevo = new QPushButton(QStringLiteral("N&uevo"), this);
-    const MarcoBotones m = ArmaMarcoBotones(this, {CmdTodos, CmdNuevo});
-    Frame1 = m.marco;
-    CmdAceptar = m.aceptar;
-    CmdCancelar = m.cancelar;
-    CmdNueva = m.nueva;
-    principal->addWidget(Frame1);
-    CmdTodos->hide();
-
-    connect(CmdAceptar, &QPushButton::clicked, this, [this] { CmdAceptar_Click(); });
-    connect(CmdCancelar, &QPushButton::clicked, this, [this] { CmdCancelar_Click(); });
-    connect(CmdNueva, &QPushButton::clicked, this, [this] { CmdNueva_Click(); });
-    connect(CmdNuevo, &QPushButton::clicked, this, [this] { CmdNuevo_Click(); });
-    connect(CmdTodos, &QPushButton::clicked, this, [this] { CmdTodos_Click(); });
-    connect(ListView1, &QTableView::doubleClicked, this, [this] { ListView1_DblClick(); });
-    connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [this](int c) { ListView1_ColumnClick(c); });
-    connect(ListView1->horizontalHeader(), &QHeaderView::sectionResized, this, [this] { ubicaBusquedas(); });
-    connect(ListView1->horizontalHeader(), &QHeaderView::geometriesChanged, this, [this] { ubicaBusquedas(); });
-    connect(HScroll1, &QScrollBar::valueChanged, this, [this] { ubicaBusquedas(); });
 }
 
 Lib_FrmCons3::~Lib_FrmCons3() = default;
@@ -149,42 +80,21 @@ void Lib_FrmCons3::cargaBusqueda(int indice)
 {
     while (int(CmbSearch.size()) <= indice) {
         const int i = int(CmbSearch.size());
-        auto* c = new QComboBox(picFields);
-        c->setEditable(true);
-        c->setInsertPolicy(QComboBox::NoInsert);
-        c->setProperty("Index", i);
-        c->lineEdit()->setProperty("Index", i);
-        c->lineEdit()->installEventFilter(this);
-        c->installEventFilter(this);
-        connect(c, &QComboBox::editTextChanged, this, [this, i] { CmbSearch_Change(i); });
-        if (i > 0)
-            setTabOrder(CmbSearch.back(), c);
-        CmbSearch.push_back(c);
+        CmbSearch.push_back(std::make_unique<CajaBusqueda>());
+        connect(CmbSearch.back().get(), &CajaTexto::textChanged, this, [this, i] { CmbSearch_Change(i); });
     }
-    CmbSearch[size_t(indice)]->show();
-}
-
-int Lib_FrmCons3::AnchoCaracteres(int caracteres) const
-{
-    return fontMetrics().horizontalAdvance(QString(caracteres, u'X'));
+    CmbSearch[size_t(indice)]->Visible = true;
 }
 
 void Lib_FrmCons3::Form_Load()
 {
     Rutina r = Rutina::Preguntar([](const VbError& e) { return RegistraError(e, std::nullopt, QStringLiteral("FORM_LOAD")); });
-    FuncionesGenerales fg;
     r.paso([&] {
         esArticulos_ = vb::Contiene(sql, u"articulos");
         modelo_->Comienza({});
-        QFont f = ListView1->font();
-        f.setBold(true);
-        f.setPointSize(10);
-        ListView1->setFont(f);
-        modelo_->fuente = f;
-        ListView1->verticalHeader()->setDefaultSectionSize(QFontMetrics(f).height() + 4);
     });
     if (vb::Trim(sql).isEmpty()) {
-        r.paso([&] { fg.PreparaFormulario(this, false); });
+        emit cambiada();
         return;
     }
     r.paso([&] {
@@ -210,7 +120,7 @@ void Lib_FrmCons3::Form_Load()
     if (rs.State() != ado::adStateClosed) {
         r.paso([&] {
             modelo_->checkBoxes = CheckBoxes;
-            CmdTodos->setVisible(CheckBoxes);
+            CmdTodos.Visible = CheckBoxes;
             Encolumnar(rs);
         });
         r.paso([&] { Leer(rs); });
@@ -225,13 +135,13 @@ void Lib_FrmCons3::Form_Load()
         });
         r.paso([&] {
             if (!vb::Trim(FiltroInicial).isEmpty())
-                CmbSearch[0]->setEditText(FiltroInicial);
+                CmbSearch[0]->setText(FiltroInicial);
         });
         r.paso([&] { db.CierraRecordset(rs); });
     }
     r.paso([&] { LeerAnchos(); });
     r.paso([&] { CalcularAncho(); });
-    r.paso([&] { fg.PreparaFormulario(this, false); });
+    emit cambiada();
 }
 
 void Lib_FrmCons3::Encolumnar(ado::Recordset& rs)
@@ -252,8 +162,8 @@ void Lib_FrmCons3::Encolumnar(ado::Recordset& rs)
             caracteres = std::min(caracteres, 60);
             if (g > 0)
                 cargaBusqueda(g);
-            CmbSearch[size_t(g)]->setProperty("Tag", campo.Name);
-            CmbSearch[size_t(g)]->show();
+            CmbSearch[size_t(g)]->Tag = campo.Name;
+            CmbSearch[size_t(g)]->Visible = true;
             QString encabezado = campo.Name;
             if (preciosConNombre) {
                 for (int n = 1; n <= 8; ++n)
@@ -266,10 +176,9 @@ void Lib_FrmCons3::Encolumnar(ado::Recordset& rs)
             anchos.push_back(AnchoCaracteres(std::max(caracteres, 0)));
         }
         for (size_t i = size_t(rs.FieldCount()); i < CmbSearch.size(); ++i)
-            CmbSearch[i]->hide();
+            CmbSearch[i]->Visible = false;
         modelo_->Comienza(encabezados);
-        for (size_t i = 0; i < anchos.size(); ++i)
-            ListView1->horizontalHeader()->resizeSection(int(i), anchos[i]);
+        AnchoColumna = std::move(anchos);
     });
 }
 
@@ -321,36 +230,17 @@ void Lib_FrmCons3::Leer(ado::Recordset& rs)
     modelo_->Publica();
 }
 
+// The window wide enough for every column, within the screen.
 void Lib_FrmCons3::CalcularAncho()
 {
-    QHeaderView* h = ListView1->horizontalHeader();
     int total = 0;
-    for (int i = 0; i < modelo_->Columnas(); ++i)
-        total += h->sectionSize(i);
-    ubicaBusquedas();
+    for (int i = 0; i < modelo_->Columnas() && i < int(AnchoColumna.size()); ++i)
+        total += AnchoColumna[size_t(i)];
     const int lista = total + px(360);
-    const QScreen* pantalla = screen() ? screen() : QGuiApplication::primaryScreen();
-    const int anchoPantalla = pantalla ? pantalla->availableGeometry().width() : 1024;
-    int ancho = lista + px(280) + 2 * px(120);
+    const int anchoPantalla = medidas::AnchoPantalla();
+    AnchoVentana = lista + px(280) + 2 * px(120);
     if (lista + px(360) >= anchoPantalla)
-        ancho = anchoPantalla - px(480);
-    resize(std::max(ancho, minimumSizeHint().width()), std::max(height(), px(6000)));
-}
-
-void Lib_FrmCons3::ubicaBusquedas()
-{
-    QHeaderView* h = ListView1->horizontalHeader();
-    const int x0 = ListView1->viewport()->geometry().x();
-    for (size_t i = 0; i < CmbSearch.size(); ++i) {
-        QComboBox* c = CmbSearch[i];
-        if (int(i) >= modelo_->Columnas()) {
-            if (i == 0)
-                c->setGeometry(0, 0, picFields->width(), picFields->height());
-            continue;
-        }
-        c->setGeometry(x0 + h->sectionViewportPosition(int(i)), 0, std::max(h->sectionSize(int(i)) - px(50), 1),
-                       picFields->height());
-    }
+        AnchoVentana = anchoPantalla - px(480);
 }
 
 int Lib_FrmCons3::IndiceColumna(const QString& Columna) const
@@ -380,11 +270,12 @@ void Lib_FrmCons3::LeerAnchos()
         if (!vb::Iguales(vb::Trim(tabla), buscada))
             continue;
         const QStringList partes = anchos.split(u'|');
+        AnchoColumna.resize(size_t(modelo_->Columnas()));
         for (int i = 0; i < modelo_->Columnas() && i < partes.size(); ++i) {
             if (vb::Trim(partes[i]).isEmpty())
                 continue;
             const double t = fg.ValorNumerico(Variant(partes[i])).toDouble();
-            ListView1->horizontalHeader()->resizeSection(i, std::max(px(int(t)), 1));
+            AnchoColumna[size_t(i)] = std::max(px(int(t)), 1);
         }
         break;
     }
@@ -409,7 +300,7 @@ void Lib_FrmCons3::GrabarAnchos()
             salida.EscribeLinea(registro(t, a));
     QString anchos;
     for (int i = 0; i < modelo_->Columnas(); ++i)
-        anchos += QString::number(twips::Twips(ListView1->horizontalHeader()->sectionSize(i))) + u'|';
+        anchos += QString::number(twips::Twips(i < int(AnchoColumna.size()) ? AnchoColumna[size_t(i)] : 0)) + u'|';
     salida.EscribeLinea(registro(tabla, anchos));
     salida.Cierra();
     rutas::Reemplaza(aux, ruta);
@@ -418,11 +309,12 @@ void Lib_FrmCons3::GrabarAnchos()
 void Lib_FrmCons3::PreparaLista(const QString& titulo, int anchoTwips)
 {
     modelo_->Comienza({titulo});
-    ListView1->horizontalHeader()->resizeSection(0, px(anchoTwips));
+    AnchoColumna = {px(anchoTwips)};
     for (size_t i = 1; i < CmbSearch.size(); ++i)
-        CmbSearch[i]->hide();
-    CmbSearch[0]->setProperty("Tag", titulo);
+        CmbSearch[i]->Visible = false;
+    CmbSearch[0]->Tag = titulo;
     CalcularAncho();
+    emit cambiada();
 }
 
 void Lib_FrmCons3::AgregaFila(const QString& texto, bool marcada)
@@ -431,26 +323,32 @@ void Lib_FrmCons3::AgregaFila(const QString& texto, bool marcada)
     modelo_->Publica();
 }
 
-int Lib_FrmCons3::FilaSeleccionada() const
-{
-    const QModelIndex i = ListView1->currentIndex();
-    if (!i.isValid() || !ListView1->selectionModel()->isRowSelected(i.row(), {}))
-        return -1;
-    return i.row();
-}
+int Lib_FrmCons3::FilaSeleccionada() const { return seleccion_.isValid() ? seleccion_.row() : -1; }
 
 void Lib_FrmCons3::SeleccionaFila(int fila)
 {
     const QModelIndex i = modelo_->index(fila, 0);
-    ListView1->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    ListView1->scrollTo(i);
+    if (QModelIndex(seleccion_) == i)
+        return;
+    seleccion_ = i;
+    emit seleccionCambiada();
+}
+
+QString Lib_FrmCons3::TextoSeleccionado() const
+{
+    QString texto;
+    const int fila = FilaSeleccionada();
+    if (fila >= 0)
+        for (int c = 0; c < modelo_->Columnas(); ++c)
+            texto += (c ? QStringLiteral(" | ") : QString()) + modelo_->Valor(fila, c);
+    return texto;
 }
 
 void Lib_FrmCons3::CmbSearch_Change(int Index)
 {
     Rutina r = Rutina::Omitir();
     r.paso([&] {
-        const int f = Busqueda(Index, CmbSearch[size_t(Index)]->currentText());
+        const int f = Busqueda(Index, CmbSearch[size_t(Index)]->text());
         if (f > 0)
             SeleccionaFila(f - 1);
     });
@@ -467,9 +365,9 @@ void Lib_FrmCons3::CmbSearch_KeyDown(int Index, int tecla)
                 prefijo = QStringLiteral("v_ma_articulos.");
             else if (vb::Contiene(p.base, u"stk_ma_articulos"))
                 prefijo = QStringLiteral("stk_ma_articulos.");
-            QComboBox* c = CmbSearch[size_t(Index)];
-            const QString etiqueta = c->property("Tag").toString();
-            const QString texto = TextoLiteral(c->currentText());
+            const CajaBusqueda& c = *CmbSearch[size_t(Index)];
+            const QString etiqueta = c.Tag;
+            const QString texto = TextoLiteral(c.text());
             if (CfgUsaConsultaLIKE)
                 sql = p.base + p.union_ + prefijo + etiqueta + QStringLiteral(" like '%") + QString(texto).replace(u' ', u'%')
                     + QStringLiteral("%' ") + p.cola;
@@ -480,13 +378,22 @@ void Lib_FrmCons3::CmbSearch_KeyDown(int Index, int tecla)
         r.paso([&] { Form_Load(); });
         return;
     }
-    if (tecla == Qt::Key_Up || tecla == Qt::Key_Down || tecla == Qt::Key_PageUp || tecla == Qt::Key_PageDown) {
-        r.paso([&] {
-            ListView1->setFocus();
-            QKeyEvent e(QEvent::KeyPress, tecla, Qt::NoModifier);
-            QCoreApplication::sendEvent(ListView1, &e);
-        });
-    }
+    // The moving keys go on to the rows.
+    int paso = 0;
+    if (tecla == Qt::Key_Up || tecla == Qt::Key_Down)
+        paso = 1;
+    else if (tecla == Qt::Key_PageUp || tecla == Qt::Key_PageDown)
+        paso = std::max(FilasPorPagina, 1);
+    if (paso == 0)
+        return;
+    r.paso([&] {
+        if (modelo_->Filas() > 0) {
+            const int fila = FilaSeleccionada();
+            const int destino = fila < 0 ? 0 : fila + (tecla == Qt::Key_Up || tecla == Qt::Key_PageUp ? -paso : paso);
+            SeleccionaFila(std::clamp(destino, 0, modelo_->Filas() - 1));
+        }
+        emit pideFoco(-1);
+    });
 }
 
 int Lib_FrmCons3::indiceCantidad() const { return IndiceColumna(EncabezadoCantidad) - 1; }
@@ -534,14 +441,15 @@ bool Lib_FrmCons3::ListView1_KeyDown(int tecla, Qt::KeyboardModifiers shift)
         });
         return true;
     }
-    QComboBox* caja = CmbSearch[size_t(std::clamp(busquedaActual_, 0, int(CmbSearch.size()) - 1))];
+    const int actual = std::clamp(BusquedaActual, 0, int(CmbSearch.size()) - 1);
+    CajaBusqueda& caja = *CmbSearch[size_t(actual)];
     if (tecla == Qt::Key_Backspace) {
         // Takes back the last character typed, as in the box itself.
         r.paso([&] {
-            QString t = caja->currentText();
+            QString t = caja.text();
             t.chop(1);
-            caja->setEditText(t);
-            caja->setFocus();
+            caja.setText(t);
+            emit pideFoco(actual);
         });
         return true;
     }
@@ -549,9 +457,8 @@ bool Lib_FrmCons3::ListView1_KeyDown(int tecla, Qt::KeyboardModifiers shift)
     if (!combinada
         && ((tecla >= 47 && tecla <= 93) || (tecla >= 97 && tecla <= 125) || (tecla == Qt::Key_Space && !CheckBoxes))) {
         r.paso([&] {
-            caja->setEditText(caja->currentText() + QChar(tecla));
-            caja->setFocus();
-            caja->lineEdit()->end(false);
+            caja.setText(caja.text() + QChar(tecla));
+            emit pideFoco(actual);
         });
         return true;
     }
@@ -565,8 +472,6 @@ void Lib_FrmCons3::ListView1_ColumnClick(int columna)
     ordenAscendente_ = !ordenAscendente_;
     columnaOrden_ = columna;
     modelo_->sort(columna, ordenAscendente_ ? Qt::AscendingOrder : Qt::DescendingOrder);
-    ListView1->horizontalHeader()->setSortIndicatorShown(true);
-    ListView1->horizontalHeader()->setSortIndicator(columna, ordenAscendente_ ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 void Lib_FrmCons3::Form_KeyDown(int tecla)
@@ -635,7 +540,7 @@ void Lib_FrmCons3::CmdAceptar_Click()
         }
     }
     if (!r.salio())
-        done(QDialog::Accepted);
+        Termina(true);
 }
 
 void Lib_FrmCons3::CmdCancelar_Click()
@@ -643,7 +548,7 @@ void Lib_FrmCons3::CmdCancelar_Click()
     ValorDevuelto = Variant(QString());
     Valores.clear();
     Cantidades.clear();
-    done(QDialog::Rejected);
+    Termina(false);
 }
 
 void Lib_FrmCons3::CmdNueva_Click()
@@ -653,7 +558,7 @@ void Lib_FrmCons3::CmdNueva_Click()
         sql = primeraSentencia_;
         Form_Load();
     });
-    r.paso([&] { CmbSearch[0]->setFocus(); });
+    r.paso([&] { emit pideFoco(0); });
 }
 
 void Lib_FrmCons3::CmdNuevo_Click()
@@ -691,53 +596,4 @@ void Lib_FrmCons3::Form_Unload()
         return Accion::Salir;
     });
     r.paso([&] { GrabarAnchos(); });
-}
-
-bool Lib_FrmCons3::eventFilter(QObject* objeto, QEvent* evento)
-{
-    if (objeto == ListView1 && evento->type() == QEvent::KeyPress) {
-        auto* k = static_cast<QKeyEvent*>(evento);
-        if (k->key() == Qt::Key_F12)
-            return false;
-        return ListView1_KeyDown(k->key(), k->modifiers());
-    }
-    const QVariant indice = objeto->property("Index");
-    if (indice.isValid() && objeto->isWidgetType()) {
-        const int i = indice.toInt();
-        if (i < 0 || i >= int(CmbSearch.size()))
-            return false;
-        QComboBox* c = CmbSearch[size_t(i)];
-        if (evento->type() == QEvent::FocusIn) {
-            busquedaActual_ = i;
-            c->lineEdit()->setStyleSheet(QStringLiteral("background-color: #00FFFF;"));
-        } else if (evento->type() == QEvent::FocusOut) {
-            c->lineEdit()->setStyleSheet(QStringLiteral("background-color: #FFFFFF;"));
-        } else if (evento->type() == QEvent::KeyPress) {
-            const int tecla = static_cast<QKeyEvent*>(evento)->key();
-            if (tecla == Qt::Key_F5 || tecla == Qt::Key_Up || tecla == Qt::Key_Down || tecla == Qt::Key_PageUp
-                || tecla == Qt::Key_PageDown) {
-                CmbSearch_KeyDown(i, tecla);
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-void Lib_FrmCons3::keyPressEvent(QKeyEvent* evento)
-{
-    if (evento->key() == Qt::Key_F12) {
-        Form_KeyDown(evento->key());
-        return;
-    }
-    QDialog::keyPressEvent(evento);
-}
-
-// Escape and the window's close box cancel.
-void Lib_FrmCons3::reject() { CmdCancelar_Click(); }
-
-void Lib_FrmCons3::resizeEvent(QResizeEvent* evento)
-{
-    QDialog::resizeEvent(evento);
-    ubicaBusquedas();
 }

@@ -4,30 +4,26 @@
 // by the typed text, the operator accepts one row or ticks several. Article
 // lookups colour rows by stock, keep quantities and report missing stock.
 // Without a statement it is a plain picker of options.
+// The form holds the values and handlers alone; VentanaCons3 is its window.
+#include "lookup/formulario_consulta.h"
 #include "platform/variant.h"
 
-#include <QDialog>
 #include <QList>
+#include <QPersistentModelIndex>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
-class QComboBox;
-class QFrame;
-class QLabel;
-class QPushButton;
-class QScrollBar;
-class QTableView;
-class QWidget;
 class ModeloLista;
 namespace ado {
 class Recordset;
 }
 
-class Lib_FrmCons3 : public QDialog {
+class Lib_FrmCons3 : public FormularioConsulta {
     Q_OBJECT
 public:
-    explicit Lib_FrmCons3(QWidget* parent = nullptr);
+    explicit Lib_FrmCons3(QObject* parent = nullptr);
     ~Lib_FrmCons3() override;
 
     // Set by the engine before showing, read after.
@@ -50,21 +46,20 @@ public:
     bool GrabarCfg = false;
     bool UsarUDBC = false;
 
-    // Controls.
-    QLabel* Label1;
-    QWidget* picFields;
-    std::vector<QComboBox*> CmbSearch;
-    QLabel* lblFieldName;
-    QScrollBar* HScroll1; // the list's own horizontal bar: it moves rows and boxes together
-    QTableView* ListView1;
-    QFrame* Frame1;
-    QPushButton* CmdAceptar;
-    QPushButton* CmdCancelar;
-    QPushButton* CmdNueva;
-    QPushButton* CmdNuevo;
-    QPushButton* CmdTodos;
+    // Controls, as values.
+    std::vector<std::unique_ptr<CajaBusqueda>> CmbSearch;
+    Boton CmdNuevo, CmdTodos{false};
+    // Width in pixels of each column; the window keeps them as the operator drags.
+    std::vector<int> AnchoColumna;
+    // Width of the window that shows every column (CalcularAncho).
+    int AnchoVentana = 0;
+    // The search box that had the focus last: keys typed in the rows go there.
+    int BusquedaActual = 0;
+    // Rows a page key moves; the window sets it to the rows it shows.
+    int FilasPorPagina = 10;
 
     ModeloLista& Modelo() { return *modelo_; }
+    const ModeloLista& Modelo() const { return *modelo_; }
 
     void Form_Load();
     void Form_Unload();
@@ -87,33 +82,32 @@ public:
     void ListView1_DblClick();
     void ListView1_ColumnClick(int columna);
     void Form_KeyDown(int tecla);
-    void CmdAceptar_Click();
-    void CmdCancelar_Click();
+    void CmdAceptar_Click() override;
+    void CmdCancelar_Click() override;
     void CmdNueva_Click();
     void CmdNuevo_Click();
     void CmdTodos_Click();
 
-    // The selected row (0-based), -1 when none.
+    // The selected row (0-based), -1 when none; it follows the row through a sort.
     int FilaSeleccionada() const;
     void SeleccionaFila(int fila);
     // Width in pixels of a column of n characters, as the columns are sized.
-    int AnchoCaracteres(int caracteres) const;
+    int AnchoCaracteres(int caracteres) const { return medidas::AnchoCaracteres(caracteres); }
+    // The column sorted by the last header click (-1: none) and its direction.
+    int ColumnaOrden() const { return columnaOrden_; }
+    bool OrdenAscendente() const { return ordenAscendente_; }
 
-protected:
-    bool eventFilter(QObject* objeto, QEvent* evento) override;
-    void keyPressEvent(QKeyEvent* evento) override;
-    void reject() override;
-    void resizeEvent(QResizeEvent* evento) override;
+    CajaTexto& PrimeraBusqueda() override { return *CmbSearch[0]; }
+    QString TextoSeleccionado() const override;
 
 private:
-    void ubicaBusquedas();
     QString tablaAnchos() const;
     void cargaBusqueda(int indice);
     int indiceCantidad() const;
     void informaFaltante();
 
     ModeloLista* modelo_;
-    int busquedaActual_ = 0;
+    QPersistentModelIndex seleccion_;
     QString primeraSentencia_;
     QString sentenciaTrabajo_;
     QString tabla_;

@@ -2,25 +2,10 @@
 
 #include "db/db_dll.h"
 #include "diag/registra_error.h"
-#include "platform/twips.h"
 #include "lookup/filtro_busqueda.h"
-#include "lookup/marco_botones.h"
 #include "lookup/modelo_arbol.h"
 #include "platform/vb.h"
 #include "suitelib/funciones_generales.h"
-
-#include <QComboBox>
-#include <QFrame>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTreeView>
-#include <QVBoxLayout>
-
-using twips::px;
 
 namespace {
 
@@ -45,46 +30,14 @@ QString SentenciaFamilias()
 
 } // namespace
 
-Lib_FrmCons3Tree::Lib_FrmCons3Tree(QWidget* parent) : QDialog(parent), modelo_(new ModeloArbol(this))
+Lib_FrmCons3Tree::Lib_FrmCons3Tree(QObject* parent)
+    : FormularioConsulta(parent), CmbSearch(std::make_unique<CajaBusqueda>()), modelo_(new ModeloArbol(this))
 {
-    setWindowTitle(QStringLiteral("Consulta..."));
-    auto* principal = new QVBoxLayout(this);
-    principal->setContentsMargins(px(120), px(120), px(120), px(120));
-    picFields = new QWidget(this);
-    auto* tira = new QHBoxLayout(picFields);
-    tira->setContentsMargins(0, 0, 0, 0);
-    lblFieldName = new QLabel(picFields);
-    lblFieldName->hide();
-    CmbSearch = new QComboBox(picFields);
-    CmbSearch->setEditable(true);
-    CmbSearch->setInsertPolicy(QComboBox::NoInsert);
-    CmbSearch->setToolTip(QStringLiteral("F5 realiza nueva busqueda"));
-    CmbSearch->lineEdit()->installEventFilter(this);
-    tira->addWidget(CmbSearch);
-    principal->addWidget(picFields);
-
-    TreeV = new QTreeView(this);
-    TreeV->setModel(modelo_);
-    TreeV->setHeaderHidden(true);
-    TreeV->setUniformRowHeights(true);
-    TreeV->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TreeV->setSelectionMode(QAbstractItemView::SingleSelection);
-    principal->addWidget(TreeV, 1);
-
-    const MarcoBotones m = ArmaMarcoBotones(this);
-    Frame1 = m.marco;
-    CmdAceptar = m.aceptar;
-    CmdCancelar = m.cancelar;
-    CmdNueva = m.nueva;
-    principal->addWidget(Frame1);
-    resize(px(6000), px(7000));
-
     modelo_->alMarcar = [this](int n) { TreeV_NodeCheck(n); };
-    connect(CmdAceptar, &QPushButton::clicked, this, [this] { CmdAceptar_Click(); });
-    connect(CmdCancelar, &QPushButton::clicked, this, [this] { CmdCancelar_Click(); });
-    connect(CmdNueva, &QPushButton::clicked, this, [this] { CmdNueva_Click(); });
-    connect(TreeV, &QTreeView::doubleClicked, this, [this] { CmdAceptar_Click(); });
-    connect(CmbSearch, &QComboBox::editTextChanged, this, [this] { CmbSearch_Change(); });
+    connect(CmbSearch.get(), &CajaTexto::textChanged, this, [this] {
+        if (!vaciando_)
+            CmbSearch_Change();
+    });
 }
 
 Lib_FrmCons3Tree::~Lib_FrmCons3Tree() = default;
@@ -146,7 +99,7 @@ void Lib_FrmCons3Tree::ArmarTreeVFamilias()
         }
     });
     modelo_->Termina();
-    TreeV->expand(modelo_->IndiceDe(0));
+    emit cambiada();
 }
 
 void Lib_FrmCons3Tree::ArmarTreeVAutomatico()
@@ -173,27 +126,29 @@ void Lib_FrmCons3Tree::ArmarTreeVAutomatico()
         }
     });
     modelo_->Termina();
-    TreeV->expand(modelo_->IndiceDe(0));
+    emit cambiada();
 }
 
-int Lib_FrmCons3Tree::NodoSeleccionado() const
-{
-    const QModelIndex i = TreeV->currentIndex();
-    if (!i.isValid() || !TreeV->selectionModel()->isSelected(i))
-        return -1;
-    return modelo_->NodoDe(i);
-}
+int Lib_FrmCons3Tree::NodoSeleccionado() const { return modelo_->NodoDe(seleccion_); }
 
 void Lib_FrmCons3Tree::SeleccionaNodo(int nodo)
 {
-    const QModelIndex i = modelo_->IndiceDe(nodo);
-    TreeV->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
-    TreeV->scrollTo(i);
+    const QModelIndex i = nodo < 0 ? QModelIndex() : modelo_->IndiceDe(nodo);
+    if (QModelIndex(seleccion_) == i)
+        return;
+    seleccion_ = i;
+    emit seleccionCambiada();
+}
+
+QString Lib_FrmCons3Tree::TextoSeleccionado() const
+{
+    const int n = NodoSeleccionado();
+    return n >= 0 ? modelo_->NodoEn(n).texto : QString();
 }
 
 void Lib_FrmCons3Tree::CmbSearch_Change()
 {
-    const QString buscado = CmbSearch->currentText();
+    const QString buscado = CmbSearch->text();
     for (int n = 0; n < modelo_->Nodos(); ++n) {
         const QString& texto = modelo_->NodoEn(n).texto;
         const qsizetype guion = texto.indexOf(u'-');
@@ -212,16 +167,16 @@ void Lib_FrmCons3Tree::CmbSearch_KeyDown(int tecla)
         return;
     Rutina r = Rutina::Omitir();
     r.paso([&] {
-        CmbSearch->setProperty("Tag", QStringLiteral("Descripcion"));
+        CmbSearch->Tag = QStringLiteral("Descripcion");
         const SentenciaPartida p = PartirSentencia(sql, false);
         sql = p.base + p.union_ + QStringLiteral("Descripcion") + QStringLiteral(" like '%")
-            + TextoLiteral(CmbSearch->currentText()) + QStringLiteral("%' ") + p.cola;
-        CmbSearch->blockSignals(true);
-        CmbSearch->setEditText(QString());
-        CmbSearch->blockSignals(false);
+            + TextoLiteral(CmbSearch->text()) + QStringLiteral("%' ") + p.cola;
+        vaciando_ = true;
+        CmbSearch->clear();
+        vaciando_ = false;
     });
     r.paso([&] { Form_Load(); });
-    r.paso([&] { TreeV->setFocus(); });
+    r.paso([&] { emit pideFoco(-1); });
 }
 
 void Lib_FrmCons3Tree::TreeV_NodeCheck(int nodo) { modelo_->Marca(nodo, modelo_->NodoEn(nodo).marcado, 6); }
@@ -280,16 +235,14 @@ void Lib_FrmCons3Tree::CmdAceptar_Click()
         }
     }
     if (!r.salio())
-        done(QDialog::Accepted);
+        Termina(true);
 }
 
 void Lib_FrmCons3Tree::CmdCancelar_Click()
 {
     ValorDevuelto = Variant(QString());
-    done(QDialog::Rejected);
+    Termina(false);
 }
-
-void Lib_FrmCons3Tree::reject() { CmdCancelar_Click(); }
 
 void Lib_FrmCons3Tree::CmdNueva_Click()
 {
@@ -298,14 +251,4 @@ void Lib_FrmCons3Tree::CmdNueva_Click()
         sql = primeraSentencia_;
         Form_Load();
     });
-}
-
-bool Lib_FrmCons3Tree::eventFilter(QObject* objeto, QEvent* evento)
-{
-    if (objeto == CmbSearch->lineEdit() && evento->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent*>(evento)->key() == Qt::Key_F5) {
-        CmbSearch_KeyDown(Qt::Key_F5);
-        return true;
-    }
-    return false;
 }

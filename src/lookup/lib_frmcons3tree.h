@@ -3,26 +3,23 @@
 // under one root (product families by their "relative", any other codes by
 // their leading characters). The chosen code, or the ticked ones, are looked
 // up in the table the code belongs to.
+#include "lookup/formulario_consulta.h"
 #include "platform/errores.h"
 #include "platform/variant.h"
 
-#include <QDialog>
 #include <QList>
+#include <QPersistentModelIndex>
 #include <QString>
+#include <memory>
 #include <vector>
 
-class QComboBox;
-class QFrame;
-class QLabel;
-class QPushButton;
-class QTreeView;
-class QWidget;
 class ModeloArbol;
 
-class Lib_FrmCons3Tree : public QDialog {
+// The form holds the values and handlers alone; VentanaCons3Tree is its window.
+class Lib_FrmCons3Tree : public FormularioConsulta {
     Q_OBJECT
 public:
-    explicit Lib_FrmCons3Tree(QWidget* parent = nullptr);
+    explicit Lib_FrmCons3Tree(QObject* parent = nullptr);
     ~Lib_FrmCons3Tree() override;
 
     QString sql;
@@ -31,16 +28,10 @@ public:
     Variant ValorDevuelto;
     QList<Variant> Valores;
 
-    QTreeView* TreeV;
-    QWidget* picFields;
-    QComboBox* CmbSearch;
-    QLabel* lblFieldName;
-    QFrame* Frame1;
-    QPushButton* CmdAceptar;
-    QPushButton* CmdCancelar;
-    QPushButton* CmdNueva;
+    const std::unique_ptr<CajaBusqueda> CmbSearch;
 
     ModeloArbol& Modelo() { return *modelo_; }
+    const ModeloArbol& Modelo() const { return *modelo_; }
 
     void Form_Load();
     void ArmarTreeVFamilias();
@@ -48,17 +39,16 @@ public:
     void CmbSearch_Change();
     void CmbSearch_KeyDown(int tecla);
     void TreeV_NodeCheck(int nodo);
-    void CmdAceptar_Click();
-    void CmdCancelar_Click();
+    void CmdAceptar_Click() override;
+    void CmdCancelar_Click() override;
     void CmdNueva_Click();
 
     // The selected node, -1 when none.
     int NodoSeleccionado() const;
     void SeleccionaNodo(int nodo);
 
-protected:
-    bool eventFilter(QObject* objeto, QEvent* evento) override;
-    void reject() override;
+    CajaTexto& PrimeraBusqueda() override { return *CmbSearch; }
+    QString TextoSeleccionado() const override;
 
 private:
     // Empties the tree to its root and reads every row of the statement.
@@ -68,6 +58,8 @@ private:
     bool BuscaCodigo(const QString& codigo, Variant& valor, bool& conTabla);
 
     ModeloArbol* modelo_;
+    QPersistentModelIndex seleccion_;
     QString primeraSentencia_;
     bool cargada_ = false;
+    bool vaciando_ = false; // the box emptied by F5 searches nothing
 };

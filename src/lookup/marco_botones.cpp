@@ -1,5 +1,6 @@
 #include "lookup/marco_botones.h"
 
+#include <QAbstractItemView>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -24,4 +25,18 @@ MarcoBotones ArmaMarcoBotones(QWidget* padre, const QList<QPushButton*>& propios
     botones->addWidget(m.nueva);
     m.aceptar->setDefault(true);
     return m;
+}
+
+void SigueSeleccion(QAbstractItemView* vista, const QModelIndex& i, QItemSelectionModel::SelectionFlags como)
+{
+    QItemSelectionModel* s = vista->selectionModel();
+    if (!i.isValid()) {
+        if (s->hasSelection())
+            s->clearSelection();
+        return;
+    }
+    const QModelIndex actual = s->currentIndex();
+    if (actual.row() != i.row() || actual.parent() != i.parent() || !s->isSelected(i))
+        s->setCurrentIndex(i, como);
+    vista->scrollTo(i);
 }

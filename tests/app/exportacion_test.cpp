@@ -63,6 +63,25 @@ protected:
     Corrida Ejecuta(const QString& parametros) { return Corre({QStringLiteral("--consola"), parametros}); }
 
     Corrida Desatendida() { return Ejecuta(kDesatendida); }
+
+    // The dynamic loader's record of every library a run opened, taken from
+    // the files LD_DEBUG_OUTPUT=<folder>/ld left (and removed).
+    QByteArray LibreriasCargadas() const
+    {
+        QByteArray cargadas;
+        for (const QFileInfo& f : QDir(dir.path()).entryInfoList({QStringLiteral("ld.*")}, QDir::Files)) {
+            QFile r(f.filePath());
+            if (r.open(QIODevice::ReadOnly))
+                cargadas += r.readAll();
+            r.remove();
+        }
+        return cargadas;
+    }
+    QStringList EntornoRastreado() const
+    {
+        return {QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("LD_DEBUG=files"),
+                QStringLiteral("LD_DEBUG_OUTPUT=") + dir.path() + QStringLiteral("/ld")};
+    }
     const QString kDesatendida = QStringLiteral("@Server=LOCAL; @DbName=EMP; @Usuario=ADMIN; @ParametroAdicional=1;");
 
     // Everything in the export folder, hidden names and links included.
@@ -109,26 +128,6 @@ protected:
     {
         QFile f(salida + QStringLiteral("/productos.txt"));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<no hay archivo>");
-    }
-
-    // The environment that has the dynamic loader record every library a run
-    // opens, with no XDG runtime folder, which Qt's platforms warn about.
-    QStringList EntornoRastreado() const
-    {
-        return {QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("LD_DEBUG=files"),
-                QStringLiteral("LD_DEBUG_OUTPUT=") + dir.path() + QStringLiteral("/ld")};
-    }
-    // The loader's record of the last run, taken away for the next one.
-    QByteArray Cargadas() const
-    {
-        QByteArray cargadas;
-        for (const QFileInfo& f : QDir(dir.path()).entryInfoList({QStringLiteral("ld.*")}, QDir::Files)) {
-            QFile r(f.filePath());
-            if (r.open(QIODevice::ReadOnly))
-                cargadas += r.readAll();
-            r.remove();
-        }
-        return cargadas;
     }
 };
 
@@ -252,7 +251,7 @@ TEST_F(Exportacion, LaConsolaNoCargaPlataformaGraficaNiAvisaNada)
         EXPECT_EQ(c.estado, 0) << c.salida.toStdString();
         EXPECT_EQ(Archivo(), QByteArray("B1;A1;PAN;0\r\n"));
         EXPECT_EQ(c.error, QString());
-        const QByteArray cargadas = Cargadas();
+        const QByteArray cargadas = LibreriasCargadas();
         ASSERT_TRUE(cargadas.contains("libQt6Core")) << "no record of the loader";
         EXPECT_FALSE(cargadas.contains("/platforms/")) << "a platform plugin was loaded";
     }
@@ -278,7 +277,7 @@ TEST_F(Exportacion, EnLaTerminalElAccesoPreguntaSinPlataformaGrafica)
         EXPECT_EQ(t.estado, 1) << t.pantalla.constData();
         EXPECT_TRUE(t.pantalla.contains("Faltan los datos de conexion")) << t.pantalla.constData();
         sinAvisos(t.pantalla);
-        const QByteArray cargadas = Cargadas();
+        const QByteArray cargadas = LibreriasCargadas();
         ASSERT_TRUE(cargadas.contains("libQt6Core")) << "no record of the loader";
         EXPECT_FALSE(cargadas.contains("/platforms/")) << "a platform plugin was loaded";
         EXPECT_FALSE(QFileInfo::exists(dir.path() + QStringLiteral("/BASES.TXT")));
@@ -302,7 +301,7 @@ TEST_F(Exportacion, EnLaTerminalElAccesoPreguntaSinPlataformaGrafica)
         EXPECT_TRUE(t.pantalla.contains("Exportado con exito")) << t.pantalla.constData();
         EXPECT_EQ(Archivo(), QByteArray("B1;A1;PAN;0\r\n"));
         sinAvisos(t.pantalla);
-        const QByteArray cargadas = Cargadas();
+        const QByteArray cargadas = LibreriasCargadas();
         ASSERT_TRUE(cargadas.contains("libQt6Core")) << "no record of the loader";
         EXPECT_FALSE(cargadas.contains("/platforms/")) << "a platform plugin was loaded";
         // Accepting registered the first connection of the machine.
@@ -861,9 +860,11 @@ protected:
                                 " ('0201', 'Leches');"));
     }
 
-    Corrida Consulta(const QStringList& argumentos, const QByteArray& entrada)
+    const QString kParametros = QStringLiteral("@Server=LOCAL; @DbName=EMP; @Usuario=ADMIN;");
+
+    Corrida Consulta(const QStringList& argumentos, const QByteArray& entrada, const QStringList& entorno = {})
     {
-        return Corre(argumentos + QStringList{QStringLiteral("@Server=LOCAL; @DbName=EMP; @Usuario=ADMIN;")}, {}, {}, entrada);
+        return Corre(argumentos + QStringList{kParametros}, entorno, {}, entrada);
     }
 };
 
@@ -898,6 +899,59 @@ TEST_F(ConsultaComando, FamiliasEnArbol)
     Corrida c = Consulta({QStringLiteral("--consulta"), QStringLiteral("V_TA_FAMILIAS")}, "lech\n\n");
     EXPECT_EQ(c.estado, 0) << c.error.toStdString();
     EXPECT_EQ(c.normal, u"0201\n"_qs);
+}
+
+// Driven on its form, the console lookup starts no graphical platform: no
+// platform plugin is loaded, and standard error holds only the rows the
+// typing led to.
+TEST_F(ConsultaComando, EnUnaTuberiaSinPlataformaGrafica)
+{
+    const std::pair<QString, QByteArray> casos[] = {{QStringLiteral("V_TA_VENDEDORES"), "zz\njor\n\n"},
+                                                    {QStringLiteral("V_TA_FAMILIAS"), "lech\n\n"}};
+    const QString esperadas[][2] = {{u"3\n"_qs, u"> Carlos Muñoz | 1\n> Jorge Ibarra | 3\n"_qs}, {u"0201\n"_qs, u"> 0201 - Leches\n"_qs}};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(casos[i].first.toStdString());
+        const Corrida c = Consulta({QStringLiteral("--consola"), QStringLiteral("--consulta"), casos[i].first}, casos[i].second,
+                                   EntornoRastreado());
+        EXPECT_EQ(c.estado, 0) << c.error.toStdString();
+        EXPECT_EQ(c.normal, esperadas[i][0]);
+        EXPECT_EQ(c.error, esperadas[i][1]);
+        const QByteArray cargadas = LibreriasCargadas();
+        ASSERT_TRUE(cargadas.contains("libQt6Core")) << "no record of the loader";
+        EXPECT_FALSE(cargadas.contains("/platforms/")) << "a platform plugin was loaded";
+    }
+    // The input ending before a choice cancels, with nothing on standard output.
+    const Corrida c = Consulta({QStringLiteral("--consola"), QStringLiteral("--consulta"), QStringLiteral("V_TA_FAMILIAS")},
+                               "lech\n", EntornoRastreado());
+    EXPECT_EQ(c.estado, 1);
+    EXPECT_TRUE(c.normal.isEmpty()) << c.normal.toStdString();
+    EXPECT_EQ(c.error, u"> 0201 - Leches\n"_qs);
+    EXPECT_FALSE(LibreriasCargadas().contains("/platforms/"));
+}
+
+// A person at a terminal types, sees the row each line leads to, and gets the
+// value on a line of its own.
+TEST_F(ConsultaComando, EnUnaTerminalEligeEscribiendo)
+{
+    const prueba::CorridaTerminal t = prueba::CorreEnTerminal(
+        QStringLiteral(VERIFICADOR_EXE),
+        {QStringLiteral("--consola"), QStringLiteral("--consulta"), QStringLiteral("V_TA_VENDEDORES"), kParametros},
+        Entorno(EntornoRastreado()), {{"", "ver\n"}, {"> Ver", "\n"}});
+    EXPECT_EQ(t.estado, 0) << t.pantalla.constData();
+    // The terminal turns "\n" into "\r\n".
+    EXPECT_TRUE(t.pantalla.contains(QStringLiteral("> Verónica Sáenz | 2\r\n").toLocal8Bit())) << t.pantalla.constData();
+    EXPECT_TRUE(t.pantalla.endsWith("\r\n2\r\n")) << t.pantalla.constData();
+    EXPECT_FALSE(t.pantalla.contains("XDG_RUNTIME_DIR")) << t.pantalla.constData();
+    EXPECT_FALSE(LibreriasCargadas().contains("/platforms/")) << "a platform plugin was loaded";
+
+    const prueba::CorridaTerminal cancelada = prueba::CorreEnTerminal(
+        QStringLiteral(VERIFICADOR_EXE),
+        {QStringLiteral("--consola"), QStringLiteral("--consulta"), QStringLiteral("V_TA_FAMILIAS"), kParametros},
+        Entorno(EntornoRastreado()), {{"", "lech\n"}, {"> 0201 - Leches\r\n", "\x04"}});
+    EXPECT_EQ(cancelada.estado, 1) << cancelada.pantalla.constData();
+    EXPECT_TRUE(cancelada.pantalla.contains("> 0201 - Leches\r\n")) << cancelada.pantalla.constData();
+    EXPECT_FALSE(cancelada.pantalla.contains("XDG_RUNTIME_DIR")) << cancelada.pantalla.constData();
+    EXPECT_FALSE(LibreriasCargadas().contains("/platforms/")) << "a platform plugin was loaded";
 }
 
 // Signing on against the generated demo database: the access row of a good

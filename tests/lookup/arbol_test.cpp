@@ -1,8 +1,10 @@
-// The tree lookup dialog: the families tree by "relative", the generic tree
-// by leading characters, searching, ticking down, and accepting codes.
+// The tree lookup: the families tree by "relative", the generic tree by
+// leading characters, searching, ticking down, and accepting codes, on the
+// form's values; its window for what the widgets do.
 #include "lookup/consultas_prueba.h"
 #include "lookup/lib_frmcons3tree.h"
 #include "lookup/modelo_arbol.h"
+#include "lookup/ventana_cons3tree.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -46,7 +48,10 @@ TEST_F(Arbol, FamiliasPorSuRelativo)
     EXPECT_EQ(Forma(t.Modelo()), u"(01(0101 0102) 02(0201))"_qs);
     EXPECT_EQ(t.Modelo().NodoEn(0).texto, u"Consulta..."_qs);
     EXPECT_EQ(t.Modelo().NodoEn(1).texto, u"01 - Ferreteria"_qs);
-    EXPECT_TRUE(t.TreeV->isExpanded(t.Modelo().IndiceDe(0)));
+    // The window shows the first level.
+    VentanaCons3Tree v(t);
+    EXPECT_TRUE(v.TreeV->isExpanded(t.Modelo().IndiceDe(0)));
+    EXPECT_FALSE(v.TreeV->isExpanded(t.Modelo().IndiceDe(1)));
     EXPECT_TRUE(op->mostrados.empty());
 }
 
@@ -82,28 +87,39 @@ TEST_F(Arbol, BusquedaPorCodigoODescripcionYF5)
     Lib_FrmCons3Tree t;
     t.sql = u"SELECT codigo, descripcion FROM T_COD ORDER BY codigo"_qs;
     t.Form_Load();
-    t.CmbSearch->setEditText(u"on"_qs);
+    t.CmbSearch->setText(u"on"_qs);
     EXPECT_EQ(t.Modelo().NodoEn(t.NodoSeleccionado()).clave, u"AA11"_qs);
-    t.CmbSearch->setEditText(u"b"_qs);
+    EXPECT_EQ(t.TextoSeleccionado(), u"A11 - Once"_qs);
+    t.CmbSearch->setText(u"b"_qs);
     EXPECT_EQ(t.Modelo().NodoEn(t.NodoSeleccionado()).clave, u"AB2"_qs);
     // F5 filters the statement by description and shows the whole result.
-    t.CmbSearch->setEditText(u"o"_qs);
-    prueba::Tecla(t.CmbSearch->lineEdit(), Qt::Key_F5);
+    t.CmbSearch->setText(u"o"_qs);
+    t.CmbSearch_KeyDown(Qt::Key_F5);
     EXPECT_EQ(t.sql, u"SELECT codigo, descripcion FROM T_COD  where Descripcion like '%o%' ORDER BY codigo"_qs);
     EXPECT_EQ(Forma(t.Modelo()), u"(A1(A11) B2)"_qs);
-    EXPECT_TRUE(t.CmbSearch->currentText().isEmpty());
-    t.CmbSearch->setEditText(u"nc"_qs);
-    prueba::Tecla(t.CmbSearch->lineEdit(), Qt::Key_F5);
+    EXPECT_TRUE(t.CmbSearch->text().isEmpty());
+    EXPECT_EQ(t.NodoSeleccionado(), -1);
+    t.CmbSearch->setText(u"nc"_qs);
+    t.CmbSearch_KeyDown(Qt::Key_F5);
     EXPECT_EQ(Forma(t.Modelo()), u"(A11)"_qs);
 
+    // In the window: the box typed in, F5 on its keys, the node found shown.
     Lib_FrmCons3Tree f;
     f.sql = u"SELECT * FROM V_TA_FAMILIAS"_qs;
     f.Form_Load();
-    f.CmbSearch->setEditText(u"ferr"_qs);
+    VentanaCons3Tree v(f);
+    v.CmbSearch->setEditText(u"ferr"_qs);
     EXPECT_EQ(f.Modelo().NodoEn(f.NodoSeleccionado()).clave, u"A01"_qs);
-    f.CmbSearch->setEditText(u"lat"_qs);
+    v.CmbSearch->setEditText(u"lat"_qs);
     EXPECT_EQ(f.Modelo().NodoEn(f.NodoSeleccionado()).clave, u"A0201"_qs);
-    EXPECT_TRUE(f.TreeV->isExpanded(f.Modelo().IndiceDe(f.Modelo().Busca(u"A02"_qs))));
+    EXPECT_EQ(f.Modelo().NodoDe(v.TreeV->currentIndex()), f.NodoSeleccionado());
+    EXPECT_TRUE(v.TreeV->isExpanded(f.Modelo().IndiceDe(f.Modelo().Busca(u"A02"_qs))));
+    v.TreeV->setCurrentIndex(f.Modelo().IndiceDe(f.Modelo().Busca(u"A0101"_qs)));
+    EXPECT_EQ(f.Modelo().NodoEn(f.NodoSeleccionado()).clave, u"A0101"_qs);
+    v.CmbSearch->setEditText(u"late"_qs);
+    prueba::Tecla(v.CmbSearch->lineEdit(), Qt::Key_F5);
+    EXPECT_TRUE(v.CmbSearch->currentText().isEmpty());
+    EXPECT_TRUE(f.CmbSearch->text().isEmpty());
 }
 
 TEST_F(Arbol, MarcarBajaSeisNiveles)
@@ -167,12 +183,9 @@ TEST_F(Arbol, PorElMotor)
 {
     Lib_ClsCons3& m = Consultas();
     m.CampoDevuelto = u"IDFAMILIA"_qs;
-    m.alMostrar = [](QDialog& d) {
-        auto& t = static_cast<Lib_FrmCons3Tree&>(d);
-        prueba::AlMostrarse([&t](QDialog&) {
-            t.CmbSearch->setEditText(u"clav"_qs);
-            t.TreeV->doubleClicked(t.TreeV->currentIndex());
-        });
+    m.alMostrar = [](FormularioConsulta& f) {
+        f.PrimeraBusqueda().setText(u"clav"_qs);
+        f.CmdAceptar_Click();
     };
     QStringList cmps;
     QString campo, where;
@@ -180,6 +193,31 @@ TEST_F(Arbol, PorElMotor)
     EXPECT_EQ(m.ValorDevuelto.toString(), u"0102"_qs);
     EXPECT_TRUE(m.CampoDevuelto.isEmpty());
     EXPECT_FALSE(m.Checks);
+
+    // In the modal window: typed in its box, a double click accepts; Escape cancels.
+    op->ventanas = true;
+    m.CampoDevuelto = u"IDFAMILIA"_qs;
+    m.alMostrar = [](FormularioConsulta&) {
+        prueba::AlMostrarse([](QDialog& d) {
+            auto* v = qobject_cast<VentanaCons3Tree*>(&d);
+            ASSERT_NE(v, nullptr);
+            EXPECT_EQ(v->windowTitle(), u"Consulta..."_qs);
+            v->CmbSearch->setEditText(u"pint"_qs);
+            v->TreeV->doubleClicked(v->TreeV->currentIndex());
+        });
+    };
+    m.ConsultaSearch(u"V_TA_FAMILIAS"_qs, cmps, {}, campo, where, {}, true);
+    EXPECT_EQ(m.ValorDevuelto.toString(), u"02"_qs);
+    m.CampoDevuelto = u"IDFAMILIA"_qs;
+    m.alMostrar = [](FormularioConsulta&) {
+        prueba::AlMostrarse([](QDialog& d) {
+            d.findChild<QComboBox*>()->setEditText(u"pint"_qs);
+            prueba::Tecla(&d, Qt::Key_Escape);
+        });
+    };
+    m.ConsultaSearch(u"V_TA_FAMILIAS"_qs, cmps, {}, campo, where, {}, true);
+    EXPECT_TRUE(m.ValorDevuelto.toString().isEmpty());
+    op->ventanas = false;
 }
 
 } // namespace

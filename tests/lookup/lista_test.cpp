@@ -1,10 +1,12 @@
-// The list lookup dialog under the offscreen platform, driven by key events
-// on the modal dialog the engine shows.
+// The list lookup: its form driven through its values and handlers, as a
+// terminal does, and its window under the offscreen platform, driven by key
+// events on the modal window the engine shows.
 #include "comun/ayudas.h"
 #include "platform/twips.h"
 #include "lookup/consultas_prueba.h"
 #include "lookup/lib_frmcons3.h"
 #include "lookup/modelo_lista.h"
+#include "lookup/ventana_cons3.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -31,20 +33,33 @@ protected:
         prueba::EjecutaSqlite(baseDemo(), kTabla);
     }
 
-    // Runs the lookup of the statement; accion drives the dialog and must close it.
+    // Runs the lookup of the statement with no window; accion drives the form
+    // (one still open afterwards is cancelled).
     void Consulta(const QString& sql, const std::function<void(Lib_FrmCons3&)>& accion)
     {
         Lib_ClsCons3& c = Consultas();
-        c.alMostrar = [accion](QDialog& d) {
-            auto* f = static_cast<Lib_FrmCons3*>(&d);
-            prueba::AlMostrarse([f, accion](QDialog&) {
-                accion(*f);
-                if (f->isVisible())
-                    f->CmdCancelar_Click();
+        c.alMostrar = [accion](FormularioConsulta& f) { accion(static_cast<Lib_FrmCons3&>(f)); };
+        QString campo, where;
+        c.ConsultaSearch(sql, cmps, {}, campo, where);
+    }
+
+    // The same in the modal window; accion drives the window.
+    void ConsultaEnVentana(const QString& sql, const std::function<void(VentanaCons3&)>& accion, const QString& valoresDefault = {})
+    {
+        op->ventanas = true;
+        Lib_ClsCons3& c = Consultas();
+        c.alMostrar = [accion](FormularioConsulta&) {
+            prueba::AlMostrarse([accion](QDialog& d) {
+                auto* v = qobject_cast<VentanaCons3*>(&d);
+                ASSERT_NE(v, nullptr);
+                accion(*v);
+                if (v->isVisible())
+                    v->Formulario().CmdCancelar_Click();
             });
         };
         QString campo, where;
-        c.ConsultaSearch(sql, cmps, {}, campo, where);
+        c.ConsultaSearch(sql, cmps, {}, campo, where, {}, false, valoresDefault);
+        op->ventanas = false;
     }
 
     QStringList cmps;
@@ -57,13 +72,55 @@ TEST_F(Lista, BusquedaMientrasSeEscribe)
     Consulta(u"SELECT CODIGO, NOMBRE, CIUDAD FROM T_LISTA ORDER BY CODIGO"_qs, [](Lib_FrmCons3& f) {
         EXPECT_EQ(f.FilaSeleccionada(), 0);
         // Search box 2 is the third column: AB, ab and Ab all match.
-        Escribe(f.CmbSearch[2]->lineEdit(), u"ab"_qs);
+        f.CmbSearch[2]->setText(u"ab"_qs);
         EXPECT_EQ(f.Modelo().Valor(f.FilaSeleccionada(), 0), u"02"_qs);
-        Escribe(f.CmbSearch[2]->lineEdit(), u"r"_qs);
+        f.CmbSearch[2]->setText(u"abr"_qs);
         EXPECT_EQ(f.Modelo().Valor(f.FilaSeleccionada(), 0), u"03"_qs);
         // A text no row starts with leaves the selection where it was.
-        Escribe(f.CmbSearch[2]->lineEdit(), u"zz"_qs);
+        f.CmbSearch[2]->setText(u"abrzz"_qs);
         EXPECT_EQ(f.Modelo().Valor(f.FilaSeleccionada(), 0), u"03"_qs);
+        // Keys typed in the rows go to the last search box that had the focus.
+        f.BusquedaActual = 1;
+        EXPECT_TRUE(f.ListView1_KeyDown(Qt::Key_A, Qt::NoModifier));
+        EXPECT_EQ(f.CmbSearch[1]->text(), u"A"_qs);
+        EXPECT_FALSE(f.ListView1_KeyDown(Qt::Key_C, Qt::ControlModifier));
+        EXPECT_EQ(f.CmbSearch[1]->text(), u"A"_qs);
+        EXPECT_EQ(f.Modelo().Valor(f.FilaSeleccionada(), 0), u"04"_qs);
+        // Backspace takes the last character back; the arrows move the selection.
+        EXPECT_TRUE(f.ListView1_KeyDown(Qt::Key_Backspace, Qt::NoModifier));
+        EXPECT_TRUE(f.CmbSearch[1]->text().isEmpty());
+        f.SeleccionaFila(3);
+        f.CmbSearch_KeyDown(1, Qt::Key_Down);
+        EXPECT_EQ(f.FilaSeleccionada(), 4);
+        f.CmbSearch_KeyDown(1, Qt::Key_Down);
+        EXPECT_EQ(f.FilaSeleccionada(), 4);
+        f.CmbSearch_KeyDown(1, Qt::Key_PageUp);
+        EXPECT_EQ(f.FilaSeleccionada(), 0);
+        f.CmbSearch[1]->setText(u"Arandela"_qs);
+        EXPECT_TRUE(f.ListView1_KeyDown(Qt::Key_Return, Qt::NoModifier));
+        EXPECT_TRUE(f.Aceptada());
+    });
+    EXPECT_EQ(Consultas().ValorDevuelto.toString(), u"04"_qs);
+    EXPECT_TRUE(Consultas().CampoDevuelto.isEmpty());
+}
+
+// The same typing in the window: its boxes, focus and keys.
+TEST_F(Lista, BusquedaMientrasSeEscribeEnLaVentana)
+{
+    Motor();
+    Consultas().CampoDevuelto = u"CODIGO"_qs;
+    ConsultaEnVentana(u"SELECT CODIGO, NOMBRE, CIUDAD FROM T_LISTA ORDER BY CODIGO"_qs, [](VentanaCons3& f) {
+        EXPECT_EQ(f.Formulario().FilaSeleccionada(), 0);
+        EXPECT_EQ(f.windowTitle(), u"Consulta..."_qs);
+        EXPECT_FALSE(f.CmdTodos->isVisibleTo(&f));
+        // Search box 2 is the third column: AB, ab and Ab all match.
+        Escribe(f.CmbSearch[2]->lineEdit(), u"ab"_qs);
+        EXPECT_EQ(f.Formulario().Modelo().Valor(f.Formulario().FilaSeleccionada(), 0), u"02"_qs);
+        Escribe(f.CmbSearch[2]->lineEdit(), u"r"_qs);
+        EXPECT_EQ(f.Formulario().Modelo().Valor(f.Formulario().FilaSeleccionada(), 0), u"03"_qs);
+        // A text no row starts with leaves the selection where it was.
+        Escribe(f.CmbSearch[2]->lineEdit(), u"zz"_qs);
+        EXPECT_EQ(f.Formulario().Modelo().Valor(f.Formulario().FilaSeleccionada(), 0), u"03"_qs);
         // Keys typed in the list go to the current search box.
         f.CmbSearch[1]->setFocus();
         QApplication::processEvents();
@@ -73,7 +130,21 @@ TEST_F(Lista, BusquedaMientrasSeEscribe)
         EXPECT_EQ(f.CmbSearch[1]->currentText(), u"A"_qs);
         Tecla(f.ListView1, Qt::Key_C, Qt::ControlModifier);
         EXPECT_EQ(f.CmbSearch[1]->currentText(), u"A"_qs);
-        EXPECT_EQ(f.Modelo().Valor(f.FilaSeleccionada(), 0), u"04"_qs);
+        EXPECT_EQ(f.Formulario().Modelo().Valor(f.Formulario().FilaSeleccionada(), 0), u"04"_qs);
+        // The arrows in a box move the rows and give them the focus.
+        Tecla(f.CmbSearch[1]->lineEdit(), Qt::Key_Down);
+        EXPECT_EQ(f.ListView1->currentIndex().row(), 4);
+        EXPECT_EQ(f.Formulario().FilaSeleccionada(), 4);
+        EXPECT_TRUE(f.ListView1->hasFocus() || !f.isActiveWindow());
+        // A page is what the list shows: here every row.
+        Tecla(f.CmbSearch[1]->lineEdit(), Qt::Key_PageUp);
+        EXPECT_EQ(f.Formulario().FilaSeleccionada(), 0);
+        EXPECT_EQ(f.ListView1->currentIndex().row(), 0);
+        Tecla(f.CmbSearch[1]->lineEdit(), Qt::Key_PageDown);
+        EXPECT_EQ(f.Formulario().FilaSeleccionada(), 4);
+        // A row clicked is the form's selection.
+        f.ListView1->selectRow(3);
+        EXPECT_EQ(f.Formulario().FilaSeleccionada(), 3);
         Tecla(f.ListView1, Qt::Key_Return);
     });
     EXPECT_EQ(Consultas().ValorDevuelto.toString(), u"04"_qs);
@@ -86,28 +157,28 @@ TEST_F(Lista, F5ConLikeAntesDelOrdenYDelAgrupamiento)
     Motor();
     EXPECT_TRUE(Consultas().UsaConsultaLike());
     Consulta(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, [](Lib_FrmCons3& f) {
-        f.CmbSearch[1]->setEditText(u"tor nil"_qs);
-        Tecla(f.CmbSearch[1]->lineEdit(), Qt::Key_F5);
+        f.CmbSearch[1]->setText(u"tor nil"_qs);
+        f.CmbSearch_KeyDown(1, Qt::Key_F5);
         EXPECT_TRUE(f.sql.startsWith(u"SELECT CODIGO, NOMBRE FROM T_LISTA  where NOMBRE like '%tor%nil%' ORDER BY CODIGO"_qs))
             << f.sql.toStdString();
         // Tornillo niquelado, Tornillo de nilon and Tornillo itself.
         ASSERT_EQ(f.Modelo().Filas(), 3);
         EXPECT_EQ(f.Modelo().Valor(1, 0), u"03"_qs);
         // "&Nueva Busqueda" goes back to the first statement.
-        f.CmdNueva->click();
+        f.CmdNueva_Click();
         EXPECT_EQ(f.Modelo().Filas(), 5);
     });
     Consulta(u"SELECT NOMBRE, COUNT(*) AS CUANTOS FROM T_LISTA WHERE CANT = 1 GROUP BY NOMBRE"_qs, [](Lib_FrmCons3& f) {
         ASSERT_EQ(f.Modelo().Filas(), 3);
-        f.CmbSearch[0]->setEditText(u"tor"_qs);
-        Tecla(f.CmbSearch[0]->lineEdit(), Qt::Key_F5);
+        f.CmbSearch[0]->setText(u"tor"_qs);
+        f.CmbSearch_KeyDown(0, Qt::Key_F5);
         EXPECT_TRUE(f.sql.startsWith(
             u"SELECT NOMBRE, COUNT(*) AS CUANTOS FROM T_LISTA WHERE CANT = 1  and NOMBRE like '%tor%' GROUP BY NOMBRE"_qs))
             << f.sql.toStdString();
         EXPECT_EQ(f.Modelo().Filas(), 3);
         // A quote typed in the box stays text.
-        f.CmbSearch[0]->setEditText(u"d'x"_qs);
-        Tecla(f.CmbSearch[0]->lineEdit(), Qt::Key_F5);
+        f.CmbSearch[0]->setText(u"d'x"_qs);
+        f.CmbSearch_KeyDown(0, Qt::Key_F5);
         EXPECT_TRUE(f.sql.contains(u"like '%d''x%'"_qs)) << f.sql.toStdString();
         EXPECT_EQ(f.Modelo().Filas(), 0);
     });
@@ -118,11 +189,20 @@ TEST_F(Lista, F5SinLikeBuscaElComienzo)
 {
     Motor();
     Consulta(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, [](Lib_FrmCons3& f) {
-        f.CmbSearch[1]->setEditText(u"tor"_qs);
-        Tecla(f.CmbSearch[1]->lineEdit(), Qt::Key_F5);
+        f.CmbSearch[1]->setText(u"tor"_qs);
+        f.CmbSearch_KeyDown(1, Qt::Key_F5);
         EXPECT_TRUE(f.sql.startsWith(u"SELECT CODIGO, NOMBRE FROM T_LISTA  where NOMBRE like 'tor%' ORDER BY CODIGO"_qs))
             << f.sql.toStdString();
         EXPECT_EQ(f.Modelo().Filas(), 3);
+    });
+    // F5 in a box of the window, and "&Nueva Busqueda" there.
+    ConsultaEnVentana(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, [](VentanaCons3& v) {
+        v.CmbSearch[1]->setEditText(u"tor"_qs);
+        Tecla(v.CmbSearch[1]->lineEdit(), Qt::Key_F5);
+        EXPECT_EQ(v.Formulario().Modelo().Filas(), 3);
+        EXPECT_EQ(v.ListView1->model()->rowCount(), 3);
+        v.CmdNueva->click();
+        EXPECT_EQ(v.ListView1->model()->rowCount(), 5);
     });
 }
 
@@ -140,27 +220,27 @@ TEST_F(Lista, CantidadesConTeclas)
         const int c = f.IndiceColumna(u"**cantidad**"_qs) - 1;
         ASSERT_EQ(c, 2);
         f.SeleccionaFila(0);
-        Tecla(f.ListView1, Qt::Key_Delete);
+        EXPECT_TRUE(f.ListView1_KeyDown(Qt::Key_Delete, Qt::NoModifier));
         EXPECT_EQ(m.Valor(0, c), u"0.00"_qs);
         EXPECT_FALSE(m.Marcada(0));
         f.SeleccionaFila(1);
-        Tecla(f.ListView1, Qt::Key_Insert);
+        EXPECT_TRUE(f.ListView1_KeyDown(Qt::Key_Insert, Qt::NoModifier));
         EXPECT_EQ(m.Valor(1, c), u"3.0"_qs);
         EXPECT_TRUE(m.Marcada(1));
-        Tecla(f.ListView1, Qt::Key_Delete);
+        EXPECT_TRUE(f.ListView1_KeyDown(Qt::Key_Delete, Qt::NoModifier));
         EXPECT_EQ(m.Valor(1, c), u"2.0"_qs);
         EXPECT_TRUE(m.Marcada(1));
         f.SeleccionaFila(3);
-        Tecla(f.ListView1, Qt::Key_Insert, Qt::ShiftModifier);
+        EXPECT_TRUE(f.ListView1_KeyDown(Qt::Key_Insert, Qt::ShiftModifier));
         EXPECT_EQ(m.Valor(3, c), u"5.00"_qs);
         EXPECT_TRUE(m.Marcada(3));
         f.SeleccionaFila(4);
-        Tecla(f.ListView1, Qt::Key_Insert, Qt::ShiftModifier);
+        EXPECT_TRUE(f.ListView1_KeyDown(Qt::Key_Insert, Qt::ShiftModifier));
         EXPECT_EQ(m.Valor(4, c), u"0.00"_qs);
         // Space ticks and unticks; the quantities stay.
-        Tecla(f.ListView1, Qt::Key_Space, Qt::NoModifier, u" "_qs);
+        EXPECT_TRUE(f.ListView1_KeyDown(Qt::Key_Space, Qt::NoModifier));
         EXPECT_FALSE(m.Marcada(4));
-        f.CmdAceptar->click();
+        f.CmdAceptar_Click();
     });
     ASSERT_EQ(op->cuenta(u"InputBox"_qs), 2);
     EXPECT_EQ(op->mostrados[0].texto, u"Ingrese la Cantidad del Articulo..."_qs);
@@ -190,11 +270,11 @@ TEST_F(Lista, AceptarConYSinMarcasYCancelar)
     Consultas().Valores.clear();
     Consultas().Checks = true;
     Consulta(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, [](Lib_FrmCons3& f) {
-        EXPECT_TRUE(f.CmdTodos->isVisibleTo(&f));
-        f.CmdTodos->click();
+        EXPECT_TRUE(f.CmdTodos.Visible);
+        f.CmdTodos_Click();
         f.SeleccionaFila(2);
-        Tecla(f.ListView1, Qt::Key_Space, Qt::NoModifier, u" "_qs);
-        f.CmdAceptar->click();
+        EXPECT_TRUE(f.ListView1_KeyDown(Qt::Key_Space, Qt::NoModifier));
+        f.CmdAceptar_Click();
     });
     EXPECT_EQ(Consultas().Valores.size(), 4);
 
@@ -203,17 +283,20 @@ TEST_F(Lista, AceptarConYSinMarcasYCancelar)
     Consultas().Checks = true;
     Consultas().CampoDevuelto = u"CODIGO"_qs;
     QString campo, where;
-    Consultas().alMostrar = [](QDialog& d) {
-        auto& f = static_cast<Lib_FrmCons3&>(d);
-        QTimer::singleShot(0, &f, [&f] { f.CmdAceptar_Click(); });
-    };
+    Consultas().alMostrar = [](FormularioConsulta& f) { f.CmdAceptar_Click(); };
     Consultas().ConsultaSearch(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, cmps, {}, campo, where, {}, false,
                                u"03;05"_qs);
     ASSERT_EQ(Consultas().Valores.size(), 2);
     EXPECT_EQ(Consultas().Valores[1].toString(), u"05"_qs);
 
-    // Cancel hands back nothing.
-    Consulta(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, [](Lib_FrmCons3& f) { Tecla(&f, Qt::Key_Escape); });
+    // Cancel hands back nothing: Escape in the window, and a form nobody
+    // chose in (no window, no hook) ends cancelled at once.
+    ConsultaEnVentana(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, [](VentanaCons3& v) { Tecla(&v, Qt::Key_Escape); });
+    EXPECT_EQ(Consultas().ValorDevuelto.toString(), QString());
+    EXPECT_TRUE(Consultas().Valores.isEmpty());
+    Consultas().ValorDevuelto = Variant(u"antes"_qs);
+    Consultas().alMostrar = nullptr;
+    Consultas().ConsultaSearch(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, cmps, {}, campo, where);
     EXPECT_EQ(Consultas().ValorDevuelto.toString(), QString());
     EXPECT_TRUE(Consultas().Valores.isEmpty());
 }
@@ -228,8 +311,8 @@ TEST_F(Lista, ColoresDeStock)
     Configura(u"Stk_Nivel3"_qs, u"16711680"_qs); // blue
     Configura(u"Stk_Nivel4"_qs, u"65535"_qs);    // yellow
     Motor();
-    Consulta(u"SELECT idarticulo, PUNTOPEDIDO, Stock FROM T_STOCK_ARTICULOS ORDER BY idarticulo"_qs, [](Lib_FrmCons3& f) {
-        ModeloLista& m = f.Modelo();
+    ConsultaEnVentana(u"SELECT idarticulo, PUNTOPEDIDO, Stock FROM T_STOCK_ARTICULOS ORDER BY idarticulo"_qs, [](VentanaCons3& v) {
+        ModeloLista& m = v.Formulario().Modelo();
         ASSERT_EQ(m.Filas(), 5);
         const std::vector<int> niveles{4, 2, 3, 4, 1};
         const std::vector<QColor> colores{Qt::yellow, Qt::green, Qt::blue, Qt::yellow, Qt::red};
@@ -252,12 +335,16 @@ TEST_F(Lista, AnchosDeColumna)
     prueba::EjecutaSqlite(baseDemo(), u"CREATE TABLE T_ANCHOS (LARGO VARCHAR(80), IMPORTE MONEY, CANTIDAD DECIMAL(18,4), CORTO VARCHAR(5));"
                                        "INSERT INTO T_ANCHOS VALUES ('x', 1, 2, 'y');"_qs);
     Motor();
-    Consulta(u"SELECT LARGO, IMPORTE, CANTIDAD, CORTO FROM T_ANCHOS"_qs, [](Lib_FrmCons3& f) {
+    ConsultaEnVentana(u"SELECT LARGO, IMPORTE, CANTIDAD, CORTO FROM T_ANCHOS"_qs, [](VentanaCons3& f) {
         QHeaderView* h = f.ListView1->horizontalHeader();
-        EXPECT_EQ(h->sectionSize(0), f.AnchoCaracteres(60));
-        EXPECT_EQ(h->sectionSize(1), f.AnchoCaracteres(12));
-        EXPECT_EQ(h->sectionSize(2), f.AnchoCaracteres(12));
-        EXPECT_EQ(h->sectionSize(3), f.AnchoCaracteres(5));
+        const Lib_FrmCons3& l = f.Formulario();
+        EXPECT_EQ(h->sectionSize(0), l.AnchoCaracteres(60));
+        EXPECT_EQ(h->sectionSize(1), l.AnchoCaracteres(12));
+        EXPECT_EQ(h->sectionSize(2), l.AnchoCaracteres(12));
+        EXPECT_EQ(h->sectionSize(3), l.AnchoCaracteres(5));
+        EXPECT_EQ(l.AnchoCaracteres(12), QFontMetrics(f.font()).horizontalAdvance(QString(12, u'X')));
+        // Wide enough for every column.
+        EXPECT_GE(f.width(), h->length());
         // Each search box sits over its column, 50 twips narrower.
         for (int i = 0; i < 4; ++i) {
             EXPECT_EQ(f.CmbSearch[size_t(i)]->width(), h->sectionSize(i) - twips::px(50)) << i;
@@ -269,16 +356,24 @@ TEST_F(Lista, AnchosDeColumna)
         f.HScroll1->setValue(f.HScroll1->maximum());
         EXPECT_GT(f.HScroll1->value(), 0);
         EXPECT_EQ(f.CmbSearch[3]->x(), f.ListView1->viewport()->x() + h->sectionViewportPosition(3));
+        // A column the operator drags is the form's width.
+        h->resizeSection(1, 77);
+        EXPECT_EQ(l.AnchoColumna[1], 77);
     });
-    Consultas().alMostrar = nullptr;
     // "@10" widens every column of other tables by ten characters.
-    Consultas().alMostrar = [](QDialog& d) {
-        auto& f = static_cast<Lib_FrmCons3&>(d);
-        EXPECT_EQ(f.ListView1->horizontalHeader()->sectionSize(3), f.AnchoCaracteres(15));
-        QTimer::singleShot(0, &f, [&f] { f.CmdCancelar_Click(); });
-    };
-    QString campo, where;
-    Consultas().ConsultaSearch(u"SELECT LARGO, IMPORTE, CANTIDAD, CORTO FROM T_ANCHOS"_qs, cmps, {}, campo, where, {}, false, u"@10"_qs);
+    ConsultaEnVentana(
+        u"SELECT LARGO, IMPORTE, CANTIDAD, CORTO FROM T_ANCHOS"_qs,
+        [](VentanaCons3& f) {
+            EXPECT_EQ(f.ListView1->horizontalHeader()->sectionSize(3), f.Formulario().AnchoCaracteres(15));
+        },
+        u"@10"_qs);
+    // Without a window the form keeps the same widths, in characters of the
+    // application's font or, with no graphical platform, of an average one.
+    Consulta(u"SELECT LARGO, IMPORTE, CANTIDAD, CORTO FROM T_ANCHOS"_qs, [](Lib_FrmCons3& f) {
+        EXPECT_EQ(f.AnchoColumna, (std::vector<int>{f.AnchoCaracteres(60), f.AnchoCaracteres(12), f.AnchoCaracteres(12),
+                                                    f.AnchoCaracteres(5)}));
+        EXPECT_GT(f.AnchoVentana, f.AnchoCaracteres(89));
+    });
 }
 
 TEST_F(Lista, AnchosGuardados)
@@ -289,9 +384,9 @@ TEST_F(Lista, AnchosGuardados)
     f.close();
     Motor();
     Consulta(u"SELECT CODIGO, NOMBRE, CIUDAD FROM T_LISTA"_qs, [](Lib_FrmCons3& d) {
-        EXPECT_EQ(d.ListView1->horizontalHeader()->sectionSize(0), 100);
-        EXPECT_EQ(d.ListView1->horizontalHeader()->sectionSize(1), 60);
-        d.ListView1->horizontalHeader()->resizeSection(2, 40);
+        EXPECT_EQ(d.AnchoColumna[0], 100);
+        EXPECT_EQ(d.AnchoColumna[1], 60);
+        d.AnchoColumna[2] = 40;
         d.GrabarCfg = true;
     });
     EXPECT_EQ(leeArchivo(dir.path() + u"/CONSULTASLEN.SLV"_qs),
@@ -304,12 +399,21 @@ TEST_F(Lista, OrdenPorEncabezado)
     Motor();
     Consulta(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, [](Lib_FrmCons3& f) {
         f.SeleccionaFila(1); // Tuerca
-        f.ListView1->horizontalHeader()->sectionClicked(1);
+        f.ListView1_ColumnClick(1);
         EXPECT_EQ(f.Modelo().Valor(0, 1), u"Arandela"_qs);
         EXPECT_EQ(f.Modelo().Valor(f.FilaSeleccionada(), 1), u"Tuerca"_qs);
-        f.ListView1->horizontalHeader()->sectionClicked(1);
+        f.ListView1_ColumnClick(1);
         EXPECT_EQ(f.Modelo().Valor(0, 1), u"Tuerca"_qs);
         EXPECT_EQ(f.FilaSeleccionada(), 0);
+    });
+    // A header clicked in the window sorts and shows the order.
+    ConsultaEnVentana(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, [](VentanaCons3& v) {
+        v.ListView1->selectRow(1); // Tuerca
+        v.ListView1->horizontalHeader()->sectionClicked(1);
+        EXPECT_EQ(v.Formulario().Modelo().Valor(0, 1), u"Arandela"_qs);
+        EXPECT_EQ(v.ListView1->currentIndex().data().toString(), u"02"_qs);
+        EXPECT_TRUE(v.ListView1->horizontalHeader()->isSortIndicatorShown());
+        EXPECT_EQ(v.ListView1->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
     });
 }
 
@@ -319,9 +423,9 @@ TEST_F(Lista, FaltanteDeStockConF12)
     DB().gUsuario = u"O'Neill"_qs;
     prueba::EjecutaSqlite(baseDemo(), u"UPDATE MA_ARTICULOS SET DESCRIPCION = 'Llave 1/2''' WHERE idarticulo = '0000002';"_qs);
     op->respuestas.push_back(respuesta::Yes);
-    Consulta(u"SELECT idarticulo, Descripcion FROM V_MA_ARTICULOS ORDER BY idarticulo"_qs, [](Lib_FrmCons3& f) {
-        f.SeleccionaFila(1);
-        Tecla(f.ListView1, Qt::Key_F12);
+    ConsultaEnVentana(u"SELECT idarticulo, Descripcion FROM V_MA_ARTICULOS ORDER BY idarticulo"_qs, [](VentanaCons3& v) {
+        v.Formulario().SeleccionaFila(1);
+        Tecla(v.ListView1, Qt::Key_F12);
     });
     ASSERT_EQ(op->cuenta(u"MsgBox"_qs), 1);
     EXPECT_EQ(op->mostrados[0].texto, u"Desea informar el articulo 0000002 Llave 1/2'\r\ncomo un faltante de stock?"_qs);
@@ -339,7 +443,7 @@ TEST_F(Lista, FaltanteDeStockConF12)
 TEST_F(Lista, NuevoPorElLanzador)
 {
     Motor();
-    Consulta(u"SELECT CODIGO, RAZON_SOCIAL FROM VT_CLIENTES"_qs, [](Lib_FrmCons3& f) { f.CmdNuevo->click(); });
+    Consulta(u"SELECT CODIGO, RAZON_SOCIAL FROM VT_CLIENTES"_qs, [](Lib_FrmCons3& f) { f.CmdNuevo_Click(); });
     ASSERT_EQ(op->cuenta(u"MsgBox"_qs), 1);
     EXPECT_EQ(op->mostrados[0].texto, u"Opcion no Implementada!\rComuniquese con su proveedor de sistemas"_qs);
     EXPECT_EQ(op->mostrados[0].estilo, estilo::Critical);
@@ -359,13 +463,11 @@ TEST_F(Lista, OpcionesYArchivos)
 {
     Motor();
     Lib_ClsCons3& c = Consultas();
-    c.alMostrar = [](QDialog& d) {
+    c.alMostrar = [](FormularioConsulta& d) {
         auto& f = static_cast<Lib_FrmCons3&>(d);
-        QTimer::singleShot(0, &f, [&f] {
-            EXPECT_FALSE(f.CmdNueva->isVisibleTo(&f));
-            f.SeleccionaFila(f.Modelo().Filas() - 1);
-            f.CmdAceptar_Click();
-        });
+        EXPECT_FALSE(f.CmdNueva.Visible);
+        f.SeleccionaFila(f.Modelo().Filas() - 1);
+        f.CmdAceptar_Click();
     };
     EXPECT_EQ(c.MenuOpciones(u"Elija"_qs, {u"Uno"_qs, u"Dos"_qs}), u"Dos"_qs);
     // A single option is offered too.
@@ -383,6 +485,23 @@ TEST_F(Lista, OpcionesYArchivos)
     EXPECT_EQ(c.ConsultaDesdeArchivo(u"Archivo"_qs, dir.path() + u"/no.txt"_qs), QString());
     ASSERT_EQ(op->cuenta(u"MsgBox"_qs), 1);
     EXPECT_EQ(op->mostrados.back().texto, u"No existe el archivo "_qs + dir.path() + u"/no.txt que desea consultar consulta "_qs);
+
+    // In the window: the title, no "&Nueva Busqueda", "&Marcar" for ticks.
+    op->ventanas = true;
+    c.alMostrar = [](FormularioConsulta&) {
+        prueba::AlMostrarse([](QDialog& d) {
+            auto* v = qobject_cast<VentanaCons3*>(&d);
+            ASSERT_NE(v, nullptr);
+            EXPECT_EQ(v->windowTitle(), u"Marque"_qs);
+            EXPECT_FALSE(v->CmdNueva->isVisibleTo(v));
+            EXPECT_TRUE(v->CmdTodos->isVisibleTo(v));
+            v->CmdTodos->click();
+            v->CmdAceptar->click();
+        });
+    };
+    c.CheckOpciones(u"Marque"_qs, {u"0Rojo"_qs, u"0Verde"_qs});
+    EXPECT_EQ(c.Valores.size(), 2);
+    op->ventanas = false;
 }
 
 TEST_F(Lista, PreciosConElNombreDeSuLista)

@@ -137,11 +137,11 @@ TEST_P(Sentencias, SentenciaListaYSuOrden)
     // The dialog keeps the order of a statement that has one.
     bool ordenPropio = true;
     QString vista;
-    Consultas().alMostrar = [&](QDialog& d) {
+    Consultas().alMostrar = [&](FormularioConsulta& d) {
         auto& f = static_cast<Lib_FrmCons3&>(d);
         ordenPropio = f.OrdenarPorLwv;
         vista = f.Modelo().Valor(0, 0);
-        QTimer::singleShot(0, &f, [&f] { f.CmdCancelar_Click(); });
+        f.CmdCancelar_Click();
     };
     QStringList cmps;
     QString c2, w2;
@@ -158,9 +158,9 @@ TEST_P(Sentencias, DefinicionDeUnaSolaColumnaPideConfigurarla)
     Define(u"VENDEDORES"_qs, u"V_TA_VENDEDORES"_qs, u"|NOMBRE|"_qs);
     Motor(GetParam());
     bool mostrado = false;
-    Consultas().alMostrar = [&](QDialog& d) {
+    Consultas().alMostrar = [&](FormularioConsulta& d) {
         mostrado = true;
-        d.reject();
+        d.CmdCancelar_Click();
     };
     Consultas().ValorDevuelto = Variant(u"antes"_qs);
     QStringList cmps{u"NOMBRE"_qs};

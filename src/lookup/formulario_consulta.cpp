@@ -1,0 +1,33 @@
+#include "lookup/formulario_consulta.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
+
+void FormularioConsulta::Termina(bool aceptada)
+{
+    terminada_ = true;
+    aceptada_ = aceptada;
+    emit terminada(aceptada);
+}
+
+namespace medidas {
+
+namespace {
+bool ConPantalla() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
+} // namespace
+
+int AnchoCaracteres(int caracteres)
+{
+    if (!ConPantalla())
+        return caracteres * 8;
+    return QFontMetrics(QGuiApplication::font()).horizontalAdvance(QString(caracteres, u'X'));
+}
+
+int AnchoPantalla()
+{
+    const QScreen* pantalla = ConPantalla() ? QGuiApplication::primaryScreen() : nullptr;
+    return pantalla ? pantalla->availableGeometry().width() : 1024;
+}
+
+} // namespace medidas

@@ -16,11 +16,11 @@ QString Citar(const QString& nombre) { return u'"' + QString(nombre).replace(u'"
 } // namespace
 
 // Here, beside every caller, so that the check of an unarmed injector is inlined.
-bool Connection::leerFila(Cursor& cursor, std::vector<Variant>& fila)
+bool Connection::leerFila(Cursor& cursor, std::vector<Variant>& fila, bool* diferida)
 {
     if (fallas_.caeTrasFilas >= 0 || fallas_.caida) [[unlikely]]
         filaFallida();
-    return cursor.siguiente(fila);
+    return diferida ? cursor.avanzar(fila, *diferida) : cursor.siguiente(fila);
 }
 
 struct Recordset::Impl {
@@ -31,9 +31,11 @@ struct Recordset::Impl {
     QHash<QString, int> nombres; // every spelling asked so far -> index
     int ocultas = 0;             // leading columns that are not fields (the row key)
 
-    // Streamed rows: the current one only.
+    // Streamed rows: the current one only, read from the cursor when a value
+    // of it is first asked for.
     std::unique_ptr<Cursor> cursor;
-    std::vector<Variant> actual;
+    mutable std::vector<Variant> actual;
+    mutable bool diferida = false;
     long long leidas = 0;
 
     // Rows read whole.
@@ -51,7 +53,16 @@ struct Recordset::Impl {
     std::vector<Variant> buffer;
     std::vector<char> cambiado;
 
-    const std::vector<Variant>& fila() const { return streaming ? actual : filas[pos]; }
+    const std::vector<Variant>& fila() const
+    {
+        if (!streaming)
+            return filas[pos];
+        if (diferida) {
+            cursor->leerDiferida(actual);
+            diferida = false;
+        }
+        return actual;
+    }
     bool hayFila() const { return abierto && !fin && !inicio && !borrada; }
 };
 
@@ -217,7 +228,7 @@ void Recordset::MoveNext()
         RaiseAdo(adErrNoCurrentRecord, kRecordset);
     if (d.streaming) {
         try {
-            if (d.conn->leerFila(*d.cursor, d.actual)) {
+            if (d.conn->leerFila(*d.cursor, d.actual, &d.diferida)) {
                 ++d.leidas;
             } else {
                 d.fin = true;
@@ -225,6 +236,7 @@ void Recordset::MoveNext()
             }
         } catch (const FallaProveedor& f) {
             d.fin = true;
+            d.diferida = false;
             d.cursor.reset();
             d.conn->errors().Clear();
             d.conn->raiseProvider(f);
@@ -265,6 +277,13 @@ Field& Recordset::Fields(const QString& name)
             return d.campos[i];
         }
     RaiseAdo(adErrItemNotFound, kRecordset);
+}
+
+bool Field::TextoUtf8(QByteArrayView& texto) const
+{
+    const auto& d = *rs_->d_;
+    return d.diferida && d.edicion == Recordset::Impl::Edicion::Ninguna && d.hayFila()
+        && d.cursor->textoUtf8(index_ + d.ocultas, texto);
 }
 
 const Variant& Field::Value() const

@@ -44,7 +44,10 @@ public:
     {
         if (!paso())
             return false;
-        leerDiferida(fila);
+        const int n = int(cols_.size());
+        fila.resize(n);
+        for (int i = 0; i < n; ++i)
+            leer(i, fila[i]);
         return true;
     }
 
@@ -54,13 +57,7 @@ public:
         return diferida;
     }
 
-    void leerDiferida(std::vector<Variant>& fila) override
-    {
-        const int n = int(cols_.size());
-        fila.resize(n);
-        for (int i = 0; i < n; ++i)
-            leer(i, fila[i]);
-    }
+    void leerDiferida(int i, Variant& v) override { leer(i, v); }
 
     bool textoUtf8(int i, QByteArrayView& texto) override
     {

@@ -31,11 +31,12 @@ struct Recordset::Impl {
     QHash<QString, int> nombres; // every spelling asked so far -> index
     int ocultas = 0;             // leading columns that are not fields (the row key)
 
-    // Streamed rows: the current one only, read from the cursor when a value
-    // of it is first asked for.
+    // Streamed rows: the current one only, each value read from the cursor
+    // when it is first asked for (pendientes) if the cursor defers them.
     std::unique_ptr<Cursor> cursor;
     mutable std::vector<Variant> actual;
     mutable bool diferida = false;
+    mutable std::vector<char> pendientes;
     long long leidas = 0;
 
     // Rows read whole.
@@ -58,10 +59,29 @@ struct Recordset::Impl {
         if (!streaming)
             return filas[pos];
         if (diferida) {
-            cursor->leerDiferida(actual);
+            for (size_t i = 0; i < actual.size(); ++i)
+                valor(i);
             diferida = false;
         }
         return actual;
+    }
+    const Variant& valor(size_t i) const
+    {
+        if (!streaming)
+            return filas[pos][i];
+        if (diferida && pendientes[i]) {
+            cursor->leerDiferida(int(i), actual[i]);
+            pendientes[i] = 0;
+        }
+        return actual[i];
+    }
+    // After a step of the cursor.
+    void enFilaNueva()
+    {
+        if (!diferida)
+            return;
+        actual.resize(cursor->columnas().size());
+        pendientes.assign(actual.size(), 1);
     }
     bool hayFila() const { return abierto && !fin && !inicio && !borrada; }
 };
@@ -229,6 +249,7 @@ void Recordset::MoveNext()
     if (d.streaming) {
         try {
             if (d.conn->leerFila(*d.cursor, d.actual, &d.diferida)) {
+                d.enFilaNueva();
                 ++d.leidas;
             } else {
                 d.fin = true;
@@ -282,8 +303,9 @@ Field& Recordset::Fields(const QString& name)
 bool Field::TextoUtf8(QByteArrayView& texto) const
 {
     const auto& d = *rs_->d_;
-    return d.diferida && d.edicion == Recordset::Impl::Edicion::Ninguna && d.hayFila()
-        && d.cursor->textoUtf8(index_ + d.ocultas, texto);
+    const size_t i = size_t(index_ + d.ocultas);
+    return d.diferida && d.pendientes[i] && d.edicion == Recordset::Impl::Edicion::Ninguna && d.hayFila()
+        && d.cursor->textoUtf8(int(i), texto);
 }
 
 const Variant& Field::Value() const
@@ -293,7 +315,7 @@ const Variant& Field::Value() const
         return d.buffer[size_t(index_ + d.ocultas)];
     if (!d.hayFila())
         RaiseAdo(d.abierto ? adErrNoCurrentRecord : adErrObjectClosed, "ADODB.Field");
-    return d.fila()[size_t(index_ + d.ocultas)];
+    return d.valor(size_t(index_ + d.ocultas));
 }
 
 std::vector<std::vector<Variant>> Recordset::GetRows()

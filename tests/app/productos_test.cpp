@@ -30,6 +30,37 @@ QByteArray Exporta(const std::shared_ptr<ado::Connection>& cn, const QString& sq
 // A text of the database from its bytes as they are, valid UTF-8 or not.
 QString Bytes(const QByteArray& b) { return QStringLiteral("CAST(X'%1' AS TEXT)").arg(QString::fromLatin1(b.toHex())); }
 
+void ExportaDeAmbasManeras(const std::shared_ptr<ado::Connection>& cn, const QString& carpeta, std::int64_t total)
+{
+    // The barcode as an expression, as the export reads it: its type comes
+    // from the first row, a date or a text.
+    for (const char* orden : {"n", "n DESC", "CASE WHEN n = 4 THEN 0 ELSE n END"}) {
+        const QString consulta =
+            QStringLiteral("SELECT idarticulo, ISNULL(CODIGOBARRA, '') AS CODIGOBARRA, DESCRIPCION FROM T ORDER BY ")
+            + QLatin1String(orden);
+        std::int64_t filasStream = 0, filasEnteras = 0;
+        const QByteArray porBytes = Exporta(cn, consulta, ado::adOpenForwardOnly, ado::adLockReadOnly,
+                                            carpeta + QStringLiteral("/bytes.txt"), filasStream);
+        const QByteArray porValores = Exporta(cn, consulta, ado::adOpenStatic, ado::adLockReadOnly,
+                                              carpeta + QStringLiteral("/valores.txt"), filasEnteras);
+        EXPECT_EQ(filasStream, total) << orden;
+        EXPECT_EQ(filasEnteras, filasStream) << orden;
+        ASSERT_EQ(porBytes.size(), porValores.size()) << orden;
+        const QList<QByteArray> a = porBytes.split('\n'), b = porValores.split('\n');
+        for (qsizetype i = 0; i < a.size(); ++i)
+            ASSERT_EQ(a[i].toHex().toStdString(), b[i].toHex().toStdString()) << orden << ", linea " << i;
+    }
+    // Both ways are right, not only alike.
+    std::int64_t filas = 0;
+    const QByteArray archivo = Exporta(cn, QStringLiteral("SELECT idarticulo, ISNULL(CODIGOBARRA, '') AS CODIGOBARRA, "
+                                                          "DESCRIPCION FROM T WHERE n IN (2, 5, 100, 102) ORDER BY n"),
+                                       ado::adOpenForwardOnly, ado::adLockReadOnly, carpeta + QStringLiteral("/p.txt"), filas);
+    EXPECT_EQ(archivo.toStdString(), QByteArray("B2,x;A2;\xD1" "and\xFA" " a\xF1o \x80;0\r\n"
+                                  "7.5;A5;tab here  ,;0\r\n"
+                                  "?;?;?;0\r\n"
+                                  "con marca;con marca;con marca;0\r\n").toStdString());
+}
+
 TEST(Productos, LosBytesDeLaBaseYLosValoresDeLaFilaEscribenLoMismo)
 {
     QTemporaryDir dir;
@@ -65,35 +96,14 @@ TEST(Productos, LosBytesDeLaBaseYLosValoresDeLaFilaEscribenLoMismo)
     }
     prueba::EjecutaSqlite(base, sql);
 
-    auto cn = ado::Connection::Create();
-    cn->Open(QStringLiteral("PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =%1;").arg(base));
-    // The barcode as an expression, as the export reads it: its type comes
-    // from the first row, a date or a text.
-    for (const char* orden : {"n", "n DESC", "CASE WHEN n = 4 THEN 0 ELSE n END"}) {
-        const QString consulta =
-            QStringLiteral("SELECT idarticulo, ISNULL(CODIGOBARRA, '') AS CODIGOBARRA, DESCRIPCION FROM T ORDER BY ")
-            + QLatin1String(orden);
-        std::int64_t filasStream = 0, filasEnteras = 0;
-        const QByteArray porBytes = Exporta(cn, consulta, ado::adOpenForwardOnly, ado::adLockReadOnly,
-                                            dir.path() + QStringLiteral("/bytes.txt"), filasStream);
-        const QByteArray porValores = Exporta(cn, consulta, ado::adOpenStatic, ado::adLockReadOnly,
-                                              dir.path() + QStringLiteral("/valores.txt"), filasEnteras);
-        EXPECT_EQ(filasStream, n - 100 + 7) << orden;
-        EXPECT_EQ(filasEnteras, filasStream) << orden;
-        ASSERT_EQ(porBytes.size(), porValores.size()) << orden;
-        const QList<QByteArray> a = porBytes.split('\n'), b = porValores.split('\n');
-        for (qsizetype i = 0; i < a.size(); ++i)
-            ASSERT_EQ(a[i].toHex().toStdString(), b[i].toHex().toStdString()) << orden << ", linea " << i;
+    // The embedded provider, and the same file behind unixODBC.
+    for (const char* cadena : {"PROVIDER=Microsoft.Jet.OLEDB.4.0;Data Source =%1;",
+                               "PROVIDER=MSDASQL;Driver=/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so;Database=%1;"}) {
+        SCOPED_TRACE(cadena);
+        auto cn = ado::Connection::Create();
+        cn->Open(QString::fromLatin1(cadena).arg(base));
+        ExportaDeAmbasManeras(cn, dir.path(), n - 100 + 7);
     }
-    // Both ways are right, not only alike.
-    std::int64_t filas = 0;
-    const QByteArray archivo = Exporta(cn, QStringLiteral("SELECT idarticulo, ISNULL(CODIGOBARRA, '') AS CODIGOBARRA, "
-                                                          "DESCRIPCION FROM T WHERE n IN (2, 5, 100, 102) ORDER BY n"),
-                                       ado::adOpenForwardOnly, ado::adLockReadOnly, dir.path() + QStringLiteral("/p.txt"), filas);
-    EXPECT_EQ(archivo.toStdString(), QByteArray("B2,x;A2;\xD1" "and\xFA" " a\xF1o \x80;0\r\n"
-                                  "7.5;A5;tab here  ,;0\r\n"
-                                  "?;?;?;0\r\n"
-                                  "con marca;con marca;con marca;0\r\n").toStdString());
 }
 
 } // namespace

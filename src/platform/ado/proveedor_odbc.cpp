@@ -129,10 +129,13 @@ void TextoEnSuLugar(Variant& v, QByteArrayView utf8)
         v = Variant(QString::fromUtf8(utf8));
         return;
     }
+    // A mark that opens the text is dropped, as QString::fromUtf8 drops it.
+    if (utf8.startsWith("\xEF\xBB\xBF"))
+        utf8 = utf8.sliced(3);
     s->resize(utf8.size());
     // ASCII and the two-byte characters (the accents of the code page) here;
-    // from the first other character on, Qt's decoder: stateless, and a
-    // leading BOM kept, as QString::fromUtf8.
+    // from the first other character on, Qt's decoder: stateless, and a mark
+    // further on kept, as QString::fromUtf8 keeps it.
     const auto* b = reinterpret_cast<const unsigned char*>(utf8.data());
     const qsizetype n = utf8.size();
     char16_t* d = reinterpret_cast<char16_t*>(s->data());

@@ -77,6 +77,10 @@ public:
     int DefinedSize = 0;
     const Variant& Value() const;
     void setValue(const Variant& v); // only on an updatable recordset, else error 3219 / 3251
+    // The value as the UTF-8 the server keeps, without reading the row, on a
+    // streamed row not read yet whose value is plain text; valid until the
+    // next move. false: read Value().
+    bool TextoUtf8(QByteArrayView& texto) const;
 
 private:
     friend class Recordset;
@@ -149,8 +153,9 @@ private:
     [[noreturn]] void raiseProvider(const Error& e);
     [[noreturn]] void raiseProvider(const FallaProveedor& f);
     void checkFault();
-    // The next row of a statement's cursor, after the injected faults.
-    bool leerFila(Cursor& cursor, std::vector<Variant>& fila);
+    // The next row of a statement's cursor, after the injected faults; with
+    // diferida, the cursor may leave the row unread (Cursor::avanzar).
+    bool leerFila(Cursor& cursor, std::vector<Variant>& fila, bool* diferida = nullptr);
     void filaFallida();
     // One operation that reaches the provider: clears Errors, applies the
     // injected faults, and turns provider failures into Errors and a VbError.

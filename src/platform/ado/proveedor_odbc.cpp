@@ -10,6 +10,7 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <QStringDecoder>
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <optional>
@@ -128,10 +129,13 @@ void TextoEnSuLugar(Variant& v, QByteArrayView utf8)
         v = Variant(QString::fromUtf8(utf8));
         return;
     }
+    // A mark that opens the text is dropped, as QString::fromUtf8 drops it.
+    if (utf8.startsWith("\xEF\xBB\xBF"))
+        utf8 = utf8.sliced(3);
     s->resize(utf8.size());
     // ASCII and the two-byte characters (the accents of the code page) here;
-    // from the first other character on, Qt's decoder: stateless, and a
-    // leading BOM kept, as QString::fromUtf8.
+    // from the first other character on, Qt's decoder: stateless, and a mark
+    // further on kept, as QString::fromUtf8 keeps it.
     const auto* b = reinterpret_cast<const unsigned char*>(utf8.data());
     const qsizetype n = utf8.size();
     char16_t* d = reinterpret_cast<char16_t*>(s->data());
@@ -256,6 +260,7 @@ public:
         // Small: some drivers fill the whole buffer on every read. It grows
         // with the texts that do not fit; so do the bound ones.
         texto_.resize(256);
+        diferidas_.assign(n, 0);
         if (enlazar) {
             enlazados_.resize(n);
             indicadores_.resize(n);
@@ -291,16 +296,49 @@ public:
             fila = std::move(guardadas_[pos_++]);
             return true;
         }
-        if (st_ == SQL_NULL_HSTMT)
+        if (!traer())
             return false;
-        if (diag_(Respuesta("SQLFetch", SQLFetch(st_)), SQL_HANDLE_STMT, st_) == SQL_NO_DATA) {
-            cerrar();
-            return false;
-        }
         fila.resize(cols_.size());
         for (SQLUSMALLINT i = 0; i < cols_.size(); ++i)
             leer(i, fila[i]);
         return true;
+    }
+
+    // The texts that came whole in their bound buffers stay there until they
+    // are asked for; every other value is read now, in column order, as the
+    // driver wants its SQLGetData calls.
+    bool avanzar(std::vector<Variant>& fila, bool& diferida) override
+    {
+        diferida = false;
+        if (leidas_ || enlazados_.empty())
+            return siguiente(fila);
+        if (!traer())
+            return false;
+        fila.resize(cols_.size());
+        for (SQLUSMALLINT i = 0; i < cols_.size(); ++i) {
+            diferidas_[i] = Cabe(i);
+            if (!diferidas_[i])
+                leer(i, fila[i]);
+        }
+        copiada_ = false;
+        diferida = true;
+        return true;
+    }
+
+    void leerDiferida(int i, Variant& v) override
+    {
+        if (!diferidas_[size_t(i)])
+            return; // read with the row
+        QByteArrayView bytes;
+        if (!Bytes(i, bytes))
+            v = Variant::Null();
+        else
+            texto(SQLUSMALLINT(i), v, bytes);
+    }
+
+    bool textoUtf8(int i, QByteArrayView& t) override
+    {
+        return diferidas_[size_t(i)] && lectura_[size_t(i)] == Lectura::Texto && Bytes(i, t);
     }
 
     // Reads the rest into memory and frees the statement, so that the
@@ -309,6 +347,17 @@ public:
     // and raised after the rows read before it, never on the other statement.
     void materializar()
     {
+        // The unread texts of the row the reader is on leave the bound
+        // buffers before the next fetch overwrites them.
+        if (!leidas_ && !copiada_ && std::find(diferidas_.begin(), diferidas_.end(), 1) != diferidas_.end()) {
+            copias_.assign(cols_.size(), std::nullopt);
+            for (size_t i = 0; i < cols_.size(); ++i) {
+                QByteArrayView b;
+                if (diferidas_[i] && Bytes(int(i), b))
+                    copias_[i] = b.toByteArray();
+            }
+            copiada_ = true;
+        }
         std::vector<Variant> f;
         try {
             while (st_ != SQL_NULL_HSTMT && siguiente(f))
@@ -329,6 +378,42 @@ public:
     }
 
 private:
+    // The next row from the driver; false at the end.
+    bool traer()
+    {
+        if (st_ == SQL_NULL_HSTMT)
+            return false;
+        if (diag_(Respuesta("SQLFetch", SQLFetch(st_)), SQL_HANDLE_STMT, st_) == SQL_NO_DATA) {
+            cerrar();
+            return false;
+        }
+        return true;
+    }
+
+    // Bound, and whole in its buffer (or NULL).
+    char Cabe(size_t i) const
+    {
+        if (enlazados_[i].empty())
+            return 0;
+        const SQLLEN total = indicadores_[i];
+        return total == SQL_NULL_DATA || (total != SQL_NO_TOTAL && total < SQLLEN(enlazados_[i].size()));
+    }
+
+    // The bytes of a text left unread; false when NULL.
+    bool Bytes(int i, QByteArrayView& b) const
+    {
+        if (copiada_) {
+            if (!copias_[size_t(i)])
+                return false;
+            b = *copias_[size_t(i)];
+            return true;
+        }
+        if (indicadores_[size_t(i)] == SQL_NULL_DATA)
+            return false;
+        b = QByteArrayView(enlazados_[size_t(i)].data(), indicadores_[size_t(i)]);
+        return true;
+    }
+
     void cerrar()
     {
         sentencia_.liberar();
@@ -478,6 +563,11 @@ private:
     QByteArray largo_;
     std::vector<std::vector<char>> enlazados_; // by column; empty: read with SQLGetData
     std::vector<SQLLEN> indicadores_;
+    // The row left unread: the columns still in their buffers, and their
+    // copies once the rows after it were read ahead.
+    std::vector<char> diferidas_;
+    std::vector<std::optional<QByteArray>> copias_;
+    bool copiada_ = false;
     std::vector<std::vector<Variant>> guardadas_;
     std::optional<FallaProveedor> fallo_;
     size_t pos_ = 0;

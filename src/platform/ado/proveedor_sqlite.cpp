@@ -42,6 +42,39 @@ public:
 
     bool siguiente(std::vector<Variant>& fila) override
     {
+        if (!paso())
+            return false;
+        const int n = int(cols_.size());
+        fila.resize(n);
+        for (int i = 0; i < n; ++i)
+            leer(i, fila[i]);
+        return true;
+    }
+
+    bool avanzar(std::vector<Variant>&, bool& diferida) override
+    {
+        diferida = paso();
+        return diferida;
+    }
+
+    void leerDiferida(int i, Variant& v) override { leer(i, v); }
+
+    bool textoUtf8(int i, QByteArrayView& texto) override
+    {
+        const Columna& c = cols_[i];
+        if (c.tipo == adEmpty || EsFecha(c.tipo) || fechaLibre_[i] || sqlite3_column_type(st_, i) != SQLITE_TEXT)
+            return false;
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
+        texto = QByteArrayView(p, sqlite3_column_bytes(st_, i));
+        return true;
+    }
+
+private:
+    static bool EsFecha(int tipo) { return tipo == adDBTimeStamp || tipo == adDBDate || tipo == adDate; }
+
+    // Runs the statement to its next row; false at the end.
+    bool paso()
+    {
         if (!st_)
             return false;
         const int rc = sqlite3_step(st_);
@@ -56,14 +89,9 @@ public:
             st_ = nullptr;
             throw FallaProveedor{{e}};
         }
-        const int n = int(cols_.size());
-        fila.resize(n);
-        for (int i = 0; i < n; ++i)
-            leer(i, fila[i]);
         return true;
     }
 
-private:
     void leer(int i, Variant& v)
     {
         Columna& c = cols_[i];
@@ -101,14 +129,14 @@ private:
             const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
             const int bytes = sqlite3_column_bytes(st_, i);
             const bool libre = c.tipo == adEmpty;
-            if (!libre && c.tipo != adDBTimeStamp && c.tipo != adDBDate && c.tipo != adDate && !fechaLibre_[i]) {
+            if (!libre && !EsFecha(c.tipo) && !fechaLibre_[i]) {
                 // Row after row the same column: refill the text nobody else holds.
                 QString* previo = v.getMutable<QString>();
                 if (previo && ascii::Ancha(p, bytes, *previo))
                     return;
             }
             QString s = QString::fromUtf8(p, bytes);
-            if (c.tipo == adDBTimeStamp || c.tipo == adDBDate || c.tipo == adDate || libre || fechaLibre_[i]) {
+            if (EsFecha(c.tipo) || libre || fechaLibre_[i]) {
                 // Dates are text in SQLite; an expression column (no declared
                 // type) holding one, like GETDATE(), reads as a date too.
                 QDateTime f;

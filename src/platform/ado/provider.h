@@ -31,6 +31,20 @@ public:
     virtual const std::vector<Columna>& columnas() const = 0;
     // Fills fila (sized as columnas()) with the next row; false at the end.
     virtual bool siguiente(std::vector<Variant>& fila) = 0;
+    // Steps to the next row like siguiente. A cursor that can hand its texts
+    // as bytes may leave fila unread (diferida) and read each value when it
+    // is asked for (leerDiferida), so a reader of bytes never pays for the
+    // values. Neither that read nor textoUtf8 may fail: the step took
+    // whatever could fail.
+    virtual bool avanzar(std::vector<Variant>& fila, bool& diferida)
+    {
+        diferida = false;
+        return siguiente(fila);
+    }
+    virtual void leerDiferida(int, Variant&) {}
+    // Column i of the unread row as the UTF-8 the server keeps, valid until
+    // the next step; false when its value is not a plain text.
+    virtual bool textoUtf8(int, QByteArrayView&) { return false; }
 };
 
 // A cursor over rows already in memory (schema rows, drained results).

@@ -16,11 +16,11 @@ QString Citar(const QString& nombre) { return u'"' + QString(nombre).replace(u'"
 } // namespace
 
 // Here, beside every caller, so that the check of an unarmed injector is inlined.
-bool Connection::leerFila(Cursor& cursor, std::vector<Variant>& fila)
+bool Connection::leerFila(Cursor& cursor, std::vector<Variant>& fila, bool* diferida)
 {
     if (fallas_.caeTrasFilas >= 0 || fallas_.caida) [[unlikely]]
         filaFallida();
-    return cursor.siguiente(fila);
+    return diferida ? cursor.avanzar(fila, *diferida) : cursor.siguiente(fila);
 }
 
 struct Recordset::Impl {
@@ -31,9 +31,12 @@ struct Recordset::Impl {
     QHash<QString, int> nombres; // every spelling asked so far -> index
     int ocultas = 0;             // leading columns that are not fields (the row key)
 
-    // Streamed rows: the current one only.
+    // Streamed rows: the current one only, each value read from the cursor
+    // when it is first asked for (pendientes) if the cursor defers them.
     std::unique_ptr<Cursor> cursor;
-    std::vector<Variant> actual;
+    mutable std::vector<Variant> actual;
+    mutable bool diferida = false;
+    mutable std::vector<char> pendientes;
     long long leidas = 0;
 
     // Rows read whole.
@@ -51,7 +54,35 @@ struct Recordset::Impl {
     std::vector<Variant> buffer;
     std::vector<char> cambiado;
 
-    const std::vector<Variant>& fila() const { return streaming ? actual : filas[pos]; }
+    const std::vector<Variant>& fila() const
+    {
+        if (!streaming)
+            return filas[pos];
+        if (diferida) {
+            for (size_t i = 0; i < actual.size(); ++i)
+                valor(i);
+            diferida = false;
+        }
+        return actual;
+    }
+    const Variant& valor(size_t i) const
+    {
+        if (!streaming)
+            return filas[pos][i];
+        if (diferida && pendientes[i]) {
+            cursor->leerDiferida(int(i), actual[i]);
+            pendientes[i] = 0;
+        }
+        return actual[i];
+    }
+    // After a step of the cursor.
+    void enFilaNueva()
+    {
+        if (!diferida)
+            return;
+        actual.resize(cursor->columnas().size());
+        pendientes.assign(actual.size(), 1);
+    }
     bool hayFila() const { return abierto && !fin && !inicio && !borrada; }
 };
 
@@ -217,7 +248,8 @@ void Recordset::MoveNext()
         RaiseAdo(adErrNoCurrentRecord, kRecordset);
     if (d.streaming) {
         try {
-            if (d.conn->leerFila(*d.cursor, d.actual)) {
+            if (d.conn->leerFila(*d.cursor, d.actual, &d.diferida)) {
+                d.enFilaNueva();
                 ++d.leidas;
             } else {
                 d.fin = true;
@@ -225,6 +257,7 @@ void Recordset::MoveNext()
             }
         } catch (const FallaProveedor& f) {
             d.fin = true;
+            d.diferida = false;
             d.cursor.reset();
             d.conn->errors().Clear();
             d.conn->raiseProvider(f);
@@ -267,6 +300,14 @@ Field& Recordset::Fields(const QString& name)
     RaiseAdo(adErrItemNotFound, kRecordset);
 }
 
+bool Field::TextoUtf8(QByteArrayView& texto) const
+{
+    const auto& d = *rs_->d_;
+    const size_t i = size_t(index_ + d.ocultas);
+    return d.diferida && d.pendientes[i] && d.edicion == Recordset::Impl::Edicion::Ninguna && d.hayFila()
+        && d.cursor->textoUtf8(int(i), texto);
+}
+
 const Variant& Field::Value() const
 {
     const auto& d = *rs_->d_;
@@ -274,7 +315,7 @@ const Variant& Field::Value() const
         return d.buffer[size_t(index_ + d.ocultas)];
     if (!d.hayFila())
         RaiseAdo(d.abierto ? adErrNoCurrentRecord : adErrObjectClosed, "ADODB.Field");
-    return d.fila()[size_t(index_ + d.ocultas)];
+    return d.valor(size_t(index_ + d.ocultas));
 }
 
 std::vector<std::vector<Variant>> Recordset::GetRows()

@@ -35,6 +35,16 @@ struct TablaAscii {
 };
 constexpr TablaAscii kAscii;
 
+// The field's bytes from b to d, without the blanks around them.
+QByteArrayView SinBlancos(const char* b, const char* d)
+{
+    while (b != d && *b == ' ')
+        ++b;
+    while (d != b && d[-1] == ' ')
+        --d;
+    return QByteArrayView(b, d - b);
+}
+
 QByteArrayView Campo(QStringView texto, std::string& bytes)
 {
     if (bytes.size() < size_t(texto.size()))
@@ -58,11 +68,7 @@ QByteArrayView Campo(QStringView texto, std::string& bytes)
         d = archivos::CopiaAnsi(texto.sliced(i, j - i), d);
         i = j;
     }
-    while (b != d && *b == ' ')
-        ++b;
-    while (d != b && d[-1] == ' ')
-        --d;
-    return QByteArrayView(b, d - b);
+    return SinBlancos(b, d);
 }
 
 // A run of non-ASCII UTF-8 in the code page, as Campo writes it from
@@ -122,11 +128,7 @@ QByteArrayView CampoUtf8(QByteArrayView texto, std::string& bytes)
         d = CopiaNoAscii(texto.sliced(i, j - i), d);
         i = j;
     }
-    while (b != d && *b == ' ')
-        ++b;
-    while (d != b && d[-1] == ' ')
-        --d;
-    return QByteArrayView(b, d - b);
+    return SinBlancos(b, d);
 }
 
 } // namespace

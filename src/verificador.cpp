@@ -171,7 +171,7 @@ bool SinPantalla()
     if (pedida.isEmpty())
         return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
     for (const QByteArray& p : pedida.split(';'))
-        if (PlataformaConPantalla(p.left(p.indexOf(':')).trimmed())) // "xcb:display=:1" names xcb
+        if (PlataformaConPantalla(p.split(':').front().trimmed())) // "xcb:display=:1" names xcb
             return false;
     return true;
 }

@@ -393,26 +393,34 @@ private:
     // Bound, and whole in its buffer (or NULL).
     char Cabe(size_t i) const
     {
-        if (enlazados_[i].empty())
+        if (enlazados_.empty() || enlazados_[i].empty())
             return 0;
         const SQLLEN total = indicadores_[i];
         return total == SQL_NULL_DATA || (total != SQL_NO_TOTAL && total < SQLLEN(enlazados_[i].size()));
     }
 
+    // The text a bound column's buffer holds; false when NULL.
+    bool Enlazado(size_t i, QByteArrayView& b) const
+    {
+        if (indicadores_[i] == SQL_NULL_DATA)
+            return false;
+        b = QByteArrayView(enlazados_[i].data(), indicadores_[i]);
+        return true;
+    }
+
     // The bytes of a text left unread; false when NULL.
     bool Bytes(int i, QByteArrayView& b) const
     {
-        if (copiada_) {
-            if (!copias_[size_t(i)])
-                return false;
-            b = *copias_[size_t(i)];
-            return true;
-        }
-        if (indicadores_[size_t(i)] == SQL_NULL_DATA)
+        if (!copiada_)
+            return Enlazado(size_t(i), b);
+        if (!copias_[size_t(i)])
             return false;
-        b = QByteArrayView(enlazados_[size_t(i)].data(), indicadores_[size_t(i)]);
+        b = *copias_[size_t(i)];
         return true;
     }
+
+    // The size of buffer that takes a text of largo bytes in one piece.
+    static size_t Pieza(qsizetype largo) { return std::min(MaxPieza, std::bit_ceil(size_t(largo) + 1)); }
 
     void cerrar()
     {
@@ -461,25 +469,22 @@ private:
         }
         case Lectura::Texto:
         case Lectura::Libre: {
-            std::vector<char>* enlazado = enlazados_.empty() || enlazados_[i].empty() ? nullptr : &enlazados_[i];
-            const SQLLEN total = enlazado ? indicadores_[i] : 0;
-            if (enlazado) {
-                if (total == SQL_NULL_DATA) {
+            QByteArrayView bytes;
+            if (Cabe(i)) { // the usual case
+                if (Enlazado(i, bytes))
+                    texto(i, v, bytes);
+                else
                     v = Variant::Null();
-                    return;
-                }
-                if (total != SQL_NO_TOTAL && total < SQLLEN(enlazado->size())) {
-                    texto(i, v, QByteArrayView(enlazado->data(), total)); // the usual case
-                    return;
-                }
+                return;
             }
             // Unbound, or too long for its buffer: read whole.
-            QByteArrayView bytes;
+            std::vector<char>* enlazado = enlazados_.empty() || enlazados_[i].empty() ? nullptr : &enlazados_[i];
             if (!porPartes(col, bytes)) {
                 v = Variant::Null();
                 return;
             }
             if (enlazado) {
+                const SQLLEN total = indicadores_[i];
                 const qsizetype dado = qsizetype(enlazado->size()) - 1;
                 if (total != SQL_NO_TOTAL && bytes.size() != total && bytes.size() + dado == total) {
                     // This driver went on where the bound part ended.
@@ -488,7 +493,7 @@ private:
                     largo_ = std::move(todo);
                     bytes = largo_;
                 }
-                const size_t pieza = std::min(MaxPieza, std::bit_ceil(size_t(bytes.size()) + 1));
+                const size_t pieza = Pieza(bytes.size());
                 if (pieza > enlazado->size())
                     enlaza(i, pieza);
             }
@@ -525,7 +530,7 @@ private:
         }
         bytes = largo_;
         // The next texts as long as this one come in one piece.
-        const size_t pieza = std::min(MaxPieza, std::bit_ceil(size_t(largo_.size()) + 1));
+        const size_t pieza = Pieza(largo_.size());
         if (pieza > texto_.size())
             texto_.resize(pieza);
         return true;

@@ -11,13 +11,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QThread>
 #include <csignal>
 #include <cstring>
-#include <poll.h>
-#include <pty.h>
 #include <random>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {

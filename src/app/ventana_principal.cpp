@@ -1,6 +1,7 @@
 #include "app/ventana_principal.h"
 
 #include "app/frm_principal.h"
+#include "platform/controles_ventana.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -31,12 +32,7 @@ VentanaPrincipal::VentanaPrincipal(FrmPrincipal& formulario, QWidget* parent) : 
     l->addWidget(Command1, 1, 1, 1, 2, Qt::AlignRight);
     setMinimumWidth(480);
 
-    // The box and the form's folder are one value, whichever side changes it.
-    connect(txtRuta, &QLineEdit::textChanged, this, [this](const QString& t) { formulario_.txtRuta->setText(t); });
-    connect(formulario_.txtRuta.get(), &CajaTexto::textChanged, this, [this](const QString& t) {
-        if (txtRuta->text() != t)
-            txtRuta->setText(t);
-    });
+    EnlazaCaja(txtRuta, formulario_.txtRuta.get());
     txtRuta->installEventFilter(this);
     connect(Command1, &QPushButton::clicked, this, [this] { Pulsado(); });
     connect(Command2, &QPushButton::clicked, this, [this] { formulario_.Command2_Click(); });

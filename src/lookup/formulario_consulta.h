@@ -27,7 +27,6 @@ public:
     using QObject::QObject;
 
     QString Caption = QStringLiteral("Consulta...");
-    Boton CmdAceptar, CmdCancelar, CmdNueva;
 
     // Open until a handler accepts or cancels it.
     bool Abierta() const { return !terminada_; }

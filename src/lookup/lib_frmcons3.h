@@ -48,7 +48,7 @@ public:
 
     // Controls, as values.
     std::vector<std::unique_ptr<CajaBusqueda>> CmbSearch;
-    Boton CmdNuevo, CmdTodos{false};
+    Boton CmdNueva, CmdTodos{false};
     // Width in pixels of each column; the window keeps them as the operator drags.
     std::vector<int> AnchoColumna;
     // Width of the window that shows every column (CalcularAncho).

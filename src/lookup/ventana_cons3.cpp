@@ -2,6 +2,7 @@
 
 #include "lookup/lib_frmcons3.h"
 #include "lookup/marco_botones.h"
+#include "platform/controles_ventana.h"
 #include "lookup/modelo_lista.h"
 #include "platform/twips.h"
 #include "suitelib/funciones_generales.h"
@@ -111,7 +112,6 @@ VentanaCons3::VentanaCons3(Lib_FrmCons3& formulario, QWidget* parent) : QDialog(
 
     FuncionesGenerales().PreparaFormulario(this, false);
     Sigue();
-    SigueSeleccion();
 }
 
 VentanaCons3::~VentanaCons3() = default;
@@ -129,12 +129,7 @@ void VentanaCons3::creaBusquedas()
         c->lineEdit()->setProperty("Index", i);
         c->lineEdit()->installEventFilter(this);
         c->installEventFilter(this);
-        c->setEditText(caja->text());
-        connect(c, &QComboBox::editTextChanged, caja, &CajaTexto::setText);
-        connect(caja, &CajaTexto::textChanged, c, [c](const QString& t) {
-            if (c->currentText() != t)
-                c->setEditText(t);
-        });
+        EnlazaCaja(c, caja);
         if (i > 0)
             setTabOrder(CmbSearch.back(), c);
         CmbSearch.push_back(c);
@@ -147,10 +142,7 @@ void VentanaCons3::Sigue()
     creaBusquedas();
     for (size_t i = 0; i < CmbSearch.size(); ++i)
         CmbSearch[i]->setVisible(formulario_.CmbSearch[i]->Visible);
-    CmdAceptar->setVisible(formulario_.CmdAceptar.Visible);
-    CmdCancelar->setVisible(formulario_.CmdCancelar.Visible);
     CmdNueva->setVisible(formulario_.CmdNueva.Visible);
-    CmdNuevo->setVisible(formulario_.CmdNuevo.Visible);
     CmdTodos->setVisible(formulario_.CmdTodos.Visible);
     const std::vector<int> anchos = formulario_.AnchoColumna; // resizing writes them back
     for (size_t i = 0; i < anchos.size() && int(i) < formulario_.Modelo().Columnas(); ++i)

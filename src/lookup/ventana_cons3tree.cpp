@@ -3,6 +3,7 @@
 #include "lookup/lib_frmcons3tree.h"
 #include "lookup/marco_botones.h"
 #include "lookup/modelo_arbol.h"
+#include "platform/controles_ventana.h"
 #include "platform/twips.h"
 
 #include <QComboBox>
@@ -31,7 +32,6 @@ VentanaCons3Tree::VentanaCons3Tree(Lib_FrmCons3Tree& formulario, QWidget* parent
     CmbSearch->setInsertPolicy(QComboBox::NoInsert);
     CmbSearch->setToolTip(QStringLiteral("F5 realiza nueva busqueda"));
     CmbSearch->lineEdit()->installEventFilter(this);
-    CmbSearch->setEditText(formulario_.CmbSearch->text());
     tira->addWidget(CmbSearch);
     principal->addWidget(picFields);
 
@@ -56,12 +56,7 @@ VentanaCons3Tree::VentanaCons3Tree(Lib_FrmCons3Tree& formulario, QWidget* parent
     connect(CmdCancelar, &QPushButton::clicked, this, [f] { f->CmdCancelar_Click(); });
     connect(CmdNueva, &QPushButton::clicked, this, [f] { f->CmdNueva_Click(); });
     connect(TreeV, &QTreeView::doubleClicked, this, [f] { f->CmdAceptar_Click(); });
-    // The box and the form's box are one value, whichever side changes it.
-    connect(CmbSearch, &QComboBox::editTextChanged, formulario_.CmbSearch.get(), &CajaTexto::setText);
-    connect(formulario_.CmbSearch.get(), &CajaTexto::textChanged, this, [this](const QString& t) {
-        if (CmbSearch->currentText() != t)
-            CmbSearch->setEditText(t);
-    });
+    EnlazaCaja(CmbSearch, formulario_.CmbSearch.get());
     connect(TreeV->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         const QModelIndexList elegidos = TreeV->selectionModel()->selectedIndexes();
         formulario_.SeleccionaNodo(elegidos.isEmpty() ? -1 : formulario_.Modelo().NodoDe(elegidos.first()));
@@ -85,9 +80,6 @@ VentanaCons3Tree::~VentanaCons3Tree() = default;
 void VentanaCons3Tree::Sigue()
 {
     setWindowTitle(formulario_.Caption);
-    CmdAceptar->setVisible(formulario_.CmdAceptar.Visible);
-    CmdCancelar->setVisible(formulario_.CmdCancelar.Visible);
-    CmdNueva->setVisible(formulario_.CmdNueva.Visible);
     if (formulario_.Modelo().Nodos() > 0)
         TreeV->expand(formulario_.Modelo().IndiceDe(0));
     SigueSeleccion();

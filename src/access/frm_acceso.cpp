@@ -15,7 +15,6 @@
 #include "shell/mod_global.h"
 #include "suitelib/funciones_generales.h"
 
-#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -79,11 +78,6 @@ void frmAcceso::Mostrar()
     } else {
         MostrarConsola();
     }
-}
-
-bool frmAcceso::Disponible()
-{
-    return !operador().TieneVentanas() || qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
 bool frmAcceso::Pide(const QString& base, const QString& servidor, const QString& usuario, const QString& clave)
@@ -469,8 +463,6 @@ class DialogoAcceso : public DialogoParametros {
 public:
     bool Pedir(DB_Dll& db) override
     {
-        if (!frmAcceso::Disponible())
-            return false;
         frmAcceso f;
         if (!f.Pide(db.gDBName, db.gServidor, glb::UsuarioActual, db.gUsuarioClave))
             return false;

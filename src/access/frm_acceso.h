@@ -30,10 +30,6 @@ public:
     void Form_Load();
     // The modal show: the window, or on the terminal when there are no windows.
     void Mostrar();
-    // Whether the dialog can be shown: windows need a widget application. On
-    // the terminal it always can; with nobody to answer, its first question
-    // ends it as cancelled.
-    static bool Disponible();
     // Loads the form, fills it with these values on the first platform, shows
     // it; true when the operator accepted.
     bool Pide(const QString& base, const QString& servidor, const QString& usuario, const QString& clave);

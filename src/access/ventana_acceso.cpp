@@ -1,6 +1,7 @@
 #include "access/ventana_acceso.h"
 
 #include "access/frm_acceso.h"
+#include "platform/controles_ventana.h"
 #include "platform/twips.h"
 #include "platform/vb.h"
 
@@ -173,12 +174,7 @@ VentanaAcceso::~VentanaAcceso() = default;
 void VentanaAcceso::Sigue(QLineEdit* caja, CajaTexto* valor)
 {
     cajas_.insert(valor, caja);
-    caja->setText(valor->text());
-    connect(caja, &QLineEdit::textChanged, this, [valor](const QString& t) { valor->setText(t); });
-    connect(valor, &CajaTexto::textChanged, this, [caja, valor] {
-        if (caja->text() != valor->text())
-            caja->setText(valor->text());
-    });
+    EnlazaCaja(caja, valor);
     // A hint put in before the window was built: its colour, and its
     // selection while the box still shows it.
     if (formulario_.ConAyuda(valor))
@@ -218,17 +214,13 @@ bool VentanaAcceso::eventFilter(QObject* objeto, QEvent* evento)
         // typed on a display clears the selection of the box Enter moved to:
         // a box still showing its hint has it selected again once that is
         // over, so that typing replaces it.
-        for (auto c = cajas_.cbegin(); c != cajas_.cend(); ++c) {
-            QLineEdit* caja = c.value();
-            const CajaTexto* valor = c.key();
-            if (objeto != caja)
-                continue;
+        auto* caja = qobject_cast<QLineEdit*>(objeto);
+        if (const CajaTexto* valor = caja ? cajas_.key(caja, nullptr) : nullptr)
             QTimer::singleShot(0, this, [this, caja, valor] {
                 const QString hint = formulario_.TextoAyuda(valor);
                 if (caja->hasFocus() && !hint.isEmpty() && caja->text() == hint && formulario_.ConAyuda(valor))
                     caja->setSelection(0, int(vb::Trim(hint).size()));
             });
-        }
     }
     if (evento->type() == QEvent::KeyPress) {
         const auto* k = static_cast<QKeyEvent*>(evento);

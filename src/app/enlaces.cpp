@@ -13,8 +13,6 @@ namespace {
 // A further sign-on try: the access dialog filled with what failed.
 bool PideAccesoOtraVez(inicio::DatosAcceso& datos)
 {
-    if (!frmAcceso::Disponible())
-        return false;
     frmAcceso f;
     if (!f.Pide(datos.base, datos.servidor, datos.usuario, datos.clave))
         return false;

@@ -11,6 +11,14 @@ void FormularioConsulta::Termina(bool aceptada)
     emit terminada(aceptada);
 }
 
+void FormularioConsulta::Selecciona(const QModelIndex& i)
+{
+    if (QModelIndex(seleccion_) == i)
+        return;
+    seleccion_ = i;
+    emit seleccionCambiada();
+}
+
 namespace medidas {
 
 namespace {

@@ -7,6 +7,7 @@
 #include "platform/controles.h"
 
 #include <QObject>
+#include <QPersistentModelIndex>
 #include <QString>
 
 // A button as the handlers see it.
@@ -49,9 +50,13 @@ signals:
 
 protected:
     void Termina(bool aceptada);
+    // The selected row or node, kept through a sort; told to the window.
+    const QPersistentModelIndex& Seleccion() const { return seleccion_; }
+    void Selecciona(const QModelIndex& i);
 
 private:
     bool terminada_ = false, aceptada_ = false;
+    QPersistentModelIndex seleccion_;
 };
 
 // Measures the forms take before any window exists. With a graphical

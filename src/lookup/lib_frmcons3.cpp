@@ -323,16 +323,9 @@ void Lib_FrmCons3::AgregaFila(const QString& texto, bool marcada)
     modelo_->Publica();
 }
 
-int Lib_FrmCons3::FilaSeleccionada() const { return seleccion_.isValid() ? seleccion_.row() : -1; }
+int Lib_FrmCons3::FilaSeleccionada() const { return Seleccion().isValid() ? Seleccion().row() : -1; }
 
-void Lib_FrmCons3::SeleccionaFila(int fila)
-{
-    const QModelIndex i = modelo_->index(fila, 0);
-    if (QModelIndex(seleccion_) == i)
-        return;
-    seleccion_ = i;
-    emit seleccionCambiada();
-}
+void Lib_FrmCons3::SeleccionaFila(int fila) { Selecciona(modelo_->index(fila, 0)); }
 
 QString Lib_FrmCons3::TextoSeleccionado() const
 {

@@ -9,7 +9,6 @@
 #include "platform/variant.h"
 
 #include <QList>
-#include <QPersistentModelIndex>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -107,7 +106,6 @@ private:
     void informaFaltante();
 
     ModeloLista* modelo_;
-    QPersistentModelIndex seleccion_;
     QString primeraSentencia_;
     QString sentenciaTrabajo_;
     QString tabla_;

@@ -129,16 +129,9 @@ void Lib_FrmCons3Tree::ArmarTreeVAutomatico()
     emit cambiada();
 }
 
-int Lib_FrmCons3Tree::NodoSeleccionado() const { return modelo_->NodoDe(seleccion_); }
+int Lib_FrmCons3Tree::NodoSeleccionado() const { return modelo_->NodoDe(Seleccion()); }
 
-void Lib_FrmCons3Tree::SeleccionaNodo(int nodo)
-{
-    const QModelIndex i = nodo < 0 ? QModelIndex() : modelo_->IndiceDe(nodo);
-    if (QModelIndex(seleccion_) == i)
-        return;
-    seleccion_ = i;
-    emit seleccionCambiada();
-}
+void Lib_FrmCons3Tree::SeleccionaNodo(int nodo) { Selecciona(nodo < 0 ? QModelIndex() : modelo_->IndiceDe(nodo)); }
 
 QString Lib_FrmCons3Tree::TextoSeleccionado() const
 {

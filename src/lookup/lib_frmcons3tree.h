@@ -8,7 +8,6 @@
 #include "platform/variant.h"
 
 #include <QList>
-#include <QPersistentModelIndex>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -58,7 +57,6 @@ private:
     bool BuscaCodigo(const QString& codigo, Variant& valor, bool& conTabla);
 
     ModeloArbol* modelo_;
-    QPersistentModelIndex seleccion_;
     QString primeraSentencia_;
     bool cargada_ = false;
     bool vaciando_ = false; // the box emptied by F5 searches nothing

@@ -1,7 +1,7 @@
 // Any BASES.TXT, and a connection to register (the first five input lines):
 // the registration is refused with 5 leaving the file as it was, or the file
-// then reads back, field by field as the access window reads it, ending with
-// that connection and its password decoded.
+// then reads back, field by field as the access window reads it, as every
+// record it held and then that connection with its password decoded.
 #include "access/bases.h"
 #include "fuzz/temporal.h"
 #include "platform/archivos.h"
@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -23,6 +24,23 @@ QByteArray contenido(const QString& ruta)
 {
     QFile f(ruta);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The fields of the file as the list reads them; nothing when the list could
+// not read it (a field past the end, a record cut short).
+std::optional<QStringList> leeCampos(const QString& ruta)
+{
+    QStringList r;
+    try {
+        archivos::LectorTexto lector(ruta);
+        while (!lector.FinArchivo())
+            r << lector.LeeCampo();
+    } catch (const VbError&) {
+        return std::nullopt;
+    }
+    if (r.size() % 5 != 0)
+        return std::nullopt;
+    return r;
 }
 
 } // namespace
@@ -51,6 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Stored with the backslash the suite writes after the folder.
     const QString ruta = rutas::Resolver(ArchivoBases());
     fuzz::Escribe(QStringLiteral("BASES.TXT"), entrada.constData(), std::size_t(entrada.size()));
+    const std::optional<QStringList> antes = leeCampos(ruta);
     try {
         RegistraBase(campos[0], campos[1], campos[2], campos[3], campos[4]);
     } catch (const VbError& e) {
@@ -58,19 +77,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     COMPRUEBA(contenido(ruta).startsWith(entrada));
-
-    // A line whose field opens a quote it never closes takes the next lines
-    // into that field: the record can only be read back after quote-free lines.
-    if (entrada.contains('"'))
+    if (!antes)
         return 0;
-    archivos::LectorTexto lector(ruta);
-    QStringList leidos;
-    while (!lector.FinArchivo())
-        leidos << lector.LeeCampo();
-    COMPRUEBA(leidos.size() >= 5);
-    leidos = leidos.mid(leidos.size() - 5);
+    const std::optional<QStringList> despues = leeCampos(ruta);
+    COMPRUEBA(despues && despues->size() == antes->size() + 5);
+    COMPRUEBA(despues->mid(0, antes->size()) == *antes);
+    const QStringList nuevos = despues->mid(antes->size());
     for (int i : {0, 1, 2, 4})
-        COMPRUEBA(leidos[i].trimmed() == campos[i].trimmed());
-    COMPRUEBA(FuncionesGenerales().DecodificaClave(leidos[3]) == campos[3]);
+        COMPRUEBA(nuevos[i] == archivos::LectorTexto::Recorta(campos[i]));
+    COMPRUEBA(FuncionesGenerales().DecodificaClave(nuevos[3]) == campos[3]);
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "platform/errores.h"
 #include "platform/rutas.h"
 #include "platform/vb.h"
+#include "shell/mod_global.h"
 #include "suitelib/funciones_generales.h"
 
 #include <cerrno>
@@ -40,6 +41,32 @@ QByteArray Contenido(const QString& ruta)
     }
 }
 
+// What goes before a record appended to the file: nothing when the last
+// field read ended with a delimiter. A file the reader refuses keeps the old
+// rule, a carriage return unless it ends with a line end.
+QString Separador(const QString& ruta)
+{
+    if (!ExisteArchivo(ruta))
+        return {};
+    try {
+        archivos::LectorTexto f(ruta);
+        if (f.FinArchivo())
+            return {};
+        while (!f.FinArchivo())
+            f.LeeCampo();
+        switch (f.UltimoFin()) {
+        case archivos::LectorTexto::FinCampo::Delimitador: return {};
+        case archivos::LectorTexto::FinCampo::FinArchivo: return QStringLiteral("\r");
+        case archivos::LectorTexto::FinCampo::ComillaAbierta: return QStringLiteral("\"\r");
+        }
+    } catch (const VbError& e) {
+        if (e.Number != vberr::InputPastEnd)
+            throw;
+    }
+    const QByteArray contenido = Contenido(ruta);
+    return contenido.endsWith('\r') || contenido.endsWith('\n') ? QString() : QStringLiteral("\r");
+}
+
 } // namespace
 
 QString ArchivoBases()
@@ -57,28 +84,32 @@ QString ClaveBase(const QString& servidor, const QString& base)
 {
     const int dosPuntos = servidor.indexOf(u':');
     const QString nombre = dosPuntos >= 0 ? servidor.left(dosPuntos) : servidor;
-    return vb::Trim(nombre).toUpper() + QStringLiteral(" / ") + vb::Trim(base).toUpper();
+    return archivos::LectorTexto::Recorta(nombre).toUpper() + QStringLiteral(" / ")
+        + archivos::LectorTexto::Recorta(base).toUpper();
 }
 
-bool CampoRegistrable(const QString& valor)
+QString NoRegistrable(const QString& valor)
 {
-    return !valor.contains(u',') && !valor.contains(u'\r') && !valor.contains(u'\n') && !valor.contains(u'"');
+    if (valor.contains(u',') || valor.contains(u'\r') || valor.contains(u'\n') || valor.contains(u'"'))
+        return QStringLiteral("\"%1\" tiene comas, comillas o saltos de linea").arg(vb::Acota(valor));
+    if (!archivos::CabeEnAnsi(valor))
+        return QStringLiteral("\"%1\" tiene caracteres que BASES.TXT no puede guardar (fuera de Windows-1252)")
+            .arg(vb::Acota(valor));
+    return {};
 }
 
 void RegistraBase(const QString& clave, const QString& base, const QString& usuario, const QString& password,
                   const QString& servidor)
 {
-    const QString codificada = vb::Trim(FuncionesGenerales().CodificaClave(password));
+    const auto recorta = archivos::LectorTexto::Recorta;
+    const QString codificada = recorta(FuncionesGenerales().CodificaClave(password));
     for (const QString& campo : {clave, base, usuario, codificada, servidor})
-        if (!CampoRegistrable(campo))
-            Raise(vberr::InvalidCall,
-                  QStringLiteral("BASES.TXT no admite comas, comillas ni saltos de linea: ") + vb::Acota(campo));
+        if (const QString motivo = NoRegistrable(campo); !motivo.isEmpty())
+            Raise(vberr::InvalidCall, QStringLiteral("BASES.TXT no puede guardar la conexion: ") + motivo);
     const QString ruta = ArchivoBases();
-    const QByteArray contenido = Contenido(ruta);
-    const bool sinFinDeLinea = !contenido.isEmpty() && !contenido.endsWith("\r\n");
-    const QString linea = (sinFinDeLinea ? QStringLiteral("\r") : QString()) + vb::Trim(clave) + u',' + vb::Trim(base)
-        + u',' + vb::Trim(usuario) + u',' + codificada + u',' + vb::Trim(servidor);
-    archivos::EscritorTexto f(ruta, archivos::EscritorTexto::Modo::Agregar);
+    const QString linea = Separador(ruta) + recorta(clave) + u',' + recorta(base) + u',' + recorta(usuario) + u','
+        + codificada + u',' + recorta(servidor);
+    archivos::EscritorTexto f(ruta, archivos::EscritorTexto::Modo::Agregar, 0600);
     f.EscribeLinea(linea);
     f.Cierra();
 }

@@ -8,12 +8,18 @@
 // "BASES.TXT", worked out once for the program folder of the run.
 QString ArchivoBases();
 // "SERVER / DATABASE": the server up to its first ":", both trimmed and in upper case.
+// Trimmed as the file's reader trims a field, so a key compares with the one read back.
 QString ClaveBase(const QString& servidor, const QString& base);
-// The file's readers split fields at commas and line ends and take a leading
-// double quote as a quoted field: a value holding one cannot be stored.
-bool CampoRegistrable(const QString& valor);
-// Appends one record; the password is encoded here. A file that does not end
-// with a line end gets the record after a lone carriage return. A field that
-// cannot be stored raises 5 and writes nothing.
+// Why the value cannot be stored, or nothing. The file's readers split fields
+// at commas and line ends and take a leading double quote as a quoted field,
+// and the file is in the code page: a character outside it would come back as
+// "?", another name.
+QString NoRegistrable(const QString& valor);
+// Appends one record; the password is encoded here. The record starts where
+// the reader starts a new field: after a last field ended by the end of the
+// file comes a lone carriage return (and a closing quote for a quote left
+// open), so every record the file held reads back as before. A field that
+// cannot be stored raises 5 and writes nothing. A new file is readable by its
+// owner only, as it holds passwords; an existing one keeps its mode.
 void RegistraBase(const QString& clave, const QString& base, const QString& usuario, const QString& password,
                   const QString& servidor);

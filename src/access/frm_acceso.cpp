@@ -15,12 +15,10 @@
 #include "shell/mod_global.h"
 #include "suitelib/funciones_generales.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QUrl>
 
 namespace {
 
@@ -70,14 +68,23 @@ void frmAcceso::Form_Load()
         MensajeInicial(t);
 }
 
+QList<frmAcceso*>& frmAcceso::Mostrados()
+{
+    static QList<frmAcceso*> formularios;
+    return formularios;
+}
+
 void frmAcceso::Mostrar()
 {
+    Mostrados().append(this);
     if (operador().TieneVentanas()) {
         VentanaAcceso ventana(*this);
-        ventana.exec();
+        while (ventana.exec() == VentanaAcceso::Reaparece)
+            ;
     } else {
         MostrarConsola();
     }
+    Mostrados().removeOne(this);
 }
 
 bool frmAcceso::Pide(const QString& base, const QString& servidor, const QString& usuario, const QString& clave)
@@ -137,7 +144,7 @@ bool frmAcceso::DatosBase(const QString& nombre)
             QString campos[5];
             for (QString& c : campos)
                 c = f.LeeCampo();
-            if (vb::Trim(campos[0]) == vb::Trim(nombre)) {
+            if (archivos::LectorTexto::Recorta(campos[0]) == archivos::LectorTexto::Recorta(nombre)) {
                 servidorBase = campos[4];
                 nombreBase = campos[1];
                 usuarioBase = campos[2];
@@ -177,8 +184,9 @@ bool frmAcceso::ExisteBaseDeDatos(const QString& Servidor, const QString& Dbname
         resultado = false;
         return Accion::Siguiente;
     });
+    // A shared connection closed already is no failure of the test.
     r.paso([&] {
-        if (db.gOpenFlag)
+        if (db.gOpenFlag && db.gCnn->State() != ado::adStateClosed)
             db.gCnn->Close();
     });
     r.paso([&] {
@@ -252,7 +260,15 @@ void frmAcceso::bcAceptar_Click()
     glb::UsuarioActual = TxtUserId->text();
     glb::ClaveActual = TxtUserPassword->text();
     Aceptar = true;
+    // Registering the first connection refills the list, which puts its first
+    // entry in the boxes; the caller reads what was typed.
+    CajaTexto* const cajas[] = {TxtUserId.get(), TxtUserPassword.get(), TxtDbName.get(), TxtServidor.get(), TxtPuerto.get()};
+    QString tecleado[std::size(cajas)];
+    for (std::size_t i = 0; i < std::size(cajas); ++i)
+        tecleado[i] = cajas[i]->text();
     RegistrarBases();
+    for (std::size_t i = 0; i < std::size(cajas); ++i)
+        cajas[i]->setText(tecleado[i]);
     emit ocultado();
 }
 
@@ -274,11 +290,12 @@ void frmAcceso::CmdRegistrar_Click()
     QString clave, servidor;
     bool abierta = false;
     r.paso([&] { clave = ClaveBase(TxtServidor->text(), TxtDbName->text()); });
-    if (!CampoRegistrable(vb::Trim(TxtServidor->text())) || !CampoRegistrable(vb::Trim(TxtDbName->text()))) {
-        operador().MsgBox(QStringLiteral("La conexion no se puede registrar: el servidor y la base de datos no pueden "
-                                         "contener comas, comillas ni saltos de linea."),
-                          estilo::Information, QStringLiteral("Atencion"));
-        return;
+    for (const CajaTexto* t : {TxtServidor.get(), TxtDbName.get()}) {
+        if (const QString motivo = NoRegistrable(archivos::LectorTexto::Recorta(t->text())); !motivo.isEmpty()) {
+            operador().MsgBox(QStringLiteral("La conexion no se puede registrar: ") + motivo + u'.', estilo::Information,
+                              QStringLiteral("Atencion"));
+            return;
+        }
     }
     bool existe = false;
     r.paso([&] { existe = DatosBase(clave); });
@@ -321,7 +338,13 @@ void frmAcceso::CmdRegistrar_Click()
                                   estilo::Information, QStringLiteral("AVISO AL OPERADOR"));
                 return;
             }
-            r.paso([&] { RegistraBase(clave, TxtDbName->text(), TxtDbName->text(), TxtDbName->text(), servidor); });
+            // A "Yes" to the connection error box asked for other values: what
+            // is registered is what opened, once.
+            r.paso([&] {
+                const QString abierta = ClaveBase(db.gServidor, db.gDBName);
+                if (abierta == clave || !DatosBase(abierta))
+                    RegistraBase(abierta, db.gDBName, db.gDBName, db.gDBName, db.gServidor);
+            });
         }
     }
     // An unexpected error above was shown and the routine goes on here too:
@@ -354,42 +377,62 @@ QString frmAcceso::ArchivoAccesoDirecto()
 
 namespace {
 
-// A value of Exec: quoted, with the characters the launcher reads specially escaped.
-QString ArgumentoExec(const QString& ruta)
+// A value of a desktop entry: the characters the file format escapes.
+QString ValorEntrada(const QString& valor)
 {
     QString r;
+    for (QChar c : valor) {
+        switch (c.unicode()) {
+        case u'\\': r += QStringLiteral("\\\\"); break;
+        case u'\n': r += QStringLiteral("\\n"); break;
+        case u'\t': r += QStringLiteral("\\t"); break;
+        case u'\r': r += QStringLiteral("\\r"); break;
+        default: r += c;
+        }
+    }
+    return r;
+}
+
+// The program as one quoted argument of Exec: inside the quotes a backslash
+// goes before each character the launcher reads specially, and "%" is doubled
+// so that no file name becomes a field code.
+QString ArgumentoExec(const QString& ruta)
+{
+    QString r = QStringLiteral("\"");
     for (QChar c : ruta) {
         if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
             r += u'\\';
-        r += c;
+        r += c == u'%' ? QStringLiteral("%%") : QString(c);
     }
-    QString entrecomillado = u'"' + r + u'"';
-    return entrecomillado.replace(QStringLiteral("\\"), QStringLiteral("\\\\"));
+    return ValorEntrada(r + u'"');
 }
 
 } // namespace
+
+QString frmAcceso::TextoAccesoDirecto(const QString& programa)
+{
+    const QString lineas[] = {QStringLiteral("[Desktop Entry]"), QStringLiteral("Type=Application"),
+                              QStringLiteral("Name=") + ValorEntrada(vb::Trim(aplicacion::NombreEjecutable())),
+                              QStringLiteral("Exec=") + ArgumentoExec(programa), QStringLiteral("Icon=verificador"),
+                              QStringLiteral("Terminal=false")};
+    QString texto;
+    for (const QString& l : lineas)
+        texto += l + u'\n';
+    return texto;
+}
 
 void frmAcceso::CmdLineaComando_Click()
 {
     Rutina r([](const VbError& e) {
         return Rutina::SegunRespuesta(RegistraError(e, std::nullopt, QStringLiteral("CmdLineaComando_Click")));
     });
-    QString archivo, programa;
+    QString archivo;
     r.paso([&] { archivo = ArchivoAccesoDirecto(); });
+    r.paso([&] { QDir().mkpath(QFileInfo(archivo).absolutePath()); });
     r.paso([&] {
-        programa = QDir(aplicacion::Carpeta()).absoluteFilePath(vb::Trim(aplicacion::NombreEjecutable()));
-        QDir().mkpath(QFileInfo(archivo).absolutePath());
-    });
-    r.paso([&] {
+        // Desktop entries are UTF-8, whatever the code page of the suite's files.
         archivos::EscritorTexto f(archivo);
-        const QString lineas[] = {QStringLiteral("[Desktop Entry]"), QStringLiteral("Type=Application"),
-                                  QStringLiteral("Name=") + vb::Trim(aplicacion::NombreEjecutable()),
-                                  QStringLiteral("Exec=") + ArgumentoExec(programa), QStringLiteral("Icon=") + programa,
-                                  QStringLiteral("Terminal=false")};
-        for (const QString& l : lineas) {
-            f.Escribe(l);
-            f.EscribeAnsi("\n");
-        }
+        f.EscribeAnsi(TextoAccesoDirecto(aplicacion::Ejecutable()).toUtf8());
         f.Cierra();
     });
     r.paso([&] {
@@ -399,60 +442,89 @@ void frmAcceso::CmdLineaComando_Click()
     });
 }
 
-void frmAcceso::Label8_Click() { QDesktopServices::openUrl(QUrl(DireccionWeb())); }
+void frmAcceso::Label8_Click() { AbrirDocumento(DireccionWeb(), true); }
 
+// The terminal asks the boxes one by one: an empty answer keeps a box as it
+// is, and the registered connection chosen by its number replaces them, as a
+// click on the list does. The buttons come last; "Registrar" and the desktop
+// launcher leave the dialog open, as in the window.
 void frmAcceso::MostrarConsola()
 {
     Aceptar = false;
     Operador& op = operador();
-    if (lstBases->count() > 0) {
-        QString lista = QStringLiteral("Conexiones registradas:");
-        for (int i = 0; i < lstBases->count(); ++i)
-            lista += QStringLiteral("\n  %1) %2").arg(i + 1).arg(lstBases->itemText(i));
-        for (;;) {
-            const auto v = op.PideValor(lista + QStringLiteral("\nConexion (0: ninguna)"),
-                                        QString::number(lstBases->currentRow() + 1), false);
+    for (;;) {
+        if (lstBases->count() > 0) {
+            QString lista = QStringLiteral("Conexiones registradas:");
+            for (int i = 0; i < lstBases->count(); ++i)
+                lista += QStringLiteral("\n  %1) %2").arg(i + 1).arg(lstBases->itemText(i));
+            for (;;) {
+                const auto v = op.PideValor(lista + QStringLiteral("\nConexion (0: ninguna)"), QStringLiteral("0"), false);
+                if (!v)
+                    return;
+                bool ok = false;
+                const int n = v->trimmed().toInt(&ok);
+                if (!ok || n < 0 || n > lstBases->count())
+                    continue;
+                if (n > 0) {
+                    lstBases->setCurrentRow(n - 1);
+                    AsignarDatosBase();
+                }
+                break;
+            }
+        }
+        struct Pregunta {
+            QString etiqueta;
+            CajaTexto* caja;
+            bool oculto;
+        };
+        const Pregunta preguntas[] = {{QStringLiteral("Usuario"), TxtUserId.get(), false},
+                                      {QStringLiteral("Contraseña"), TxtUserPassword.get(), true},
+                                      {QStringLiteral("Base de datos"), TxtDbName.get(), false},
+                                      {QStringLiteral("Servidor"), TxtServidor.get(), false}};
+        for (const Pregunta& p : preguntas) {
+            // A box holding its hint offers nothing to keep.
+            const bool conAyuda = ConAyuda(p.caja) && p.caja->text() == TextoAyuda(p.caja);
+            const auto v = op.PideValor(p.etiqueta, conAyuda ? QString() : p.caja->text(), p.oculto);
             if (!v)
                 return;
-            bool ok = false;
-            const int n = v->trimmed().toInt(&ok);
-            if (!ok || n < 0 || n > lstBases->count())
-                continue;
-            if (n > 0) {
-                lstBases->setCurrentRow(n - 1);
-                AsignarDatosBase();
+            if (!v->isEmpty())
+                p.caja->setText(*v);
+        }
+        for (;;) {
+            const auto v = op.PideValor(QStringLiteral("Plataforma (0: SQL Server, 1: ORACLE)"),
+                                        QString::number(qMax(0, CboPlataformaDB->currentIndex())), false);
+            if (!v)
+                return;
+            const QString t = v->trimmed();
+            if (t == u"0" || t == u"1") {
+                CboPlataformaDB->setCurrentIndex(t.toInt());
+                break;
             }
-            break;
+        }
+        for (;;) {
+            const auto v = op.PideValor(QStringLiteral("C: Conectar, X: Cancelar, R: Registrar, A: Crear Acceso Directo"),
+                                        QStringLiteral("C"), false);
+            if (!v)
+                return;
+            const QString t = v->trimmed().toUpper();
+            if (t == u"C") {
+                bcAceptar_Click();
+                return;
+            }
+            if (t == u"X") {
+                bcCancelar_Click();
+                return;
+            }
+            if (t == u"A") {
+                CmdLineaComando_Click();
+                continue;
+            }
+            if (t == u"R") {
+                CmdRegistrar_Click();
+                break; // the list is filled again: from the top
+            }
         }
     }
-    struct Pregunta {
-        QString etiqueta;
-        CajaTexto* caja;
-        bool oculto;
-    };
-    const Pregunta preguntas[] = {{QStringLiteral("Usuario"), TxtUserId.get(), false},
-                                  {QStringLiteral("Contraseña"), TxtUserPassword.get(), true},
-                                  {QStringLiteral("Base de datos"), TxtDbName.get(), false},
-                                  {QStringLiteral("Servidor"), TxtServidor.get(), false},
-                                  {QStringLiteral("Puerto"), TxtPuerto.get(), false}};
-    for (const Pregunta& p : preguntas) {
-        const auto v = op.PideValor(p.etiqueta, p.caja->text(), p.oculto);
-        if (!v)
-            return;
-        p.caja->setText(*v);
-    }
-    for (;;) {
-        const auto v = op.PideValor(QStringLiteral("Plataforma (0: SQL Server, 1: ORACLE)"),
-                                    QString::number(qMax(0, CboPlataformaDB->currentIndex())), false);
-        if (!v)
-            return;
-        const QString t = v->trimmed();
-        if (t == u"0" || t == u"1") {
-            CboPlataformaDB->setCurrentIndex(t.toInt());
-            break;
-        }
-    }
-    bcAceptar_Click();
 }
 
 namespace {
@@ -478,6 +550,11 @@ public:
             db.gProveedor = DB_Dll::pSQLOLEDB();
         }
         return true;
+    }
+    void Ocultar() override
+    {
+        if (!frmAcceso::Mostrados().isEmpty())
+            frmAcceso::Mostrados().last()->Ocultar();
     }
 };
 

@@ -6,6 +6,7 @@
 #include "platform/controles.h"
 
 #include <QObject>
+#include <QList>
 #include <QSet>
 #include <memory>
 
@@ -55,8 +56,14 @@ public:
     QString TextoAyuda(const CajaTexto* caja) const;
     bool ConAyuda(const CajaTexto* caja) const { return conAyuda_.contains(caja); }
 
-    // The desktop launcher "Crear Acceso Directo" writes.
+    // The desktop launcher "Crear Acceso Directo" writes, and its content.
     static QString ArchivoAccesoDirecto();
+    static QString TextoAccesoDirecto(const QString& programa);
+    // Hides the window while another dialog is asked for (a "Yes" to the
+    // connection error box); it shows again once the handler that asked is over.
+    void Ocultar() { emit ocultar(); }
+    // The forms being shown, the innermost last.
+    static QList<frmAcceso*>& Mostrados();
     // The record last found by DatosBase, and the remembered port.
     QString servidorBase, nombreBase, usuarioBase, passwordBase;
     QString puertoRecordado;
@@ -66,6 +73,7 @@ signals:
     void ayudaPuesta(CajaTexto* caja);
     // "Conectar" or "Cancelar" hid the form: the modal show returns.
     void ocultado();
+    void ocultar();
 
 private:
     void MostrarConsola();

@@ -125,6 +125,8 @@ VentanaAcceso::VentanaAcceso(frmAcceso& formulario, QWidget* parent) : QDialog(p
     Sigue(TxtPuerto, formulario_.TxtPuerto.get());
     for (QLineEdit* t : {TxtUserId, TxtUserPassword, TxtDbName, TxtServidor})
         t->installEventFilter(this);
+    for (QPushButton* b : {bcAceptar, bcCancelar, CmdRegistrar, CmdLineaComando})
+        b->installEventFilter(this);
     connect(&formulario_, &frmAcceso::ayudaPuesta, this, [this](CajaTexto* valor) {
         if (QLineEdit* caja = cajas_.value(valor))
             MuestraAyuda(caja, true);
@@ -161,6 +163,12 @@ VentanaAcceso::VentanaAcceso(frmAcceso& formulario, QWidget* parent) : QDialog(p
         hide();
         if (isModal())
             done(formulario_.Aceptar ? QDialog::Accepted : QDialog::Rejected);
+    });
+    // Hiding ends the modal loop once the handler that asked is over; the
+    // result tells the caller to show the window again.
+    connect(&formulario_, &frmAcceso::ocultar, this, [this] {
+        setResult(Reaparece);
+        hide();
     });
     // Closing through the title bar is a refusal.
     connect(this, &QDialog::rejected, this, [this] { formulario_.Aceptar = false; });
@@ -224,6 +232,14 @@ bool VentanaAcceso::eventFilter(QObject* objeto, QEvent* evento)
     }
     if (evento->type() == QEvent::KeyPress) {
         const auto* k = static_cast<QKeyEvent*>(evento);
+        // Enter presses the focused button, as the platform's buttons do;
+        // the boxes' Enter never reaches one, it only moves the focus.
+        if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) && !k->isAutoRepeat()) {
+            if (auto* b = qobject_cast<QPushButton*>(objeto)) {
+                b->click();
+                return true;
+            }
+        }
         if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
             if (objeto == TxtUserId)
                 TxtUserPassword->setFocus();
@@ -236,4 +252,14 @@ bool VentanaAcceso::eventFilter(QObject* objeto, QEvent* evento)
         }
     }
     return QDialog::eventFilter(objeto, evento);
+}
+
+// Escape has no meaning here: only "Cancelar" and the title bar refuse.
+void VentanaAcceso::keyPressEvent(QKeyEvent* evento)
+{
+    if (evento->key() == Qt::Key_Escape) {
+        evento->accept();
+        return;
+    }
+    QDialog::keyPressEvent(evento);
 }

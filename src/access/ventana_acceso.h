@@ -9,6 +9,7 @@ class CajaTexto;
 class frmAcceso;
 class QComboBox;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -18,6 +19,9 @@ class VentanaAcceso : public QDialog {
     Q_OBJECT
 public:
     explicit VentanaAcceso(frmAcceso& formulario, QWidget* parent = nullptr);
+    // What exec() returns when the window was hidden while another dialog was
+    // asked for: the caller shows it again.
+    static constexpr int Reaparece = 2;
     ~VentanaAcceso() override;
 
     frmAcceso& formulario() { return formulario_; }
@@ -40,6 +44,7 @@ public:
 
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
+    void keyPressEvent(QKeyEvent* evento) override;
 
 private:
     void Sigue(QLineEdit* caja, CajaTexto* valor);

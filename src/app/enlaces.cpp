@@ -2,7 +2,6 @@
 
 #include "access/frm_acceso.h"
 #include "db/db_dll.h"
-#include "db/globales.h"
 #include "lookup/lib_clscons3.h"
 #include "shell/mod_global.h"
 #include "startup/iniciar_aplicacion.h"
@@ -21,9 +20,7 @@ bool PideAccesoOtraVez(inicio::DatosAcceso& datos)
     DB_Dll& db = DB();
     if (db.gCnn->State() == ado::adStateClosed)
         db.OpenServerADODB(false, ado::adUseClient, {}, true, true);
-    // The accept handler stored the typed operator and password before the
-    // registration, which refills the boxes from the list.
-    datos = {glb::UsuarioActual, glb::ClaveActual, f.TxtServidor->text(), f.TxtDbName->text()};
+    datos = {f.TxtUserId->text(), f.TxtUserPassword->text(), f.TxtServidor->text(), f.TxtDbName->text()};
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <cstdio>
 #include <cstdlib>
@@ -26,7 +27,7 @@ QString ejecutable()
     const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
     if (n <= 0)
         return QDir::currentPath() + QStringLiteral("/verificador");
-    return QString::fromLocal8Bit(buf, n);
+    return QFile::decodeName(QByteArray(buf, int(n)));
 }
 bool& soloMirar()
 {
@@ -69,6 +70,8 @@ QString ArchivoConfiguracion(const QString& nombre)
     const QString sistema = QDir::cleanPath(etc + QStringLiteral("/verificador/") + nombre);
     return QFileInfo::exists(sistema) ? sistema : propio;
 }
+
+QString Ejecutable() { return ejecutable(); }
 
 QString NombreEjecutable()
 {

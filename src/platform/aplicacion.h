@@ -16,6 +16,8 @@ QString Carpeta();
 // when the folder has none, the system-wide one in /etc/verificador (the root
 // /etc is VERIFICADOR_ETC when set) if it exists.
 QString ArchivoConfiguracion(const QString& nombre);
+// The running executable's real path.
+QString Ejecutable();
 // The executable's file name without extension ("verificador").
 QString NombreEjecutable();
 // The command line after the program name: the arguments joined by one blank.

@@ -52,10 +52,10 @@ QByteArray nativo(const QString& p) { return QFile::encodeName(p); }
 int errnoNoRegular(const struct stat& st) { return S_ISDIR(st.st_mode) ? EISDIR : ENXIO; }
 
 // Opens ruta with flags; raises the platform's error naming the path.
-int abre(const QString& ruta, QString& resuelta, int flags)
+int abre(const QString& ruta, QString& resuelta, int flags, unsigned permisos = 0666)
 {
     resuelta = rutas::Resolver(ruta);
-    const int fd = AbreArchivo(resuelta, flags);
+    const int fd = AbreArchivo(resuelta, flags, permisos);
     if (fd < 0)
         rutas::FallaSistema(errno, ruta, resuelta, (flags & O_CREAT) != 0);
     return fd;
@@ -87,7 +87,7 @@ void cierra(int& fd, const QString& ruta, const QString& resuelta)
 
 } // namespace
 
-int AbreArchivo(const QString& resuelta, int flags)
+int AbreArchivo(const QString& resuelta, int flags, unsigned permisos)
 {
     const QByteArray n = nativo(resuelta);
     const bool lee = (flags & O_ACCMODE) != O_WRONLY;
@@ -100,7 +100,7 @@ int AbreArchivo(const QString& resuelta, int flags)
     }
     // ...and again once open, as something else may have been put at the
     // name meanwhile; O_NONBLOCK keeps even that open from waiting.
-    const int fd = ::open(n.constData(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+    const int fd = ::open(n.constData(), flags | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, mode_t(permisos));
     if (fd < 0)
         return -1;
     const bool visto = ::fstat(fd, &st) == 0;
@@ -153,6 +153,12 @@ QByteArray AAnsi(QStringView texto)
     QByteArray r;
     AgregaAnsi(r, texto);
     return r;
+}
+
+bool CabeEnAnsi(QStringView texto)
+{
+    // Written and read back, as the file would give it back.
+    return DeAnsi(AAnsi(texto)) == texto;
 }
 
 QString DeAnsi(QByteArrayView bytes)
@@ -310,6 +316,17 @@ bool LectorTexto::LeeLinea(QString& linea)
     return true;
 }
 
+QString LectorTexto::Recorta(QStringView campo)
+{
+    const auto blanco = [](QChar c) { return c == u' ' || c == u'\t'; };
+    qsizetype i = 0, f = campo.size();
+    while (i < f && blanco(campo[i]))
+        ++i;
+    while (f > i && blanco(campo[f - 1]))
+        --f;
+    return campo.sliced(i, f - i).toString();
+}
+
 QString LectorTexto::LeeCampo()
 {
     int c;
@@ -318,10 +335,12 @@ QString LectorTexto::LeeCampo()
     if (c < 0)
         Raise(vberr::InputPastEnd, QStringLiteral("Input past end of file: '%1'").arg(ruta_), aplicacion::NombreEjecutable());
     pieza_.resize(0);
+    bool abierta = false;
     if (c == '"') {
         ++pos_;
         while ((c = lee()) >= 0 && c != '"')
             pieza_.append(char(c));
+        abierta = c < 0;
         // anything between the closing quote and the delimiter is dropped
         while ((c = mira()) >= 0 && c != ',' && c != '\r' && c != '\n')
             ++pos_;
@@ -333,8 +352,10 @@ QString LectorTexto::LeeCampo()
         while (!pieza_.isEmpty() && (pieza_.back() == ' ' || pieza_.back() == '\t'))
             pieza_.chop(1);
     }
-    if (lee() == '\r' && mira() == '\n')
+    const int delimitador = lee();
+    if (delimitador == '\r' && mira() == '\n')
         ++pos_;
+    ultimoFin_ = abierta ? FinCampo::ComillaAbierta : delimitador < 0 ? FinCampo::FinArchivo : FinCampo::Delimitador;
     return DeAnsi(pieza_);
 }
 
@@ -459,13 +480,13 @@ int FallaArmada(Falla& f)
 
 // ---- EscritorTexto
 
-EscritorTexto::EscritorTexto(const QString& ruta, Modo modo)
+EscritorTexto::EscritorTexto(const QString& ruta, Modo modo, unsigned permisos)
     : ruta_(ruta), buf_(new char[Capacidad])
 {
     if (const int e = FallaInyectada(fallas().apertura))
         rutas::FallaSistema(e, ruta, rutas::Resolver(ruta), true);
     const int forma = modo == Modo::Nuevo ? O_TRUNC : modo == Modo::Agregar ? O_APPEND : O_EXCL | O_NOFOLLOW;
-    fd_ = abre(ruta, resuelta_, O_WRONLY | O_CREAT | forma);
+    fd_ = abre(ruta, resuelta_, O_WRONLY | O_CREAT | forma, permisos);
 }
 
 EscritorTexto::~EscritorTexto()

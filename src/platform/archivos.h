@@ -25,6 +25,8 @@ void AgregaAnsi(QByteArray& destino, QStringView texto);
 char* CopiaAnsi(QStringView texto, char* destino);
 QByteArray AAnsi(QStringView texto);
 QString DeAnsi(QByteArrayView bytes);
+// True when the code page holds every character of the text.
+bool CabeEnAnsi(QStringView texto);
 
 // The one way a file is opened; resuelta is already resolved. Nothing here
 // waits for another program: a FIFO would hold the open, or the reads, until
@@ -35,7 +37,8 @@ QString DeAnsi(QByteArrayView bytes);
 // but a FIFO without a reader fails at once. Returns the descriptor
 // (close-on-exec, blocking), or -1 with errno set: EISDIR for a folder, ENXIO
 // for anything else that cannot be used.
-int AbreArchivo(const QString& resuelta, int flags);
+// permisos: the mode of a file the open creates (before the umask).
+int AbreArchivo(const QString& resuelta, int flags, unsigned permisos = 0666);
 
 // Opens, appends one line (with CR LF) and closes; creates the file.
 void AgregaLinea(const QString& ruta, QStringView linea);
@@ -55,6 +58,9 @@ std::vector<std::pair<QString, QString>> SeccionIni(const QString& ruta, const Q
 // CR LF, CR alone and LF alone all end a line.
 class LectorTexto {
 public:
+    // The blanks LeeCampo drops around an unquoted field: spaces and tabs.
+    static QString Recorta(QStringView campo);
+
     explicit LectorTexto(const QString& ruta);
     ~LectorTexto();
     LectorTexto(const LectorTexto&) = delete;
@@ -63,6 +69,10 @@ public:
     bool LeeLinea(QString& linea); // false at the end of the file
     QString LeeCampo();            // 62 when the file has no more fields
     bool FinArchivo();
+    // What ended the field LeeCampo read last: what follows in the file
+    // starts a new field only after a delimiter.
+    enum class FinCampo { Delimitador, FinArchivo, ComillaAbierta };
+    FinCampo UltimoFin() const { return ultimoFin_; }
 
 private:
     int lee();  // next byte, -1 at the end
@@ -75,6 +85,7 @@ private:
     qsizetype pos_ = 0, fin_ = 0;
     bool agotado_ = false;
     QByteArray pieza_;
+    FinCampo ultimoFin_ = FinCampo::Delimitador;
 };
 
 // Fixed-length records (Open ... For Random Len = largo). Records are numbered
@@ -133,7 +144,8 @@ inline int FallaInyectada(Falla& f) { return f.en == 0 ? 0 : FallaArmada(f); }
 class EscritorTexto {
 public:
     enum class Modo { Nuevo, Agregar, Exclusivo };
-    explicit EscritorTexto(const QString& ruta, Modo modo = Modo::Nuevo);
+    // permisos: the mode of a file it creates; an existing file keeps its own.
+    explicit EscritorTexto(const QString& ruta, Modo modo = Modo::Nuevo, unsigned permisos = 0666);
     ~EscritorTexto();
     EscritorTexto(const EscritorTexto&) = delete;
     EscritorTexto& operator=(const EscritorTexto&) = delete;

@@ -51,7 +51,13 @@ std::unique_ptr<Operador> instalaOperador(std::unique_ptr<Operador> o);
 // when told that nobody is to be asked (puedePreguntar false), it prints what
 // it shows and takes RespuestaPorOmision, so unattended runs never hang.
 // Error boxes (critical or warning icon) go to standard error.
+// A person at the terminal (standard input a terminal) is asked on the
+// terminal even when standard output goes to a file.
 std::unique_ptr<Operador> crearOperadorConsola(bool puedePreguntar = true);
+// Text from files and the database as a terminal may show it: control
+// characters but line feed and tab in caret notation ("^[" for ESC), so none
+// can move the cursor, clear the screen or retitle the window.
+QString TextoDeTerminal(QStringView texto);
 
 // The longest text a box shows; longer ones are cut in the middle (vb::Acota).
 constexpr int LargoTextoCaja = 2000;

@@ -6,7 +6,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
+#include <QFile>
+#include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -35,7 +38,21 @@ QString LineasDeTerminal(QString texto)
 {
     texto.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     texto.replace(u'\r', u'\n');
-    return texto;
+    return TextoDeTerminal(texto);
+}
+
+// The terminal's settings while a password is typed without echo, for the
+// signal handler to put back: a Ctrl-C there must not leave the terminal mute.
+termios terminalPrevio{};
+volatile std::sig_atomic_t terminalCambiado = 0;
+constexpr int SenalesDeFin[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+extern "C" void RestauraTerminalYTermina(int senal)
+{
+    if (terminalCambiado)
+        ::tcsetattr(STDIN_FILENO, TCSANOW, &terminalPrevio);
+    std::signal(senal, SIG_DFL);
+    std::raise(senal);
 }
 
 class OperadorConsola : public Operador {
@@ -43,13 +60,28 @@ public:
     explicit OperadorConsola(bool puedePreguntar)
         : out_(stdout), err_(stderr), in_(stdin), persona_(puedePreguntar && isatty(STDIN_FILENO) == 1)
     {
+        // The person answers on the terminal and must see there what is asked,
+        // even with the output sent to a file.
+        if (!persona_ || isatty(STDOUT_FILENO) == 1) {
+            pantalla_ = &out_;
+        } else if (isatty(STDERR_FILENO) == 1) {
+            pantalla_ = &err_;
+        } else {
+            tty_.setFileName(QStringLiteral("/dev/tty"));
+            if (tty_.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+                ttyStream_.setDevice(&tty_);
+                pantalla_ = &ttyStream_;
+            } else {
+                pantalla_ = &err_;
+            }
+        }
     }
 
     int MsgBox(const QString& texto, int est, const QString& titulo) override
     {
         const int icono = est & 0x70;
         const bool error = icono == estilo::Critical || icono == estilo::Exclamation;
-        muestra(texto, titulo, error);
+        muestra(texto, titulo, error, persona_);
         const auto bs = botones(est);
         if (bs.size() == 1) {
             if (persona_)
@@ -79,10 +111,10 @@ public:
 
     QString InputBox(const QString& texto, const QString& titulo, const QString& omision) override
     {
-        muestra(texto, titulo);
+        muestra(texto, titulo, false, persona_);
         if (!persona_)
             return {};
-        const auto linea = pregunta(omision.isEmpty() ? QStringLiteral(">") : QStringLiteral("[%1] >").arg(omision));
+        const auto linea = pregunta(omision.isEmpty() ? QStringLiteral(">") : QStringLiteral("[%1] >").arg(TextoDeTerminal(omision)));
         if (!linea)
             return {};
         return linea->isEmpty() ? omision : *linea;
@@ -92,15 +124,16 @@ public:
 
     void Aviso(const QString& texto, int, const QString& titulo, int espera) override
     {
-        muestra(texto, titulo);
         // Wait for a person only when one is there and the notice does not close by itself.
-        if (persona_ && espera <= 0)
+        const bool espera_persona = persona_ && espera <= 0;
+        muestra(texto, titulo, false, espera_persona);
+        if (espera_persona)
             pregunta(QStringLiteral("[Enter] Aceptar"));
     }
 
     bool ElegirCarpeta(const QString& titulo, QString& carpeta) override
     {
-        muestra(QStringLiteral("Carpeta:"), titulo);
+        muestra(QStringLiteral("Carpeta:"), titulo, false, persona_);
         if (!persona_)
             return false;
         const auto linea = pregunta(QStringLiteral(">"));
@@ -112,7 +145,7 @@ public:
 
     bool ElegirArchivo(const QString& titulo, const QString& filtro, QString& archivo) override
     {
-        muestra(QStringLiteral("Archivo (%1):").arg(filtro), titulo);
+        muestra(QStringLiteral("Archivo (%1):").arg(filtro), titulo, false, persona_);
         if (!persona_)
             return false;
         const auto linea = pregunta(QStringLiteral(">"));
@@ -127,13 +160,14 @@ public:
         if (!persona_)
             return std::nullopt;
         const QString muestraActual = oculto ? (actual.isEmpty() ? QString() : QStringLiteral("****")) : actual;
-        const QString prompt = etiqueta + (muestraActual.isEmpty() ? QString() : QStringLiteral(" [") + muestraActual + u']') + u':';
+        const QString prompt = LineasDeTerminal(etiqueta)
+            + (muestraActual.isEmpty() ? QString() : QStringLiteral(" [") + TextoDeTerminal(muestraActual) + u']') + u':';
         std::optional<QString> linea;
         if (oculto) {
             SinEco sinEco;
             linea = pregunta(prompt);
-            out_ << "\n";
-            out_.flush();
+            *pantalla_ << "\n";
+            pantalla_->flush();
         } else {
             linea = pregunta(prompt);
         }
@@ -143,40 +177,57 @@ public:
     }
 
 private:
-    // The terminal stops echoing while a password is typed.
+    // The terminal stops echoing while a password is typed, and echoes again
+    // however the program leaves: normally, or ended by a signal meanwhile.
     struct SinEco {
-        termios previo{};
-        bool cambiado = false;
+        struct sigaction previas[std::size(SenalesDeFin)]{};
         SinEco()
         {
-            if (::tcgetattr(STDIN_FILENO, &previo) != 0)
+            if (::tcgetattr(STDIN_FILENO, &terminalPrevio) != 0)
                 return;
-            termios t = previo;
+            struct sigaction sa{};
+            sa.sa_handler = RestauraTerminalYTermina;
+            sigemptyset(&sa.sa_mask);
+            for (std::size_t i = 0; i < std::size(SenalesDeFin); ++i)
+                ::sigaction(SenalesDeFin[i], &sa, &previas[i]);
+            termios t = terminalPrevio;
             t.c_lflag &= ~tcflag_t(ECHO);
-            cambiado = ::tcsetattr(STDIN_FILENO, TCSANOW, &t) == 0;
+            terminalCambiado = ::tcsetattr(STDIN_FILENO, TCSANOW, &t) == 0;
         }
         ~SinEco()
         {
-            if (cambiado)
-                ::tcsetattr(STDIN_FILENO, TCSANOW, &previo);
+            if (terminalCambiado)
+                ::tcsetattr(STDIN_FILENO, TCSANOW, &terminalPrevio);
+            terminalCambiado = 0;
+            for (std::size_t i = 0; i < std::size(SenalesDeFin); ++i)
+                ::sigaction(SenalesDeFin[i], &previas[i], nullptr);
         }
     };
 
-    void muestra(const QString& texto, const QString& titulo, bool error = false)
+    // pregunta: a question follows, so the person must see the text where
+    // the answer is typed.
+    void muestra(const QString& texto, const QString& titulo, bool error = false, bool pregunta = false)
     {
         QTextStream& s = error ? err_ : out_;
+        escribe(s, texto, titulo);
+        if (pregunta && pantalla_ != &s)
+            escribe(*pantalla_, texto, titulo);
+    }
+
+    static void escribe(QTextStream& s, const QString& texto, const QString& titulo)
+    {
         if (!titulo.isEmpty())
-            s << "== " << vb::Acota(titulo.trimmed()) << " ==\n";
+            s << "== " << TextoDeTerminal(vb::Acota(titulo.trimmed())) << " ==\n";
         s << LineasDeTerminal(vb::Acota(texto, LargoTextoCaja)) << "\n";
         for (const QString& linea : rutas::RutasReales(texto))
-            s << linea << "\n";
+            s << TextoDeTerminal(linea) << "\n";
         s.flush();
     }
 
     std::optional<QString> pregunta(const QString& prompt)
     {
-        out_ << prompt << " ";
-        out_.flush();
+        *pantalla_ << prompt << " ";
+        pantalla_->flush();
         QString linea;
         if (!in_.readLineInto(&linea))
             return std::nullopt;
@@ -187,8 +238,29 @@ private:
     QTextStream err_;
     QTextStream in_;
     bool persona_;
+    QFile tty_;
+    QTextStream ttyStream_;
+    QTextStream* pantalla_ = &out_;
 };
 
 } // namespace
+
+QString TextoDeTerminal(QStringView texto)
+{
+    QString r;
+    r.reserve(texto.size());
+    for (const QChar c : texto) {
+        const char16_t u = c.unicode();
+        if (u == u'\n' || u == u'\t' || (u >= 0x20 && u < 0x7f) || u > 0x9f)
+            r += c;
+        else if (u == 0x7f)
+            r += QStringLiteral("^?");
+        else if (u < 0x20)
+            r += u'^' + QChar(char16_t(u + 0x40));
+        else // a C1 control, ESC and a letter in seven bits
+            r += QStringLiteral("^[") + QChar(char16_t(u - 0x40));
+    }
+    return r;
+}
 
 std::unique_ptr<Operador> crearOperadorConsola(bool puedePreguntar) { return std::make_unique<OperadorConsola>(puedePreguntar); }

@@ -57,7 +57,8 @@ void CargaSkin(QWidget* formulario)
     r.paso([&] {
         texto = ArchivoIni().LeeIni(QStringLiteral("cn000pr.ini"), QStringLiteral("Styles"), ClaveSkin(), QStringLiteral("4"));
     });
-    r.paso([&] { NumeroSkin = std::int16_t(vb::Val(texto)); });
+    // A number no 16-bit integer holds overflows, and the skin stays as it was.
+    r.paso([&] { NumeroSkin = Variant(vb::Val(texto)).toInteger(); });
     r.paso([&] { carpeta = FuncionesGenerales().BarraFinal(aplicacion::Carpeta()); });
     r.paso([&] { fila = FilaDeSkin(NumeroSkin); });
     r.paso([&] {
@@ -69,6 +70,14 @@ void CargaSkin(QWidget* formulario)
         QStringList lineas = archivos::LeeLineas(ruta);
         formulario->setStyleSheet(lineas.join(u'\n'));
     });
+}
+
+void AbrirDocumento(const QString& documento, bool maximizado)
+{
+    QString texto = documento;
+    if (texto.contains(u' ') && !texto.contains(u'"'))
+        texto = u'"' + texto + u'"';
+    Equipo().AbreDocumento(texto, maximizado ? 6 : 0);
 }
 
 QString CadenaParametrosHermano(const QString& parametro)

@@ -32,6 +32,11 @@ QString CadenaParametrosHermano(const QString& parametro);
 // started (missing, not executable).
 std::int64_t IniciaPrograma(const QString& programa, const QStringList& argumentos);
 
+// Opens a document or web address with the desktop's program for it; a text
+// with a blank is quoted unless it holds a quote already. maximizado: window
+// mode 6, else 0.
+void AbrirDocumento(const QString& documento, bool maximizado);
+
 // A file that can be opened for reading; never raises.
 bool ExisteArchivo(const QString& ruta);
 // The same test, once every double quote is removed from the path; never raises.

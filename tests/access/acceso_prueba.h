@@ -7,6 +7,7 @@
 #include "comun/ayudas.h"
 #include "comun/base_prueba.h"
 #include "comun/programas.h"
+#include "platform/archivos.h"
 #include "suitelib/funciones_generales.h"
 
 #include <QApplication>
@@ -43,6 +44,15 @@ protected:
         QFile f(rutaBases());
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(contenido);
+    }
+    // The fields of BASES.TXT as the list reads them.
+    QStringList campos() const
+    {
+        QStringList r;
+        archivos::LectorTexto f(rutaBases());
+        while (!f.FinArchivo())
+            r << f.LeeCampo();
+        return r;
     }
     static QByteArray codificada(const QString& clave) { return FuncionesGenerales().CodificaClave(clave).toLatin1(); }
     // A record as the file keeps it.

@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <sys/stat.h>
 
 namespace {
 
@@ -30,10 +31,74 @@ TEST_F(Bases, RegistrosSeAgreganByteAByte)
     escribeBases("A / B,b,b,x,a");
     RegistraBase(QStringLiteral("C / D"), QStringLiteral("d"), QStringLiteral("d"), QStringLiteral("d"), QStringLiteral("c"));
     EXPECT_EQ(bases(), "A / B,b,b,x,a\r" + linea("C / D", "d", "c"));
-    // A lone LF is no line end either.
-    escribeBases("A / B,b,b,x,a\n");
+    // A line end of a file edited elsewhere ends the record as well.
+    for (const QByteArray fin : {"\n", "\r"}) {
+        escribeBases("A / B,b,b,x,a" + fin);
+        RegistraBase(QStringLiteral("C / D"), QStringLiteral("d"), QStringLiteral("d"), QStringLiteral("d"), QStringLiteral("c"));
+        EXPECT_EQ(bases(), "A / B,b,b,x,a" + fin + linea("C / D", "d", "c"));
+    }
+    // A new file holds passwords: its owner's alone. An existing one keeps its mode.
+    QFile::remove(rutaBases());
     RegistraBase(QStringLiteral("C / D"), QStringLiteral("d"), QStringLiteral("d"), QStringLiteral("d"), QStringLiteral("c"));
-    EXPECT_EQ(bases(), "A / B,b,b,x,a\n\r" + linea("C / D", "d", "c"));
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(rutaBases()).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    QFile(rutaBases()).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
+                                      | QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    RegistraBase(QStringLiteral("E / F"), QStringLiteral("f"), QStringLiteral("f"), QStringLiteral("f"), QStringLiteral("e"));
+    EXPECT_TRUE(QFile(rutaBases()).permissions() & QFileDevice::ReadOther);
+}
+
+// Every file the list reads gives back the same records after a registration,
+// and the new one last, whatever its line ends, quotes and blanks.
+TEST_F(Bases, UnRegistroAgregadoNoCambiaLosQueElArchivoTenia)
+{
+    const QByteArray archivos[] = {
+        "A / B,b,b,x,a\n",
+        "A / B,b,b,x,a\nC / D,d,d,y,c\n",
+        "A / B,b,b,x,a\rC / D,d,d,y,c",
+        "A / B,b,b,x,a\r\nC / D,d,d,y,c\n",
+        "A / B,b,b,x,a  \t",
+        "A / B,b,b,x,a,",
+        "\"A , B\",b,b,x,\"a\"\r\n",
+        "\"A / B\",b,b,x,\"a",
+        "\"A / B\",b,b,x,\"a\nb\"tras",
+        "A / B\t,b,b,x,a\t\r\n",
+    };
+    for (const QByteArray& antes : archivos) {
+        SCOPED_TRACE(antes.toStdString());
+        escribeBases(antes);
+        const QStringList leidos = campos();
+        ASSERT_EQ(leidos.size() % 5, 0);
+        RegistraBase(QStringLiteral("N / M"), QStringLiteral("m"), QStringLiteral("m"), QStringLiteral("m"), QStringLiteral("n"));
+        QStringList esperados = leidos;
+        esperados << QStringLiteral("N / M") << QStringLiteral("m") << QStringLiteral("m")
+                  << QString::fromLatin1(codificada(QStringLiteral("m"))) << QStringLiteral("n");
+        EXPECT_EQ(campos(), esperados);
+        EXPECT_TRUE(bases().startsWith(antes));
+    }
+}
+
+// Names the code page cannot hold, or blanks the reader drops, would come back
+// as another connection: refused, or trimmed the reader's way.
+TEST_F(Bases, NombresFueraDelCodigoYTabulacionesNoDuplican)
+{
+    EXPECT_EQ(prueba::NumeroDeError([&] {
+                  RegistraBase(ClaveBase(QStringLiteral("srv"), QStringLiteral("Łódź")), QStringLiteral("Łódź"),
+                               QStringLiteral("Łódź"), QStringLiteral("Łódź"), QStringLiteral("srv"));
+              }),
+              vberr::InvalidCall);
+    EXPECT_TRUE(bases().isEmpty());
+    EXPECT_TRUE(NoRegistrable(QStringLiteral("Łódź")).contains(QStringLiteral("Windows-1252")));
+    EXPECT_TRUE(NoRegistrable(QStringLiteral("Müller € Œuvre")).isEmpty());
+
+    EXPECT_EQ(ClaveBase(QStringLiteral("srv\t"), QStringLiteral("\tdb\t ")), u"SRV / DB");
+    RegistraBase(ClaveBase(QStringLiteral("srv\t"), QStringLiteral("db\t")), QStringLiteral("db\t"), QStringLiteral("db\t"),
+                 QStringLiteral("db"), QStringLiteral("srv\t"));
+    EXPECT_EQ(bases(), linea("SRV / DB", "db", "srv"));
+    frmAcceso f;
+    EXPECT_TRUE(f.DatosBase(ClaveBase(QStringLiteral("srv\t"), QStringLiteral("db"))));
+    EXPECT_TRUE(f.DatosBase(QStringLiteral("SRV / DB\t")));
 }
 
 TEST_F(Bases, CampoConComaOSaltoDeLineaNoSeEscribe)

@@ -7,7 +7,11 @@
 #include <QScreen>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 
@@ -28,6 +32,18 @@ protected:
     }
 };
 
+// desktop-file-validate's verdict, when the machine has it.
+void ValidaEntrada(const QString& archivo)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate")).isEmpty())
+        return;
+    QProcess p;
+    p.start(QStringLiteral("desktop-file-validate"), {archivo});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAll().constData();
+    EXPECT_TRUE(p.readAll().trimmed().isEmpty());
+}
+
 TEST_F(Dialogo, ConectarFijaUsuarioClaveYAceptarYRegistraLaPrimeraConexion)
 {
     Operario o;
@@ -43,9 +59,52 @@ TEST_F(Dialogo, ConectarFijaUsuarioClaveYAceptarYRegistraLaPrimeraConexion)
     EXPECT_TRUE(f.Aceptar);
     EXPECT_EQ(glb::UsuarioActual, u"JUAN");
     EXPECT_EQ(glb::ClaveActual, u"s3cr3t");
-    // No BASES.TXT yet: the connection that opened is registered.
+    // No BASES.TXT yet: the connection that opened is registered ...
     EXPECT_EQ(bases(), linea("LOCAL / EMPRESA", "empresa", "local"));
     EXPECT_TRUE(op->mostrados.empty());
+    EXPECT_NE(DB().gCnn->State(), ado::adStateOpen);
+    // ... and the caller reads what was typed, not the list's first entry.
+    EXPECT_EQ(f.TxtUserId->text(), u"JUAN");
+    EXPECT_EQ(f.TxtUserPassword->text(), u"s3cr3t");
+    EXPECT_EQ(f.TxtServidor->text(), u"local");
+    EXPECT_EQ(f.TxtDbName->text(), u"empresa");
+    // One test connection, closed again.
+    EXPECT_EQ(DB().gCnn->fallas().aperturas, 1);
+}
+
+// A "Yes" to the connection error box of "Registrar" hides the dialog while
+// the values are asked again; what is registered is what then opened.
+TEST_F(Dialogo, RegistrarTrasSiRegistraLoQueAbrioYOcultaElDialogo)
+{
+    InstalaDialogoAcceso();
+    escribeBases(linea("OTRO / X", "x", "otro"));
+    bool primeraVisible = true;
+    QPointer<VentanaAcceso> primera;
+    Operario o;
+    o.pasos.push_back([&](VentanaAcceso& v) {
+        primera = &v;
+        Escribe(v, QStringLiteral("sa"), QStringLiteral("s3cr3t"), QStringLiteral("EMPRESA"), QStringLiteral("NINGUNO"));
+        // Pressed from the window's own loop: the operator's timer must go on
+        // serving the dialogs "Registrar" opens.
+        QTimer::singleShot(0, v.CmdRegistrar, &QPushButton::click);
+    });
+    o.pasos.push_back([&](VentanaAcceso& v) {
+        primeraVisible = primera && primera->isVisible();
+        Escribe(v, QStringLiteral("EMPRESA"), QStringLiteral("EMPRESA"), QStringLiteral("EMPRESA"), QStringLiteral("LOCAL"));
+        v.bcAceptar->click();
+    });
+    o.pasos.push_back([&](VentanaAcceso& v) {
+        EXPECT_EQ(&v, primera.data()); // shown again once "Registrar" is over
+        v.bcCancelar->click();
+    });
+    op->respuestas = {respuesta::Yes};
+    frmAcceso f;
+    f.Form_Load();
+    f.Mostrar();
+    EXPECT_EQ(o.vistos, 3);
+    EXPECT_FALSE(primeraVisible);
+    EXPECT_FALSE(f.Aceptar);
+    EXPECT_EQ(bases(), linea("OTRO / X", "x", "otro") + linea("LOCAL / EMPRESA", "EMPRESA", "LOCAL"));
     EXPECT_NE(DB().gCnn->State(), ado::adStateOpen);
 }
 
@@ -194,9 +253,16 @@ TEST_F(Dialogo, ComaOSaltoDeLineaSeRehusanSinIntentarConectar)
     f.CmdRegistrar_Click();
     ASSERT_EQ(op->mostrados.size(), 2u);
     for (const auto& m : op->mostrados) {
-        EXPECT_TRUE(m.texto.contains(QStringLiteral("no pueden contener comas")));
+        EXPECT_TRUE(m.texto.startsWith(QStringLiteral("La conexion no se puede registrar: ")));
+        EXPECT_TRUE(m.texto.contains(QStringLiteral("tiene comas, comillas o saltos de linea")));
         EXPECT_EQ(m.titulo, u"Atencion");
     }
+    // A name the file cannot keep in its code page is refused the same way.
+    Escribe(f, QStringLiteral("JUAN"), QString(), QStringLiteral("Łódź"), QStringLiteral("LOCAL"));
+    f.CmdRegistrar_Click();
+    ASSERT_EQ(op->mostrados.size(), 3u);
+    EXPECT_TRUE(op->mostrados[2].texto.contains(QStringLiteral("\"Łódź\" tiene caracteres que BASES.TXT no puede guardar")))
+        << op->mostrados[2].texto.toStdString();
     EXPECT_EQ(bases(), antes);
     EXPECT_EQ(DB().gCnn->fallas().aperturas, 0);
 }
@@ -243,6 +309,17 @@ TEST_F(Dialogo, EnterRecorreLasCajasHastaConectar)
     EXPECT_FALSE(f.Aceptar);
     EXPECT_TRUE(v.isVisible());
     EXPECT_TRUE(bases().isEmpty());
+    // Escape means nothing here; Enter on the focused button presses it.
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(v.bcAceptar, &escape);
+    EXPECT_TRUE(v.isVisible());
+    EXPECT_FALSE(f.Aceptar);
+    bool oculto = false;
+    QObject::connect(&f, &frmAcceso::ocultado, [&] { oculto = true; });
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(v.bcAceptar, &enter);
+    EXPECT_TRUE(f.Aceptar);
+    EXPECT_TRUE(oculto);
 }
 
 // A box reached while it shows its hint has the hint selected once the focus
@@ -397,14 +474,31 @@ TEST_F(Dialogo, AccesoDirectoEsUnLanzadorEjecutableEnElEscritorio)
         << archivo.toStdString();
     QFile l(archivo);
     ASSERT_TRUE(l.open(QIODevice::ReadOnly));
-    const QString texto = QString::fromLocal8Bit(l.readAll());
-    const QString programa = dir.path() + u'/' + aplicacion::NombreEjecutable();
-    EXPECT_TRUE(texto.startsWith(QStringLiteral("[Desktop Entry]\n")));
-    EXPECT_TRUE(texto.contains(QStringLiteral("\nType=Application\n")));
-    EXPECT_TRUE(texto.contains(QStringLiteral("\nExec=\"") + programa + QStringLiteral("\"\n"))) << texto.toStdString();
-    EXPECT_TRUE(texto.contains(QStringLiteral("\nIcon=") + programa + u'\n'));
+    const QByteArray bytes = l.readAll();
+    // The running program itself, not a name in the program folder.
+    EXPECT_EQ(bytes, frmAcceso::TextoAccesoDirecto(aplicacion::Ejecutable()).toUtf8());
+    EXPECT_TRUE(bytes.contains("\nExec=\"" + QFile::encodeName(aplicacion::Ejecutable()) + "\"\n")) << bytes.constData();
     EXPECT_TRUE(l.permissions() & QFileDevice::ExeOwner);
     EXPECT_TRUE(op->mostrados.empty());
+    ValidaEntrada(archivo);
+}
+
+// Any path makes a valid launcher: UTF-8, and the characters the launcher
+// reads specially escaped.
+TEST_F(Dialogo, ElLanzadorEscapaLaRutaComoPideElFormato)
+{
+    const QString programa = QStringLiteral("/home/josé/100% \"mío\" $HOME `x` a\\b/verificador");
+    const QString texto = frmAcceso::TextoAccesoDirecto(programa);
+    EXPECT_EQ(texto, QStringLiteral("[Desktop Entry]\nType=Application\nName=") + aplicacion::NombreEjecutable()
+                         + QStringLiteral("\nExec=\"/home/josé/100%% \\\\\"mío\\\\\" \\\\$HOME \\\\`x\\\\` "
+                                          "a\\\\\\\\b/verificador\"\nIcon=verificador\nTerminal=false\n"));
+    QTemporaryDir carpeta;
+    const QString archivo = carpeta.path() + QStringLiteral("/prueba.desktop");
+    QFile f(archivo);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(texto.toUtf8());
+    f.close();
+    ValidaEntrada(archivo);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "access/acceso_prueba.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -86,6 +87,32 @@ TEST_F(Parametros, PlataformaOracleAgregaUnSoloNumeral)
     }
 }
 
+// The first connection of a machine is registered on "Conectar"; the caller
+// still gets what was typed, and two connections are opened in all: the
+// registration's test and the caller's.
+TEST_F(Parametros, LaPrimeraConexionLlegaConLoEscrito)
+{
+    QFile::remove(rutaBases());
+    Operario o;
+    o.pasos.push_back([](VentanaAcceso& v) {
+        Escribe(v, QStringLiteral("JUAN"), QStringLiteral("s3cr3t"), QStringLiteral("EMPRESA"), QStringLiteral("local"));
+        v.bcAceptar->click();
+    });
+    DB_Dll& db = DB();
+    db.gOpenFlag = true; // closed before: no failure of the registration's test
+    db.OpenServerADODB(true, 3, {}, false, true);
+    EXPECT_EQ(o.vistos, 1);
+    EXPECT_EQ(bases(), linea("LOCAL / EMPRESA", "EMPRESA", "local"));
+    EXPECT_TRUE(db.gOpenFlag);
+    EXPECT_EQ(db.gUsuario, u"JUAN");
+    EXPECT_EQ(db.gUserPassWord, u"s3cr3t");
+    EXPECT_EQ(db.gServidor, u"local");
+    EXPECT_EQ(db.gDBName, u"EMPRESA");
+    EXPECT_EQ(glb::UsuarioActual, u"JUAN");
+    EXPECT_EQ(db.gCnn->fallas().aperturas, 2);
+    EXPECT_TRUE(op->mostrados.empty());
+}
+
 TEST_F(Parametros, EnLaConsolaSePreguntaCajaPorCaja)
 {
     op->ventanas = false;
@@ -95,7 +122,7 @@ TEST_F(Parametros, EnLaConsolaSePreguntaCajaPorCaja)
     db.gServidor = QStringLiteral("LOCAL");
     db.gDBName = QStringLiteral("EMPRESA");
     // No registered connection chosen, a user, the rest as shown.
-    op->valores = {QStringLiteral("0"), QStringLiteral("JUAN"), QString(), QString(), QString(), QString(), QStringLiteral("0")};
+    op->valores = {QStringLiteral("0"), QStringLiteral("JUAN"), QString(), QString(), QString(), QStringLiteral("0"), QString()};
     db.OpenServerADODB(true, 3, {}, false, true);
     EXPECT_TRUE(op->valores.empty());
     EXPECT_TRUE(db.gOpenFlag);
@@ -113,11 +140,25 @@ TEST_F(Parametros, EnLaConsolaSePreguntaCajaPorCaja)
     db.gCnn->Close();
     op->mostrados.clear();
     op->valores = {QStringLiteral("9"), QStringLiteral("2"), QStringLiteral("JUAN"), QStringLiteral("s3cr3t"), QString(),
-                   QString(), QString(), QStringLiteral("x"), QStringLiteral("1")};
+                   QString(), QStringLiteral("x"), QStringLiteral("1"), QString()};
     db.OpenServerADODB(true, 3, {}, false, false);
     EXPECT_TRUE(op->valores.empty());
     EXPECT_EQ(db.gServidor, u"local#");
     EXPECT_EQ(db.gConnString, u"Provider=OraOLEDB.Oracle.1;Data Source=EMPRESA;User Id=JUAN;Password=s3cr3t;");
+
+    // Every answer empty: the caller's values, whatever the list holds first.
+    db.gServidor = QStringLiteral("LOCAL");
+    db.gDBName = QStringLiteral("EMPRESA");
+    db.gUsuarioClave = QStringLiteral("previa");
+    glb::UsuarioActual = QStringLiteral("JUAN");
+    op->valores = {QString(), QString(), QString(), QString(), QString(), QString(), QString()};
+    db.OpenServerADODB(true, 3, {}, false, true);
+    EXPECT_TRUE(op->valores.empty());
+    EXPECT_TRUE(db.gOpenFlag);
+    EXPECT_EQ(db.gServidor, u"LOCAL");
+    EXPECT_EQ(db.gDBName, u"EMPRESA");
+    EXPECT_EQ(db.gUsuario, u"JUAN");
+    EXPECT_EQ(db.gUserPassWord, u"previa");
 
     // No answer at all: refused, nothing opened.
     db.gOpenFlag = false;

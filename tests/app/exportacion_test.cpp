@@ -283,10 +283,10 @@ TEST_F(Exportacion, EnLaTerminalElAccesoPreguntaSinPlataformaGrafica)
         const std::vector<std::pair<QByteArray, QByteArray>> guion = {
             {"Usuario:", "ADMIN\n"},
             {"Contrase\xc3\xb1" "a:", "\n"},
-            {"Base de datos [ingrese el nombre de la base de datos]:", "EMP\n"},
+            {"Base de datos:", "EMP\n"},
             {"Servidor [LOCAL]:", "\n"},
-            {"Puerto [1433]:", "\n"},
             {"Plataforma (0: SQL Server, 1: ORACLE) [0]:", "\n"},
+            {"C: Conectar, X: Cancelar, R: Registrar, A: Crear Acceso Directo [C]:", "\n"},
             {"> ", "\n"},
             {"[Enter] Aceptar", "\n"},
             {"> ", "s\n"}};
@@ -1047,6 +1047,37 @@ TEST_F(IngresoDemo, IngresoFallidoTerminaSinExportar)
 }
 
 
+// The retry of the sign-on on a terminal where another connection is
+// registered first: Enter keeps the database, server and operator the run
+// was started with.
+TEST_F(IngresoDemo, EnLaTerminalEnterConservaLaConexionDelArranque)
+{
+    QFile bases(dir.path() + QStringLiteral("/BASES.TXT"));
+    ASSERT_TRUE(bases.open(QIODevice::WriteOnly));
+    bases.write("LOCAL / OTRA,OTRA,OTRA,x,LOCAL\r\n");
+    bases.close();
+    const std::vector<std::pair<QByteArray, QByteArray>> guion = {
+        {"[Enter] Aceptar", "\n"}, // the wrong password of the command line
+        {"Conexion (0: ninguna) [0]:", "\n"},
+        {"Usuario [ADMIN]:", "\n"},
+        {"Contrase", "DEMO\n"},
+        {"Base de datos [DEMO]:", "\n"},
+        {"Servidor [LOCAL]:", "\n"},
+        {"Plataforma", "\n"},
+        {"C: Conectar", "\n"},
+        {"> ", "s\n"}};
+    const prueba::CorridaTerminal t = prueba::CorreEnTerminal(
+        QStringLiteral(VERIFICADOR_EXE),
+        {QStringLiteral("--consola"), QStringLiteral("@Server=LOCAL; @DbName=DEMO; @Usuario=ADMIN; @Password=mala;")},
+        Entorno({}), guion);
+    EXPECT_EQ(t.pasos, guion.size()) << t.pantalla.constData();
+    EXPECT_EQ(t.estado, 0) << t.pantalla.constData();
+    EXPECT_TRUE(Archivo().startsWith("779")) << Archivo().left(80).constData();
+    ASSERT_EQ(Accesos().size(), 1);
+    EXPECT_TRUE(Accesos()[0].contains(QStringLiteral("|ADMIN|"))) << Accesos()[0].toStdString();
+    EXPECT_FALSE(leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG")).contains(QStringLiteral("usuario )")));
+}
+
 // An operator at a terminal: a wrong password at start, the access dialog
 // asked on the terminal (the password not echoed), a wrong and then a good
 // try, then the console menu. Each step waits for its prompt.
@@ -1055,11 +1086,11 @@ TEST_F(IngresoDemo, EnUnaTerminalSeReintentaLaClave)
     const std::vector<std::pair<QByteArray, QByteArray>> guion = {
         {"[Enter] Aceptar", "\n"}, // the wrong password of the command line
         {"Usuario", "\n"},       {"Contrase", "otra\n"}, {"Base de datos", "\n"}, {"Servidor", "\n"},
-        {"Puerto", "\n"},        {"Plataforma", "\n"},
+        {"Plataforma", "\n"},    {"C: Conectar", "\n"},
         {"[Enter] Aceptar", "\n"}, // "Usuario o Clave incorrecta"
         {"Conexion (0: ninguna)", "0\n"}, // registered by the first try
         {"Usuario", "admin\n"},  {"Contrase", "DEMO\n"}, {"Base de datos", "\n"}, {"Servidor", "\n"},
-        {"Puerto", "\n"},        {"Plataforma", "\n"},
+        {"Plataforma", "\n"},    {"C: Conectar", "\n"},
         {"> ", "s\n"}};
     const prueba::CorridaTerminal t = prueba::CorreEnTerminal(
         QStringLiteral(VERIFICADOR_EXE),

@@ -71,6 +71,31 @@ TEST_F(Shell, CargaSkinSinClaveDaITunesYConNueveOffice2007)
     EXPECT_EQ(NumeroSkin, 2);
     EXPECT_TRUE(sinHoja.styleSheet().isEmpty());
     CargaSkin(nullptr); // never raises
+
+    // A number no 16-bit integer holds keeps the skin there was.
+    for (const QByteArray valor : {"99999", "1e10", "-40000", "1e400"}) {
+        escribe(QStringLiteral("cn000pr.ini"), "[Styles]\r\n" + ClaveSkin().toUtf8() + "=" + valor + "\r\n");
+        CargaSkin(nullptr);
+        EXPECT_EQ(NumeroSkin, 2) << valor.constData();
+    }
+    escribe(QStringLiteral("cn000pr.ini"), "[Styles]\r\n" + ClaveSkin().toUtf8() + "=3.6\r\n");
+    CargaSkin(nullptr);
+    EXPECT_EQ(NumeroSkin, 4);
+}
+
+// A document with a blank in its name reaches the desktop's opener whole.
+TEST_F(Shell, AbrirDocumentoEntregaElDocumentoEntero)
+{
+    const QString salida = dir.path() + QStringLiteral("/abierto.txt");
+    escribe(QStringLiteral("bin/xdg-open"), QStringLiteral("#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > '%1.tmp' && mv '%1.tmp' '%1'\n")
+                                                   .arg(salida).toLocal8Bit());
+    QFile::setPermissions(dir.path() + QStringLiteral("/bin/xdg-open"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", (dir.path() + QStringLiteral("/bin:") + QString::fromLocal8Bit(path)).toLocal8Bit());
+    escribe(QStringLiteral("mi documento.txt"), "x");
+    AbrirDocumento(dir.path() + QStringLiteral("/mi documento.txt"), true);
+    qputenv("PATH", path);
+    EXPECT_EQ(prueba::EsperaArchivo(salida), "1|" + QFile::encodeName(dir.path() + QStringLiteral("/mi documento.txt")));
 }
 
 TEST_F(Shell, CadaSkinTieneSuHojaJuntoAlPrograma)

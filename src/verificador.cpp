@@ -199,14 +199,16 @@ QByteArray PlataformasAProbar()
 // it, write the file.
 int Consola(FrmPrincipal& ventana)
 {
-    QTextStream out(stdout), in(stdin);
+    QTextStream salida(stdout), in(stdin);
+    const bool persona = isatty(STDIN_FILENO) == 1;
+    QTextStream& out = persona ? SalidaDePreguntas() : salida;
     const auto muestraRuta = [&] {
-        out << "Ruta: " << ventana.txtRuta->text() << "\n";
+        out << "Ruta: " << TextoDeTerminal(ventana.txtRuta->text()) << "\n";
         for (const QString& linea : rutas::RutasReales(u'"' + ventana.txtRuta->text() + u'"'))
-            out << linea << "\n";
+            out << TextoDeTerminal(linea) << "\n";
     };
     muestraRuta();
-    if (isatty(STDIN_FILENO) != 1) {
+    if (!persona) {
         out << "Sin operador en la terminal: para la exportacion desatendida indique @ParametroAdicional=1;\n";
         return 2;
     }
@@ -274,7 +276,7 @@ int main(int argc, char** argv)
                 const QString motivo = QStringLiteral("No hay pantalla disponible para mostrar la ventana (plataforma ")
                     + QGuiApplication::platformName() + QStringLiteral("): use --consola.");
                 AgregaLineaRegistro(DB().RutaArchivoErrores(), LineaRegistroErrores(QStringLiteral("Main"), motivo, 0));
-                std::fprintf(stderr, "%s\n", motivo.toLocal8Bit().constData());
+                std::fprintf(stderr, "%s\n", TextoDeTerminal(motivo).toLocal8Bit().constData());
                 return EXIT_FAILURE;
             }
             // A display that could not be reached: the run goes on as a console

@@ -85,9 +85,9 @@ bool FrmPrincipal::Command1_Click()
         AgregaLineaRegistro(DB().RutaArchivoErrores(),
                             LineaRegistroErrores(QStringLiteral("Command1_Click"), mensaje, 0));
         if (glb::ParametroAdicional == u"1") {
-            fprintf(stderr, "%s\n", mensaje.toLocal8Bit().constData());
+            fprintf(stderr, "%s\n", TextoDeTerminal(mensaje).toLocal8Bit().constData());
             for (const QString& linea : rutas::RutasReales(mensaje))
-                fprintf(stderr, "%s\n", linea.toLocal8Bit().constData());
+                fprintf(stderr, "%s\n", TextoDeTerminal(linea).toLocal8Bit().constData());
         } else
             operador().MsgBox(mensaje, estilo::Critical, QStringLiteral("Aviso al operador"));
         return false;

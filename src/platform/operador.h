@@ -54,6 +54,11 @@ std::unique_ptr<Operador> instalaOperador(std::unique_ptr<Operador> o);
 // A person at the terminal (standard input a terminal) is asked on the
 // terminal even when standard output goes to a file.
 std::unique_ptr<Operador> crearOperadorConsola(bool puedePreguntar = true);
+// Where the questions of a person at the terminal are written: standard
+// output when it is the terminal, else standard error when that is, else the
+// terminal itself.
+class QTextStream;
+QTextStream& SalidaDePreguntas();
 // Text from files and the database as a terminal may show it: control
 // characters but line feed and tab in caret notation ("^[" for ESC), so none
 // can move the cursor, clear the screen or retitle the window.

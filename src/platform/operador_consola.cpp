@@ -58,23 +58,9 @@ extern "C" void RestauraTerminalYTermina(int senal)
 class OperadorConsola : public Operador {
 public:
     explicit OperadorConsola(bool puedePreguntar)
-        : out_(stdout), err_(stderr), in_(stdin), persona_(puedePreguntar && isatty(STDIN_FILENO) == 1)
+        : out_(stdout), err_(stderr), in_(stdin), persona_(puedePreguntar && isatty(STDIN_FILENO) == 1),
+          pantalla_(persona_ ? &SalidaDePreguntas() : &out_)
     {
-        // The person answers on the terminal and must see there what is asked,
-        // even with the output sent to a file.
-        if (!persona_ || isatty(STDOUT_FILENO) == 1) {
-            pantalla_ = &out_;
-        } else if (isatty(STDERR_FILENO) == 1) {
-            pantalla_ = &err_;
-        } else {
-            tty_.setFileName(QStringLiteral("/dev/tty"));
-            if (tty_.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-                ttyStream_.setDevice(&tty_);
-                pantalla_ = &ttyStream_;
-            } else {
-                pantalla_ = &err_;
-            }
-        }
     }
 
     int MsgBox(const QString& texto, int est, const QString& titulo) override
@@ -238,12 +224,27 @@ private:
     QTextStream err_;
     QTextStream in_;
     bool persona_;
-    QFile tty_;
-    QTextStream ttyStream_;
-    QTextStream* pantalla_ = &out_;
+    QTextStream* pantalla_;
 };
 
 } // namespace
+
+QTextStream& SalidaDePreguntas()
+{
+    // The person answers on the terminal and must see there what is asked,
+    // even with the output sent to a file.
+    static const std::unique_ptr<QTextStream> salida = []() -> std::unique_ptr<QTextStream> {
+        if (isatty(STDOUT_FILENO) == 1)
+            return std::make_unique<QTextStream>(stdout);
+        if (isatty(STDERR_FILENO) == 1)
+            return std::make_unique<QTextStream>(stderr);
+        static QFile tty(QStringLiteral("/dev/tty"));
+        if (tty.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return std::make_unique<QTextStream>(&tty);
+        return std::make_unique<QTextStream>(stderr);
+    }();
+    return *salida;
+}
 
 QString TextoDeTerminal(QStringView texto)
 {

@@ -178,7 +178,7 @@ void TerminaInicio(const QString& motivo)
     // No box of its own: the database layer has shown what it knew, and a
     // scheduled run must not wait for a click. The log and the terminal keep it.
     AgregaLineaRegistro(DB().RutaArchivoErrores(), LineaRegistroErrores(QStringLiteral("IniciarAplicacion"), motivo, 0));
-    std::fprintf(stderr, "%s\n", vb::Acota(OcultaClaves(motivo), 1000).toLocal8Bit().constData());
+    std::fprintf(stderr, "%s\n", TextoDeTerminal(vb::Acota(OcultaClaves(motivo), 1000)).toLocal8Bit().constData());
     aplicacion::Terminar(EXIT_FAILURE);
 }
 

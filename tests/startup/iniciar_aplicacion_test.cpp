@@ -391,6 +391,21 @@ TEST_F(Ingreso, CancelarTerminaEnseguidaYOtroIntentoBuenoEntra)
     EXPECT_EQ(Acciones().size(), 1);
 }
 
+// The further tries start from "not signed on": an error that cuts them short
+// (one the start-up passes over) ends the run, with no access row.
+TEST_F(Ingreso, ErrorEnLosIntentosNoDejaEntrar)
+{
+    Argumentos(QStringLiteral("@Server=LOCAL; @DbName=EMP; @Usuario=JUAN; @Password=mala;"));
+    inicio::PideAccesoOtraVez = [](inicio::DatosAcceso&) -> bool {
+        Raise(vberr::InvalidCall, QStringLiteral("El dialogo de acceso no se pudo cargar"));
+    };
+    EXPECT_EQ(Inicia(), 1);
+    EXPECT_TRUE(Accesos().isEmpty());
+    const QString log = leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG"));
+    EXPECT_TRUE(log.contains(QStringLiteral("No se completo el inicio de sesion (usuario JUAN): "))) << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("El dialogo de acceso no se pudo cargar"))) << log.toStdString();
+}
+
 // A good try that names another database connects again from the connection step.
 TEST_F(Ingreso, OtraBaseReconecta)
 {

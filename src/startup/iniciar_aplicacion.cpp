@@ -226,7 +226,7 @@ void IniciarAplicacion(QString& parametros, QString& cadenaConexion, std::int32_
                 Lib_ClsCons3& c = Consultas();
                 c.gConnString = db.gConnString;
                 c.gUsarMascarasConsultas = true;
-                c.gRutaMascaraConsultas = glb::RutaPrograma + QStringLiteral("consultas.slv");
+                c.gRutaMascaraConsultas = rutas::ArchivoEnCarpeta(glb::RutaPrograma, QStringLiteral("consultas.slv"));
             });
             r.paso([&] {
                 if (!rutas::ExisteArchivo(Consultas().gRutaMascaraConsultas))

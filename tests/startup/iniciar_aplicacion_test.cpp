@@ -245,6 +245,23 @@ TEST_F(Inicio, EscribeLasConsultasBaseSoloCuandoFaltan)
     ReiniciaConsultas();
 }
 
+// A program folder carried over from Windows holds CONSULTAS.SLV: the engine
+// reads it, and no default file is written beside it.
+TEST_F(Inicio, ConsultasDeWindowsEnMayusculasSeUsan)
+{
+    ReiniciaConsultas();
+    const QString propia = dir.path() + u"/CONSULTAS.SLV"_qs;
+    QFile f(propia);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("propio");
+    f.close();
+    ASSERT_EQ(Inicia(), -1);
+    EXPECT_EQ(Consultas().gRutaMascaraConsultas, glb::RutaPrograma + u"CONSULTAS.SLV"_qs);
+    EXPECT_EQ(leeArchivo(propia), u"propio"_qs);
+    EXPECT_EQ(QDir(dir.path()).entryList({u"*.slv"_qs}, QDir::Files), QStringList{u"CONSULTAS.SLV"_qs});
+    ReiniciaConsultas();
+}
+
 // Sign-on: the stored password, the further tries through the access
 // dialog, the access row and the action rows of failed tries.
 class Ingreso : public Inicio {

@@ -96,6 +96,13 @@ TEST_F(Rutas, ArchivoDeLaCarpetaSinDistinguirMayusculas)
     EXPECT_EQ(rutas::ArchivoEnCarpeta(QStringLiteral("/"), QStringLiteral("x")), QStringLiteral("/x"));
 }
 
+TEST_F(Rutas, AsignacionDeUnidadesDeWindowsEnMayusculas)
+{
+    crea("UNIDADES.INI", "[Unidades]\r\nP=/propia\r\n");
+    rutas::Recargar();
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("P:\\a")), QStringLiteral("/propia/a"));
+}
+
 TEST_F(Rutas, SeparadorDeLaCarpeta)
 {
     EXPECT_EQ(rutas::Separador(QStringLiteral("/srv/salida")), u'/');

@@ -75,7 +75,7 @@ QString ArchivoBases()
     const QString actual = aplicacion::Carpeta();
     if (archivo.isEmpty() || carpeta != actual) {
         carpeta = actual;
-        archivo = FuncionesGenerales().BarraFinal(actual) + QStringLiteral("BASES.TXT");
+        archivo = rutas::ArchivoEnCarpeta(actual, QStringLiteral("BASES.TXT"));
     }
     return archivo;
 }

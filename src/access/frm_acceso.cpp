@@ -355,7 +355,7 @@ void frmAcceso::CmdRegistrar_Click()
         return Accion::Siguiente;
     });
     fin.paso([&] {
-        const QString odbc = FuncionesGenerales().BarraFinal(aplicacion::Carpeta()) + QStringLiteral("ODBC.exe");
+        const QString odbc = rutas::ArchivoEnCarpeta(aplicacion::Carpeta(), QStringLiteral("ODBC.exe"));
         if (ExisteArchivo(odbc))
             IniciaPrograma(odbc, {QStringLiteral("Server=") + servidor + QStringLiteral(";DB=") + db.gDBName + u';'});
     });

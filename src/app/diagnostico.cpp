@@ -479,13 +479,12 @@ int Diagnostico(const QString& parametros, QTextStream& salida)
 
     const QString carpeta = aplicacion::Carpeta();
     const bool carpetaBien = CarpetaPrograma(inf, carpeta);
-    const QString enCarpeta = carpeta + u'/';
     ArchivoPrograma(inf, QStringLiteral("servidores.ini"), ado::ArchivoServidores());
     ArchivoPrograma(inf, QStringLiteral("unidades.ini"), aplicacion::ArchivoConfiguracion(QStringLiteral("unidades.ini")));
     ArchivoPrograma(inf, QStringLiteral("SVERR.LOG"), DB().RutaArchivoErrores());
     ArchivoPrograma(inf, QStringLiteral("BASES.TXT"), ArchivoBases());
-    ArchivoPrograma(inf, QStringLiteral("consultas.slv"), enCarpeta + QStringLiteral("consultas.slv"));
-    ArchivoPrograma(inf, QStringLiteral("CONSULTASLEN.SLV"), enCarpeta + QStringLiteral("CONSULTASLEN.SLV"));
+    ArchivoPrograma(inf, QStringLiteral("consultas.slv"), rutas::ArchivoEnCarpeta(carpeta, QStringLiteral("consultas.slv")));
+    ArchivoPrograma(inf, QStringLiteral("CONSULTASLEN.SLV"), rutas::ArchivoEnCarpeta(carpeta, QStringLiteral("CONSULTASLEN.SLV")));
     Unidades(inf);
 
     // The connection as the start-up opens it, but without its box: a

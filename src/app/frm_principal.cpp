@@ -51,12 +51,10 @@ bool FrmPrincipal::Command1_Click()
         return Accion::Salir;
     });
     r.paso([&] {
-        if (!txtRuta->text().isEmpty()) {
-            ruta = txtRuta->text() + QStringLiteral("\\productos.txt");
-        } else {
-            ruta = aplicacion::Carpeta() + QStringLiteral("\\productos.txt");
+        if (txtRuta->text().isEmpty())
             txtRuta->setText(aplicacion::Carpeta());
-        }
+        // The box's text as typed, a trailing separator doubled as on Windows.
+        ruta = txtRuta->text() + rutas::Separador(txtRuta->text()) + QStringLiteral("productos.txt");
     });
     r.paso([&] {
         if (!rutas::ExisteCarpeta(txtRuta->text()))

@@ -2,7 +2,7 @@
 
 #include "platform/aplicacion.h"
 #include "platform/archivos.h"
-#include "suitelib/funciones_generales.h"
+#include "platform/rutas.h"
 #include "platform/vb.h"
 
 #include <QRegularExpression>
@@ -48,7 +48,7 @@ QString LineaRegistroErrores(const QString& rutina, const QString& mensaje, int 
 
 QString ArchivoErroresPorOmision()
 {
-    return FuncionesGenerales().BarraFinal(aplicacion::Carpeta()) + QStringLiteral("SVERR.LOG");
+    return rutas::ArchivoEnCarpeta(aplicacion::Carpeta(), QStringLiteral("SVERR.LOG"));
 }
 
 void AgregaLineaRegistro(const QString& archivo, const QString& linea)

@@ -3,6 +3,7 @@
 #include "diag/frm_msgbox.h"
 #include "platform/errores.h"
 #include "platform/operador.h"
+#include "platform/rutas.h"
 
 #include <memory>
 
@@ -17,6 +18,9 @@ void MsgTemporal(const QString& Mensaje, std::int16_t Boton, const QString& Titu
     r.paso([&] {
         frm = std::make_unique<FrmMsgBox>();
         frm->Mensaje = Mensaje;
+        // As the terminal does: a mapped Windows path also shows where it really is.
+        for (const QString& linea : rutas::RutasReales(Mensaje))
+            frm->Mensaje += u'\n' + linea;
         frm->Titulo = Titulo;
         frm->Espera = Espera;
     });

@@ -261,7 +261,7 @@ QString Lib_FrmCons3::tablaAnchos() const
 
 void Lib_FrmCons3::LeerAnchos()
 {
-    const QString ruta = CarpetaPrograma() + ArchivoAnchos;
+    const QString ruta = rutas::ArchivoEnCarpeta(CarpetaPrograma(), ArchivoAnchos);
     if (!rutas::ExisteArchivo(ruta))
         return;
     const QString buscada = tablaAnchos();
@@ -286,7 +286,7 @@ void Lib_FrmCons3::GrabarAnchos()
     if (!GrabarCfg || tabla_.isEmpty())
         return;
     const QString carpeta = CarpetaPrograma();
-    const QString ruta = carpeta + ArchivoAnchos, aux = carpeta + ArchivoAnchosAux;
+    const QString ruta = rutas::ArchivoEnCarpeta(carpeta, ArchivoAnchos), aux = rutas::ArchivoEnCarpeta(carpeta, ArchivoAnchosAux);
     const QString tabla = tablaAnchos();
     auto registro = [](const QString& t, const QString& a) {
         return u'"' + t + QStringLiteral("\",\"") + a + u'"';

@@ -1,5 +1,7 @@
 #include "platform/aplicacion.h"
 
+#include "platform/rutas.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -61,7 +63,7 @@ QString Carpeta()
 
 QString ArchivoConfiguracion(const QString& nombre)
 {
-    const QString propio = Carpeta() + u'/' + nombre;
+    const QString propio = rutas::ArchivoEnCarpeta(Carpeta(), nombre);
     if (QFileInfo::exists(propio))
         return propio;
     QString etc = qEnvironmentVariable("VERIFICADOR_ETC");

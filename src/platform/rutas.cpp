@@ -159,7 +159,9 @@ bool esCarpeta(const QString& p)
     return ::stat(nativo(p).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-// The entry of carpeta whose name equals nombre ignoring case, if any.
+// The entry of carpeta whose name equals nombre ignoring case, if any: the
+// exact spelling when it is there, else the first in code order, so that the
+// same folder always gives the same file.
 QString buscaSinCaso(const QString& carpeta, const QString& nombre)
 {
     DIR* d = ::opendir(nativo(carpeta).constData());
@@ -168,10 +170,14 @@ QString buscaSinCaso(const QString& carpeta, const QString& nombre)
     QString hallado;
     while (dirent* e = ::readdir(d)) {
         const QString n = QFile::decodeName(e->d_name);
-        if (n.compare(nombre, Qt::CaseInsensitive) == 0) {
+        if (n.compare(nombre, Qt::CaseInsensitive) != 0)
+            continue;
+        if (n == nombre) {
             hallado = n;
             break;
         }
+        if (hallado.isEmpty() || n < hallado)
+            hallado = n;
     }
     ::closedir(d);
     return hallado;
@@ -246,6 +252,39 @@ QString CarpetaUnidad(QChar letra)
 }
 
 void Recargar() { mapaGuardado().reset(); }
+
+QChar Separador(const QString& carpeta)
+{
+    const bool posix = carpeta.startsWith(u'/') || (carpeta.contains(u'/') && !carpeta.contains(u'\\'));
+    return posix ? u'/' : u'\\';
+}
+
+QString ArchivoEnCarpeta(const QString& carpeta, const QString& nombre)
+{
+    QString ruta = carpeta;
+    while (ruta.size() > 1 && esSeparador(ruta.back()))
+        ruta.chop(1);
+    const QChar separador = Separador(ruta);
+    QString real;
+    try {
+        real = Resolver(ruta);
+    } catch (const VbError&) {
+        // A folder that names nothing: the name is kept as given.
+    }
+    for (const QString& parte : partesDe(nombre)) {
+        if (parte.isEmpty())
+            continue;
+        QString hallada;
+        if (!real.isEmpty())
+            hallada = existe(real + u'/' + parte) ? parte : buscaSinCaso(real, parte);
+        const QString usada = hallada.isEmpty() ? parte : hallada;
+        real = hallada.isEmpty() ? QString() : real + u'/' + hallada;
+        if (!ruta.isEmpty() && !esSeparador(ruta.back()))
+            ruta += separador;
+        ruta += usada;
+    }
+    return ruta;
+}
 
 void CompruebaUnidades() { mapa(); }
 

@@ -23,7 +23,8 @@
 // drive letter nor share, a section other than [Unidades]) makes every use of
 // the mapping raise: a typo must not send files elsewhere unnoticed.
 // Below the mapped folder, names are matched ignoring case when the exact name
-// is missing, as the suite's programs spell the same file in several ways.
+// is missing (the first match in code order), as the suite's programs spell
+// the same file in several ways.
 // A Windows path stays inside the root of its drive or share: ".." stops there,
 // as on Windows. "\\?\" and "\\.\" must be followed by a drive path (C:\x) or
 // UNC\server\share. POSIX paths (starting with "/") are used as they are, except
@@ -41,6 +42,15 @@ namespace rutas {
 QString Resolver(const QString& ruta);
 // True for C:\..., \\server\share\... and \... (not for POSIX paths).
 bool EsFormaWindows(const QString& ruta);
+// The separator a folder's own paths use: "/" for a POSIX folder, "\" for
+// one in Windows form (and for a name with neither).
+QChar Separador(const QString& carpeta);
+// The file nombre ("BASES.TXT", "Styles\Vista.qss") of carpeta, found
+// whatever the letter case of its entries as on Windows: the exact spelling
+// when present, else the first match in code order; the given spelling when
+// none exists. Joined with the folder's own separator, the folder's trailing
+// separators dropped. Never raises.
+QString ArchivoEnCarpeta(const QString& carpeta, const QString& nombre);
 // Folder that a drive letter maps to.
 QString CarpetaUnidad(QChar letra);
 // Forget the mapping read so far (it is also re-read when the program folder or

@@ -64,7 +64,7 @@ void CargaSkin(QWidget* formulario)
     r.paso([&] {
         if (!formulario)
             return;
-        const QString ruta = carpeta + HojaDeEstilo(fila.archivo);
+        const QString ruta = rutas::ArchivoEnCarpeta(carpeta, HojaDeEstilo(fila.archivo));
         if (!ExisteArchivo(ruta))
             return;
         QStringList lineas = archivos::LeeLineas(ruta);

@@ -116,7 +116,7 @@ void ClaveGuardada()
     db.CierraRecordset(rs);
 }
 
-enum class Ingreso { Valido, Reconectar };
+enum class Ingreso { Rechazado, Valido, Reconectar };
 
 // Steps 11 and 12: up to three further tries in the access dialog. A try
 // that names another database or server asks for a new connection (p).
@@ -188,10 +188,13 @@ void IniciarAplicacion(QString& parametros, QString& cadenaConexion, std::int32_
     Dll_Display& cartel = Cartel();
     // Any error but number 5 ends the program; the database layer has already
     // told the operator what it knew.
+    QString omitido; // the last error passed over, told if the start-up cannot go on after it
     Rutina r([&](const VbError& e) -> Accion {
         cartel.CartelCerrar();
-        if (e.Number == vberr::InvalidCall)
+        if (e.Number == vberr::InvalidCall) {
+            omitido = MensajeError(e);
             return Accion::Siguiente;
+        }
         TerminaInicio(MensajeError(e));
     });
     r.paso([&] { cartel.CartelInicio(QStringLiteral("Conectando Base de Datos"), false); });
@@ -223,7 +226,7 @@ void IniciarAplicacion(QString& parametros, QString& cadenaConexion, std::int32_
                 Lib_ClsCons3& c = Consultas();
                 c.gConnString = db.gConnString;
                 c.gUsarMascarasConsultas = true;
-                c.gRutaMascaraConsultas = glb::RutaPrograma + QStringLiteral("consultas.slv");
+                c.gRutaMascaraConsultas = rutas::ArchivoEnCarpeta(glb::RutaPrograma, QStringLiteral("consultas.slv"));
             });
             r.paso([&] {
                 if (!rutas::ExisteArchivo(Consultas().gRutaMascaraConsultas))
@@ -238,8 +241,13 @@ void IniciarAplicacion(QString& parametros, QString& cadenaConexion, std::int32_
         r.paso([&] { valido = ValidaUsuario(glb::UsuarioActual, glb::ClaveActual); });
         if (valido)
             break;
-        Ingreso ingreso = Ingreso::Valido;
+        // Not signed on until a try passes: an error that cuts the tries short
+        // must not let the run in.
+        Ingreso ingreso = Ingreso::Rechazado;
         r.paso([&] { ingreso = OtrosIntentos(p); });
+        if (ingreso == Ingreso::Rechazado)
+            TerminaInicio(QStringLiteral("No se completo el inicio de sesion (usuario ") + vb::Acota(glb::UsuarioActual)
+                          + QStringLiteral("): ") + omitido);
         if (ingreso == Ingreso::Valido)
             break;
         conectar = true;

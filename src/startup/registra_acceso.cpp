@@ -62,7 +62,6 @@ void RegistraAcceso(const QString& nombre)
         return;
     if (!proceso.isEmpty()) {
         ado::Recordset rs;
-        bool hayFila = false;
         r.paso([&] {
             QString sql = QStringLiteral("SELECT TA_TAREAS.USUARIO, TA_MENU.Proceso, TA_MENU.Clave , TA_MENU.Nombre ")
                 + QStringLiteral(" FROM TA_TAREAS  with(nolock) INNER JOIN TA_MENU ON TA_TAREAS.TAREA = TA_MENU.Clave ")
@@ -70,9 +69,10 @@ void RegistraAcceso(const QString& nombre)
                 + QStringLiteral(" ') AND (TA_MENU.Proceso LIKE '%") + TextoSQL(proceso) + QStringLiteral("%')");
             db.AbrirRecordset(sql, rs, nullptr, 0, 1);
         });
-        r.paso([&] { hayFila = rs.State() != ado::adStateClosed && !rs.EOF_(); });
         r.paso([&] {
-            if (hayFila)
+            if (rs.State() == ado::adStateClosed)
+                return; // a failing lookup leaves the task empty
+            if (!rs.EOF_())
                 tarea = fg.ValorCampo(rs.Fields(QStringLiteral("nombre")).Value()).toString();
             else if (vb::Iguales(ejecutable, u"CN000PR"))
                 tarea = QStringLiteral("Menu Principal");

@@ -1,6 +1,7 @@
 #include "suitelib/funciones_generales.h"
 
 #include "platform/errores.h"
+#include "platform/rutas.h"
 #include "platform/vb.h"
 
 #include <cstdint>
@@ -221,7 +222,7 @@ QString FuncionesGenerales::DecodificaClave(const QString& codificada) const
 QString FuncionesGenerales::BarraFinal(const QString& carpeta) const
 {
     qsizetype n = carpeta.size();
-    while (n > 0 && carpeta[n - 1] == u'\\')
+    while (n > 0 && (carpeta[n - 1] == u'\\' || carpeta[n - 1] == u'/'))
         --n;
-    return carpeta.left(n) + u'\\';
+    return carpeta.left(n) + rutas::Separador(carpeta);
 }

@@ -40,6 +40,7 @@ public:
     // The text CodificaClave encoded; a text that is not wholly such an
     // encoding (a password stored plainly, "1234" or "CAFE") comes back unchanged.
     QString DecodificaClave(const QString& codificada) const;
-    // The folder without its trailing backslashes, followed by one backslash.
+    // The folder without its trailing separators, followed by one: its own
+    // (rutas::Separador), so a POSIX folder ends in "/".
     QString BarraFinal(const QString& carpeta) const;
 };

@@ -14,7 +14,7 @@ TEST_F(Bases, LaClaveEsServidorSinPuertoYBaseEnMayusculas)
     EXPECT_EQ(ClaveBase(QStringLiteral("srv01\\sql:1500"), QStringLiteral("Gestion")), u"SRV01\\SQL / GESTION");
     EXPECT_EQ(ClaveBase(QStringLiteral("  srv\\inst :1500:9"), QStringLiteral(" db ")), u"SRV\\INST / DB");
     EXPECT_EQ(ClaveBase(QStringLiteral("local"), QStringLiteral("empresa")), u"LOCAL / EMPRESA");
-    EXPECT_EQ(ArchivoBases(), dir.path() + QStringLiteral("\\BASES.TXT"));
+    EXPECT_EQ(ArchivoBases(), dir.path() + QStringLiteral("/BASES.TXT"));
 }
 
 TEST_F(Bases, RegistrosSeAgreganByteAByte)

@@ -166,6 +166,31 @@ TEST_F(Dialogo, RegistrarContraLaBaseEmbebidaAgregaElRegistroYArrancaODBC)
     EXPECT_EQ(bases(), antes);
 }
 
+// A program folder carried over from Windows spells BASES.TXT and ODBC.exe
+// its own way: both are found, and no second list is started beside it.
+TEST_F(Dialogo, ArchivosDeWindowsEnOtraGrafiaSeUsan)
+{
+    const QString salida = dir.path() + QStringLiteral("/odbc.out");
+    prueba::CreaProgramaPrueba(dir.path() + QStringLiteral("/odbc.EXE"), salida);
+    const QString propia = dir.path() + QStringLiteral("/Bases.txt");
+    QFile b(propia);
+    ASSERT_TRUE(b.open(QIODevice::WriteOnly));
+    b.write(linea("OTRO / X", "x", "otro"));
+    b.close();
+    DB().gDBName = QStringLiteral("EMPRESA");
+    frmAcceso f;
+    f.Form_Load();
+    ASSERT_EQ(f.lstBases->count(), 1);
+    Escribe(f, QStringLiteral("JUAN"), QString(), QStringLiteral("EMPRESA"), QStringLiteral("LOCAL"));
+    f.CmdRegistrar_Click();
+    EXPECT_TRUE(op->mostrados.empty());
+    ASSERT_TRUE(b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(b.readAll(), linea("OTRO / X", "x", "otro") + linea("LOCAL / EMPRESA", "EMPRESA", "LOCAL"));
+    EXPECT_FALSE(QFile::exists(rutaBases()));
+    EXPECT_EQ(prueba::EsperaArchivo(salida), "Server=LOCAL;DB=EMPRESA;\n");
+    EXPECT_EQ(f.lstBases->count(), 2);
+}
+
 TEST_F(Dialogo, PuertoVacioSeRecuerdaComo1433)
 {
     escribeBases(linea("OTRO / X", "x", "otro"));

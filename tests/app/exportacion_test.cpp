@@ -142,7 +142,7 @@ TEST_F(Exportacion, ArchivoByteAByte)
                                     "B6;A6;;0\r\n"
                                     "A7;A7;?mega;0\r\n"
                                     "B8;8;X;0\r\n"));
-    EXPECT_TRUE(c.salida.contains(QStringLiteral("Exportado con exito, se guardo en ") + salida + QStringLiteral("\\productos.txt")));
+    EXPECT_TRUE(c.salida.contains(QStringLiteral("Exportado con exito, se guardo en ") + salida + QStringLiteral("/productos.txt")));
 }
 
 TEST_F(Exportacion, ResultadoVacioDaArchivoVacioYLaSegundaCorridaReemplaza)
@@ -194,6 +194,32 @@ TEST_F(Exportacion, SinParametrosOBaseInexistenteTerminaConError)
     c = Ejecuta(QStringLiteral("@Server=LOCAL; @DbName=NOHAY; @Usuario=X; @ParametroAdicional=1;"));
     EXPECT_NE(c.estado, 0);
     EXPECT_TRUE(c.salida.contains(QStringLiteral("No se pudo conectar con la base de datos NOHAY"))) << c.salida.toStdString();
+}
+
+// A program folder carried over from Windows, its files in their own
+// spelling with CR LF ends: the runs use them and start none beside them.
+TEST_F(Exportacion, CarpetaDeWindowsConSusArchivosEnOtraGrafia)
+{
+    const auto escribe = [&](const QString& nombre, const QByteArray& contenido) {
+        QFile f(dir.path() + u'/' + nombre);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(contenido);
+    };
+    escribe(QStringLiteral("CONSULTAS.SLV"), "propias");
+    escribe(QStringLiteral("SvErr.Log"), "linea de antes\r\n");
+    const Corrida fallida = Ejecuta(QStringLiteral("@Server=LOCAL; @DbName=NOHAY; @Usuario=X; @ParametroAdicional=1;"));
+    EXPECT_NE(fallida.estado, 0);
+    const QString log = leeArchivo(dir.path() + QStringLiteral("/SvErr.Log"));
+    EXPECT_TRUE(log.startsWith(QStringLiteral("linea de antes\r\n")));
+    EXPECT_TRUE(log.contains(QStringLiteral("No se pudo conectar con la base de datos NOHAY"))) << log.toStdString();
+
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("INSERT INTO MA_ARTICULOS VALUES ('A1','B1','PAN',0);"));
+    const Corrida c = Desatendida();
+    EXPECT_EQ(c.estado, 0) << c.salida.toStdString();
+    EXPECT_EQ(Archivo(), QByteArray("B1;A1;PAN;0\r\n"));
+    EXPECT_EQ(leeArchivo(dir.path() + QStringLiteral("/CONSULTAS.SLV")), u"propias"_qs);
+    EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/consultas.slv")));
+    EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/SVERR.LOG")));
 }
 
 TEST_F(Exportacion, SinLaOpcionDesatendidaNoExportaSinOperador)

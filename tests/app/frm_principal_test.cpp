@@ -83,7 +83,7 @@ TEST_F(Ventana, CargaLaCarpetaGuardadaYElBotonEscribeElArchivo)
     ASSERT_TRUE(archivo.open(QIODevice::ReadOnly));
     EXPECT_EQ(archivo.readAll(), QByteArray("B1;A1;PAN;0\r\n"));
     ASSERT_EQ(op->cuenta(QStringLiteral("Aviso")), 1);
-    EXPECT_EQ(op->mostrados.back().texto, QStringLiteral("Exportado con exito, se guardo en ") + carpeta + QStringLiteral("\\productos.txt"));
+    EXPECT_EQ(op->mostrados.back().texto, QStringLiteral("Exportado con exito, se guardo en ") + carpeta + QStringLiteral("/productos.txt"));
     EXPECT_EQ(op->mostrados.back().titulo, u"Aviso al operador");
 }
 

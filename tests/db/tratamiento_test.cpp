@@ -57,6 +57,24 @@ TEST_F(Tratamiento, ArchivoErroresElegidoYVueltaAlDeOmision)
     EXPECT_TRUE(QFile::exists(dir.path() + QStringLiteral("/SVERR.LOG")));
 }
 
+// The log a Windows installation left in the program folder, in its own
+// spelling, goes on growing: no second log beside it.
+TEST_F(Tratamiento, RegistroDeWindowsEnOtraGrafiaSigueCreciendo)
+{
+    const QString propio = dir.path() + QStringLiteral("/SvErr.log");
+    QFile f(propio);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("linea de antes\r\n");
+    f.close();
+    DB_Dll db;
+    db.TratamientoErrores(VbError(7, QStringLiteral("uno")));
+    EXPECT_EQ(db.RutaArchivoErrores(), propio);
+    const QString log = leeArchivo(propio);
+    EXPECT_TRUE(log.startsWith(QStringLiteral("linea de antes\r\n")));
+    EXPECT_TRUE(log.contains(QStringLiteral("Mensaje Ha ocurrido el Siguiente Error (7) uno"))) << log.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.path() + QStringLiteral("/SVERR.LOG")));
+}
+
 TEST_F(Tratamiento, CarpetaNoEscribibleSoloPierdeLaLinea)
 {
     DB_Dll db;

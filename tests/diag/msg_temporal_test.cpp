@@ -130,15 +130,23 @@ TEST(FrmMsgBoxControles, TextosYMedidas)
     EXPECT_EQ(f.LblMensaje->text(), u"Otro texto");
 }
 
+// The notice names the path as stored and, below it as the terminal does,
+// the folder a mapped drive really is.
 TEST_F(ConVentanas, AvisoDeExportacionEsperaAlBoton)
 {
+    const QByteArray unidadesAntes = qgetenv("VERIFICADOR_UNIDADES");
+    qputenv("VERIFICADOR_UNIDADES", "C=/srv/c");
     Visto v;
     PulsaTras(300, v);
     MsgTemporal(QStringLiteral("Exportado con exito, se guardo en C:\\Productos\\productos.txt"), 0,
                 QStringLiteral("Aviso al operador"), 0);
+    if (unidadesAntes.isNull())
+        qunsetenv("VERIFICADOR_UNIDADES");
+    else
+        qputenv("VERIFICADOR_UNIDADES", unidadesAntes);
     EXPECT_TRUE(v.pulsado);
     EXPECT_EQ(v.titulo, u"Aviso al operador");
-    EXPECT_EQ(v.mensaje, u"Exportado con exito, se guardo en C:\\Productos\\productos.txt");
+    EXPECT_EQ(v.mensaje, u"Exportado con exito, se guardo en C:\\Productos\\productos.txt\nRuta real: /srv/c/Productos/productos.txt");
     EXPECT_EQ(v.imagenes, 1);
     EXPECT_EQ(v.imagen, 4);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);

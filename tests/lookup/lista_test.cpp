@@ -394,6 +394,25 @@ TEST_F(Lista, AnchosGuardados)
     EXPECT_FALSE(QFile::exists(dir.path() + u"/CONSULTASLEN.AUX"_qs));
 }
 
+// The widths file of a program folder carried over from Windows, in its own
+// spelling: read and rewritten there, no second file beside it.
+TEST_F(Lista, AnchosGuardadosEnOtraGrafia)
+{
+    const QString propia = dir.path() + u"/ConsultasLen.slv"_qs;
+    QFile f(propia);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("\"T_LISTA\",\"1500|900|\"\r\n");
+    f.close();
+    Motor();
+    Consulta(u"SELECT CODIGO, NOMBRE, CIUDAD FROM T_LISTA"_qs, [](Lib_FrmCons3& d) {
+        EXPECT_EQ(d.AnchoColumna[0], 100);
+        d.AnchoColumna[2] = 40;
+        d.GrabarCfg = true;
+    });
+    EXPECT_EQ(leeArchivo(propia), u"\"T_LISTA\",\"1500|900|600|\"\r\n"_qs);
+    EXPECT_EQ(QDir(dir.path()).entryList({u"*.slv"_qs, u"*.aux"_qs}, QDir::Files), QStringList{u"ConsultasLen.slv"_qs});
+}
+
 TEST_F(Lista, OrdenPorEncabezado)
 {
     Motor();

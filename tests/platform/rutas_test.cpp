@@ -69,6 +69,50 @@ TEST_F(Rutas, NamesBelowTheDriveAreMatchedIgnoringCase)
     EXPECT_EQ(rutas::Resolver(QStringLiteral("c:\\productos\\Nueva\\A.txt")), bajoRaiz("unidades/c/Productos/Nueva/A.txt"));
 }
 
+// A program folder carried over from Windows spells its files as it pleases:
+// the file is found whatever its case, and joined with the folder's own separator.
+TEST_F(Rutas, ArchivoDeLaCarpetaSinDistinguirMayusculas)
+{
+    crea("CONSULTAS.SLV");
+    crea("STYLES/vista.QSS");
+    EXPECT_EQ(rutas::ArchivoEnCarpeta(raiz_, QStringLiteral("consultas.slv")), bajoRaiz("CONSULTAS.SLV"));
+    EXPECT_EQ(rutas::ArchivoEnCarpeta(raiz_ + QStringLiteral("\\"), QStringLiteral("Styles\\Vista.qss")),
+              bajoRaiz("STYLES/vista.QSS"));
+    // Missing: the given spelling, below the folder with one separator.
+    EXPECT_EQ(rutas::ArchivoEnCarpeta(raiz_ + QStringLiteral("//"), QStringLiteral("BASES.TXT")), bajoRaiz("BASES.TXT"));
+    EXPECT_EQ(rutas::ArchivoEnCarpeta(raiz_, QStringLiteral("Styles\\iTunes.qss")), bajoRaiz("STYLES/iTunes.qss"));
+
+    // Several spellings: the exact one, else always the same one.
+    crea("bases.txt");
+    crea("Bases.txt");
+    crea("BASES.TXT");
+    EXPECT_EQ(rutas::ArchivoEnCarpeta(raiz_, QStringLiteral("bases.txt")), bajoRaiz("bases.txt"));
+    EXPECT_EQ(rutas::ArchivoEnCarpeta(raiz_, QStringLiteral("Bases.TXT")), bajoRaiz("BASES.TXT"));
+
+    // A Windows folder keeps its form and its backslash.
+    crea("unidades/c/Suite/ODBC.EXE");
+    EXPECT_EQ(rutas::ArchivoEnCarpeta(QStringLiteral("C:\\Suite\\"), QStringLiteral("odbc.exe")), QStringLiteral("C:\\Suite\\ODBC.EXE"));
+    EXPECT_EQ(rutas::ArchivoEnCarpeta(QStringLiteral("C:\\"), QStringLiteral("SVERR.LOG")), QStringLiteral("C:\\SVERR.LOG"));
+    EXPECT_EQ(rutas::ArchivoEnCarpeta(QStringLiteral("/"), QStringLiteral("x")), QStringLiteral("/x"));
+}
+
+TEST_F(Rutas, AsignacionDeUnidadesDeWindowsEnMayusculas)
+{
+    crea("UNIDADES.INI", "[Unidades]\r\nP=/propia\r\n");
+    rutas::Recargar();
+    EXPECT_EQ(rutas::Resolver(QStringLiteral("P:\\a")), QStringLiteral("/propia/a"));
+}
+
+TEST_F(Rutas, SeparadorDeLaCarpeta)
+{
+    EXPECT_EQ(rutas::Separador(QStringLiteral("/srv/salida")), u'/');
+    EXPECT_EQ(rutas::Separador(QStringLiteral("/opt/v\\")), u'/');
+    EXPECT_EQ(rutas::Separador(QStringLiteral("salida/hoy")), u'/');
+    EXPECT_EQ(rutas::Separador(QStringLiteral("C:\\Productos")), u'\\');
+    EXPECT_EQ(rutas::Separador(QStringLiteral("\\\\srv\\rec")), u'\\');
+    EXPECT_EQ(rutas::Separador(QString()), u'\\');
+}
+
 TEST_F(Rutas, PosixPathsStayAsTheyAreButBackslashesSeparate)
 {
     EXPECT_EQ(rutas::Resolver(QStringLiteral("/opt/v\\SVERR.LOG")), QStringLiteral("/opt/v/SVERR.LOG"));

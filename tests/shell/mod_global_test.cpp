@@ -98,6 +98,18 @@ TEST_F(Shell, AbrirDocumentoEntregaElDocumentoEntero)
     EXPECT_EQ(prueba::EsperaArchivo(salida), "1|" + QFile::encodeName(dir.path() + QStringLiteral("/mi documento.txt")));
 }
 
+// A program folder carried over from Windows: the INI file and the skins'
+// folder in their own spelling, lines ended by CR LF.
+TEST_F(Shell, CargaSkinDeUnaCarpetaDeWindowsEnOtraGrafia)
+{
+    escribe(QStringLiteral("STYLES/VISTA.qss"), "QWidget { color: #070809; }\r\n");
+    escribe(QStringLiteral("CN000PR.INI"), "[Styles]\r\n" + ClaveSkin().toUtf8() + "=1\r\n");
+    FrmMsg f;
+    f.Form_Load();
+    EXPECT_EQ(NumeroSkin, 1);
+    EXPECT_EQ(f.styleSheet(), u"QWidget { color: #070809; }");
+}
+
 TEST_F(Shell, CadaSkinTieneSuHojaJuntoAlPrograma)
 {
     for (int n : {1, 2, 3, 4, 5}) {

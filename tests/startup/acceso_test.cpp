@@ -150,6 +150,16 @@ TEST_F(Acceso, FilaDeAccesoYNombresDeProceso)
     EXPECT_TRUE(sinFila);
 }
 
+// A rights lookup that fails leaves the task empty, even for the database's
+// own login, which gets the program's name only when the lookup found nothing.
+TEST_F(Acceso, ConsultaDeDerechosFallidaDejaLaTareaVacia)
+{
+    glb::UsuarioActual = QStringLiteral("juan");
+    CreaBase(QStringLiteral("EMP"), QStringLiteral("DROP TABLE TA_TAREAS;"));
+    RegistraAcceso({});
+    EXPECT_EQ(FilasAcceso(), QStringList{Maquina() + u"|JUAN|"_qs + aplicacion::NombreEjecutable().toUpper() + u"||juan"_qs});
+}
+
 // The rights lookup compares the user followed by one blank, as the suite's
 // server does: trailing blanks do not count.
 TEST_F(Acceso, TareaDelMenuConElBlancoFinal)

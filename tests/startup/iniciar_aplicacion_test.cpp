@@ -245,6 +245,23 @@ TEST_F(Inicio, EscribeLasConsultasBaseSoloCuandoFaltan)
     ReiniciaConsultas();
 }
 
+// A program folder carried over from Windows holds CONSULTAS.SLV: the engine
+// reads it, and no default file is written beside it.
+TEST_F(Inicio, ConsultasDeWindowsEnMayusculasSeUsan)
+{
+    ReiniciaConsultas();
+    const QString propia = dir.path() + u"/CONSULTAS.SLV"_qs;
+    QFile f(propia);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("propio");
+    f.close();
+    ASSERT_EQ(Inicia(), -1);
+    EXPECT_EQ(Consultas().gRutaMascaraConsultas, glb::RutaPrograma + u"CONSULTAS.SLV"_qs);
+    EXPECT_EQ(leeArchivo(propia), u"propio"_qs);
+    EXPECT_EQ(QDir(dir.path()).entryList({u"*.slv"_qs}, QDir::Files), QStringList{u"CONSULTAS.SLV"_qs});
+    ReiniciaConsultas();
+}
+
 // Sign-on: the stored password, the further tries through the access
 // dialog, the access row and the action rows of failed tries.
 class Ingreso : public Inicio {
@@ -389,6 +406,21 @@ TEST_F(Ingreso, CancelarTerminaEnseguidaYOtroIntentoBuenoEntra)
     EXPECT_EQ(glb::UsuarioActual, u"juan"_qs);
     EXPECT_EQ(Accesos(), QStringList{u"JUAN|"_qs + Exe() + u"|juan"_qs});
     EXPECT_EQ(Acciones().size(), 1);
+}
+
+// The further tries start from "not signed on": an error that cuts them short
+// (one the start-up passes over) ends the run, with no access row.
+TEST_F(Ingreso, ErrorEnLosIntentosNoDejaEntrar)
+{
+    Argumentos(QStringLiteral("@Server=LOCAL; @DbName=EMP; @Usuario=JUAN; @Password=mala;"));
+    inicio::PideAccesoOtraVez = [](inicio::DatosAcceso&) -> bool {
+        Raise(vberr::InvalidCall, QStringLiteral("El dialogo de acceso no se pudo cargar"));
+    };
+    EXPECT_EQ(Inicia(), 1);
+    EXPECT_TRUE(Accesos().isEmpty());
+    const QString log = leeArchivo(dir.path() + QStringLiteral("/SVERR.LOG"));
+    EXPECT_TRUE(log.contains(QStringLiteral("No se completo el inicio de sesion (usuario JUAN): "))) << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral("El dialogo de acceso no se pudo cargar"))) << log.toStdString();
 }
 
 // A good try that names another database connects again from the connection step.

@@ -135,12 +135,16 @@ TEST(Claves, ShortAndEmptyPasswordsRoundTripAndPaddingIsIgnored)
     EXPECT_EQ(fg.DecodificaClave(fg.CodificaClave(QStringLiteral("clave")) + QStringLiteral("     ")), u"clave");
 }
 
-TEST(BarraFinal, ExactlyOneTrailingBackslash)
+TEST(BarraFinal, ExactlyOneTrailingSeparator)
 {
     EXPECT_EQ(fg.BarraFinal(QStringLiteral("C:\\Temp")), QStringLiteral("C:\\Temp\\"));
     EXPECT_EQ(fg.BarraFinal(QStringLiteral("C:\\Temp\\")), QStringLiteral("C:\\Temp\\"));
     EXPECT_EQ(fg.BarraFinal(QStringLiteral("C:\\Temp\\\\")), QStringLiteral("C:\\Temp\\"));
-    EXPECT_EQ(fg.BarraFinal(QStringLiteral("/opt/v")), QStringLiteral("/opt/v\\"));
+    // A POSIX folder ends in its own separator: file names joined to it read as its paths.
+    EXPECT_EQ(fg.BarraFinal(QStringLiteral("/opt/v")), QStringLiteral("/opt/v/"));
+    EXPECT_EQ(fg.BarraFinal(QStringLiteral("/opt/v\\")), QStringLiteral("/opt/v/"));
+    EXPECT_EQ(fg.BarraFinal(QStringLiteral("/opt/v//")), QStringLiteral("/opt/v/"));
+    EXPECT_EQ(fg.BarraFinal(QStringLiteral("/")), QStringLiteral("/"));
     EXPECT_EQ(fg.BarraFinal(QString()), QStringLiteral("\\"));
     EXPECT_EQ(fg.BarraFinal(fg.BarraFinal(QStringLiteral("x"))), QStringLiteral("x\\"));
 }

@@ -1091,6 +1091,8 @@ TEST_F(IngresoDemo, EnLaTerminalEnterConservaLaConexionDelArranque)
         {"Servidor [LOCAL]:", "\n"},
         {"Plataforma", "\n"},
         {"C: Conectar", "\n"},
+        {"> ", "\n"},
+        {"[Enter] Aceptar", "\n"},
         {"> ", "s\n"}};
     const prueba::CorridaTerminal t = prueba::CorreEnTerminal(
         QStringLiteral(VERIFICADOR_EXE),

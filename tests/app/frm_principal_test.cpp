@@ -275,10 +275,10 @@ TEST_F(Ventana, ClaveIncorrectaSeReintentaEnElDialogoDeAcceso)
 {
     CreaBase(QStringLiteral("EMP"), QStringLiteral("INSERT INTO TA_USUARIOS (NOMBRE, SISTEMA, Password) VALUES ('JUAN','cn000pr','Secreta');"));
     aplicacion::FijaArgumentos({QStringLiteral("@Server=LOCAL; @DbName=EMP; @Usuario=JUAN; @Password=mala;")});
-    // User, password, database, server, port, platform; the first accept
+    // User, password, database, server, platform, button; the first accept
     // registers the connection, so the second try first offers the list.
-    for (const QString& v : {u"JUAN"_qs, u"otra"_qs, u"EMP"_qs, u"LOCAL"_qs, QString(), u"0"_qs, u"0"_qs, u"JUAN"_qs,
-                             u"Secreta"_qs, u"EMP"_qs, u"LOCAL"_qs, QString(), u"0"_qs})
+    for (const QString& v : {u"JUAN"_qs, u"otra"_qs, u"EMP"_qs, u"LOCAL"_qs, u"0"_qs, u"C"_qs, u"0"_qs, u"JUAN"_qs,
+                             u"Secreta"_qs, u"EMP"_qs, u"LOCAL"_qs, u"0"_qs, QString()})
         op->valores.push_back(v);
     FrmPrincipal f;
     f.Form_Load();

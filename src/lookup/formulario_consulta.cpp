@@ -25,11 +25,19 @@ namespace {
 bool ConPantalla() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
 } // namespace
 
+QFont FuenteLista()
+{
+    QFont f = QGuiApplication::font();
+    f.setBold(true);
+    f.setPointSize(10);
+    return f;
+}
+
 int AnchoCaracteres(int caracteres)
 {
     if (!ConPantalla())
         return caracteres * 8;
-    return QFontMetrics(QGuiApplication::font()).horizontalAdvance(QString(caracteres, u'X'));
+    return QFontMetrics(FuenteLista()).horizontalAdvance(QString(caracteres, u'X'));
 }
 
 int AnchoPantalla()

@@ -6,6 +6,7 @@
 // platform at all.
 #include "platform/controles.h"
 
+#include <QFont>
 #include <QObject>
 #include <QPersistentModelIndex>
 #include <QString>
@@ -36,6 +37,9 @@ public:
     // The box a terminal types into, and the selected row as one line of text
     // (empty when nothing is selected).
     virtual CajaTexto& PrimeraBusqueda() = 0;
+    // False when the last text searched as typed led to no row: the selection
+    // is then still where it was, and no answer to that text.
+    bool Hallada() const { return hallada_; }
     virtual QString TextoSeleccionado() const = 0;
     virtual void CmdAceptar_Click() = 0;
     virtual void CmdCancelar_Click() = 0;
@@ -53,16 +57,19 @@ protected:
     // The selected row or node, kept through a sort; told to the window.
     const QPersistentModelIndex& Seleccion() const { return seleccion_; }
     void Selecciona(const QModelIndex& i);
+    void Halla(bool hallada) { hallada_ = hallada; }
 
 private:
-    bool terminada_ = false, aceptada_ = false;
+    bool terminada_ = false, aceptada_ = false, hallada_ = true;
     QPersistentModelIndex seleccion_;
 };
 
 // Measures the forms take before any window exists. With a graphical
-// platform they are those of the application's font and screen; a console
-// run has neither and takes an average character and a 1024-pixel screen.
+// platform they are those of the list's font and the screen; a console run
+// has neither and takes an average character and a 1024-pixel screen.
 namespace medidas {
+// The rows and headers of the list: the application's font, bold, 10 points.
+QFont FuenteLista();
 int AnchoCaracteres(int caracteres);
 int AnchoPantalla();
 } // namespace medidas

@@ -104,10 +104,11 @@ bool Lib_ClsCons3::ArmaSentencia(const QString& sql, QString& CampoBusqueda, QSt
             Where = QStringLiteral(" (") + Where + QStringLiteral(") ");
     });
     r.paso([&] {
-        // A limit that is no positive number is taken as none given.
+        // Only a positive whole number is a limit the server takes, written
+        // in plain digits; anything else is taken as none given.
         const double n = vb::Val(vb::Trim(Cfg(QStringLiteral("TopConsArt"))));
-        if (n >= 1)
-            limite = vb::NumeroATexto(std::floor(n));
+        if (n >= 1 && n <= 9e18 && n == std::floor(n))
+            limite = QString::number(std::int64_t(n));
     });
     if (vb::Contiene(sql, u"SELECT")) {
         r.paso([&] {
@@ -322,7 +323,6 @@ static Eleccion Elige(const QString& Titulo, const QStringList& textos, const QL
         f.CheckBoxes = conMarcas;
         f.Form_Load();
         f.Modelo().checkBoxes = conMarcas;
-        f.CmdTodos.Visible = conMarcas;
     });
     r.paso([&] {
         f.PreparaLista(Titulo, AnchoPicker(Titulo, textos));
@@ -337,7 +337,7 @@ static Eleccion Elige(const QString& Titulo, const QStringList& textos, const QL
     return e;
 }
 
-void Lib_ClsCons3::CheckOpciones(const QString& Titulo, const QStringList& Opc)
+void Lib_ClsCons3::CheckOpciones(const QString& Titulo, const QStringList&, const QStringList& Opc)
 {
     QStringList textos;
     QList<bool> marcas;

@@ -41,8 +41,9 @@ public:
     void ConsultaSearch(const QString& sql, QStringList& CmpsDevueltos, const QString& Clave, QString& CampoBusqueda,
                         QString& Where, const QString& SentenciaOpcional = {}, bool TreeView = false,
                         const QString& ValoresDefault = {});
-    // Opc: each option's first character is its flag ("1" ticks it).
-    void CheckOpciones(const QString& Titulo, const QStringList& Opc);
+    // Opc: each option's first character is its flag ("1" ticks it). The
+    // ticked texts are all it hands back: CmpsDevueltos names no column there.
+    void CheckOpciones(const QString& Titulo, const QStringList& CmpsDevueltos, const QStringList& Opc);
     QString MenuOpciones(const QString& Titulo, const QStringList& Opc);
     QString ConsultaDesdeArchivo(const QString& Titulo, const QString& QueArchivo, const QString& Separador = {});
     void GrabaConsultaDefault() {}

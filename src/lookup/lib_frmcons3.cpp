@@ -22,6 +22,8 @@ namespace {
 
 const QString ArchivoAnchos = QStringLiteral("CONSULTASLEN.SLV");
 const QString ArchivoAnchosAux = QStringLiteral("CONSULTASLEN.AUX");
+// In twips: far wider than any screen, well inside an int.
+constexpr double AnchoGuardadoMaximo = 1e6;
 const QString EncabezadoCantidad = QStringLiteral("**") + QStringLiteral("Cantidad") + QStringLiteral("**");
 
 // The records of the width file: table name and widths ("1500|900|").
@@ -120,7 +122,6 @@ void Lib_FrmCons3::Form_Load()
     if (rs.State() != ado::adStateClosed) {
         r.paso([&] {
             modelo_->checkBoxes = CheckBoxes;
-            CmdTodos.Visible = CheckBoxes;
             Encolumnar(rs);
         });
         r.paso([&] { Leer(rs); });
@@ -274,7 +275,11 @@ void Lib_FrmCons3::LeerAnchos()
         for (int i = 0; i < modelo_->Columnas() && i < partes.size(); ++i) {
             if (vb::Trim(partes[i]).isEmpty())
                 continue;
+            // A width no column could have (negative, beyond any screen) is
+            // a damaged record: the column keeps the width of its field.
             const double t = fg.ValorNumerico(Variant(partes[i])).toDouble();
+            if (!(t >= 0 && t <= AnchoGuardadoMaximo))
+                continue;
             AnchoColumna[size_t(i)] = std::max(px(int(t)), 1);
         }
         break;
@@ -340,8 +345,10 @@ QString Lib_FrmCons3::TextoSeleccionado() const
 void Lib_FrmCons3::CmbSearch_Change(int Index)
 {
     Rutina r = Rutina::Omitir();
+    Halla(false);
     r.paso([&] {
         const int f = Busqueda(Index, CmbSearch[size_t(Index)]->text());
+        Halla(f > 0);
         if (f > 0)
             SeleccionaFila(f - 1);
     });
@@ -522,12 +529,14 @@ void Lib_FrmCons3::CmdAceptar_Click()
     } else {
         const int fila = FilaSeleccionada();
         if (fila >= 0) {
+            // Valores still holds what earlier lookups handed back.
+            const qsizetype antes = Valores.size();
             for (const QString& nombre : std::as_const(CmpsDevueltos))
                 r.paso([&] { Valores << Variant(modelo_->Valor(fila, columna(nombre))); });
             r.paso([&] {
                 if (!CampoDevuelto.isEmpty())
                     ValorDevuelto = Variant(modelo_->Valor(fila, columna(CampoDevuelto)));
-                else if (!Valores.isEmpty())
+                else if (Valores.size() > antes)
                     ValorDevuelto = Valores.last();
             });
         }

@@ -47,7 +47,7 @@ public:
 
     // Controls, as values.
     std::vector<std::unique_ptr<CajaBusqueda>> CmbSearch;
-    Boton CmdNueva, CmdTodos{false};
+    Boton CmdNueva;
     // Width in pixels of each column; the window keeps them as the operator drags.
     std::vector<int> AnchoColumna;
     // Width of the window that shows every column (CalcularAncho).

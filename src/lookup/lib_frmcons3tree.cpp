@@ -18,6 +18,23 @@ Rutina Pregunta(const QString& rutina)
 
 QString Texto(const Variant& v) { return FuncionesGenerales().FormateaValor(v); }
 
+// The tree view's own errors for a node it cannot add.
+constexpr std::int32_t ElementoNoHallado = 35601, ClaveRepetida = 35602, ClaveInvalida = 35603;
+
+// Adds the row's node under padre, or raises why the row cannot be a node:
+// no code, a code already in the tree.
+int AgregaNodo(ModeloArbol& m, int padre, const std::vector<Variant>& fila)
+{
+    const QString codigo = fila.empty() ? QString() : Texto(fila[0]);
+    const QString descripcion = fila.size() > 1 ? Texto(fila[1]) : QString();
+    if (vb::Trim(codigo).isEmpty())
+        Raise(ClaveInvalida, QStringLiteral("Invalid key: a row without a code (") + descripcion + u')');
+    const int n = m.Agrega(padre, Raiz + codigo, codigo + QStringLiteral(" - ") + descripcion);
+    if (n < 0)
+        Raise(ClaveRepetida, QStringLiteral("Key is not unique in collection: ") + codigo);
+    return n;
+}
+
 // The statement of the families tree: each family with its "relative", the
 // greatest shorter code below it, which is its parent in the coding scheme.
 QString SentenciaFamilias()
@@ -80,24 +97,28 @@ void Lib_FrmCons3Tree::ArmarTreeVFamilias()
     Rutina r = Pregunta(QStringLiteral("ArmarTreeVFamilias"));
     r.paso([&] { sql = SentenciaFamilias(); });
     const std::vector<std::vector<Variant>> filas = leeFilas(r);
-    r.paso([&] {
-        int actual = 0;
-        for (size_t i = 0; i < filas.size();) {
-            const QString clave = Raiz + Texto(filas[i][0]);
-            if (clave.size() < modelo_->NodoEn(actual).clave.size()) {
-                actual = modelo_->NodoEn(actual).padre;
-                continue;
-            }
-            const Variant& relativo = filas[i].size() > 2 ? filas[i][2] : Variant::Null();
-            int padre = relativo.isNull() || relativo.isEmpty() ? 0 : modelo_->Busca(Raiz + Texto(relativo));
-            if (padre < 0)
-                padre = 0;
-            const int n = modelo_->Agrega(padre, clave, Texto(filas[i][0]) + QStringLiteral(" - ") + Texto(filas[i][1]));
-            if (n >= 0)
-                actual = n;
-            ++i;
+    // One step a row: the operator may go on past a row that makes no node.
+    int actual = 0;
+    for (size_t i = 0; i < filas.size() && !r.salio();) {
+        const std::vector<Variant>& fila = filas[i];
+        const QString clave = Raiz + (fila.empty() ? QString() : Texto(fila[0]));
+        if (clave.size() < modelo_->NodoEn(actual).clave.size()) {
+            actual = modelo_->NodoEn(actual).padre;
+            continue;
         }
-    });
+        r.paso([&] {
+            const Variant& relativo = fila.size() > 2 ? fila[2] : Variant::Null();
+            int padre = 0;
+            if (!relativo.isNull() && !relativo.isEmpty()) {
+                padre = modelo_->Busca(Raiz + Texto(relativo));
+                if (padre < 0)
+                    Raise(ElementoNoHallado, QStringLiteral("Element not found: the family ") + Texto(relativo)
+                                                 + QStringLiteral(" above ") + Texto(fila[0]));
+            }
+            actual = AgregaNodo(*modelo_, padre, fila);
+        });
+        ++i;
+    }
     modelo_->Termina();
     emit cambiada();
 }
@@ -106,12 +127,9 @@ void Lib_FrmCons3Tree::ArmarTreeVAutomatico()
 {
     Rutina r = Pregunta(QStringLiteral("ArmarTreeVAutomatico"));
     const std::vector<std::vector<Variant>> filas = leeFilas(r);
-    r.paso([&] {
-        for (const auto& fila : filas) {
-            if (fila.empty())
-                continue;
-            const QString codigo = Texto(fila[0]);
-            const QString clave = Raiz + codigo;
+    for (size_t i = 0; i < filas.size() && !r.salio(); ++i)
+        r.paso([&] {
+            const QString clave = Raiz + (filas[i].empty() ? QString() : Texto(filas[i][0]));
             // The parent is the node with the longest key that begins the new
             // one: each shorter beginning is looked up once, never every node.
             int padre = 0;
@@ -122,9 +140,8 @@ void Lib_FrmCons3Tree::ArmarTreeVAutomatico()
                     break;
                 }
             }
-            modelo_->Agrega(padre, clave, codigo + QStringLiteral(" - ") + (fila.size() > 1 ? Texto(fila[1]) : QString()));
-        }
-    });
+            AgregaNodo(*modelo_, padre, filas[i]);
+        });
     modelo_->Termina();
     emit cambiada();
 }
@@ -148,10 +165,12 @@ void Lib_FrmCons3Tree::CmbSearch_Change()
         const QString codigo = vb::Trim(guion < 0 ? texto : texto.left(guion));
         const QString descripcion = guion < 0 ? QString() : vb::Trim(QStringView(texto).mid(guion + 1));
         if (codigo.startsWith(buscado, Qt::CaseInsensitive) || descripcion.startsWith(buscado, Qt::CaseInsensitive)) {
+            Halla(true);
             SeleccionaNodo(n);
             return;
         }
     }
+    Halla(false);
 }
 
 void Lib_FrmCons3Tree::CmbSearch_KeyDown(int tecla)
@@ -213,7 +232,7 @@ void Lib_FrmCons3Tree::CmdAceptar_Click()
                     ValorDevuelto = hallado ? valor : Variant(QString());
             });
     } else {
-        for (int n = 1; n < modelo_->Nodos(); ++n) {
+        for (int n = 0; n < modelo_->Nodos(); ++n) {
             if (!modelo_->NodoEn(n).marcado)
                 continue;
             r.paso([&] {

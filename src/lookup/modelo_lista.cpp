@@ -1,5 +1,6 @@
 #include "lookup/modelo_lista.h"
 
+#include "platform/ado/sqlite_servidor.h"
 #include "platform/vb.h"
 
 #include <QFont>
@@ -178,9 +179,15 @@ void ModeloLista::sort(int column, Qt::SortOrder order)
     std::vector<std::int32_t> datos;
     for (const QModelIndex& i : antes)
         datos.push_back(orden_[size_t(i.row())]);
-    QString a, b;
+    // In the order of the server's collation (accented letters beside their
+    // base letter), each value turned into its text once.
+    std::vector<QByteArray> textos(orden_.size());
+    QString tmp;
+    for (size_t d = 0; d < textos.size(); ++d)
+        textos[d] = vista(int(d), column, tmp).toUtf8();
     std::stable_sort(orden_.begin(), orden_.end(), [&](std::int32_t x, std::int32_t y) {
-        const int c = vista(x, column, a).compare(vista(y, column, b), Qt::CaseInsensitive);
+        const QByteArray &a = textos[size_t(x)], &b = textos[size_t(y)];
+        const int c = ado::servidor::CompararCiAs(a.constData(), int(a.size()), b.constData(), int(b.size()));
         return order == Qt::AscendingOrder ? c < 0 : c > 0;
     });
     if (!antes.isEmpty()) {

@@ -64,9 +64,7 @@ VentanaCons3::VentanaCons3(Lib_FrmCons3& formulario, QWidget* parent) : QDialog(
     ListView1->horizontalHeader()->setHighlightSections(false);
     ListView1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     ListView1->installEventFilter(this);
-    QFont f = ListView1->font();
-    f.setBold(true);
-    f.setPointSize(10);
+    const QFont f = medidas::FuenteLista();
     ListView1->setFont(f);
     formulario_.Modelo().fuente = f;
     ListView1->verticalHeader()->setDefaultSectionSize(QFontMetrics(f).height() + 4);
@@ -143,7 +141,6 @@ void VentanaCons3::Sigue()
     for (size_t i = 0; i < CmbSearch.size(); ++i)
         CmbSearch[i]->setVisible(formulario_.CmbSearch[i]->Visible);
     CmdNueva->setVisible(formulario_.CmdNueva.Visible);
-    CmdTodos->setVisible(formulario_.CmdTodos.Visible);
     const std::vector<int> anchos = formulario_.AnchoColumna; // resizing writes them back
     for (size_t i = 0; i < anchos.size() && int(i) < formulario_.Modelo().Columnas(); ++i)
         if (anchos[i] > 0)
@@ -227,6 +224,9 @@ bool VentanaCons3::eventFilter(QObject* objeto, QEvent* evento)
             c->lineEdit()->setStyleSheet(QStringLiteral("background-color: #00FFFF;"));
         } else if (evento->type() == QEvent::FocusOut) {
             c->lineEdit()->setStyleSheet(QStringLiteral("background-color: #FFFFFF;"));
+        } else if (evento->type() == QEvent::MouseButtonPress && objeto == c->lineEdit()) {
+            // A click searches again: the operator may have moved in the rows since.
+            formulario_.CmbSearch_Change(i);
         } else if (evento->type() == QEvent::KeyPress) {
             const int tecla = static_cast<QKeyEvent*>(evento)->key();
             if (tecla == Qt::Key_F5 || tecla == Qt::Key_Up || tecla == Qt::Key_Down || tecla == Qt::Key_PageUp

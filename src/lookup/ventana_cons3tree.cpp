@@ -12,11 +12,57 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 
 using twips::px;
+
+namespace {
+
+// The tree in lines, plus and minus signs and text: dotted lines join each
+// node to its parent and to the siblings below it, and a node with children
+// shows a box with its sign. The top level has no lines, as the root stands alone.
+class ArbolConLineas : public QTreeView {
+public:
+    using QTreeView::QTreeView;
+
+protected:
+    void drawBranches(QPainter* p, const QRect& rect, const QModelIndex& index) const override
+    {
+        const int sangria = indentation();
+        const int medio = rect.center().y();
+        const int propia = rect.right() + 1 - sangria; // the column of the node's own branch
+        const int centro = propia + sangria / 2;
+        const QColor color = palette().color(QPalette::Dark);
+        p->save();
+        p->setPen(QPen(color, 1, Qt::DotLine));
+        const QModelIndex padre = index.parent();
+        if (padre.isValid()) {
+            const bool ultimo = index.row() == model()->rowCount(padre) - 1;
+            p->drawLine(centro, rect.top(), centro, ultimo ? medio : rect.bottom());
+            p->drawLine(centro, medio, propia + sangria, medio);
+            // Ancestors with siblings below carry their line past this row.
+            int x = propia - sangria;
+            for (QModelIndex a = padre; a.parent().isValid() && x >= rect.left(); a = a.parent(), x -= sangria)
+                if (a.row() < model()->rowCount(a.parent()) - 1)
+                    p->drawLine(x + sangria / 2, rect.top(), x + sangria / 2, rect.bottom());
+        }
+        if (model()->hasChildren(index)) {
+            const QRect caja(centro - 4, medio - 4, 8, 8);
+            p->setPen(QPen(color, 1));
+            p->fillRect(caja, palette().base());
+            p->drawRect(caja);
+            p->drawLine(centro - 2, medio, centro + 2, medio);
+            if (!isExpanded(index))
+                p->drawLine(centro, medio - 2, centro, medio + 2);
+        }
+        p->restore();
+    }
+};
+
+} // namespace
 
 VentanaCons3Tree::VentanaCons3Tree(Lib_FrmCons3Tree& formulario, QWidget* parent) : QDialog(parent), formulario_(formulario)
 {
@@ -35,7 +81,7 @@ VentanaCons3Tree::VentanaCons3Tree(Lib_FrmCons3Tree& formulario, QWidget* parent
     tira->addWidget(CmbSearch);
     principal->addWidget(picFields);
 
-    TreeV = new QTreeView(this);
+    TreeV = new ArbolConLineas(this);
     TreeV->setModel(&formulario_.Modelo());
     TreeV->setHeaderHidden(true);
     TreeV->setUniformRowHeights(true);

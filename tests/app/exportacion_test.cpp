@@ -922,6 +922,71 @@ TEST_F(ConsultaComando, SinEleccionTerminaConUno)
     EXPECT_TRUE(c.error.contains(u"--consulta"_qs));
 }
 
+// A script tells a miss from a hit: when the last text typed leads to no
+// row, nothing is printed and the status is 1, whatever row was selected.
+TEST_F(ConsultaComando, TextoSinFilaNoEligeNada)
+{
+    for (const QByteArray& entrada : {QByteArray("zzz\n\n"), QByteArray("jor\nzzz\n\n")}) {
+        SCOPED_TRACE(entrada.constData());
+        const Corrida c = Consulta({QStringLiteral("--consola"), QStringLiteral("--consulta"), QStringLiteral("V_TA_VENDEDORES")}, entrada);
+        EXPECT_EQ(c.estado, 1) << c.error.toStdString();
+        EXPECT_TRUE(c.normal.isEmpty()) << c.normal.toStdString();
+        EXPECT_TRUE(c.error.contains(u"> ninguna fila empieza con \"zzz\"\n"_qs)) << c.error.toStdString();
+        EXPECT_TRUE(c.error.endsWith(u"Ninguna fila empieza con \"zzz\": no se elige nada.\n"_qs)) << c.error.toStdString();
+    }
+    // A later text that leads to a row chooses again.
+    const Corrida c = Consulta({QStringLiteral("--consola"), QStringLiteral("--consulta"), QStringLiteral("V_TA_VENDEDORES")},
+                               "zzz\njor\n\n");
+    EXPECT_EQ(c.estado, 0) << c.error.toStdString();
+    EXPECT_EQ(c.normal, u"3\n"_qs);
+    // The tree the same.
+    const Corrida t = Consulta({QStringLiteral("--consola"), QStringLiteral("--consulta"), QStringLiteral("V_TA_FAMILIAS")}, "lech\nqqq\n\n");
+    EXPECT_EQ(t.estado, 1) << t.error.toStdString();
+    EXPECT_TRUE(t.normal.isEmpty()) << t.normal.toStdString();
+
+    // At a terminal.
+    const prueba::CorridaTerminal e = prueba::CorreEnTerminal(
+        QStringLiteral(VERIFICADOR_EXE),
+        {QStringLiteral("--consola"), QStringLiteral("--consulta"), QStringLiteral("V_TA_VENDEDORES"), kParametros},
+        Entorno({}), {{"", "jor\n"}, {"> Jorge", "zzz\n"}, {"> ninguna fila", "\n"}});
+    EXPECT_EQ(e.estado, 1) << e.pantalla.constData();
+    EXPECT_TRUE(e.pantalla.endsWith("Ninguna fila empieza con \"zzz\": no se elige nada.\r\n")) << e.pantalla.constData();
+}
+
+// Without --campo the value is the record's key, whatever column the lookup
+// shows last; the key is shown even when the lookup's definition leaves it out.
+TEST_F(ConsultaComando, SinCampoImprimeLaClaveDelRegistro)
+{
+    prueba::GeneraDemo(dir.path(), 5);
+    const QString demo = QStringLiteral("@Server=LOCAL; @DbName=DEMO; @Usuario=ADMIN; @Password=DEMO;");
+    const struct {
+        QString tabla;
+        QByteArray entrada;
+        QString valor, fila;
+    } casos[] = {
+        // The definition shows RAZON_SOCIAL, CODIGO, CONTACTO.
+        {u"VT_CLIENTES"_qs, "pana\n\n", u"C0002\n"_qs, u"> Panadería La Espiga | C0002 | Inés Núñez\n"_qs},
+        // The definition shows name, address, town and phone.
+        {u"MA_CONTACTOS"_qs, "mart\n\n", u"3\n"_qs, u"> Martín Ruiz | Ruta 9 km 12 | Tucumán | 0381-4001122 | 3\n"_qs},
+        // No definition: the automatic columns begin with the key (the box
+        // typed in) and end with the description.
+        {u"V_TA_RUBROS"_qs, "2\n\n", u"2\n"_qs, u"> 2 | Bebidas\n"_qs},
+    };
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.tabla.toStdString());
+        const Corrida c = Corre({QStringLiteral("--consola"), QStringLiteral("--consulta"), caso.tabla, demo}, {}, {}, caso.entrada);
+        EXPECT_EQ(c.estado, 0) << c.error.toStdString();
+        EXPECT_EQ(c.normal, caso.valor);
+        EXPECT_EQ(c.error, caso.fila);
+    }
+    // A table with no code column asks for the column.
+    CreaBase(QStringLiteral("DEMO"), QStringLiteral("CREATE TABLE T_NOTAS (TEXTO VARCHAR(20)); INSERT INTO T_NOTAS VALUES ('hola');"));
+    const Corrida c = Corre({QStringLiteral("--consola"), QStringLiteral("--consulta"), QStringLiteral("T_NOTAS"), demo}, {}, {}, "\n");
+    EXPECT_EQ(c.estado, 1);
+    EXPECT_TRUE(c.normal.isEmpty());
+    EXPECT_TRUE(c.error.contains(u"--campo"_qs)) << c.error.toStdString();
+}
+
 TEST_F(ConsultaComando, FamiliasEnArbol)
 {
     Corrida c = Consulta({QStringLiteral("--consulta"), QStringLiteral("V_TA_FAMILIAS")}, "lech\n\n");
@@ -936,7 +1001,8 @@ TEST_F(ConsultaComando, EnUnaTuberiaSinPlataformaGrafica)
 {
     const std::pair<QString, QByteArray> casos[] = {{QStringLiteral("V_TA_VENDEDORES"), "zz\njor\n\n"},
                                                     {QStringLiteral("V_TA_FAMILIAS"), "lech\n\n"}};
-    const QString esperadas[][2] = {{u"3\n"_qs, u"> Carlos Muñoz | 1\n> Jorge Ibarra | 3\n"_qs}, {u"0201\n"_qs, u"> 0201 - Leches\n"_qs}};
+    const QString esperadas[][2] = {{u"3\n"_qs, u"> ninguna fila empieza con \"zz\"\n> Jorge Ibarra | 3\n"_qs},
+                                    {u"0201\n"_qs, u"> 0201 - Leches\n"_qs}};
     for (int i = 0; i < 2; ++i) {
         SCOPED_TRACE(casos[i].first.toStdString());
         const Corrida c = Consulta({QStringLiteral("--consola"), QStringLiteral("--consulta"), casos[i].first}, casos[i].second,

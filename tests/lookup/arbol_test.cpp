@@ -82,6 +82,80 @@ TEST_F(Arbol, GenericoPorLosPrimerosCaracteres)
     EXPECT_EQ(Forma(t.Modelo()), u"(A1(A11 a1x) B2)"_qs);
 }
 
+// A row that cannot be a node is told to the operator, who may go on past
+// it or leave the tree as far as it got.
+TEST_F(Arbol, FilasQueNoSonNodosVanAlRegistroDeErrores)
+{
+    prueba::EjecutaSqlite(baseDemo(), u"CREATE TABLE T_MAL (codigo VARCHAR(10), descripcion VARCHAR(30));"
+                                       "INSERT INTO T_MAL VALUES ('1', 'Uno'), ('1', 'Otro uno'), (NULL, 'Nulo'), ('', 'Vacio'), ('12', 'Doce');"_qs);
+    Lib_FrmCons3Tree t;
+    t.sql = u"SELECT codigo, descripcion FROM T_MAL ORDER BY codigo, descripcion"_qs;
+    op->respuestas = {respuesta::Ignore, respuesta::Ignore, respuesta::Ignore};
+    t.Form_Load();
+    EXPECT_EQ(Forma(t.Modelo()), u"(1(12))"_qs);
+    EXPECT_EQ(t.Modelo().NodoEn(t.Modelo().Busca(u"A1"_qs)).texto, u"1 - Otro uno"_qs);
+    ASSERT_EQ(op->cuenta(u"MsgBox"_qs), 3);
+    for (const auto& m : op->mostrados)
+        EXPECT_TRUE(m.titulo.contains(u"ArmarTreeVAutomatico"_qs)) << m.titulo.toStdString();
+    // In the order of the rows: Nulo, Vacio, then the second 1.
+    EXPECT_TRUE(op->mostrados[0].texto.contains(u"Nulo"_qs)) << op->mostrados[0].texto.toStdString();
+    EXPECT_TRUE(op->mostrados[1].texto.contains(u"Vacio"_qs)) << op->mostrados[1].texto.toStdString();
+    EXPECT_TRUE(op->mostrados[2].texto.contains(u"Key is not unique in collection: 1"_qs)) << op->mostrados[2].texto.toStdString();
+    // Any other answer leaves: the rows after the failing one are not added.
+    op->mostrados.clear();
+    op->respuestas = {respuesta::Abort};
+    t.CmdNueva_Click();
+    EXPECT_EQ(Forma(t.Modelo()), QString());
+    EXPECT_EQ(op->cuenta(u"MsgBox"_qs), 1);
+
+    // The families: a repeated code, and a family whose relative is no node.
+    prueba::EjecutaSqlite(baseDemo(), u"DROP VIEW SS_V_TA_FAMILIAS; DROP VIEW V_TA_FAMILIAS;"
+                                       "CREATE TABLE T_FAM (IdFamilia VARCHAR(10) COLLATE CI_AS, Descripcion VARCHAR(30));"
+                                       "INSERT INTO T_FAM VALUES ('01', 'Ferreteria'), ('0101', 'Tornillos'), ('0101', 'Repetida'),"
+                                       " ('02', 'Pintureria');"
+                                       "CREATE VIEW V_TA_FAMILIAS AS SELECT IdFamilia, Descripcion FROM T_FAM;"
+                                       "CREATE VIEW SS_V_TA_FAMILIAS AS SELECT * FROM V_TA_FAMILIAS;"_qs);
+    op->mostrados.clear();
+    op->respuestas = {respuesta::Ignore};
+    Lib_FrmCons3Tree f;
+    f.sql = u"SELECT * FROM V_TA_FAMILIAS"_qs;
+    f.Form_Load();
+    EXPECT_EQ(Forma(f.Modelo()), u"(01(0101) 02)"_qs);
+    ASSERT_EQ(op->cuenta(u"MsgBox"_qs), 1);
+    EXPECT_TRUE(op->mostrados[0].titulo.contains(u"ArmarTreeVFamilias"_qs)) << op->mostrados[0].titulo.toStdString();
+    EXPECT_TRUE(op->mostrados[0].texto.contains(u"Key is not unique in collection: 0101"_qs)) << op->mostrados[0].texto.toStdString();
+    // A blank code is every top family's relative, and names no node.
+    prueba::EjecutaSqlite(baseDemo(), u"DELETE FROM T_FAM WHERE Descripcion = 'Repetida'; INSERT INTO T_FAM VALUES ('  ', 'Blancos');"_qs);
+    op->mostrados.clear();
+    op->respuestas = {respuesta::Ignore, respuesta::Ignore, respuesta::Ignore};
+    f.CmdNueva_Click();
+    EXPECT_EQ(Forma(f.Modelo()), QString());
+    ASSERT_EQ(op->cuenta(u"MsgBox"_qs), 3);
+    EXPECT_TRUE(op->mostrados[0].texto.contains(u"Element not found"_qs)) << op->mostrados[0].texto.toStdString();
+}
+
+// The tree draws its lines (style 7): a dotted line joins a node to the
+// sibling below it, through the rows between.
+TEST_F(Arbol, LineasEntreLosNodos)
+{
+    Lib_FrmCons3Tree t;
+    t.sql = u"SELECT IdFamilia, Descripcion FROM V_TA_FAMILIAS"_qs;
+    t.Form_Load();
+    VentanaCons3Tree v(t);
+    v.TreeV->resize(300, 300);
+    v.TreeV->expandAll();
+    // 0101 lies between 01 and 02: the line from 01 down to 02 crosses its row,
+    // in the column of the first level.
+    const QRect fila = v.TreeV->visualRect(t.Modelo().IndiceDe(t.Modelo().Busca(u"A0101"_qs)));
+    const QImage imagen = v.TreeV->viewport()->grab().toImage();
+    const int x = v.TreeV->indentation() + v.TreeV->indentation() / 2;
+    const QColor fondo = v.TreeV->palette().color(QPalette::Base);
+    int marcados = 0;
+    for (int y = fila.top(); y <= fila.bottom(); ++y)
+        marcados += imagen.pixelColor(x, y) != fondo ? 1 : 0;
+    EXPECT_GE(marcados, fila.height() / 3) << "no line at x " << x;
+}
+
 TEST_F(Arbol, BusquedaPorCodigoODescripcionYF5)
 {
     Lib_FrmCons3Tree t;
@@ -177,6 +251,19 @@ TEST_F(Arbol, AceptarBuscaElCodigoEnSuTabla)
     ASSERT_EQ(c.Valores.size(), 2);
     EXPECT_EQ(c.Valores[0].toString(), u"1"_qs);
     EXPECT_EQ(c.Valores[1].toString(), u"11"_qs);
+
+    // A ticked root is a ticked node like any other: with no table to look
+    // in, its code (none) comes first.
+    Lib_FrmCons3Tree g;
+    g.CheckBoxes = true;
+    g.sql = u"SELECT codigo, descripcion FROM T_COD ORDER BY codigo"_qs;
+    g.Form_Load();
+    g.Modelo().setData(g.Modelo().IndiceDe(0), Qt::Checked, Qt::CheckStateRole);
+    g.CmdAceptar_Click();
+    QStringList codigos;
+    for (const Variant& v : g.Valores)
+        codigos << v.toString();
+    EXPECT_EQ(codigos, (QStringList{QString(), u"A1"_qs, u"A11"_qs, u"B2"_qs}));
 }
 
 TEST_F(Arbol, PorElMotor)

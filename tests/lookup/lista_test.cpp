@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
@@ -112,7 +113,8 @@ TEST_F(Lista, BusquedaMientrasSeEscribeEnLaVentana)
     ConsultaEnVentana(u"SELECT CODIGO, NOMBRE, CIUDAD FROM T_LISTA ORDER BY CODIGO"_qs, [](VentanaCons3& f) {
         EXPECT_EQ(f.Formulario().FilaSeleccionada(), 0);
         EXPECT_EQ(f.windowTitle(), u"Consulta..."_qs);
-        EXPECT_FALSE(f.CmdTodos->isVisibleTo(&f));
+        // "&Marcar" shows whether or not the rows carry check boxes.
+        EXPECT_TRUE(f.CmdTodos->isVisibleTo(&f));
         // Search box 2 is the third column: AB, ab and Ab all match.
         Escribe(f.CmbSearch[2]->lineEdit(), u"ab"_qs);
         EXPECT_EQ(f.Formulario().Modelo().Valor(f.Formulario().FilaSeleccionada(), 0), u"02"_qs);
@@ -270,7 +272,6 @@ TEST_F(Lista, AceptarConYSinMarcasYCancelar)
     Consultas().Valores.clear();
     Consultas().Checks = true;
     Consulta(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, [](Lib_FrmCons3& f) {
-        EXPECT_TRUE(f.CmdTodos.Visible);
         f.CmdTodos_Click();
         f.SeleccionaFila(2);
         EXPECT_TRUE(f.ListView1_KeyDown(Qt::Key_Space, Qt::NoModifier));
@@ -342,9 +343,12 @@ TEST_F(Lista, AnchosDeColumna)
         EXPECT_EQ(h->sectionSize(1), l.AnchoCaracteres(12));
         EXPECT_EQ(h->sectionSize(2), l.AnchoCaracteres(12));
         EXPECT_EQ(h->sectionSize(3), l.AnchoCaracteres(5));
-        EXPECT_EQ(l.AnchoCaracteres(12), QFontMetrics(f.font()).horizontalAdvance(QString(12, u'X')));
-        // Wide enough for every column.
-        EXPECT_GE(f.width(), h->length());
+        // Characters of the list's own font, bold and of 10 points.
+        EXPECT_TRUE(f.ListView1->font().bold());
+        EXPECT_EQ(f.ListView1->font().pointSize(), 10);
+        EXPECT_EQ(l.AnchoCaracteres(12), QFontMetrics(f.ListView1->font()).horizontalAdvance(QString(12, u'X')));
+        // Wide enough for every column, as far as the screen allows.
+        EXPECT_GE(f.width(), std::min(h->length(), medidas::AnchoPantalla() - twips::px(480)));
         // Each search box sits over its column, 50 twips narrower.
         for (int i = 0; i < 4; ++i) {
             EXPECT_EQ(f.CmbSearch[size_t(i)]->width(), h->sectionSize(i) - twips::px(50)) << i;
@@ -368,12 +372,74 @@ TEST_F(Lista, AnchosDeColumna)
         },
         u"@10"_qs);
     // Without a window the form keeps the same widths, in characters of the
-    // application's font or, with no graphical platform, of an average one.
+    // list's font or, with no graphical platform, of an average one.
     Consulta(u"SELECT LARGO, IMPORTE, CANTIDAD, CORTO FROM T_ANCHOS"_qs, [](Lib_FrmCons3& f) {
         EXPECT_EQ(f.AnchoColumna, (std::vector<int>{f.AnchoCaracteres(60), f.AnchoCaracteres(12), f.AnchoCaracteres(12),
                                                     f.AnchoCaracteres(5)}));
-        EXPECT_GT(f.AnchoVentana, f.AnchoCaracteres(89));
+        EXPECT_GE(f.AnchoVentana, std::min(f.AnchoCaracteres(89), medidas::AnchoPantalla() - twips::px(480)));
     });
+}
+
+// A number column of the stock view is wide enough for its header, in the
+// header's font.
+TEST_F(Lista, EncabezadoDeUnaColumnaNumericaNoSeRecorta)
+{
+    Motor();
+    ConsultaEnVentana(u"SELECT idarticulo, PUNTOPEDIDO, Stock FROM STK_MA_ARTICULOS"_qs, [](VentanaCons3& v) {
+        QHeaderView* h = v.ListView1->horizontalHeader();
+        EXPECT_GE(h->sectionSize(1), QFontMetrics(h->font()).horizontalAdvance(u"PUNTOPEDIDO"_qs));
+    });
+}
+
+// The window holds every column beside the list's margins: the list is the
+// columns + 360 twips, the window the list + 280 (and its own borders); on a
+// screen too narrow for the list + 360, the screen less 480.
+TEST_F(Lista, AnchoDeLaVentana)
+{
+    prueba::EjecutaSqlite(baseDemo(), u"CREATE TABLE T_ANCHA (A VARCHAR(60), B VARCHAR(60), C VARCHAR(60), D VARCHAR(60),"
+                                       " E VARCHAR(60), F VARCHAR(60), G VARCHAR(60), H VARCHAR(60));"_qs);
+    Motor();
+    using twips::px;
+    Consulta(u"SELECT CODIGO, NOMBRE FROM T_LISTA"_qs, [](Lib_FrmCons3& f) {
+        const int columnas = f.AnchoColumna[0] + f.AnchoColumna[1];
+        EXPECT_EQ(f.AnchoVentana, columnas + px(360) + px(280) + 2 * px(120));
+    });
+    Consulta(u"SELECT * FROM T_ANCHA"_qs, [](Lib_FrmCons3& f) {
+        int columnas = 0;
+        for (int a : f.AnchoColumna)
+            columnas += a;
+        ASSERT_GE(columnas + 2 * px(360), medidas::AnchoPantalla());
+        EXPECT_EQ(f.AnchoVentana, medidas::AnchoPantalla() - px(480));
+    });
+}
+
+// Each price list is headed by its name, the eighth too, in the statements on
+// the articles and on the stock view; other statements keep the field names.
+TEST_F(Lista, EncabezadosDeLasOchoListasDePrecios)
+{
+    for (int n = 1; n <= 8; ++n)
+        Configura(u"NOM_PCLASE%1"_qs.arg(n), u"Lista %1"_qs.arg(n));
+    Motor();
+    QString columnas;
+    for (int n = 1; n <= 9; ++n)
+        columnas += (n > 1 ? u", "_qs : QString()) + u"idarticulo AS PRECIO%1"_qs.arg(n);
+    QStringList esperados;
+    for (int n = 1; n <= 8; ++n)
+        esperados << u"Lista %1"_qs.arg(n);
+    esperados << u"PRECIO9"_qs;
+    for (const QString& tabla : {u"V_MA_ARTICULOS"_qs, u"stk_ma_articulos"_qs, u"VT_MA_ARTICULOS"_qs}) {
+        SCOPED_TRACE(tabla.toStdString());
+        Lib_FrmCons3 f;
+        f.sql = u"SELECT "_qs + columnas + u" FROM "_qs + tabla;
+        f.Form_Load();
+        QStringList encabezados;
+        for (int c = 0; c < f.Modelo().Columnas(); ++c)
+            encabezados << f.Modelo().Encabezado(c);
+        if (tabla.startsWith(u"VT"))
+            EXPECT_EQ(encabezados.mid(7), (QStringList{u"PRECIO8"_qs, u"PRECIO9"_qs}));
+        else
+            EXPECT_EQ(encabezados, esperados);
+    }
 }
 
 TEST_F(Lista, AnchosGuardados)
@@ -413,6 +479,67 @@ TEST_F(Lista, AnchosGuardadosEnOtraGrafia)
     EXPECT_EQ(QDir(dir.path()).entryList({u"*.slv"_qs, u"*.aux"_qs}, QDir::Files), QStringList{u"ConsultasLen.slv"_qs});
 }
 
+// The record of the width file each statement reads: its table's, the stock
+// view's under the articles' name; a width no column could have is passed over.
+TEST_F(Lista, AnchosGuardadosSegunLaSentencia)
+{
+    QFile f(dir.path() + u"/CONSULTASLEN.SLV"_qs);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("\"STK_MA_ARTICULOS\",\"150|\"\r\n\"VT_MA_ARTICULOS\",\"1500|\"\r\n\"V_MA_ARTICULOS\",\"300|\"\r\n"
+            "\"T_LISTA\",\"99999999999|-15|900|\"\r\n");
+    f.close();
+    Motor();
+    const std::pair<QString, int> casos[] = {
+        {u"SELECT idarticulo FROM STK_MA_ARTICULOS"_qs, 100},
+        {u"SELECT idarticulo FROM stk_ma_articulos with(nolock) WHERE Stock > 0"_qs, 100},
+        {u"SELECT idarticulo FROM VT_MA_ARTICULOS"_qs, 100},
+        // The engine reads the articles from VT_MA_ARTICULOS.
+        {u"SELECT idarticulo FROM V_MA_ARTICULOS"_qs, 100},
+    };
+    for (const auto& [sql, ancho] : casos)
+        Consulta(sql, [&](Lib_FrmCons3& d) { EXPECT_EQ(d.AnchoColumna[0], ancho) << sql.toStdString(); });
+    Lib_FrmCons3 v;
+    v.sql = u"SELECT idarticulo FROM V_MA_ARTICULOS"_qs;
+    v.Form_Load();
+    EXPECT_EQ(v.AnchoColumna[0], 20);
+    Consulta(u"SELECT CODIGO, NOMBRE, CIUDAD FROM T_LISTA"_qs, [](Lib_FrmCons3& d) {
+        EXPECT_EQ(d.AnchoColumna[0], d.AnchoCaracteres(10));
+        EXPECT_EQ(d.AnchoColumna[1], d.AnchoCaracteres(40));
+        EXPECT_EQ(d.AnchoColumna[2], 60);
+    });
+}
+
+// ValorDevuelto is the last value this accept added, not one an earlier
+// lookup left in Valores.
+TEST_F(Lista, ValorDevueltoEsDeEstaAceptacion)
+{
+    Motor();
+    for (int fila : {0, 1, 2}) {
+        cmps = QStringList{u"CODIGO"_qs};
+        Consulta(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, [fila](Lib_FrmCons3& f) {
+            f.SeleccionaFila(fila);
+            f.CmdAceptar_Click();
+        });
+    }
+    EXPECT_EQ(Consultas().Valores.size(), 3);
+    EXPECT_EQ(Consultas().ValorDevuelto.toString(), u"03"_qs);
+    // Asking for no column hands back no value.
+    Consulta(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, [](Lib_FrmCons3& f) {
+        f.SeleccionaFila(4);
+        f.CmdAceptar_Click();
+    });
+    EXPECT_EQ(Consultas().Valores.size(), 3);
+    EXPECT_TRUE(Consultas().ValorDevuelto.toString().isEmpty());
+    // A column that is not there adds nothing either.
+    cmps = QStringList{u"NOHAY"_qs};
+    op->respuestas.push_back(respuesta::Ignore);
+    Consulta(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, [](Lib_FrmCons3& f) {
+        f.SeleccionaFila(4);
+        f.CmdAceptar_Click();
+    });
+    EXPECT_TRUE(Consultas().ValorDevuelto.toString().isEmpty());
+}
+
 TEST_F(Lista, OrdenPorEncabezado)
 {
     Motor();
@@ -433,6 +560,57 @@ TEST_F(Lista, OrdenPorEncabezado)
         EXPECT_EQ(v.ListView1->currentIndex().data().toString(), u"02"_qs);
         EXPECT_TRUE(v.ListView1->horizontalHeader()->isSortIndicatorShown());
         EXPECT_EQ(v.ListView1->horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
+    });
+}
+
+// Sorting follows the database's collation: accented letters beside their
+// base letter, case ignored.
+TEST_F(Lista, OrdenComoLaIntercalacionDeLaBase)
+{
+    prueba::EjecutaSqlite(baseDemo(), u"CREATE TABLE T_NOMBRES (NOMBRE VARCHAR(20));"
+                                       "INSERT INTO T_NOMBRES VALUES ('Zeta'), ('Éter'), ('Ñandú'), ('Álamo'), ('nube'), ('alamo'), ('Bote');"_qs);
+    Motor();
+    const QStringList ascendente{u"alamo"_qs, u"Álamo"_qs, u"Bote"_qs, u"Éter"_qs, u"Ñandú"_qs, u"nube"_qs, u"Zeta"_qs};
+    const auto filas = [](const Lib_FrmCons3& f) {
+        QStringList r;
+        for (int i = 0; i < f.Modelo().Filas(); ++i)
+            r << f.Modelo().Valor(i, 0);
+        return r;
+    };
+    // The list sorting itself, a statement without ORDER BY.
+    Consulta(u"SELECT NOMBRE FROM T_NOMBRES"_qs, [&](Lib_FrmCons3& f) {
+        EXPECT_TRUE(f.OrdenarPorLwv);
+        EXPECT_EQ(filas(f), ascendente);
+    });
+    // A header clicked, both ways.
+    Consulta(u"SELECT NOMBRE FROM T_NOMBRES ORDER BY NOMBRE DESC"_qs, [&](Lib_FrmCons3& f) {
+        f.ListView1_ColumnClick(0);
+        EXPECT_EQ(filas(f), ascendente);
+        f.ListView1_ColumnClick(0);
+        QStringList descendente = ascendente;
+        std::reverse(descendente.begin(), descendente.end());
+        EXPECT_EQ(filas(f), descendente);
+    });
+}
+
+// A click in a search box searches again: the operator may have moved in
+// the rows since typing.
+TEST_F(Lista, ClicEnUnaCajaBuscaDeNuevo)
+{
+    Motor();
+    ConsultaEnVentana(u"SELECT CODIGO, NOMBRE FROM T_LISTA ORDER BY CODIGO"_qs, [](VentanaCons3& v) {
+        Escribe(v.CmbSearch[1]->lineEdit(), u"tu"_qs);
+        EXPECT_EQ(v.Formulario().FilaSeleccionada(), 1);
+        v.ListView1->selectRow(3);
+        EXPECT_EQ(v.Formulario().FilaSeleccionada(), 3);
+        QLineEdit* caja = v.CmbSearch[1]->lineEdit();
+        const QPointF punto(caja->rect().center());
+        QMouseEvent presion(QEvent::MouseButtonPress, punto, caja->mapToGlobal(punto), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(caja, &presion);
+        QMouseEvent suelta(QEvent::MouseButtonRelease, punto, caja->mapToGlobal(punto), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(caja, &suelta);
+        EXPECT_EQ(v.Formulario().FilaSeleccionada(), 1);
+        EXPECT_EQ(v.ListView1->currentIndex().row(), 1);
     });
 }
 
@@ -491,7 +669,7 @@ TEST_F(Lista, OpcionesYArchivos)
     EXPECT_EQ(c.MenuOpciones(u"Elija"_qs, {u"Uno"_qs, u"Dos"_qs}), u"Dos"_qs);
     // A single option is offered too.
     EXPECT_EQ(c.MenuOpciones(u"Elija"_qs, {u"Unica"_qs}), u"Unica"_qs);
-    c.CheckOpciones(u"Marque"_qs, {u"1Rojo"_qs, u"0Verde"_qs, u"1Azul"_qs});
+    c.CheckOpciones(u"Marque"_qs, QStringList{u"CODIGO"_qs}, {u"1Rojo"_qs, u"0Verde"_qs, u"1Azul"_qs});
     QStringList marcadas;
     for (const Variant& v : c.Valores)
         marcadas << v.toString();
@@ -518,7 +696,7 @@ TEST_F(Lista, OpcionesYArchivos)
             v->CmdAceptar->click();
         });
     };
-    c.CheckOpciones(u"Marque"_qs, {u"0Rojo"_qs, u"0Verde"_qs});
+    c.CheckOpciones(u"Marque"_qs, {}, {u"0Rojo"_qs, u"0Verde"_qs});
     EXPECT_EQ(c.Valores.size(), 2);
     op->ventanas = false;
 }

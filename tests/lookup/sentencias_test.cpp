@@ -38,7 +38,7 @@ protected:
 TEST_P(Sentencias, LimiteDeFilasSinClaveVaciaOCeroEsMil)
 {
     Define(u"ARTICULOS"_qs, u"V_MA_ARTICULOS"_qs, u"|DESCRIPCION|IDARTICULO|"_qs);
-    for (const QString& valor : {QString(), u"0"_qs, u"abc"_qs, u"-5"_qs}) {
+    for (const QString& valor : {QString(), u"0"_qs, u"abc"_qs, u"-5"_qs, u"2.7"_qs, u"1e300"_qs}) {
         if (valor.isNull())
             prueba::EjecutaSqlite(baseDemo(), u"DELETE FROM TA_CONFIGURACION WHERE Clave = 'TopConsArt';"_qs);
         else
@@ -53,6 +53,13 @@ TEST_P(Sentencias, LimiteDeFilasSinClaveVaciaOCeroEsMil)
     const QString s = Arma(u"V_MA_ARTICULOS"_qs);
     EXPECT_TRUE(s.startsWith(u"SELECT TOP 7 "_qs)) << s.toStdString();
     EXPECT_EQ(Filas(s), 7);
+    // A large limit in plain digits, as the server reads it.
+    ReiniciaInstancias();
+    Configura(u"TopConsArt"_qs, u"1e15"_qs);
+    Motor(GetParam());
+    const QString grande = Arma(u"V_MA_ARTICULOS"_qs);
+    EXPECT_TRUE(grande.startsWith(u"SELECT TOP 1000000000000000 "_qs)) << grande.toStdString();
+    EXPECT_EQ(Filas(grande), 60 - 60 / 13);
 }
 
 TEST_P(Sentencias, DefinicionDeArticulosConCondicionEnBlanco)
@@ -202,6 +209,19 @@ TEST_P(Sentencias, ArchivoDeDefinicionesCortadoNoImpideLaConsulta)
     EXPECT_EQ(Arma(u"V_TA_VENDEDORES"_qs), u"SELECT TOP 1000 NOMBRE,IDVENDEDOR FROM V_TA_VENDEDORES  with(nolock)  ORDER BY NOMBRE"_qs);
     EXPECT_EQ(Arma(u"V_TA_TECNICOS"_qs), u"SELECT TOP 1000 IDTECNICO,NOMBRE FROM V_TA_TECNICOS  ORDER BY NOMBRE"_qs);
     EXPECT_TRUE(op->mostrados.empty());
+
+    // A copy cut inside the last record's columns: that record is no record,
+    // and its table gets the automatic statement.
+    QFile::remove(rutaDefiniciones());
+    Define(u"VENDEDORES"_qs, u"V_TA_VENDEDORES"_qs, u"|NOMBRE|IDVENDEDOR|"_qs);
+    {
+        QFile f(rutaDefiniciones());
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        f.write(consultas::ArmaRegistro({u"TECNICOS"_qs, u"V_TA_TECNICOS"_qs, u"|NOMBRE|IDTECNICO|"_qs, {}}).toLatin1().left(208));
+    }
+    const QString s = Arma(u"V_TA_TECNICOS"_qs);
+    EXPECT_EQ(s, u"SELECT TOP 1000 IDTECNICO,NOMBRE FROM V_TA_TECNICOS  ORDER BY NOMBRE"_qs);
+    EXPECT_GT(Filas(s), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Proveedores, Sentencias, ::testing::Values(false, true),

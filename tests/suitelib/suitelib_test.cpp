@@ -1,3 +1,4 @@
+#include "comun/programas.h"
 #include "platform/errores.h"
 #include "platform/operador.h"
 #include "suitelib/archivo_ini.h"
@@ -8,7 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QThread>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -102,15 +103,15 @@ TEST(Equipo, OpeningHandsTheDocumentToTheOpenerOrRaises)
     QTemporaryDir tmp;
     const QByteArray path = qgetenv("PATH");
     const QString salida = tmp.path() + QStringLiteral("/abierto.txt");
-    graba(tmp.path() + QStringLiteral("/xdg-open"), QStringLiteral("#!/bin/sh\necho \"$1\" > '%1'\n").arg(salida).toLocal8Bit());
+    // The fake opener writes aside and renames, so the file appears whole:
+    // the shell creates a file it redirects to before anything is written.
+    // PATH holds only the fake, hence mv by its full path.
+    graba(tmp.path() + QStringLiteral("/xdg-open"),
+          QStringLiteral("#!/bin/sh\necho \"$1\" > '%1.tmp'\nexec /bin/mv '%1.tmp' '%1'\n").arg(salida).toLocal8Bit());
     QFile::setPermissions(tmp.path() + QStringLiteral("/xdg-open"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     qputenv("PATH", tmp.path().toLocal8Bit());
     Equipo().AbreDocumento(QStringLiteral("http://www.ejemplo.com"), 6);
-    for (int i = 0; i < 200 && !QFileInfo::exists(salida); ++i)
-        QThread::msleep(10);
-    QFile f(salida);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll().trimmed(), QByteArray("http://www.ejemplo.com"));
+    EXPECT_EQ(prueba::EsperaArchivo(salida).trimmed(), QByteArray("http://www.ejemplo.com"));
 
     QTemporaryDir vacia;
     qputenv("PATH", vacia.path().toLocal8Bit());

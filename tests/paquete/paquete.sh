@@ -17,7 +17,8 @@ for h in cpack dpkg-deb dpkg-shlibdeps dpkg-architecture file lintian desktop-fi
   command -v "$h" >/dev/null || { echo "falta $h: prueba omitida"; exit 77; }
 done
 
-tmp=$(mktemp -d)
+# In the build tree, so that the unit's private /tmp below hides none of it.
+tmp=$(mktemp -d -p "$build")
 trap 'rm -rf "$tmp"' EXIT
 falla() { echo "FALLA: $*" >&2; exit 1; }
 
@@ -111,17 +112,38 @@ adapta() {
       -e 's/@Server=TIENDA; @DbName=EMPRESA; @Usuario=ADMIN; @Password=EMPRESA;/@Server=LOCAL; @DbName=DEMO; @Usuario=ADMIN; @Password='"$2"';/' \
       "$1"
 }
+# The file system as ProtectSystem=strict, ReadWritePaths= and PrivateTmp=
+# leave it: every mount read-only but those folders, an empty /tmp. It needs a
+# mount namespace (root, or user namespaces); without one the run is not closed in.
+encierro=(unshare -m --propagation private)
+[ "$(id -u)" -eq 0 ] || encierro=(unshare -rm --propagation private)
+"${encierro[@]}" true 2>/dev/null || { echo "sin espacios de montajes: el servicio corre sin encierro"; encierro=(); }
+[ ${#encierro[@]} -eq 0 ] || encierro+=(bash -c '
+  set -e
+  read -ra escribibles <<<"$1"; shift
+  for d in "${escribibles[@]}"; do mount --bind "$d" "$d"; done
+  mapfile -t montajes < <(awk "{ print \$5 }" /proc/self/mountinfo)
+  for m in "${montajes[@]}"; do
+    case " ${escribibles[*]} " in *" $m "*) continue ;; esac
+    case $m in /proc | /proc/* | /sys | /sys/* | /dev | /dev/*) continue ;; esac
+    mount -o remount,bind,ro "$m" 2>/dev/null || true
+  done
+  mount -t tmpfs tmpfs /tmp
+  exec "$@"' encierro)
+# Runs a unit's ExecStart= with its Environment= and UMask=; "encerrada"
+# runs it closed in as above.
 unidad() {
-  local u=$1 entorno=() orden mascara
+  local u=$1 entorno=() orden mascara antes=()
   mapfile -t entorno < <(sed -n 's/^Environment=//p' "$u")
   orden=$(sed -n 's/^ExecStart=//p' "$u" | sed 's/%%/%/g; s/\$\$/$/g')
   mascara=$(sed -n 's/^UMask=//p' "$u")
-  corre env "${entorno[@]}" bash -c "umask ${mascara:-0022}; $orden"
+  [ "${2:-}" != encerrada ] || [ ${#encierro[@]} -eq 0 ] || antes=("${encierro[@]}" "$(sed -n 's/^ReadWritePaths=//p' "$u")")
+  corre "${antes[@]}" env "${entorno[@]}" bash -c "umask ${mascara:-0022}; $orden"
 }
 adapta verificador.service DEMO >servicio.service
 grep -qx "UMask=0027" servicio.service || falla "la unidad no tiene UMask=0027"
 grep -q "^ReadWritePaths=$carpeta\$" servicio.service || falla "ReadWritePaths no es la carpeta del programa"
-unidad servicio.service >"$tmp/servicio.txt" 2>&1 || { cat "$tmp/servicio.txt" >&2; falla "la orden del servicio"; }
+unidad servicio.service encerrada >"$tmp/servicio.txt" 2>&1 || { cat "$tmp/servicio.txt" >&2; falla "la orden del servicio"; }
 archivo="$carpeta/unidades/c/Productos/productos.txt"
 [ -s "$archivo" ] || falla "el servicio no escribió $archivo"
 head -1 "$archivo" | tr -d '\r' | LC_ALL=C grep -qE "$linea_producto" || falla "primera línea mal formada: $(head -1 "$archivo" | od -c | head -2)"

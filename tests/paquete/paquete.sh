@@ -141,6 +141,13 @@ unidad() {
   corre "${antes[@]}" env "${entorno[@]}" bash -c "umask ${mascara:-0022}; $orden"
 }
 adapta verificador.service DEMO >servicio.service
+# Every directive known to this systemd, once the program is where the unit says.
+mkdir verificar
+cp servicio.service verificar/verificador.service
+adapta verificador-falla.service DEMO >verificar/verificador-falla.service
+cp "$root/$ejemplos/verificador.timer" verificar/
+verificacion=$(cd verificar && systemd-analyze verify ./verificador.service ./verificador-falla.service ./verificador.timer 2>&1) \
+  && [ -z "$verificacion" ] || falla "systemd-analyze verify: $verificacion"
 grep -qx "UMask=0027" servicio.service || falla "la unidad no tiene UMask=0027"
 grep -q "^ReadWritePaths=$carpeta\$" servicio.service || falla "ReadWritePaths no es la carpeta del programa"
 unidad servicio.service encerrada >"$tmp/servicio.txt" 2>&1 || { cat "$tmp/servicio.txt" >&2; falla "la orden del servicio"; }

@@ -8,7 +8,7 @@ scripts/preparar.sh --target verificador generar_demo
 demo="$PWD/demo"
 rm -rf "$demo"
 mkdir -p "$demo"
-build/tools/generar_demo "$demo" --articulos "${ARTICULOS:-10000}"
+build/tools/verificador-demo "$demo" --articulos "${ARTICULOS:-10000}"
 
 # The program folder holds servidores.ini, SVERR.LOG and the drive mapping:
 # the stored folder C:\Productos is demo/unidades/c/Productos.

@@ -10,6 +10,7 @@ cd "$(dirname "$0")/.."
 
 dir=build
 paquetes=(g++ cmake make dpkg-dev file qt6-base-dev libsqlite3-dev sqlite3 unixodbc unixodbc-dev tdsodbc libsqliteodbc
+          lintian desktop-file-utils systemd logrotate
           googletest libgtest-dev nlohmann-json3-dev rapidjson-dev qt6-translations-l10n)
 configuracion=()
 while [ $# -gt 0 ]; do

@@ -1,4 +1,4 @@
-// generar_demo CARPETA [EMPRESA] [--articulos N] [--servidor NOMBRE] [--servidores RUTA] [--plana]
+// verificador-demo CARPETA [EMPRESA] [--articulos N] [--servidor NOMBRE] [--servidores RUTA] [--plana]
 // Writes the demo company database (default DEMO) and SV_ESTADISTICAS into
 // CARPETA as SQLite files, and the embedded server's section of servidores.ini
 // (default CARPETA/servidores.ini, server LOCAL). --plana writes plain
@@ -13,7 +13,7 @@
 namespace {
 int uso()
 {
-    std::fprintf(stderr, "uso: generar_demo CARPETA [EMPRESA] [--articulos N] [--servidor NOMBRE] [--servidores RUTA] [--plana]\n");
+    std::fprintf(stderr, "uso: verificador-demo CARPETA [EMPRESA] [--articulos N] [--servidor NOMBRE] [--servidores RUTA] [--plana]\n");
     return 2;
 }
 } // namespace
@@ -53,11 +53,11 @@ int main(int argc, char** argv)
         QElapsedTimer t;
         t.start();
         const demo::Resultado r = demo::Genera(o);
-        std::printf("generar_demo: %lld articulos en %s; archivos: %s (%.2f s)\n", static_cast<long long>(r.articulos),
+        std::printf("verificador-demo: %lld articulos en %s; archivos: %s (%.2f s)\n", static_cast<long long>(r.articulos),
                     qPrintable(o.empresa.trimmed()), qPrintable(r.archivos.join(QStringLiteral(", "))), t.elapsed() / 1000.0);
         return 0;
     } catch (const VbError& e) {
-        std::fprintf(stderr, "generar_demo: error %d: %s\n", e.Number, qPrintable(e.Description));
+        std::fprintf(stderr, "verificador-demo: error %d: %s\n", e.Number, qPrintable(e.Description));
         return 1;
     }
 }

@@ -366,13 +366,28 @@ private:
     int timeout_ = -1;
 };
 
+int AlAbrir(sqlite3* db, const char**, const struct sqlite3_api_routines*)
+{
+    servidor::Registrar(db);
+    return SQLITE_OK;
+}
+
+// Every connection of the process gets them as SQLite opens it: also those
+// the ODBC driver opens on the same library, whose statements are translated
+// the same way. Registering starts SQLite, which takes no settings after
+// that: the program has one thread, so no memory statistics (they lock on
+// every call and cost more than the rows themselves).
+bool RegistrarAlAbrir()
+{
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    return sqlite3_auto_extension(reinterpret_cast<void (*)()>(AlAbrir)) == SQLITE_OK;
+}
+const bool g_registrada = RegistrarAlAbrir();
+
 // Opens a file that must exist; motivo and codigo tell why it cannot be used.
 sqlite3* AbrirArchivo(const QString& ruta, int timeoutConexion, QString& motivo, int& codigo)
 {
-    // The program has one thread: no connection mutex, no memory statistics
-    // (both lock on every call and cost more than the rows themselves).
-    static const bool configurada = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
-    (void)configurada;
+    // The program has one thread: no connection mutex.
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(QFile::encodeName(ruta).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr)
         != SQLITE_OK) {
@@ -392,6 +407,7 @@ sqlite3* AbrirArchivo(const QString& ruta, int timeoutConexion, QString& motivo,
     }
     sqlite3_exec(db, "PRAGMA foreign_keys=ON", nullptr, nullptr, nullptr);
     sqlite3_extended_result_codes(db, 1);
+    (void)g_registrada;
     servidor::Preparar(db);
     sesion::Registrar(db);
     return db;

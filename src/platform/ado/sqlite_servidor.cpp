@@ -1,5 +1,7 @@
 #include "platform/ado/sqlite_servidor.h"
 
+#include "platform/ado/sqlite_api.h"
+
 #include <QChar>
 #include <QDateTime>
 #include <atomic>
@@ -9,7 +11,6 @@
 #include <cstring>
 #include <limits>
 #include <memory>
-#include <sqlite3.h>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -1459,11 +1460,8 @@ bool RegistrarIntercalacion(sqlite3* db)
     return sqlite3_create_collation(db, "CI_AS", SQLITE_UTF8, nullptr, Intercalacion) == SQLITE_OK;
 }
 
-namespace {
-
-void Registrar(sqlite3* db)
+bool Registrar(sqlite3* db)
 {
-    RegistrarIntercalacion(db);
     const int fijo = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     struct {
         const char* nombre;
@@ -1485,26 +1483,15 @@ void Registrar(sqlite3* db)
         {"ss_ajuste", 1, Ajuste, SQLITE_UTF8},
         {"ss_error", 1, Error, SQLITE_UTF8},
     };
+    bool todas = RegistrarIntercalacion(db);
     for (const auto& f : funciones)
-        sqlite3_create_function_v2(db, f.nombre, f.argumentos, f.banderas, nullptr, f.f, nullptr, nullptr, nullptr);
+        todas = sqlite3_create_function_v2(db, f.nombre, f.argumentos, f.banderas, nullptr, f.f, nullptr, nullptr,
+                                           nullptr) == SQLITE_OK && todas;
+    return todas;
 }
-
-int AlAbrir(sqlite3* db, const char**, const struct sqlite3_api_routines*)
-{
-    Registrar(db);
-    return SQLITE_OK;
-}
-
-// Every connection of the process gets them as SQLite opens it: also those
-// the ODBC driver opens on the same library, whose statements are translated
-// the same way.
-const bool g_registrada = sqlite3_auto_extension(reinterpret_cast<void (*)()>(AlAbrir)) == SQLITE_OK;
-
-} // namespace
 
 void Preparar(sqlite3* db)
 {
-    (void)g_registrada;
     Registrar(db);
     InstalarFechas(db);
 }

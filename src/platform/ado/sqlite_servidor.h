@@ -26,9 +26,14 @@ namespace ado::servidor {
 // generator): SQLite refuses statements that need a collation it lacks.
 bool RegistrarIntercalacion(sqlite3* db);
 
-// Collation and functions, then the date triggers missing from the tables
-// (a file made elsewhere, or before they existed). Failures to install them
-// (read-only file, lock) leave the file as it is.
+// Collation and functions: all that the views, triggers and defaults of the
+// files call, registered on the program's connections and by the loadable
+// extension on those of other programs. False when one was refused.
+bool Registrar(sqlite3* db);
+
+// Registrar, then the date triggers missing from the tables (a file made
+// elsewhere, or before they existed). Failures to install them (read-only
+// file, lock) leave the file as it is.
 void Preparar(sqlite3* db);
 
 // CREATE, ALTER or DROP: no rows to read, whatever SQLite's program holds

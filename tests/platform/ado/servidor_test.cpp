@@ -631,3 +631,12 @@ TEST_F(Servidor, BaseDeDemostracionComoElServidor)
               u"NC 2024-12-01 08:00:00|FC 2025-03-07 18:05:09");
     EXPECT_EQ(lista(QStringLiteral("SELECT count(*) FROM MV_CPTEACCIONES WHERE FECHAHORA >= '2025-01-01'")), u"1");
 }
+
+// The program has one thread: SQLite keeps no memory statistics, which lock
+// on every allocation. The setting only takes before SQLite starts.
+TEST_F(Servidor, SinEstadisticasDeMemoria)
+{
+    filas(QStringLiteral("CREATE TABLE T (K TEXT COLLATE CI_AS)"));
+    filas(QStringLiteral("INSERT INTO T VALUES ('a'), ('b')"));
+    EXPECT_EQ(sqlite3_memory_used(), 0);
+}

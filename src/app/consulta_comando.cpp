@@ -4,11 +4,13 @@
 #include "db/db_dll.h"
 #include "lookup/formulario_consulta.h"
 #include "lookup/lib_clscons3.h"
+#include "platform/operador.h"
 #include "platform/vb.h"
 #include "startup/iniciar_aplicacion.h"
 
 #include <QTextStream>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -26,7 +28,7 @@ void ConduceDesdeEntrada(FormularioConsulta& f)
             if (f.Hallada()) {
                 f.CmdAceptar_Click();
             } else {
-                std::fprintf(stderr, "Ninguna fila empieza con \"%s\": no se elige nada.\n", ultima.toLocal8Bit().constData());
+                std::fprintf(stderr, "Ninguna fila empieza con \"%s\": no se elige nada.\n", TextoDeTerminal(ultima).toLocal8Bit().constData());
                 f.CmdCancelar_Click();
             }
             return;
@@ -34,7 +36,7 @@ void ConduceDesdeEntrada(FormularioConsulta& f)
         ultima = linea;
         f.PrimeraBusqueda().setText(linea);
         const QString fila = f.Hallada() ? f.TextoSeleccionado() : QStringLiteral("ninguna fila empieza con \"%1\"").arg(linea);
-        std::fprintf(stderr, "> %s\n", fila.toLocal8Bit().constData());
+        std::fprintf(stderr, "> %s\n", TextoDeTerminal(fila).toLocal8Bit().constData());
     }
     f.CmdCancelar_Click();
 }
@@ -117,7 +119,8 @@ int EjecutaConsultaComando(const QString& nombre, const QString& campo, bool con
     const QString valor = c.ValorDevuelto.toString();
     if (!aceptada || valor.isEmpty())
         return 1;
-    std::printf("%s\n", valor.toLocal8Bit().constData());
+    // A script takes the value as the database keeps it; a terminal only sees it.
+    std::printf("%s\n", (isatty(STDOUT_FILENO) == 1 ? TextoDeTerminal(valor) : valor).toLocal8Bit().constData());
     std::fflush(stdout);
     return 0;
 }

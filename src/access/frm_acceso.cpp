@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <optional>
 
 namespace {
 
@@ -444,6 +445,24 @@ void frmAcceso::CmdLineaComando_Click()
 
 void frmAcceso::Label8_Click() { AbrirDocumento(DireccionWeb(), true); }
 
+namespace {
+
+// Asks until the answer is one of the choices (in upper case); nothing when
+// the input ends.
+std::optional<QString> EligeEnConsola(const QString& etiqueta, const QString& actual, const QStringList& opciones)
+{
+    for (;;) {
+        const auto v = operador().PideValor(etiqueta, actual, false);
+        if (!v)
+            return std::nullopt;
+        const QString t = v->trimmed().toUpper();
+        if (opciones.contains(t))
+            return t;
+    }
+}
+
+} // namespace
+
 // The terminal asks the boxes one by one: an empty answer keeps a box as it
 // is, and the registered connection chosen by its number replaces them, as a
 // click on the list does. The buttons come last; "Registrar" and the desktop
@@ -451,25 +470,20 @@ void frmAcceso::Label8_Click() { AbrirDocumento(DireccionWeb(), true); }
 void frmAcceso::MostrarConsola()
 {
     Aceptar = false;
-    Operador& op = operador();
     for (;;) {
         if (lstBases->count() > 0) {
             QString lista = QStringLiteral("Conexiones registradas:");
-            for (int i = 0; i < lstBases->count(); ++i)
+            QStringList numeros{QStringLiteral("0")};
+            for (int i = 0; i < lstBases->count(); ++i) {
                 lista += QStringLiteral("\n  %1) %2").arg(i + 1).arg(lstBases->itemText(i));
-            for (;;) {
-                const auto v = op.PideValor(lista + QStringLiteral("\nConexion (0: ninguna)"), QStringLiteral("0"), false);
-                if (!v)
-                    return;
-                bool ok = false;
-                const int n = v->trimmed().toInt(&ok);
-                if (!ok || n < 0 || n > lstBases->count())
-                    continue;
-                if (n > 0) {
-                    lstBases->setCurrentRow(n - 1);
-                    AsignarDatosBase();
-                }
-                break;
+                numeros << QString::number(i + 1);
+            }
+            const auto n = EligeEnConsola(lista + QStringLiteral("\nConexion (0: ninguna)"), QStringLiteral("0"), numeros);
+            if (!n)
+                return;
+            if (*n != u"0") {
+                lstBases->setCurrentRow(n->toInt() - 1);
+                AsignarDatosBase();
             }
         }
         struct Pregunta {
@@ -484,46 +498,33 @@ void frmAcceso::MostrarConsola()
         for (const Pregunta& p : preguntas) {
             // A box holding its hint offers nothing to keep.
             const bool conAyuda = ConAyuda(p.caja) && p.caja->text() == TextoAyuda(p.caja);
-            const auto v = op.PideValor(p.etiqueta, conAyuda ? QString() : p.caja->text(), p.oculto);
+            const auto v = operador().PideValor(p.etiqueta, conAyuda ? QString() : p.caja->text(), p.oculto);
             if (!v)
                 return;
             if (!v->isEmpty())
                 p.caja->setText(*v);
         }
+        const auto plataforma = EligeEnConsola(QStringLiteral("Plataforma (0: SQL Server, 1: ORACLE)"),
+                                               QString::number(qMax(0, CboPlataformaDB->currentIndex())),
+                                               {QStringLiteral("0"), QStringLiteral("1")});
+        if (!plataforma)
+            return;
+        CboPlataformaDB->setCurrentIndex(plataforma->toInt());
         for (;;) {
-            const auto v = op.PideValor(QStringLiteral("Plataforma (0: SQL Server, 1: ORACLE)"),
-                                        QString::number(qMax(0, CboPlataformaDB->currentIndex())), false);
-            if (!v)
+            const auto boton = EligeEnConsola(QStringLiteral("C: Conectar, X: Cancelar, R: Registrar, A: Crear Acceso Directo"),
+                                              QStringLiteral("C"),
+                                              {QStringLiteral("C"), QStringLiteral("X"), QStringLiteral("R"), QStringLiteral("A")});
+            if (!boton)
                 return;
-            const QString t = v->trimmed();
-            if (t == u"0" || t == u"1") {
-                CboPlataformaDB->setCurrentIndex(t.toInt());
-                break;
-            }
+            if (*boton == u"C")
+                return bcAceptar_Click();
+            if (*boton == u"X")
+                return bcCancelar_Click();
+            if (*boton == u"R")
+                break; // "Registrar" fills the list again: from the top
+            CmdLineaComando_Click();
         }
-        for (;;) {
-            const auto v = op.PideValor(QStringLiteral("C: Conectar, X: Cancelar, R: Registrar, A: Crear Acceso Directo"),
-                                        QStringLiteral("C"), false);
-            if (!v)
-                return;
-            const QString t = v->trimmed().toUpper();
-            if (t == u"C") {
-                bcAceptar_Click();
-                return;
-            }
-            if (t == u"X") {
-                bcCancelar_Click();
-                return;
-            }
-            if (t == u"A") {
-                CmdLineaComando_Click();
-                continue;
-            }
-            if (t == u"R") {
-                CmdRegistrar_Click();
-                break; // the list is filled again: from the top
-            }
-        }
+        CmdRegistrar_Click();
     }
 }
 

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <csignal>
 #include <cstdio>
-#include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -111,9 +110,9 @@ public:
     void Aviso(const QString& texto, int, const QString& titulo, int espera) override
     {
         // Wait for a person only when one is there and the notice does not close by itself.
-        const bool espera_persona = persona_ && espera <= 0;
-        muestra(texto, titulo, false, espera_persona);
-        if (espera_persona)
+        const bool esperaPersona = persona_ && espera <= 0;
+        muestra(texto, titulo, false, esperaPersona);
+        if (esperaPersona)
             pregunta(QStringLiteral("[Enter] Aceptar"));
     }
 

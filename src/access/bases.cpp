@@ -44,7 +44,7 @@ QByteArray Contenido(const QString& ruta)
 // What goes before a record appended to the file: nothing when the last
 // field read ended with a delimiter. A file the reader refuses keeps the old
 // rule, a carriage return unless it ends with a line end.
-QString Separador(const QString& ruta)
+QString PrefijoDeRegistro(const QString& ruta)
 {
     if (!ExisteArchivo(ruta))
         return {};
@@ -107,7 +107,7 @@ void RegistraBase(const QString& clave, const QString& base, const QString& usua
         if (const QString motivo = NoRegistrable(campo); !motivo.isEmpty())
             Raise(vberr::InvalidCall, QStringLiteral("BASES.TXT no puede guardar la conexion: ") + motivo);
     const QString ruta = ArchivoBases();
-    const QString linea = Separador(ruta) + recorta(clave) + u',' + recorta(base) + u',' + recorta(usuario) + u','
+    const QString linea = PrefijoDeRegistro(ruta) + recorta(clave) + u',' + recorta(base) + u',' + recorta(usuario) + u','
         + codificada + u',' + recorta(servidor);
     archivos::EscritorTexto f(ruta, archivos::EscritorTexto::Modo::Agregar, 0600);
     f.EscribeLinea(linea);

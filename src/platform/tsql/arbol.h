@@ -79,6 +79,10 @@ struct Expr {
     Tipo tipo;             // filled by the typing pass
 
     explicit Expr(ClaseExpr c) : clase(c) {}
+    // A chain of thousands of operands (a + b + c...) is a tree as deep:
+    // it is taken down without recursing on its depth.
+    ~Expr();
+    Expr(Expr&&) = default;
 };
 
 struct ItemSelect {
@@ -154,6 +158,7 @@ struct DefColumna {
     PExpr chequeo;
     Nombre referencia;                      // REFERENCES t (c)
     QStringList columnasReferencia;
+    QString alBorrar, alActualizar;         // ON DELETE / ON UPDATE: CASCADE, NO ACTION, SET NULL, SET DEFAULT
 };
 
 struct Restriccion {                        // table constraint
@@ -162,6 +167,7 @@ struct Restriccion {                        // table constraint
     QStringList columnas;
     Nombre referencia;
     QStringList columnasReferencia;
+    QString alBorrar, alActualizar;         // as in DefColumna
     PExpr expr;                             // CHECK (...) or DEFAULT x FOR c
 };
 
@@ -181,12 +187,14 @@ enum class ClaseSentencia {
     Select, Insert, Update, Delete,
     CrearTabla, CrearVista, CrearIndice, Eliminar, AlterarTabla, Truncar,
     Transaccion,  // texto: BEGIN, COMMIT, ROLLBACK, SAVE
-    Opcion,       // SET option value: texto = option upper case, valor = the rest as written
+    Opcion,       // SET option value: texto = option upper case, valor = the rest as written;
+                  // SET A, B ON: texto "A,B"
     Declarar, Asignar,
     Si, Bloque,
     Ejecutar,     // EXEC: texto = the statement as written
     Otra,         // a statement the parser recognises but does not take apart
-                  // (CREATE PROCEDURE, CREATE TRIGGER...): texto = its kind, fuente = as written
+                  // (CREATE PROCEDURE, CREATE TRIGGER...): texto = its kind (PROCEDURE, FUNCTION,
+                  // TRIGGER), valor = as written, to the end of the batch
 };
 
 struct Sentencia {
@@ -195,7 +203,8 @@ struct Sentencia {
     QString texto, valor;
 
     PSelect select;                 // Select; Insert ... SELECT; CrearVista
-    Nombre objeto;                  // target table, view, index
+    Nombre objeto;                  // target table, view; the table of CREATE INDEX
+    Nombre indice;                  // CREATE INDEX i
     QString alias;                  // UPDATE a / DELETE a ... FROM T a
     PExpr top;                      // UPDATE / DELETE TOP (n)
     bool porcentaje = false;
@@ -218,7 +227,8 @@ struct Sentencia {
     std::vector<Nombre> objetos;    // DROP TABLE a, b
 
     std::vector<Declaracion> declaraciones;
-    std::vector<PSentencia> cuerpo; // Bloque; Si: cuerpo[0] then, cuerpo[1] else (may be absent)
+    std::vector<PSentencia> cuerpo; // Bloque; Si: cuerpo[0] then, cuerpo[1] else (may be absent);
+                                    // Insert ... EXEC: cuerpo[0] the Ejecutar
 };
 
 struct Lote {

@@ -1,0 +1,532 @@
+#include "platform/ado/sqlite_tipado.h"
+
+#include "platform/ado/sqlite_interno.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <string_view>
+
+namespace ado::servidor {
+
+using namespace interno;
+
+namespace {
+
+// ---------------------------------------------------------------- exact numbers
+
+using i128 = __int128;
+
+// m / 10^s: up to 38 digits, as the server's decimal holds.
+struct Exacto {
+    i128 m = 0;
+    int s = 0;
+};
+
+constexpr int kMaxDigitos = 38;
+
+i128 Pot10(int n)
+{
+    i128 p = 1;
+    while (n-- > 0)
+        p *= 10;
+    return p;
+}
+
+const i128 kLimite = Pot10(kMaxDigitos); // beyond decimal(38)
+
+bool Nulo(int argc, sqlite3_value** argv)
+{
+    for (int i = 0; i < argc; ++i)
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL)
+            return true;
+    return false;
+}
+
+i128 Abs(i128 x) { return x < 0 ? -x : x; }
+
+// x at scale s, half away from zero (or truncated); false when it leaves 38 digits.
+bool AEscala(Exacto x, int s, Exacto& r, bool truncar = false)
+{
+    r.s = s;
+    if (s >= x.s) {
+        const int k = s - x.s;
+        if (k > kMaxDigitos || __builtin_mul_overflow(x.m, Pot10(k), &r.m))
+            return x.m == 0 ? (r.m = 0, true) : false;
+        return Abs(r.m) < kLimite;
+    }
+    const int k = x.s - s;
+    if (k > kMaxDigitos) {
+        r.m = 0;
+        return true;
+    }
+    const i128 d = Pot10(k);
+    r.m = x.m / d;
+    const i128 resto = Abs(x.m % d);
+    if (!truncar && resto * 2 >= d)
+        r.m += x.m < 0 ? -1 : 1;
+    return true;
+}
+
+// A decimal written in text ("-12.50", " 3 ", "1e3" when cientifico): false
+// when it is no number; desborde when its digits do not fit.
+bool DeTexto(std::string_view t, int escala, bool cientifico, Exacto& r, bool& desborde)
+{
+    desborde = false;
+    std::size_t i = 0, n = t.size();
+    while (i < n && (t[i] == ' ' || t[i] == '\t'))
+        ++i;
+    while (n > i && (t[n - 1] == ' ' || t[n - 1] == '\t'))
+        --n;
+    bool negativo = false;
+    if (i < n && (t[i] == '+' || t[i] == '-'))
+        negativo = t[i++] == '-';
+    i128 m = 0;
+    int cifras = 0, exp = 0;
+    bool hay = false, fraccion = false;
+    for (; i < n; ++i) {
+        const char c = t[i];
+        if (c >= '0' && c <= '9') {
+            hay = true;
+            if (m == 0 && c == '0') {
+                if (fraccion)
+                    --exp;
+                continue;
+            }
+            if (cifras >= kMaxDigitos) { // digits beyond 38 only round
+                if (!fraccion)
+                    ++exp;
+                continue;
+            }
+            m = m * 10 + (c - '0');
+            ++cifras;
+            if (fraccion)
+                --exp;
+        } else if (c == '.' && !fraccion) {
+            fraccion = true;
+        } else {
+            break;
+        }
+    }
+    if (!hay)
+        return false;
+    if (i < n && cientifico && (t[i] == 'e' || t[i] == 'E')) {
+        ++i;
+        bool en = false;
+        if (i < n && (t[i] == '+' || t[i] == '-'))
+            en = t[i++] == '-';
+        if (i >= n)
+            return false;
+        int e = 0;
+        for (; i < n && t[i] >= '0' && t[i] <= '9'; ++i)
+            e = std::min(e * 10 + (t[i] - '0'), 10000);
+        exp += en ? -e : e;
+    }
+    if (i != n)
+        return false;
+    Exacto x;
+    if (exp > 0) {
+        if (exp > kMaxDigitos || __builtin_mul_overflow(m, Pot10(exp), &x.m)) {
+            desborde = m != 0;
+            r = {};
+            return true;
+        }
+        x.s = 0;
+    } else {
+        x.m = m, x.s = -exp;
+    }
+    if (negativo)
+        x.m = -x.m;
+    desborde = !AEscala(x, escala, r);
+    return true;
+}
+
+// A double is the nearest to some decimal: 15 significant digits bring it back.
+Exacto DeReal(double d, int escala, bool& desborde)
+{
+    char b[40];
+    std::snprintf(b, sizeof b, "%.14e", d);
+    Exacto r;
+    DeTexto(b, escala, true, r, desborde);
+    return r;
+}
+
+// An exact argument at its scale; false when it is a text that is no number.
+bool LeerExacto(sqlite3_value* v, int escala, Exacto& r, bool& desborde)
+{
+    desborde = false;
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER: return AEscala({sqlite3_value_int64(v), 0}, escala, r) || (desborde = true);
+    case SQLITE_FLOAT: {
+        const double d = sqlite3_value_double(v);
+        if (!std::isfinite(d))
+            return desborde = true;
+        r = DeReal(d, escala, desborde);
+        return true;
+    }
+    default: {
+        const QByteArray t = Texto(v);
+        return DeTexto(std::string_view(t.constData(), std::size_t(t.size())), escala, false, r, desborde);
+    }
+    }
+}
+
+std::string Cifras(Exacto x)
+{
+    std::string r;
+    i128 m = Abs(x.m);
+    int k = 0;
+    do {
+        r.insert(r.begin(), char('0' + int(m % 10)));
+        m /= 10;
+        if (++k == x.s)
+            r.insert(r.begin(), '.');
+    } while (m != 0 || k <= x.s);
+    if (x.s > 0 && r[0] == '.')
+        r.insert(r.begin(), '0');
+    if (x.m < 0)
+        r.insert(r.begin(), '-');
+    return r;
+}
+
+void ResultadoExacto(sqlite3_context* ctx, Exacto x)
+{
+    if (x.s == 0 && x.m >= std::numeric_limits<std::int64_t>::min() && x.m <= std::numeric_limits<std::int64_t>::max())
+        return sqlite3_result_int64(ctx, std::int64_t(x.m));
+    sqlite3_result_double(ctx, std::strtod(Cifras(x).c_str(), nullptr));
+}
+
+// What a result of type tipo at precision p holds (money and smallmoney: their ranges).
+bool Cabe(Exacto x, int p, const char* tipo)
+{
+    const bool dinero = std::strcmp(tipo, "money") == 0, pequeno = std::strcmp(tipo, "smallmoney") == 0;
+    if (!dinero && !pequeno)
+        return p >= kMaxDigitos || Abs(x.m) < Pot10(p);
+    Exacto y;
+    const i128 maximo = dinero ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int32_t>::max();
+    return AEscala(x, 4, y, true) && y.m <= maximo && y.m >= -maximo - 1;
+}
+
+void ErrorCero(sqlite3_context* ctx) { sqlite3_result_error(ctx, "Divide by zero error encountered.", -1); }
+
+// a * 10^k / b, rounded half away from zero; false when it leaves 38 digits.
+bool Dividir(i128 a, i128 b, int k, i128& q)
+{
+    const bool negativo = (a < 0) != (b < 0);
+    a = Abs(a), b = Abs(b);
+    for (; k < 0; ++k) {
+        if (__builtin_mul_overflow(b, i128(10), &b)) {
+            q = 0;
+            return true;
+        }
+    }
+    // Long division, one digit at a time: the remainder stays below b.
+    q = a / b;
+    i128 resto = a % b;
+    for (int i = 0; i < k; ++i) {
+        if (q >= kLimite)
+            return false;
+        resto *= 10;
+        q = q * 10 + resto / b;
+        resto %= b;
+    }
+    if (resto >= b - resto)
+        ++q;
+    if (q >= kLimite)
+        return false;
+    if (negativo)
+        q = -q;
+    return true;
+}
+
+void Num(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    const QByteArray op = Texto(argv[0]);
+    const int sa = sqlite3_value_int(argv[2]), sb = sqlite3_value_int(argv[4]);
+    const int p = sqlite3_value_int(argv[5]), s = sqlite3_value_int(argv[6]);
+    const QByteArray tipo = Texto(argv[7]);
+    Exacto a, b, r;
+    bool desborde = false, db = false;
+    if (!LeerExacto(argv[1], sa, a, desborde) || !LeerExacto(argv[3], sb, b, db))
+        return ErrorTipoDato(ctx, "numeric");
+    if (desborde || db)
+        return ErrorDesborde(ctx, tipo.constData());
+    bool bien = true;
+    const int c = std::max(sa, sb);
+    switch (op.isEmpty() ? 0 : op[0]) {
+    case '+': case '-': {
+        Exacto x, y;
+        bien = AEscala(a, c, x) && AEscala(b, c, y);
+        if (op[0] == '-')
+            y.m = -y.m;
+        bien = bien && !__builtin_add_overflow(x.m, y.m, &x.m) && AEscala(x, s, r);
+        break;
+    }
+    case '*': {
+        Exacto x{0, sa + sb};
+        bien = !__builtin_mul_overflow(a.m, b.m, &x.m) && AEscala(x, s, r);
+        break;
+    }
+    case '/':
+        if (b.m == 0)
+            return ErrorCero(ctx);
+        r.s = s;
+        bien = Dividir(a.m, b.m, s + sb - sa, r.m);
+        break;
+    case '%': {
+        if (b.m == 0)
+            return ErrorCero(ctx);
+        // The remainder keeps the dividend's sign, as C++'s.
+        Exacto x, y;
+        bien = AEscala(a, c, x) && AEscala(b, c, y);
+        x.m = bien ? x.m % y.m : 0;
+        bien = bien && AEscala(x, s, r);
+        break;
+    }
+    default: {
+        const std::string m = "The operator '" + op.toStdString() + "' is not supported by the embedded database.";
+        return sqlite3_result_error(ctx, m.c_str(), -1);
+    }
+    }
+    if (!bien || !Cabe(r, p, tipo.constData()))
+        return ErrorDesborde(ctx, tipo.constData());
+    ResultadoExacto(ctx, r);
+}
+
+// ---------------------------------------------------------------- integers and floats
+
+void Ent(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    const QByteArray op = Texto(argv[0]);
+    const QByteArray tipo = Texto(argv[3]);
+    const Entero* e = EnteroDe(tipo);
+    if (!e) {
+        const std::string m = "Type " + tipo.toStdString() + " is not a defined system type.";
+        return sqlite3_result_error(ctx, m.c_str(), -1);
+    }
+    const std::int64_t a = sqlite3_value_int64(argv[1]), b = sqlite3_value_int64(argv[2]);
+    std::int64_t r = 0;
+    bool desborde = false;
+    switch (op.isEmpty() ? 0 : op[0]) {
+    case '+': desborde = __builtin_add_overflow(a, b, &r); break;
+    case '-': desborde = __builtin_sub_overflow(a, b, &r); break;
+    case '*': desborde = __builtin_mul_overflow(a, b, &r); break;
+    case '/': case '%':
+        if (b == 0)
+            return ErrorCero(ctx);
+        if (b == -1) // the one quotient that leaves the type: min / -1
+            desborde = __builtin_sub_overflow(std::int64_t(0), a, &r), r = op[0] == '%' ? 0 : r;
+        else
+            r = op[0] == '/' ? a / b : a % b; // truncated toward zero, as the server
+        break;
+    case '&': r = a & b; break;
+    case '|': r = a | b; break;
+    case '^': r = a ^ b; break;
+    default: {
+        const std::string m = "The operator '" + op.toStdString() + "' is not supported by the embedded database.";
+        return sqlite3_result_error(ctx, m.c_str(), -1);
+    }
+    }
+    // Bitwise results are the bits of the type: tinyint ~0 is 255.
+    if ((op[0] == '&' || op[0] == '|' || op[0] == '^') && e->min == 0)
+        r &= e->max;
+    if (desborde || r < e->min || r > e->max)
+        return ErrorDesborde(ctx, e->nombre);
+    sqlite3_result_int64(ctx, r);
+}
+
+void Flt(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    const QByteArray op = Texto(argv[0]);
+    const double a = sqlite3_value_double(argv[1]), b = sqlite3_value_double(argv[2]);
+    double r = 0;
+    switch (op.isEmpty() ? 0 : op[0]) {
+    case '+': r = a + b; break;
+    case '-': r = a - b; break;
+    case '*': r = a * b; break;
+    case '/':
+        if (b == 0)
+            return ErrorCero(ctx);
+        r = a / b;
+        break;
+    case '%': // the server's modulo takes integer, money and decimal operands only
+        return sqlite3_result_error(ctx, "The data types float and float are incompatible in the modulo operator.", -1);
+    default: {
+        const std::string m = "The operator '" + op.toStdString() + "' is not supported by the embedded database.";
+        return sqlite3_result_error(ctx, m.c_str(), -1);
+    }
+    }
+    if (!std::isfinite(r))
+        return ErrorDesborde(ctx, "float");
+    sqlite3_result_double(ctx, r);
+}
+
+void Round(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    const std::int64_t n = sqlite3_value_int64(argv[1]);
+    const bool truncar = sqlite3_value_int64(argv[2]) != 0;
+    const int p = sqlite3_value_int(argv[3]), s = sqlite3_value_int(argv[4]);
+    if (p == 0) { // float
+        const double x = sqlite3_value_double(argv[0]);
+        if (n > 308)
+            return sqlite3_result_double(ctx, x);
+        if (n < -308)
+            return sqlite3_result_double(ctx, 0);
+        const double f = std::pow(10.0, double(n));
+        const double y = truncar ? std::trunc(x * f) : std::round(x * f);
+        return sqlite3_result_double(ctx, y / f);
+    }
+    Exacto x, y, r;
+    bool desborde = false;
+    if (!LeerExacto(argv[0], s, x, desborde))
+        return ErrorTipoDato(ctx, "numeric");
+    if (desborde)
+        return ErrorDesborde(ctx, "numeric");
+    // Rounded at 10^-n, the scale kept: ROUND(748.58, -1) is 750.00.
+    const int corte = int(std::clamp<std::int64_t>(n, -kMaxDigitos - 1, s));
+    AEscala(x, corte, y, truncar);
+    if (!AEscala(y, s, r) || !Cabe(r, p, "numeric"))
+        return ErrorDesborde(ctx, "numeric");
+    ResultadoExacto(ctx, r);
+}
+
+// ---------------------------------------------------------------- conversions
+
+void ANumeroSql(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    ANumero(ctx, argv[0], sqlite3_value_int(argv[1]), sqlite3_value_int(argv[2]), Texto(argv[3]).constData());
+}
+
+void AEnteroSql(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    const QByteArray tipo = Texto(argv[1]).trimmed().toLower();
+    const Entero* e = EnteroDe(tipo);
+    if (!e) {
+        const std::string m = "Type " + tipo.toStdString() + " is not a defined system type.";
+        return sqlite3_result_error(ctx, m.c_str(), -1);
+    }
+    // Money rounds to an integer where every other number is truncated.
+    const QByteArray origen = argc > 2 ? Texto(argv[2]).trimmed().toLower() : QByteArray();
+    if ((origen == "money" || origen == "smallmoney") && sqlite3_value_type(argv[0]) != SQLITE_TEXT) {
+        Exacto x, r;
+        bool desborde = false;
+        LeerExacto(argv[0], 4, x, desborde);
+        AEscala(x, 0, r);
+        if (desborde || r.m < e->min || r.m > e->max)
+            return ErrorDesborde(ctx, e->nombre);
+        return sqlite3_result_int64(ctx, std::strcmp(e->nombre, "bit") == 0 ? r.m != 0 : std::int64_t(r.m));
+    }
+    AEntero(ctx, argv[0], *e);
+}
+
+void ErrorNumerado(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    // "Msg <number>: <text>": the error mapping takes the number from here.
+    const std::string m = "Msg " + std::to_string(sqlite3_value_int(argv[0])) + ": " + Texto(argv[1]).toStdString();
+    sqlite3_result_error(ctx, m.c_str(), -1);
+}
+
+// ---------------------------------------------------------------- collations
+
+int Intercalacion(void* regla, int na, const void* a, int nb, const void* b)
+{
+    return Comparar(static_cast<const char*>(a), na, static_cast<const char*>(b), nb, *static_cast<Regla*>(regla));
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- shared
+
+std::uint32_t interno::Cp1252(std::uint32_t c)
+{
+    // The characters of 0x80..0x9F, in code order.
+    static constexpr char16_t kAltos[32] = {
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (std::uint32_t i = 0; i < 32; ++i)
+        if (kAltos[i] && kAltos[i] == c)
+            return 0x80 + i;
+    return c;
+}
+
+void interno::ANumero(sqlite3_context* ctx, sqlite3_value* v, int p, int s, const char* tipo)
+{
+    const bool dinero = std::strcmp(tipo, "money") == 0 || std::strcmp(tipo, "smallmoney") == 0;
+    Exacto x;
+    bool desborde = false;
+    bool numero = true;
+    if (sqlite3_value_type(v) == SQLITE_TEXT || sqlite3_value_type(v) == SQLITE_BLOB) {
+        const QByteArray t = Texto(v);
+        numero = DeTexto(std::string_view(t.constData(), std::size_t(t.size())), s, dinero, x, desborde);
+    } else {
+        numero = LeerExacto(v, s, x, desborde);
+    }
+    if (!numero) {
+        if (dinero)
+            return sqlite3_result_error(ctx, "Cannot convert a char value to money. The char value has incorrect "
+                                             "syntax.", -1);
+        return ErrorTipoDato(ctx, "numeric");
+    }
+    if (desborde || !Cabe(x, p, tipo)) {
+        if (dinero)
+            return ErrorDesborde(ctx, tipo);
+        const char* de = sqlite3_value_type(v) == SQLITE_INTEGER ? "int"
+                       : sqlite3_value_type(v) == SQLITE_FLOAT   ? "numeric"
+                                                                 : "varchar";
+        const std::string m = std::string("Arithmetic overflow error converting ") + de + " to data type numeric.";
+        return sqlite3_result_error(ctx, m.c_str(), -1);
+    }
+    ResultadoExacto(ctx, x);
+}
+
+namespace {
+constexpr int kFijo = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+}
+
+const Funcion kFuncionesTipadas[] = {
+    {"ss_num", 8, Num, kFijo},
+    {"ss_ent", 4, Ent, kFijo},
+    {"ss_flt", 3, Flt, kFijo},
+    {"ss_round", 5, Round, kFijo},
+    {"ss_a_num", 4, ANumeroSql, kFijo},
+    {"ss_a_ent", 2, AEnteroSql, kFijo},
+    {"ss_a_ent", 3, AEnteroSql, kFijo},
+    {"ss_error", 2, ErrorNumerado, SQLITE_UTF8},
+};
+const int kNumFuncionesTipadas = int(std::size(kFuncionesTipadas));
+
+bool RegistrarIntercalaciones(sqlite3* db)
+{
+    static const struct {
+        const char* nombre;
+        Regla regla;
+    } kIntercalaciones[] = {
+        {"CS_AS", Regla::CsAs}, {"CI_AI", Regla::CiAi}, {"CS_AI", Regla::CsAi}, {"BIN", Regla::Bin}};
+    bool todas = true;
+    for (const auto& i : kIntercalaciones)
+        todas = sqlite3_create_collation(db, i.nombre, SQLITE_UTF8, const_cast<Regla*>(&i.regla), Intercalacion)
+                    == SQLITE_OK
+             && todas;
+    return todas;
+}
+
+} // namespace ado::servidor

@@ -1,0 +1,255 @@
+// The typed helpers of the embedded database answer as the server: exact
+// arithmetic, integer and float arithmetic, ROUND, conversions. Each case
+// holds what the server returns, written out, compared through quote() so
+// the type shows too (texts quoted, numbers bare, NULL); errors through the
+// provider's mapping, with the server's native number.
+#include "platform/ado/errores_ado.h"
+#include "platform/ado/provider.h"
+#include "platform/ado/sqlite_servidor.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+using namespace ado;
+
+namespace {
+
+struct Caso {
+    const char* expresion;
+    const char* esperado; // quote() of the server's result
+};
+
+struct CasoError {
+    const char* expresion;
+    int nativo;
+    const char* mensaje; // the start of the server's text
+};
+
+class Tipado : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+        ASSERT_TRUE(servidor::Registrar(db));
+    }
+    void TearDown() override { sqlite3_close(db); }
+
+    // The value of an expression as quote() writes it, or the error's text.
+    std::string valor(const std::string& expr)
+    {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, ("SELECT quote(" + expr + ")").c_str(), -1, &st, nullptr) != SQLITE_OK)
+            return std::string("<") + sqlite3_errmsg(db) + ">";
+        std::string r = sqlite3_step(st) == SQLITE_ROW
+                          ? reinterpret_cast<const char*>(sqlite3_column_text(st, 0))
+                          : std::string("<") + sqlite3_errmsg(db) + ">";
+        sqlite3_finalize(st);
+        return r;
+    }
+    void ejecuta(const std::string& sql) { ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql; }
+    Error error(const std::string& expr)
+    {
+        sqlite3_stmt* st = nullptr;
+        int rc = sqlite3_prepare_v2(db, ("SELECT " + expr).c_str(), -1, &st, nullptr);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_step(st);
+        const Error e = ErrorSqlite(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)),
+                                    QStringLiteral("prueba"));
+        sqlite3_finalize(st);
+        EXPECT_EQ(rc, SQLITE_ERROR) << "no error: " << expr;
+        return e;
+    }
+    void comprueba(std::initializer_list<Caso> casos)
+    {
+        for (const Caso& c : casos)
+            EXPECT_EQ(valor(c.expresion), c.esperado) << c.expresion;
+    }
+    void compruebaErrores(std::initializer_list<CasoError> casos)
+    {
+        for (const auto& c : casos) {
+            const Error e = error(c.expresion);
+            EXPECT_EQ(e.NativeError, c.nativo) << c.expresion;
+            EXPECT_TRUE(e.Description.startsWith(QString::fromUtf8(c.mensaje)))
+                << c.expresion << ": " << e.Description.toStdString();
+        }
+    }
+
+    sqlite3* db = nullptr;
+};
+
+TEST_F(Tipado, AritmeticaExactaComoElServidor)
+{
+    comprueba({
+        {"ss_num('+', 1.10, 2, 2.205, 3, 5, 3, 'numeric')", "3.305"},
+        {"ss_num('+', 0.1, 1, 0.2, 1, 3, 1, 'numeric')", "0.3"},
+        {"ss_num('-', 0.3, 1, 0.1, 1, 3, 1, 'numeric')", "0.2"},
+        {"ss_num('*', 0.1, 1, 0.2, 1, 5, 2, 'numeric')", "0.02"},
+        {"ss_num('*', 12, 0, 3, 0, 10, 0, 'numeric')", "36"},
+        {"ss_num('*', 1.5, 1, 3, 0, 5, 1, 'numeric')", "4.5"},
+        // money 800.00 / 3 keeps its four decimals
+        {"ss_num('/', 800, 4, 3, 0, 19, 4, 'money')", "266.6667"},
+        {"ss_num('/', 1, 0, 3, 0, 8, 6, 'numeric')", "0.333333"},
+        {"ss_num('/', 2.0, 1, 3, 0, 8, 6, 'numeric')", "0.666667"},
+        {"ss_num('/', -2.0, 1, 3, 0, 8, 6, 'numeric')", "-0.666667"},
+        {"ss_num('/', 10, 0, 4, 0, 11, 0, 'numeric')", "3"},
+        // the remainder has the dividend's sign
+        {"ss_num('%', 7.5, 1, 2, 0, 2, 1, 'numeric')", "1.5"},
+        {"ss_num('%', -7.5, 1, 2, 0, 2, 1, 'numeric')", "-1.5"},
+        {"ss_num('%', 7, 0, -3, 0, 1, 0, 'numeric')", "1"},
+        // texts are read exactly; operands are first rounded to their scales
+        {"ss_num('+', '1.5', 1, 1, 0, 3, 1, 'numeric')", "2.5"},
+        {"ss_num('+', 2.675, 3, 0, 0, 5, 3, 'numeric')", "2.675"},
+        // fifteen significant digits come back exact from the double
+        {"ss_num('+', 123456789012.345, 3, 0.001, 3, 16, 3, 'numeric')", "123456789012.346"},
+        {"ss_num('-', 0.000000000000001, 15, 0, 0, 16, 15, 'numeric')", "1.0e-15"},
+        {"ss_num('+', NULL, 0, 1, 0, 10, 0, 'numeric')", "NULL"},
+        {"ss_num('+', 1, 0, NULL, 0, 10, 0, 'numeric')", "NULL"},
+        // the largest money still fits
+        {"ss_num('+', '922337203685477.5806', 4, '0.0001', 4, 19, 4, 'money') > 0", "1"},
+        {"ss_num('+', '214748.3646', 4, '0.0001', 4, 10, 4, 'smallmoney')", "214748.3647"},
+    });
+    compruebaErrores({
+        {"ss_num('+', 999.99, 2, 0.01, 2, 5, 2, 'numeric')", 8115,
+         "Arithmetic overflow error converting expression to data type numeric."},
+        {"ss_num('+', '922337203685477.5807', 4, '0.0001', 4, 19, 4, 'money')", 8115,
+         "Arithmetic overflow error converting expression to data type money."},
+        {"ss_num('+', '214748.3647', 4, '0.0001', 4, 10, 4, 'smallmoney')", 8115,
+         "Arithmetic overflow error converting expression to data type smallmoney."},
+        {"ss_num('/', 1, 0, 0, 0, 10, 0, 'numeric')", 8134, "Divide by zero error encountered."},
+        {"ss_num('%', 1.5, 1, 0.0, 1, 2, 1, 'numeric')", 8134, "Divide by zero error encountered."},
+        {"ss_num('+', 'dos', 0, 1, 0, 10, 0, 'numeric')", 8114, "Error converting data type varchar to numeric."},
+    });
+}
+
+TEST_F(Tipado, AritmeticaEnteraEnElTipoDelResultado)
+{
+    comprueba({
+        {"ss_ent('+', 2147483646, 1, 'int')", "2147483647"},
+        {"ss_ent('-', -2147483647, 1, 'int')", "-2147483648"},
+        {"ss_ent('*', 3000000000, 3, 'bigint')", "9000000000"},
+        {"ss_ent('/', -7, 2, 'int')", "-3"},
+        {"ss_ent('%', -7, 2, 'int')", "-1"},
+        {"ss_ent('%', 7, -2, 'int')", "1"},
+        {"ss_ent('+', 250, 5, 'tinyint')", "255"},
+        {"ss_ent('&', 12, 10, 'int')", "8"},
+        {"ss_ent('|', 12, 10, 'int')", "14"},
+        {"ss_ent('^', 12, 10, 'int')", "6"},
+        {"ss_ent('^', 255, -1, 'tinyint')", "0"},
+        {"ss_ent('/', NULL, 2, 'int')", "NULL"},
+    });
+    compruebaErrores({
+        {"ss_ent('+', 2147483647, 1, 'int')", 8115, "Arithmetic overflow error converting expression to data type int."},
+        {"ss_ent('-', -2147483648, 1, 'int')", 8115, "Arithmetic overflow error converting expression to data type int."},
+        {"ss_ent('-', 0, 1, 'tinyint')", 8115, "Arithmetic overflow error converting expression to data type tinyint."},
+        {"ss_ent('+', 255, 1, 'tinyint')", 8115, "Arithmetic overflow error converting expression to data type tinyint."},
+        {"ss_ent('*', 32767, 2, 'smallint')", 8115,
+         "Arithmetic overflow error converting expression to data type smallint."},
+        {"ss_ent('/', -9223372036854775808, -1, 'bigint')", 8115,
+         "Arithmetic overflow error converting expression to data type bigint."},
+        {"ss_ent('+', 9223372036854775807, 1, 'bigint')", 8115,
+         "Arithmetic overflow error converting expression to data type bigint."},
+        {"ss_ent('/', 1, 0, 'int')", 8134, "Divide by zero error encountered."},
+        {"ss_ent('%', 1, 0, 'int')", 8134, "Divide by zero error encountered."},
+    });
+}
+
+TEST_F(Tipado, AritmeticaDeFloat)
+{
+    comprueba({
+        {"ss_flt('/', 1, 4)", "0.25"},
+        {"ss_flt('+', 0.5, 0.25)", "0.75"},
+        {"ss_flt('*', 1.5, 2)", "3.0"},
+        {"ss_flt('-', NULL, 2)", "NULL"},
+    });
+    compruebaErrores({
+        {"ss_flt('/', 1.0, 0)", 8134, "Divide by zero error encountered."},
+        {"ss_flt('*', 1e308, 10)", 8115, "Arithmetic overflow error converting expression to data type float."},
+        {"ss_flt('%', 5.5, 2)", 402, "The data types float and float are incompatible in the modulo operator."},
+    });
+}
+
+// The examples of ROUND's documentation: the result keeps the scale of the
+// argument's type, and overflows where that type cannot hold it.
+TEST_F(Tipado, RoundComoElServidor)
+{
+    comprueba({
+        {"ss_round(123.9994, 3, 0, 7, 4)", "123.999"},
+        {"ss_round(123.9995, 3, 0, 7, 4)", "124.0"},
+        {"ss_round(123.4545, 2, 0, 7, 4)", "123.45"},
+        {"ss_round(123.45, -2, 0, 5, 2)", "100.0"},
+        {"ss_round(1234.5678, -2, 0, 8, 4)", "1200.0"},
+        {"ss_round(748.58, -1, 0, 5, 2)", "750.0"},
+        {"ss_round(748.58, -2, 0, 5, 2)", "700.0"},
+        {"ss_round(748.58, -4, 0, 5, 2)", "0.0"},
+        {"ss_round(150.75, 0, 0, 5, 2)", "151.0"},
+        {"ss_round(150.75, 0, 1, 5, 2)", "150.0"},
+        {"ss_round(-2.5, 0, 0, 2, 1)", "-3.0"},
+        {"ss_round(1234, -2, 0, 10, 0)", "1200"},
+        {"ss_round(2.5, 0, 0, 0, 0)", "3.0"},
+        {"ss_round(2.345, 2, 1, 0, 0)", "2.34"},
+        {"ss_round(NULL, 2, 0, 5, 2)", "NULL"},
+    });
+    compruebaErrores({
+        {"ss_round(748.58, -3, 0, 5, 2)", 8115, "Arithmetic overflow error converting expression to data type numeric."},
+        {"ss_round(9.6, 0, 0, 2, 1)", 8115, "Arithmetic overflow error"},
+    });
+}
+
+TEST_F(Tipado, ConversionesANumeros)
+{
+    comprueba({
+        {"ss_a_num('12.345', 5, 2, 'numeric')", "12.35"},
+        {"ss_a_num(' -12.345 ', 5, 2, 'numeric')", "-12.35"},
+        {"ss_a_num(2.5, 1, 0, 'numeric')", "3"},
+        {"ss_a_num(10.3496847, 19, 4, 'money')", "10.3497"},
+        {"ss_a_num('1250.50', 19, 4, 'money')", "1250.5"},
+        {"ss_a_num('214748.3647', 10, 4, 'smallmoney')", "214748.3647"},
+        {"ss_a_num(NULL, 5, 2, 'numeric')", "NULL"},
+        {"ss_a_ent('12', 'int')", "12"},
+        {"ss_a_ent(' -12 ', 'smallint')", "-12"},
+        {"ss_a_ent(2.9, 'int')", "2"},
+        {"ss_a_ent(-2.9, 'int')", "-2"},
+        {"ss_a_ent(10.6496, 'int')", "10"},
+        {"ss_a_ent(2147483647, 'int')", "2147483647"},
+        {"ss_a_ent(255, 'tinyint')", "255"},
+        {"ss_a_ent('TRUE', 'bit')", "1"},
+        {"ss_a_ent('false', 'bit')", "0"},
+        {"ss_a_ent(5, 'bit')", "1"},
+        {"ss_a_ent(0.0, 'bit')", "0"},
+        // money rounds where the other numbers are truncated
+        {"ss_a_ent(2.5, 'int', 'money')", "3"},
+        {"ss_a_ent(-2.5, 'int', 'money')", "-3"},
+        {"ss_a_ent(2.5, 'int', 'numeric')", "2"},
+        {"ss_a_ent(NULL, 'int')", "NULL"},
+    });
+    compruebaErrores({
+        {"ss_a_num('abc', 5, 2, 'numeric')", 8114, "Error converting data type varchar to numeric."},
+        {"ss_a_num('1e3', 10, 2, 'numeric')", 8114, "Error converting data type varchar to numeric."},
+        {"ss_a_num('123.4', 4, 2, 'numeric')", 8115, "Arithmetic overflow error converting varchar to data type numeric."},
+        {"ss_a_num(123.4, 4, 2, 'numeric')", 8115, "Arithmetic overflow error converting numeric to data type numeric."},
+        {"ss_a_num(100, 4, 2, 'numeric')", 8115, "Arithmetic overflow error converting int to data type numeric."},
+        {"ss_a_num('x', 19, 4, 'money')", 235, "Cannot convert a char value to money."},
+        {"ss_a_num('214748.3648', 10, 4, 'smallmoney')", 8115,
+         "Arithmetic overflow error converting expression to data type smallmoney."},
+        {"ss_a_ent('6x', 'int')", 245, "Conversion failed when converting the varchar value '6x' to data type int."},
+        {"ss_a_ent('1.5', 'int')", 245, "Conversion failed when converting the varchar value '1.5' to data type int."},
+        {"ss_a_ent('dos', 'bit')", 245, "Conversion failed when converting the varchar value 'dos' to data type bit."},
+        {"ss_a_ent(2147483648, 'int')", 8115, "Arithmetic overflow error converting expression to data type int."},
+        {"ss_a_ent(256, 'tinyint')", 8115, "Arithmetic overflow error converting expression to data type tinyint."},
+        {"ss_a_ent(-1, 'tinyint')", 8115, "Arithmetic overflow error converting expression to data type tinyint."},
+    });
+}
+
+TEST_F(Tipado, ErroresDelServidorConSuNumero)
+{
+    const Error e = error("ss_error(50000, 'The embedded database does not support PIVOT.')");
+    EXPECT_EQ(e.NativeError, 50000);
+    EXPECT_EQ(e.Description, u"The embedded database does not support PIVOT.");
+    EXPECT_EQ(e.Number, DB_E_ERRORSINCOMMAND);
+    const Error cero = error("ss_error(8134, 'Divide by zero error encountered.')");
+    EXPECT_EQ(cero.NativeError, 8134);
+    EXPECT_EQ(cero.Number, DB_E_ERRORSINCOMMAND);
+    EXPECT_EQ(cero.SQLState, u"22012");
+}
+
+} // namespace

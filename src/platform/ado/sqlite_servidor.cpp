@@ -1422,12 +1422,27 @@ QByteArray TextoFecha(std::int64_t ms, int estilo)
     case 126:
         std::snprintf(b, sizeof b, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", p.y, p.m, p.d, p.h, p.mi, p.s, p.ms);
         break;
-    case 0: case 100: {
+    case 0: case 100: case 9: case 109: {
         const int h12 = p.h % 12 == 0 ? 12 : p.h % 12;
-        std::snprintf(b, sizeof b, "%s %2d %04d %2d:%02d%s", kMeses[p.m - 1], p.d, p.y, h12, p.mi,
-                      p.h < 12 ? "AM" : "PM");
+        if (estilo % 100 == 9)
+            std::snprintf(b, sizeof b, "%s %2d %04d %2d:%02d:%02d:%03d%s", kMeses[p.m - 1], p.d, p.y, h12, p.mi, p.s,
+                          p.ms, p.h < 12 ? "AM" : "PM");
+        else
+            std::snprintf(b, sizeof b, "%s %2d %04d %2d:%02d%s", kMeses[p.m - 1], p.d, p.y, h12, p.mi,
+                          p.h < 12 ? "AM" : "PM");
         break;
     }
+    case 2: std::snprintf(b, sizeof b, "%02d.%02d.%02d", yy, p.m, p.d); break;
+    case 102: std::snprintf(b, sizeof b, "%04d.%02d.%02d", p.y, p.m, p.d); break;
+    case 6: std::snprintf(b, sizeof b, "%02d %s %02d", p.d, kMeses[p.m - 1], yy); break;
+    case 106: std::snprintf(b, sizeof b, "%02d %s %04d", p.d, kMeses[p.m - 1], p.y); break;
+    case 7: std::snprintf(b, sizeof b, "%s %02d, %02d", kMeses[p.m - 1], p.d, yy); break;
+    case 107: std::snprintf(b, sizeof b, "%s %02d, %04d", kMeses[p.m - 1], p.d, p.y); break;
+    case 10: std::snprintf(b, sizeof b, "%02d-%02d-%02d", p.m, p.d, yy); break;
+    case 110: std::snprintf(b, sizeof b, "%02d-%02d-%04d", p.m, p.d, p.y); break;
+    case 13: case 113:
+        std::snprintf(b, sizeof b, "%02d %s %04d %02d:%02d:%02d:%03d", p.d, kMeses[p.m - 1], p.y, p.h, p.mi, p.s, p.ms);
+        break;
     default: // the stored form
         std::snprintf(b, sizeof b, p.ms ? "%04d-%02d-%02d %02d:%02d:%02d.%03d" : "%04d-%02d-%02d %02d:%02d:%02d", p.y,
                       p.m, p.d, p.h, p.mi, p.s, p.ms);

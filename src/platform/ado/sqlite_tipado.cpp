@@ -1,6 +1,9 @@
 #include "platform/ado/sqlite_tipado.h"
 
 #include "platform/ado/sqlite_interno.h"
+#include "platform/ado/sqlite_servidor.h"
+
+#include <QString>
 
 #include <algorithm>
 #include <cmath>
@@ -435,6 +438,119 @@ void AEnteroSql(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     AEntero(ctx, argv[0], *e);
 }
 
+// A float as the server writes it: C's forms with an exponent of at least
+// three digits ("1.23457e+006").
+QByteArray TextoDeFloat(double d, int estilo)
+{
+    char b[48];
+    switch (estilo) {
+    case 1: std::snprintf(b, sizeof b, "%.7e", d); break;
+    case 2: std::snprintf(b, sizeof b, "%.15e", d); break;
+    case 3: std::snprintf(b, sizeof b, "%.17g", d); break;
+    default: std::snprintf(b, sizeof b, "%g", d); break; // six significant digits
+    }
+    QByteArray t(b);
+    const int e = t.indexOf('e');
+    if (e >= 0)
+        while (t.size() - (e + 2) < 3)
+            t.insert(e + 2, '0');
+    return t;
+}
+
+// Thousands separated by commas (money style 1).
+std::string ConComas(std::string t)
+{
+    const std::size_t inicio = t[0] == '-' ? 1 : 0;
+    std::size_t punto = t.find('.');
+    if (punto == std::string::npos)
+        punto = t.size();
+    for (std::size_t i = punto; i > inicio + 3; i -= 3)
+        t.insert(i - 3, 1, ',');
+    return t;
+}
+
+void TextoSql(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    sqlite3_value* v = argv[0];
+    const Tipo t = LeerTipo(Texto(argv[1]));
+    const int estilo = sqlite3_value_type(argv[2]) == SQLITE_NULL ? -1 : sqlite3_value_int(argv[2]);
+    const int largo = sqlite3_value_type(argv[3]) == SQLITE_NULL ? -1 : sqlite3_value_int(argv[3]);
+    const QByteArray destino = argc > 4 ? Texto(argv[4]).trimmed().toLower() : QByteArray("varchar");
+    const bool nacional = destino.startsWith('n');
+    // A number too long for the text: "*" for an integer into varchar, else an error.
+    auto largoNumero = [&](const QByteArray& r, const char* de) {
+        if (largo < 0 || r.size() <= largo)
+            return true;
+        if (EnteroDe(t.nombre) && !nacional) {
+            ResultadoTexto(ctx, "*");
+            return false;
+        }
+        const std::string m = std::string("Arithmetic overflow error converting ") + de + " to data type "
+                            + destino.constData() + ".";
+        sqlite3_result_error(ctx, m.c_str(), -1);
+        return false;
+    };
+    QByteArray r;
+    if (const Entero* e = EnteroDe(t.nombre)) {
+        const std::int64_t x = sqlite3_value_int64(v);
+        r = QByteArray::number(std::strcmp(e->nombre, "bit") == 0 ? x != 0 : x);
+        if (!largoNumero(r, "expression"))
+            return;
+    } else if (t.nombre == "decimal" || t.nombre == "numeric" || t.nombre == "money" || t.nombre == "smallmoney") {
+        const bool dinero = t.nombre.endsWith("money");
+        Exacto x;
+        bool desborde = false;
+        if (!LeerExacto(v, dinero ? 4 : std::max(0, t.escala), x, desborde))
+            return ErrorTipoDato(ctx, "numeric");
+        if (dinero && estilo != 2 && estilo != 126)
+            AEscala(x, 2, x); // money writes two decimals but in styles 2 and 126
+        r = QByteArray::fromStdString(dinero && estilo == 1 ? ConComas(Cifras(x)) : Cifras(x));
+        if (!largoNumero(r, dinero ? "expression" : "numeric"))
+            return;
+    } else if (t.nombre == "float" || t.nombre == "real" || t.nombre == "double precision") {
+        const double d = t.nombre == "real" ? double(float(sqlite3_value_double(v))) : sqlite3_value_double(v);
+        r = TextoDeFloat(d, estilo);
+        if (largo >= 0 && r.size() > largo) {
+            char b[64];
+            std::snprintf(b, sizeof b, "%f", d);
+            const std::string m = std::string("Arithmetic overflow error for type ") + destino.constData()
+                                + ", value = " + b + ".";
+            return sqlite3_result_error(ctx, m.c_str(), -1);
+        }
+    } else if (EsTipoFecha(t.nombre)) {
+        std::int64_t ms;
+        if (!FechaDeValor(ctx, v, ms))
+            return ErrorFecha(ctx);
+        const bool fecha2 = t.nombre == "datetime2", hora = t.nombre == "time";
+        if (estilo >= 0)
+            r = TextoFecha(ms, estilo);
+        else if (t.nombre == "date")
+            r = TextoFecha(ms, 23);
+        else if (fecha2 || hora) // seven decimals of a second
+            r = TextoFecha(ms, 121).mid(hora ? 11 : 0) + "0000";
+        else
+            r = TextoFecha(ms, 0);
+    } else if (t.nombre == "uniqueidentifier") {
+        r = Texto(v).toUpper();
+    } else if (t.nombre.contains("char") || t.nombre.contains("text") || t.nombre == "sysname") {
+        r = Texto(v);
+    } else {
+        const std::string m = "Type " + t.nombre.toStdString() + " is not a defined system type.";
+        return sqlite3_result_error(ctx, m.c_str(), -1);
+    }
+    // Characters, not bytes: a text cut silently, char(n) padded with blanks.
+    if (largo >= 0) {
+        QString u = QString::fromUtf8(r);
+        if (u.size() > largo)
+            r = u.left(largo).toUtf8();
+        else if (destino == "char" || destino == "nchar")
+            r += QByteArray(largo - u.size(), ' ');
+    }
+    ResultadoTexto(ctx, r);
+}
+
 void ErrorNumerado(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     // "Msg <number>: <text>": the error mapping takes the number from here.
@@ -507,6 +623,8 @@ const Funcion kFuncionesTipadas[] = {
     {"ss_ent", 4, Ent, kFijo},
     {"ss_flt", 3, Flt, kFijo},
     {"ss_round", 5, Round, kFijo},
+    {"ss_texto", 4, TextoSql, kFijo},
+    {"ss_texto", 5, TextoSql, kFijo},
     {"ss_a_num", 4, ANumeroSql, kFijo},
     {"ss_a_ent", 2, AEnteroSql, kFijo},
     {"ss_a_ent", 3, AEnteroSql, kFijo},

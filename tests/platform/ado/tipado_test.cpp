@@ -240,6 +240,68 @@ TEST_F(Tipado, ConversionesANumeros)
     });
 }
 
+// CONVERT(varchar, x, style) of each type: money writes two decimals but in
+// style 2, decimal keeps its scale, float six significant digits with the
+// server's three-digit exponent.
+TEST_F(Tipado, TextosSegunElTipoDeOrigen)
+{
+    comprueba({
+        {"ss_texto(15000, 'money', NULL, 30)", "'15000.00'"},
+        {"ss_texto(15000, 'money', 0, 30)", "'15000.00'"},
+        {"ss_texto(1250.5, 'money', 1, 30)", "'1,250.50'"},
+        {"ss_texto(1234567.891, 'money', 1, 30)", "'1,234,567.89'"},
+        {"ss_texto(-1234.5, 'money', 1, 30)", "'-1,234.50'"},
+        {"ss_texto(999.5, 'money', 1, 30)", "'999.50'"},
+        {"ss_texto(1250.5, 'money', 2, 30)", "'1250.5000'"},
+        {"ss_texto(0.005, 'smallmoney', NULL, 30)", "'0.01'"},
+        {"ss_texto(600, 'decimal(12,4)', NULL, 30)", "'600.0000'"},
+        {"ss_texto(0.5, 'decimal(5,2)', NULL, 30)", "'0.50'"},
+        {"ss_texto(-0.5, 'numeric(5,1)', NULL, 30)", "'-0.5'"},
+        {"ss_texto(12, 'numeric(5,0)', NULL, 30)", "'12'"},
+        {"ss_texto(12345, 'int', NULL, 30)", "'12345'"},
+        {"ss_texto(-5, 'bigint', NULL, -1)", "'-5'"},
+        {"ss_texto(7, 'bit', NULL, 30)", "'1'"},
+        {"ss_texto(123456, 'int', NULL, 5)", "'*'"},
+        {"ss_texto(1234567.0, 'float', NULL, 30)", "'1.23457e+006'"},
+        {"ss_texto(1900000.0, 'float', NULL, 30)", "'1.9e+006'"},
+        {"ss_texto(123456.0, 'float', NULL, 30)", "'123456'"},
+        {"ss_texto(1.353954, 'float', NULL, 30)", "'1.35395'"},
+        {"ss_texto(0.00001, 'float', NULL, 30)", "'1e-005'"},
+        {"ss_texto(1234567.0, 'float', 1, 30)", "'1.2345670e+006'"},
+        {"ss_texto(1234567.0, 'float', 2, 30)", "'1.234567000000000e+006'"},
+        {"ss_texto(0.5, 'real', NULL, 30)", "'0.5'"},
+        {"ss_texto('2025-02-01 00:00:00', 'datetime', NULL, 30)", "'Feb  1 2025 12:00AM'"},
+        {"ss_texto('2025-02-01 13:05:00', 'smalldatetime', NULL, 30)", "'Feb  1 2025  1:05PM'"},
+        {"ss_texto('2025-02-01 13:05:00', 'datetime', 103, 30)", "'01/02/2025'"},
+        {"ss_texto('2025-02-01 13:05:09.007', 'datetime', 9, 30)", "'Feb  1 2025  1:05:09:007PM'"},
+        {"ss_texto('2025-02-01 13:05:09.007', 'datetime', 113, 30)", "'01 Feb 2025 13:05:09:007'"},
+        {"ss_texto('2025-02-01', 'datetime', 106, 30)", "'01 Feb 2025'"},
+        {"ss_texto('2025-02-01', 'datetime', 107, 30)", "'Feb 01, 2025'"},
+        {"ss_texto('2025-02-01', 'datetime', 102, 30)", "'2025.02.01'"},
+        {"ss_texto('2025-02-01', 'datetime', 110, 30)", "'02-01-2025'"},
+        {"ss_texto('2025-02-01', 'date', NULL, 30)", "'2025-02-01'"},
+        {"ss_texto('2025-02-01 10:30:00.123', 'datetime2', NULL, 30)", "'2025-02-01 10:30:00.1230000'"},
+        {"ss_texto('10:30:00', 'time', NULL, 30)", "'10:30:00.0000000'"},
+        {"ss_texto('2025-02-01', 'datetime', 23, 3)", "'202'"},
+        {"ss_texto('abcdef', 'varchar', NULL, 3)", "'abc'"},
+        {"ss_texto('ñandú', 'nvarchar', NULL, 3)", "'ñan'"},
+        {"ss_texto('ab', 'varchar', NULL, 4, 'char')", "'ab  '"},
+        {"ss_texto('6f9619ff-8b86-d011-b42d-00c04fc964ff', 'uniqueidentifier', NULL, -1)",
+         "'6F9619FF-8B86-D011-B42D-00C04FC964FF'"},
+        {"ss_texto(NULL, 'int', NULL, 30)", "NULL"},
+    });
+    compruebaErrores({
+        {"ss_texto(123456, 'int', NULL, 5, 'nvarchar')", 8115,
+         "Arithmetic overflow error converting expression to data type nvarchar."},
+        {"ss_texto(123.45, 'decimal(5,2)', NULL, 5)", 8115,
+         "Arithmetic overflow error converting numeric to data type varchar."},
+        {"ss_texto(15000, 'money', NULL, 5)", 8115, "Arithmetic overflow error converting expression to data type varchar."},
+        {"ss_texto(1.123456789, 'float', NULL, 4)", 232, "Arithmetic overflow error for type varchar, value = 1.123457."},
+        {"ss_texto('32/01/2025', 'datetime', NULL, 30)", 241, "Conversion failed when converting date and/or time"},
+        {"ss_texto(1, 'geography', NULL, 30)", 243, "Type geography is not a defined system type."},
+    });
+}
+
 TEST_F(Tipado, ErroresDelServidorConSuNumero)
 {
     const Error e = error("ss_error(50000, 'The embedded database does not support PIVOT.')");

@@ -100,6 +100,8 @@ struct Patron {
     std::uint32_t escape = 0; // 0: none
     Regla regla = Regla::CiAs;
 };
+// The characters' weights match the pattern.
+bool Coincide(const Patron& p, const Peso* t, std::size_t n);
 // The text (UTF-8) matches the pattern; its trailing blanks are ignored.
 bool CoincideTexto(const Patron& p, const unsigned char* t, int n);
 // The ESCAPE argument: one character, else the server's error is set.

@@ -13,6 +13,7 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ado::servidor {
 
@@ -551,6 +552,208 @@ void TextoSql(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     ResultadoTexto(ctx, r);
 }
 
+// ---------------------------------------------------------------- texts
+
+// A collation by its name ("CS_AS", "Latin1_General_CI_AI", ...); NULL is
+// the database's CI_AS. False, with the server's error, for one it lacks.
+bool LeerRegla(sqlite3_context* ctx, sqlite3_value* v, Regla& r)
+{
+    r = Regla::CiAs;
+    if (sqlite3_value_type(v) == SQLITE_NULL)
+        return true;
+    const QByteArray n = Texto(v).trimmed().toUpper();
+    if (n == "BIN" || n.endsWith("_BIN") || n.endsWith("_BIN2"))
+        return r = Regla::Bin, true;
+    const bool cs = n.startsWith("CS_") || n.contains("_CS_"), ci = n.startsWith("CI_") || n.contains("_CI_");
+    const bool as = n.endsWith("_AS") || n.contains("_AS_"), ai = n.endsWith("_AI") || n.contains("_AI_");
+    if ((cs || ci) && (as || ai)) {
+        r = cs ? (ai ? Regla::CsAi : Regla::CsAs) : (ai ? Regla::CiAi : Regla::CiAs);
+        return true;
+    }
+    const std::string m = "Invalid collation '" + Texto(v).toStdString() + "'.";
+    sqlite3_result_error(ctx, m.c_str(), -1);
+    return false;
+}
+
+std::vector<Peso> Pesos(const QString& t, Regla r)
+{
+    std::vector<Peso> p;
+    p.reserve(std::size_t(t.size()));
+    for (const QChar c : t)
+        p.push_back(PesoEn(c.unicode(), r));
+    return p;
+}
+
+// Where buscar is in texto from desde (0-based, in UTF-16 units), or -1.
+qsizetype Buscar(const std::vector<Peso>& texto, const std::vector<Peso>& buscar, qsizetype desde, Regla r)
+{
+    const auto n = qsizetype(texto.size()), m = qsizetype(buscar.size());
+    for (qsizetype i = std::max<qsizetype>(desde, 0); m > 0 && i + m <= n; ++i) {
+        qsizetype k = 0;
+        while (k < m && CompararPeso(texto[std::size_t(i + k)], buscar[std::size_t(k)], r) == 0)
+            ++k;
+        if (k == m)
+            return i;
+    }
+    return -1;
+}
+
+QString Cadena(sqlite3_value* v) { return QString::fromUtf8(Texto(v)); }
+
+void ResultadoCadena(sqlite3_context* ctx, const QString& t) { ResultadoTexto(ctx, t.toUtf8()); }
+
+void LikeSql(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    std::uint32_t escape = 0;
+    Regla r;
+    if ((sqlite3_value_type(argv[2]) != SQLITE_NULL && !LeerEscape(ctx, argv[2], escape)) || !LeerRegla(ctx, argv[3], r))
+        return;
+    std::unique_ptr<Patron> propio;
+    const Patron& pat = PatronDe(ctx, argv, 1, escape, r, propio);
+    sqlite3_result_int(ctx, CoincideTexto(pat, sqlite3_value_text(argv[0]), sqlite3_value_bytes(argv[0])));
+}
+
+void CharIndex(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    Regla r;
+    if (!LeerRegla(ctx, argv[3], r))
+        return;
+    // A start below 1 (or none) searches from the first character.
+    const std::int64_t inicio = sqlite3_value_type(argv[2]) == SQLITE_NULL ? 1 : sqlite3_value_int64(argv[2]);
+    const auto texto = Pesos(Cadena(argv[1]), r);
+    const qsizetype desde = qsizetype(std::clamp<std::int64_t>(inicio - 1, 0, std::int64_t(texto.size())));
+    sqlite3_result_int64(ctx, Buscar(texto, Pesos(Cadena(argv[0]), r), desde, r) + 1);
+}
+
+void Replace(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc - 1, argv))
+        return sqlite3_result_null(ctx);
+    Regla r;
+    if (!LeerRegla(ctx, argv[3], r))
+        return;
+    const QString texto = Cadena(argv[0]), buscar = Cadena(argv[1]), nuevo = Cadena(argv[2]);
+    const auto pt = Pesos(texto, r), pb = Pesos(buscar, r);
+    QString resultado;
+    qsizetype desde = 0;
+    for (qsizetype i; (i = Buscar(pt, pb, desde, r)) >= 0; desde = i + buscar.size())
+        resultado += texto.mid(desde, i - desde) + nuevo;
+    ResultadoCadena(ctx, resultado + texto.mid(desde));
+}
+
+void PatIndex(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    Regla r;
+    if (!LeerRegla(ctx, argv[2], r))
+        return;
+    std::unique_ptr<Patron> propio;
+    const Patron& pat = PatronDe(ctx, argv, 0, 0, r, propio);
+    const auto texto = Pesos(Cadena(argv[1]), r);
+    // A leading "%" lets the match start anywhere: the first place where the
+    // rest of the pattern matches the rest of the text.
+    const bool libre = !pat.elementos.empty() && pat.elementos.front().tipo == Elemento::Todo;
+    Patron resto = pat;
+    if (libre)
+        resto.elementos.erase(resto.elementos.begin());
+    std::size_t n = texto.size();
+    while (n > 0 && texto[n - 1].primario == ' ')
+        --n;
+    for (std::size_t i = 0; i <= n && (i == 0 || libre); ++i)
+        if (Coincide(resto, texto.data() + i, n - i) || Coincide(resto, texto.data() + i, texto.size() - i))
+            return sqlite3_result_int64(ctx, std::int64_t(i) + 1);
+    sqlite3_result_int64(ctx, 0);
+}
+
+// Case of the Windows-1252 letters (and of every letter of a national text):
+// one character for one, so "ß" stays.
+QString Caso(const QString& t, bool mayusculas)
+{
+    QString r = t;
+    for (QChar& c : r) {
+        const QChar d = mayusculas ? c.toUpper() : c.toLower();
+        if (c.unicode() >= 0x100 || Cp1252(d.unicode()) <= 0xFF)
+            c = d;
+    }
+    return r;
+}
+
+void Upper(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    ResultadoCadena(ctx, Caso(Cadena(argv[0]), true));
+}
+
+void Lower(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    ResultadoCadena(ctx, Caso(Cadena(argv[0]), false));
+}
+
+void Substring(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    const std::int64_t inicio = sqlite3_value_int64(argv[1]), largo = sqlite3_value_int64(argv[2]);
+    if (largo < 0)
+        return sqlite3_result_error(ctx, "Invalid length parameter passed to the substring function.", -1);
+    // Characters before the first count in the length: SUBSTRING('abcdef', -1, 3) is 'a'.
+    const QString t = Cadena(argv[0]);
+    const std::int64_t desde = std::max<std::int64_t>(inicio, 1);
+    const std::int64_t hasta = largo > std::numeric_limits<std::int64_t>::max() - inicio ? t.size() + 1 : inicio + largo;
+    if (hasta <= desde || desde > t.size())
+        return ResultadoTexto(ctx, QByteArray(""));
+    ResultadoCadena(ctx, t.mid(qsizetype(desde - 1), qsizetype(std::min<std::int64_t>(hasta, t.size() + 1) - desde)));
+}
+
+void DataLength(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    // varchar: a byte a character of the code page; nvarchar: two a UTF-16 unit.
+    const QString t = Cadena(argv[0]);
+    if (sqlite3_value_int(argv[1]))
+        return sqlite3_result_int64(ctx, 2 * std::int64_t(t.size()));
+    std::int64_t n = 0;
+    for (qsizetype i = 0; i < t.size(); ++i, ++n)
+        if (t[i].isHighSurrogate() && i + 1 < t.size())
+            ++i;
+    sqlite3_result_int64(ctx, n);
+}
+
+void Len(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    QString t = Cadena(argv[0]);
+    qsizetype n = t.size();
+    while (n > 0 && t[n - 1] == u' ')
+        --n;
+    sqlite3_result_int64(ctx, n);
+}
+
+void Largo(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    const std::int64_t n = sqlite3_value_int64(argv[1]);
+    const QString t = Cadena(argv[0]);
+    if (t.size() <= n)
+        return sqlite3_result_value(ctx, argv[0]);
+    // Only blanks may go: the rest would be lost.
+    for (qsizetype i = qsizetype(std::max<std::int64_t>(n, 0)); i < t.size(); ++i)
+        if (t[i] != u' ')
+            return sqlite3_result_error(ctx, "String or binary data would be truncated.", -1);
+    ResultadoCadena(ctx, t.left(qsizetype(n)));
+}
+
 void ErrorNumerado(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     // "Msg <number>: <text>": the error mapping takes the number from here.
@@ -628,6 +831,16 @@ const Funcion kFuncionesTipadas[] = {
     {"ss_a_num", 4, ANumeroSql, kFijo},
     {"ss_a_ent", 2, AEnteroSql, kFijo},
     {"ss_a_ent", 3, AEnteroSql, kFijo},
+    {"ss_like", 4, LikeSql, kFijo},
+    {"ss_charindex", 4, CharIndex, kFijo},
+    {"ss_replace", 4, Replace, kFijo},
+    {"ss_patindex", 3, PatIndex, kFijo},
+    {"ss_upper", 1, Upper, kFijo},
+    {"ss_lower", 1, Lower, kFijo},
+    {"ss_substring", 3, Substring, kFijo},
+    {"ss_datalength", 2, DataLength, kFijo},
+    {"ss_len", 1, Len, kFijo},
+    {"ss_largo", 2, Largo, kFijo},
     {"ss_error", 2, ErrorNumerado, SQLITE_UTF8},
 };
 const int kNumFuncionesTipadas = int(std::size(kFuncionesTipadas));

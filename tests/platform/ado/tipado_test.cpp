@@ -302,6 +302,114 @@ TEST_F(Tipado, TextosSegunElTipoDeOrigen)
     });
 }
 
+// The collations over Windows-1252: case-sensitive ones put lower case
+// first, and a difference of letters weighs more than one of accent, which
+// weighs more than one of case; BIN is the code page's order. Trailing
+// blanks never count.
+TEST_F(Tipado, IntercalacionesDelServidor)
+{
+    comprueba({
+        {"'a' = 'A' COLLATE CS_AS", "0"},
+        {"'a' < 'A' COLLATE CS_AS", "1"},
+        {"'A' < 'b' COLLATE CS_AS", "1"},
+        {"'ab' < 'Ab' COLLATE CS_AS", "1"},
+        {"'Ab' < 'ac' COLLATE CS_AS", "1"},
+        {"'Ab' < 'áb' COLLATE CS_AS", "1"},
+        {"'a ' = 'a' COLLATE CS_AS", "1"},
+        {"'á' = 'A' COLLATE CI_AI", "1"},
+        {"'Ñandu' = 'ñandú' COLLATE CI_AI", "1"},
+        {"'Á' = 'á' COLLATE CS_AI", "0"},
+        {"'á' = 'a' COLLATE CS_AI", "1"},
+        {"'a ' = 'a' COLLATE BIN", "1"},
+        {"'a' = 'A' COLLATE BIN", "0"},
+        {"'B' < 'a' COLLATE BIN", "1"},
+        {"'Z' < 'Š' COLLATE BIN", "1"},
+        {"'€' < 'ß' COLLATE BIN", "1"},
+        {"'á' = 'a' COLLATE CI_AS", "0"},
+    });
+    ejecuta("CREATE TABLE T (X TEXT)");
+    ejecuta("INSERT INTO T VALUES ('b'), ('A'), ('a'), ('B'), ('á')");
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT group_concat(X, '|') FROM (SELECT X FROM T ORDER BY X COLLATE CS_AS)", -1,
+                                 &st, nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "a|A|á|b|B");
+    sqlite3_finalize(st);
+}
+
+TEST_F(Tipado, BusquedasSegunLaIntercalacion)
+{
+    comprueba({
+        {"ss_like('Abc', 'a%', NULL, 'CS_AS')", "0"},
+        {"ss_like('Abc', 'a%', NULL, 'CI_AS')", "1"},
+        {"ss_like('Abc', 'a%', NULL, 'Latin1_General_CI_AS')", "1"},
+        {"ss_like('ábc', 'a%', NULL, 'CI_AI')", "1"},
+        {"ss_like('ábc', 'a%', NULL, NULL)", "0"},
+        {"ss_like('10%', '10!%', '!', 'BIN')", "1"},
+        {"ss_like('B', '[a-c]', NULL, 'CS_AS')", "1"},
+        {"ss_like('B', '[a-c]', NULL, 'BIN')", "0"},
+        {"ss_like('abc  ', 'abc', NULL, 'BIN')", "1"},
+        {"ss_like(NULL, 'a', NULL, NULL)", "NULL"},
+        {"ss_charindex('b', 'ABCabc', NULL, NULL)", "2"},
+        {"ss_charindex('b', 'ABCabc', 3, NULL)", "5"},
+        {"ss_charindex('b', 'ABCabc', NULL, 'CS_AS')", "5"},
+        {"ss_charindex('bc', 'ABCabc', -4, 'CI_AS')", "2"},
+        {"ss_charindex('z', 'abc', 1, NULL)", "0"},
+        {"ss_charindex('', 'abc', 1, NULL)", "0"},
+        {"ss_charindex(NULL, 'abc', 1, NULL)", "NULL"},
+        {"ss_replace('ABCabc', 'b', 'x', NULL)", "'AxCaxc'"},
+        {"ss_replace('ABCabc', 'b', 'x', 'CS_AS')", "'ABCaxc'"},
+        {"ss_replace('aaa', 'aa', 'b', NULL)", "'ba'"},
+        {"ss_replace('canción', 'CION', 'ción', 'CI_AI')", "'canción'"},
+        {"ss_replace('abc', NULL, 'x', NULL)", "NULL"},
+        {"ss_patindex('%ter%', 'interesting', NULL)", "3"},
+        {"ss_patindex('%ing', 'interesting', NULL)", "9"},
+        {"ss_patindex('ter%', 'interesting', NULL)", "0"},
+        {"ss_patindex('%[0-9]%', 'abc5d', NULL)", "4"},
+        {"ss_patindex('%TER%', 'interesting', 'CS_AS')", "0"},
+    });
+    compruebaErrores({
+        {"ss_like('x', 'x', NULL, 'XX_YY')", 448, "Invalid collation 'XX_YY'."},
+        {"ss_like('x', 'x', 'ab', NULL)", 506, "The invalid escape character"},
+    });
+}
+
+TEST_F(Tipado, TextosComoElServidor)
+{
+    comprueba({
+        {"ss_upper('ñandú')", "'ÑANDÚ'"},
+        {"ss_upper('ÿšœž')", "'ŸŠŒŽ'"},
+        {"ss_lower('ŸŠŒŽ')", "'ÿšœž'"},
+        {"ss_upper('straße')", "'STRAßE'"},
+        {"ss_upper(NULL)", "NULL"},
+        {"ss_substring('abcdef', -1, 3)", "'a'"},
+        {"ss_substring('abcdef', 2, 3)", "'bcd'"},
+        {"ss_substring('abc', 5, 2)", "''"},
+        {"ss_substring('abc', 0, 1)", "''"},
+        {"ss_substring('abc', 2, 100)", "'bc'"},
+        {"ss_substring('ñandú', 4, 2)", "'dú'"},
+        {"ss_substring(NULL, 1, 2)", "NULL"},
+        {"ss_datalength('ñandú', 0)", "5"},
+        {"ss_datalength('ñandú', 1)", "10"},
+        {"ss_datalength('ab  ', 0)", "4"},
+        {"ss_len('ab  ')", "2"},
+        {"ss_len('  ab')", "4"},
+        {"ss_len('')", "0"},
+        {"ss_len(NULL)", "NULL"},
+        {"ss_largo('abc', 3)", "'abc'"},
+        {"ss_largo('abc   ', 3)", "'abc'"},
+        {"ss_largo('ab', 5)", "'ab'"},
+        {"ss_largo('ñandú', 5)", "'ñandú'"},
+        {"ss_largo(NULL, 5)", "NULL"},
+    });
+    compruebaErrores({
+        {"ss_substring('abc', 1, -1)", 537, "Invalid length parameter passed to the substring function."},
+        {"ss_largo('abcd', 3)", 8152, "String or binary data would be truncated."},
+        {"ss_largo('ab c', 2)", 8152, "String or binary data would be truncated."},
+    });
+}
+
 TEST_F(Tipado, ErroresDelServidorConSuNumero)
 {
     const Error e = error("ss_error(50000, 'The embedded database does not support PIVOT.')");

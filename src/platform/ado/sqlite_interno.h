@@ -155,7 +155,7 @@ Orden OrdenDeSesion(sqlite3_context* ctx);
 // number) in ms since 1900-01-01; estilo 0: the session's order.
 bool FechaDeValor(sqlite3_context* ctx, sqlite3_value* v, std::int64_t& ms, int estilo = 0);
 // The stored form of each date type.
-enum class Clase { Fecha, SoloFecha, SoloHora, Corta };
+enum class Clase { Fecha, Fecha2, SoloFecha, SoloHora, Corta };
 Clase ClaseDeTipo(const QByteArray& tipo);
 QByteArray Guardada(std::int64_t ms, Clase c);
 // A datetime result within the type's range, or the server's overflow error.

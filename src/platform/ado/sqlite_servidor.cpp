@@ -522,6 +522,52 @@ bool LeerHora(Lector& l, Partes& r)
     return true;
 }
 
+// A month by its name or its first three letters; 0 when none.
+int Mes(Lector& l)
+{
+    static const char* const kNombres[] = {"january", "february", "march", "april", "may", "june", "july",
+                                           "august", "september", "october", "november", "december"};
+    const char* i = l.p;
+    while (l.p < l.fin && std::isalpha(static_cast<unsigned char>(*l.p)))
+        ++l.p;
+    const QByteArray palabra = QByteArray(i, int(l.p - i)).toLower();
+    for (int m = 0; m < 12; ++m)
+        if (palabra.size() >= 3 && QByteArray(kNombres[m]).startsWith(palabra))
+            return m + 1;
+    return 0;
+}
+
+// "Feb 1 2025", "February 1, 2025", "1 Feb 2025", with a time after them.
+bool LeerConMes(Lector& l, Partes& r)
+{
+    int d = 0, y = 0, nd = 0, ny = 0, m = 0;
+    if (std::isalpha(static_cast<unsigned char>(l.ve()))) {
+        if (!(m = Mes(l)))
+            return false;
+        l.blancos();
+        nd = l.digitos(d);
+    } else {
+        nd = l.digitos(d);
+        l.blancos();
+        if (!nd || !(m = Mes(l)))
+            return false;
+    }
+    if (l.ve() == ',')
+        ++l.p;
+    l.blancos();
+    if (l.ve() == ',')
+        ++l.p;
+    l.blancos();
+    ny = l.digitos(y);
+    if (!nd || !ny)
+        return false;
+    r.y = AnoDeDos(y, ny), r.m = m, r.d = d;
+    if (!DiaValido(r.y, r.m, r.d))
+        return false;
+    l.blancos();
+    return l.final() || (LeerHora(l, r) && l.final());
+}
+
 bool LeerPartes(const QByteArray& texto, Orden orden, Partes& r)
 {
     Lector l{texto.constData(), texto.constData() + texto.size()};
@@ -532,6 +578,9 @@ bool LeerPartes(const QByteArray& texto, Orden orden, Partes& r)
     if (l.final())
         return true; // "" is 1900-01-01, as the server converts it
     const char* inicio = l.p;
+    if (LeerConMes(l, r))
+        return true;
+    l.p = inicio;
     int a;
     const int na = l.digitos(a);
     if (!na)
@@ -625,7 +674,12 @@ QByteArray Guardada(std::int64_t ms, Clase c)
         return b;
     }
     case Clase::Corta: ms = FloorDiv(ms + 30000, 60000) * 60000; break;
-    case Clase::Fecha: break;
+    case Clase::Fecha: { // datetime counts 1/300 s: .001 is .000, .002 is .003, .005 is .007
+        const std::int64_t tics = FloorDiv(ms * 3 + 5, 10);
+        ms = FloorDiv(tics * 10 + 1, 3);
+        break;
+    }
+    case Clase::Fecha2: break;
     }
     return TextoFecha(ms, -1);
 }
@@ -639,6 +693,8 @@ Clase ClaseDeTipo(const QByteArray& tipo)
         return Clase::SoloHora;
     if (t.startsWith("smalldatetime"))
         return Clase::Corta;
+    if (t.startsWith("datetime2") || t.startsWith("datetimeoffset"))
+        return Clase::Fecha2;
     return Clase::Fecha;
 }
 

@@ -552,6 +552,50 @@ void TextoSql(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     ResultadoTexto(ctx, r);
 }
 
+// ---------------------------------------------------------------- dates
+
+// datetime + n days (1.5: 36 hours).
+void FechaMas(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    std::int64_t ms;
+    if (!FechaDeValor(ctx, argv[0], ms))
+        return ErrorFecha(ctx);
+    const double dias = sqlite3_value_double(argv[1]);
+    if (!(std::fabs(dias) < 1e7))
+        return ResultadoFecha(ctx, std::numeric_limits<std::int64_t>::min() / 2, false);
+    ResultadoFecha(ctx, ms + std::llround(dias * double(kMsDia)), false);
+}
+
+// datetime - datetime: 1900-01-01 plus the difference.
+void FechaResta(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    std::int64_t a, b;
+    if (!FechaDeValor(ctx, argv[0], a) || !FechaDeValor(ctx, argv[1], b))
+        return ErrorFecha(ctx);
+    ResultadoFecha(ctx, a - b, false);
+}
+
+void DateFormat(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    static const struct {
+        const char* nombre;
+        Orden orden;
+    } kOrdenes[] = {{"dmy", Orden::Dmy}, {"mdy", Orden::Mdy}, {"ymd", Orden::Ymd},
+                    {"ydm", Orden::Ydm}, {"myd", Orden::Myd}, {"dym", Orden::Dym}};
+    const QByteArray t = Texto(argv[0]);
+    for (const auto& o : kOrdenes)
+        if (t.trimmed().toLower() == o.nombre) {
+            static_cast<Sesion*>(sqlite3_user_data(ctx))->orden = o.orden;
+            return sqlite3_result_null(ctx);
+        }
+    const std::string m = "SET DATEFORMAT date order '" + t.toStdString() + "' is invalid.";
+    sqlite3_result_error(ctx, m.c_str(), -1);
+}
+
 // ---------------------------------------------------------------- texts
 
 // A collation by its name ("CS_AS", "Latin1_General_CI_AI", ...); NULL is
@@ -831,6 +875,9 @@ const Funcion kFuncionesTipadas[] = {
     {"ss_a_num", 4, ANumeroSql, kFijo},
     {"ss_a_ent", 2, AEnteroSql, kFijo},
     {"ss_a_ent", 3, AEnteroSql, kFijo},
+    {"ss_fecha_mas", 2, FechaMas, SQLITE_UTF8},
+    {"ss_fecha_resta", 2, FechaResta, SQLITE_UTF8},
+    {"ss_dateformat", 1, DateFormat, SQLITE_UTF8},
     {"ss_like", 4, LikeSql, kFijo},
     {"ss_charindex", 4, CharIndex, kFijo},
     {"ss_replace", 4, Replace, kFijo},

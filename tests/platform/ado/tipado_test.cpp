@@ -302,6 +302,51 @@ TEST_F(Tipado, TextosSegunElTipoDeOrigen)
     });
 }
 
+// datetime keeps 1/300 s; a text without a style reads in the session's
+// order (SET DATEFORMAT, day first until set); every literal form the server
+// takes for datetime is read.
+TEST_F(Tipado, FechasComoElServidor)
+{
+    comprueba({
+        {"ss_fecha_mas('2025-02-01 00:00:00', 1)", "'2025-02-02 00:00:00'"},
+        {"ss_fecha_mas('2025-02-01 00:00:00', 1.5)", "'2025-02-02 12:00:00'"},
+        {"ss_fecha_mas('2025-02-01', -1)", "'2025-01-31 00:00:00'"},
+        {"ss_fecha_mas(NULL, 1)", "NULL"},
+        {"ss_fecha_resta('2025-02-02 12:00:00', '2025-02-01 00:00:00')", "'1900-01-02 12:00:00'"},
+        {"ss_fecha_resta('2025-02-01', '2025-02-02')", "'1899-12-31 00:00:00'"},
+        {"ss_fecha('2025-02-01 10:00:00.001')", "'2025-02-01 10:00:00'"},
+        {"ss_fecha('2025-02-01 10:00:00.002')", "'2025-02-01 10:00:00.003'"},
+        {"ss_fecha('2025-02-01 10:00:00.005')", "'2025-02-01 10:00:00.007'"},
+        {"ss_fecha('2025-02-01 23:59:59.999')", "'2025-02-02 00:00:00'"},
+        {"ss_fecha('2025-02-01 10:00:00.001', 'datetime2')", "'2025-02-01 10:00:00.001'"},
+        {"ss_fecha('20250201')", "'2025-02-01 00:00:00'"},
+        {"ss_fecha('2025-02-01T10:30:00')", "'2025-02-01 10:30:00'"},
+        {"ss_fecha('2025-02-01 00:00:00.000')", "'2025-02-01 00:00:00'"},
+        {"ss_fecha('01-02-2025')", "'2025-02-01 00:00:00'"},
+        {"ss_fecha('1/2/2025')", "'2025-02-01 00:00:00'"},
+        {"ss_fecha('Feb 1 2025')", "'2025-02-01 00:00:00'"},
+        {"ss_fecha('February 1, 2025 10:30AM')", "'2025-02-01 10:30:00'"},
+        {"ss_fecha('1 Feb 2025')", "'2025-02-01 00:00:00'"},
+    });
+    ejecuta("SELECT ss_dateformat('mdy')");
+    comprueba({
+        {"ss_fecha('01/02/2025')", "'2025-01-02 00:00:00'"},
+        {"ss_fecha('2025-02-01')", "'2025-02-01 00:00:00'"}, // year first stays year, month, day
+        {"ss_fecha_mas('1/2/2025', 0)", "'2025-01-02 00:00:00'"},
+        {"ss_texto('01/02/2025', 'datetime', 103, 30)", "'02/01/2025'"},
+        {"ss_convertir('datetime', '01/02/2025', 103)", "'2025-02-01 00:00:00'"}, // a style decides itself
+    });
+    ejecuta("SELECT ss_dateformat('ydm')");
+    comprueba({{"ss_fecha('25/01/02')", "'2025-02-01 00:00:00'"}});
+    ejecuta("SELECT ss_dateformat('dym')");
+    comprueba({{"ss_fecha('01/2025/02')", "'2025-02-01 00:00:00'"}});
+    compruebaErrores({
+        {"ss_dateformat('xyz')", 2741, "SET DATEFORMAT date order 'xyz' is invalid."},
+        {"ss_fecha_mas('2025-02-30', 1)", 241, "Conversion failed when converting date and/or time"},
+        {"ss_fecha_mas('9999-12-31', 1)", 517, "Adding a value to a 'datetime' column caused an overflow."},
+    });
+}
+
 // The collations over Windows-1252: case-sensitive ones put lower case
 // first, and a difference of letters weighs more than one of accent, which
 // weighs more than one of case; BIN is the code page's order. Trailing

@@ -220,6 +220,14 @@ Error ErrorAbrirSqlite(int codigo, const QString& base, const QString& motivo, c
             QStringLiteral("42000"), nativo::BaseInexistente};
 }
 
+Error ErrorNativo(int nativo, const QString& mensaje, const QString& origen)
+{
+    for (const auto& r : kReglas)
+        if (r.nativo == nativo && nativo != 0)
+            return {r.numero, mensaje, origen, QString::fromLatin1(r.sqlstate), nativo};
+    return {DB_E_ERRORSINCOMMAND, mensaje, origen, QStringLiteral("42000"), nativo};
+}
+
 Error ErrorCaracterNulo(const QString& origen)
 {
     return {DB_E_ERRORSINCOMMAND, QStringLiteral("Incorrect syntax near character 0 (NUL) in the statement."), origen,

@@ -34,6 +34,9 @@ constexpr int ServidorInexistente = 17;
 Error ErrorSqlite(int codigo, const QString& mensaje, const QString& origen);
 // SQLite could not open the file: locked, not a database, missing.
 Error ErrorAbrirSqlite(int codigo, const QString& base, const QString& motivo, const QString& origen);
+// A refusal with the server's native number and text (0: a construct the
+// embedded database does not take).
+Error ErrorNativo(int nativo, const QString& mensaje, const QString& origen);
 // A statement that holds character 0: SQLite would stop reading at it.
 Error ErrorCaracterNulo(const QString& origen);
 

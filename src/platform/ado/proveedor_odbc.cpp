@@ -903,7 +903,7 @@ private:
                                    while (c && c->siguiente(f)) {
                                        std::vector<QString> t;
                                        for (const Variant& v : f)
-                                           t.push_back(v.toString());
+                                           t.push_back(v.isNull() ? QString() : v.toString());
                                        r.push_back(std::move(t));
                                    }
                                    return r;

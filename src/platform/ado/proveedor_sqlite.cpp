@@ -193,10 +193,7 @@ public:
     std::unique_ptr<Cursor> ejecutar(const QString& sql, const std::vector<Variant>& parametros,
                                      std::int64_t* afectadas, int timeout) override
     {
-        if (timeout != timeout_) {
-            sqlite3_busy_timeout(db_, EsperaMs(timeout));
-            timeout_ = timeout;
-        }
+        esperar(timeout);
         // SQLite reads a statement only up to a character 0: refused whole,
         // before any part of the text has run.
         if (sql.contains(QChar(0)))
@@ -259,6 +256,7 @@ public:
     {
         if (sql.contains(QChar(0)))
             FallaDe(ErrorCaracterNulo(nombre_));
+        esperar(timeout); // the schema the translation reads waits as the statement does
         const auto t = traductor_.traducir(sql, nombre_);
         if (conClave) {
             if (t->conClave.isEmpty())
@@ -397,6 +395,15 @@ private:
 
     [[noreturn]] void falla() { FallaDe(Fallo(db_, nombre_)); }
 
+    // A writer's lock is waited on for the statement's time-out.
+    void esperar(int timeout)
+    {
+        if (timeout != timeout_) {
+            sqlite3_busy_timeout(db_, EsperaMs(timeout));
+            timeout_ = timeout;
+        }
+    }
+
     // Rows of a native statement as texts, for the translation's schema.
     std::vector<std::vector<QString>> filasTexto(const QString& sql)
     {
@@ -431,6 +438,7 @@ private:
 int AlAbrir(sqlite3* db, const char**, const struct sqlite3_api_routines*)
 {
     servidor::Registrar(db);
+    sesion::Registrar(db);
     return SQLITE_OK;
 }
 
@@ -471,7 +479,6 @@ sqlite3* AbrirArchivo(const QString& ruta, int timeoutConexion, QString& motivo,
     sqlite3_extended_result_codes(db, 1);
     (void)g_registrada;
     servidor::Preparar(db);
-    sesion::Registrar(db);
     return db;
 }
 

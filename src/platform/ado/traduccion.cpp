@@ -1,4 +1,5 @@
 #include "platform/ado/traduccion.h"
+#include "platform/ado/errores_ado.h"
 #include "platform/ado/provider.h"
 
 namespace ado {
@@ -11,7 +12,7 @@ std::shared_ptr<const tsql::Traduccion> TraductorSqlite::traducir(const QString&
     try {
         r = std::make_shared<const tsql::Traduccion>(tsql::Traducir(sql, *this));
     } catch (const tsql::ErrorTsql& e) {
-        FallaDe({DB_E_ERRORSINCOMMAND, e.mensaje, origen, QStringLiteral("42000"), e.numero});
+        FallaDe(ErrorNativo(e.numero, e.mensaje, origen));
     }
     if (cache_.size() >= 2000)
         cache_.clear();

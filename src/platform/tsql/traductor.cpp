@@ -1003,8 +1003,10 @@ private:
     // -------------------------------------------------------------- SELECT
 
     // One SELECT of a chain, without ORDER BY, with its own TOP as LIMIT.
+    // empates: the items named ss_c1, ss_c2... and the rank of each row by
+    // the ORDER BY added as ss_rango, for TOP ... WITH TIES.
     QString miembro(Select& s, const Ambito* padre, std::vector<Tipo>* tipos, std::vector<QString>* nombres,
-                    Ambito& a, std::vector<ColumnaAmbito>& alias, bool claveFila)
+                    Ambito& a, std::vector<ColumnaAmbito>& alias, bool claveFila, bool empates = false)
     {
         a.padre = padre;
         QString from;
@@ -1019,6 +1021,8 @@ private:
             if (!it.variable.isEmpty())
                 throw NoSoportado(QStringLiteral("The variable %1").arg(it.variable));
             if (it.expr->clase == ClaseExpr::Estrella) {
+                if (empates)
+                    throw NoSoportado(QStringLiteral("TOP ... WITH TIES with *"));
                 items << expr(*it.expr, a).sql;
                 for (const FuenteAmbito& f : a.fuentes) {
                     if (!it.expr->nombre.vacio() && f.alias.compare(it.expr->nombre.ultimo(), Qt::CaseInsensitive) != 0)
@@ -1035,11 +1039,17 @@ private:
             if (nombre.isEmpty() && it.expr->clase == ClaseExpr::Columna)
                 nombre = it.expr->nombre.ultimo();
             // The server leaves an expression without a name.
-            items << x.sql + QStringLiteral(" AS ") + Q(nombre);
+            items << x.sql + QStringLiteral(" AS ") + (empates ? QStringLiteral("ss_c%1").arg(items.size() + 1) : Q(nombre));
             tipos->push_back(x.t);
             nombres->push_back(nombre);
             if (!nombre.isEmpty())
                 alias.push_back({nombre, x.t});
+        }
+        if (empates) {
+            QStringList ks;
+            for (Orden& k : s.orden)
+                ks << expresionDeGrupo(*k.expr, a) + (k.desc ? QStringLiteral(" DESC") : QString());
+            items << QStringLiteral("rank() OVER (ORDER BY %1) AS ss_rango").arg(ks.join(QStringLiteral(", ")));
         }
         QString r = QStringLiteral("SELECT ") + (s.distinto ? QStringLiteral("DISTINCT ") : QString()) + items.join(QStringLiteral(", "));
         if (!from.isEmpty())
@@ -1061,8 +1071,6 @@ private:
     {
         if (!s.top)
             return {};
-        if (s.empates)
-            throw NoSoportado(QStringLiteral("TOP ... WITH TIES"));
         Res n = expr(*s.top, a);
         if (s.porcentaje)
             return QStringLiteral(" LIMIT (SELECT CAST((count(*) * (%1) + 99.9999999) / 100 AS INTEGER) FROM (%2))").arg(n.sql, consulta);
@@ -1096,8 +1104,25 @@ private:
         }
         Ambito a;
         std::vector<ColumnaAmbito> alias;
-        QString r = miembro(s, padre, tipos, nombres, a, alias, claveFila);
         const bool cadena = !s.combinadas.empty();
+        if (s.top && s.empates) {
+            if (s.orden.empty())
+                throw ErrorTsql{1062, QStringLiteral("The TOP N WITH TIES clause is not allowed without a corresponding ORDER BY clause.")};
+            if (cadena || s.porcentaje)
+                throw NoSoportado(cadena ? QStringLiteral("TOP ... WITH TIES in a UNION") : QStringLiteral("TOP ... PERCENT WITH TIES"));
+            // The rows ranked as far as the n-th one: its ties come along.
+            const QString dentro = miembro(s, padre, tipos, nombres, a, alias, claveFila, true);
+            QStringList cols;
+            if (claveFila)
+                cols << QStringLiteral("ado_rowid__");
+            for (size_t i = 0; i < nombres->size(); ++i)
+                cols << QStringLiteral("ss_c%1 AS %2").arg(i + 1 + (claveFila ? 1 : 0)).arg(Q((*nombres)[i]));
+            const QString r = QStringLiteral("SELECT %1 FROM (%2) WHERE ss_rango <= (%3) ORDER BY ss_rango")
+                                  .arg(cols.join(QStringLiteral(", ")), dentro, expr(*s.top, a).sql);
+            ctes_ = ctesAntes;
+            return con + r;
+        }
+        QString r = miembro(s, padre, tipos, nombres, a, alias, claveFila);
         if (cadena && s.top)
             r = QStringLiteral("SELECT * FROM (%1%2)").arg(r, limite(s, a, r));
         for (Select::Combinada& c : s.combinadas) {
@@ -1396,9 +1421,9 @@ private:
             w << Par(expr(*s.donde, a).sql);
         QString donde = w.isEmpty() ? QString() : QStringLiteral(" WHERE ") + w.join(QStringLiteral(" AND "));
         if (s.top) {
+            QString n = expr(*s.top, a).sql;
             if (s.porcentaje)
-                throw NoSoportado(QStringLiteral("TOP ... PERCENT in UPDATE or DELETE"));
-            const QString n = expr(*s.top, a).sql;
+                n = QStringLiteral("(SELECT CAST((count(*) * (%1) + 99.9999999) / 100 AS INTEGER) FROM %2%3)").arg(n, Q(t), donde);
             donde = QStringLiteral(" WHERE rowid IN (SELECT rowid FROM %1%2 LIMIT %3)").arg(Q(t), donde, n);
         }
         return donde;

@@ -66,7 +66,7 @@ protected:
         entorno.abre(cn, GetParam(), QStringLiteral("empresa"));
         if (IsSkipped() || HasFatalFailure())
             return;
-        cn->Execute(QStringLiteral("CREATE TABLE NUMEROS (N int PRIMARY KEY, Texto nvarchar(4000))"));
+        cn->Execute(QStringLiteral("CREATE TABLE NUMEROS (N int PRIMARY KEY, Texto nvarchar(max))"));
         cn->BeginTrans();
         for (int i = 0; i < 10; ++i)
             cn->Execute(QStringLiteral("INSERT INTO NUMEROS (N) VALUES (%1)").arg(i));
@@ -186,7 +186,14 @@ TEST_P(ProveedoresSqlite, AWritersLockIsWaitedOnForTheConnectionTimeOutWhileOpen
 
 TEST_P(ProveedoresSqlite, TextsBeyondOneCodePageTravelAsParameters)
 {
-    cn->Execute(QStringLiteral("CREATE TABLE TEXTOS (Clave nvarchar(20) NOT NULL PRIMARY KEY, Valor nvarchar(40)) WITHOUT ROWID"));
+    {
+        // A table without row ids is SQLite's own: made in its dialect, beside the connection.
+        sqlite3* db = nullptr;
+        sqlite3_open(QFile::encodeName(archivo).constData(), &db);
+        sqlite3_exec(db, "CREATE TABLE TEXTOS (Clave nvarchar(20) NOT NULL PRIMARY KEY, Valor nvarchar(40)) WITHOUT ROWID",
+                     nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
     const QString clave = QStringLiteral("Ω€ñ日本");
     const QString valor = QStringLiteral("año 𝄞 ünïcödé — 日本語");
     {

@@ -2,7 +2,6 @@
 // The differential table: statements a retail back office writes, each with
 // the answer SQL Server documents for it, run on the embedded database by
 // diferencial_test.cpp. The cases live in diferencial_*.cpp, one function per area.
-#include <source_location>
 #include <vector>
 
 namespace diferencial {
@@ -22,18 +21,10 @@ inline constexpr Marca D = Marca::Dudoso;
 //                            yyyy-mm-dd[ hh:mm:ss[.mmm]]);
 //   "... || ..."             every row of the result, in order (rows apart by " || ").
 struct Caso {
-    Caso(const char16_t* sql, const char* esperado, Marca marca = Marca::Ninguna, const char* porque = nullptr,
-         std::source_location donde = std::source_location::current())
-        : sql(sql), esperado(esperado), marca(marca), porque(porque), linea(int(donde.line())),
-          archivo(donde.file_name())
-    {
-    }
     const char16_t* sql; // a batch: setup statements may come before the one answered
     const char* esperado;
-    Marca marca;
-    const char* porque; // why the answer is not settled (dudoso)
-    int linea;
-    const char* archivo;
+    Marca marca = Marca::Ninguna;
+    const char* porque = nullptr; // why the answer is not settled (dudoso)
 };
 
 std::vector<Caso> CasosDinero();      // money and decimal arithmetic, rounding, conversion to text

@@ -27,8 +27,10 @@
 #include "entorno_ado.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <cstdio>
 #include <map>
+#include <sstream>
 
 using namespace diferencial;
 using prueba::Via;

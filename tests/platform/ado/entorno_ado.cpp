@@ -10,8 +10,8 @@ namespace prueba {
 namespace {
 
 // What the tests create on the server, views first, each before the tables it reads or references.
-const char16_t* const kObjetosServidor[] = {u"V_MA_Articulos", u"MOVS", u"RUBROS", u"ARTICULOS",
-                                            u"NUMEROS", u"LOG", u"AUX_ERR"};
+const char16_t* const kObjetosServidor[] = {u"V_MA_Articulos", u"MOVS", u"RUBROS", u"ARTICULOS", u"NUMEROS",
+                                            u"LOG", u"AUX_ERR", u"VENTAS", u"ART", u"FAMILIAS"};
 
 QString CadenaServidor() { return qEnvironmentVariable("VERIFICADOR_PRUEBA_MSSQL").trimmed(); }
 

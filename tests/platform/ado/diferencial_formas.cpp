@@ -1,0 +1,207 @@
+// Statement forms a back office writes, and the suite's own everyday
+// statements: lookups, the export's read of the articles.
+#include "diferencial.h"
+
+namespace diferencial {
+
+std::vector<Caso> CasosFormas()
+{
+    return {
+        // Column names given before the expression.
+        {u"SELECT [Total Stock] = SUM(Stock) FROM ART", "int 134", P},
+        {u"SELECT 'alias' = Codigo FROM ART WHERE IdArticulo = 1", "varchar A001"},
+        {u"SELECT Total = COUNT(*) FROM ART", "int 6"},
+        {u"SELECT Codigo AS [Código del artículo] FROM ART WHERE IdArticulo = 2", "varchar A002"},
+        {u"SELECT Codigo 'cod' FROM ART WHERE IdArticulo = 2", "varchar A002"},
+        // Comments nest; an unclosed one is an error.
+        {u"SELECT 1 /* a /* nested */ still a comment */ + 1", "int 2"},
+        {u"SELECT 1 /* unclosed", "#113", P},
+        {u"SELECT 1 /* a /* nested */ unclosed", "#113", P},
+        {u"SELECT 1 -- the rest of the line\n + 1", "int 2"},
+        // money literals.
+        {u"SELECT $1000", "money 1000.0000", P},
+        {u"SELECT -$5.25", "money -5.2500"},
+        {u"SELECT $1000 + 1", "money 1001.0000", P},
+        {u"SELECT $1000 * 1.5", "decimal(22,5) 1500.00000", P},
+        {u"SELECT COUNT(*) FROM ART WHERE Precio > $1000", "int 3", P},
+        // A batch answers with its first result set.
+        {u"SELECT 1 SELECT 2", "int 1", P},
+        {u"SELECT 1; SELECT 2", "int 1", P},
+        {u"SELECT Codigo FROM ART WHERE IdArticulo = 1 SELECT Codigo FROM ART WHERE IdArticulo = 2", "varchar A001", P},
+        {u"SET NOCOUNT ON SELECT COUNT(*) FROM VENTAS", "int 5"},
+        // Writing: conversions to the column's type, and the errors of bad values.
+        {u"INSERT INTO ART (IdArticulo, Stock) VALUES (10, 'dos')", "#245", P},
+        // 8152 up to SQL Server 2017 (and 2019 and later at compatibility level below 150); later ones say 2628.
+        {u"INSERT INTO ART (IdArticulo, Descripcion) VALUES (11, 'una descripción demasiado larga para la columna')",
+         "#8152", P},
+        {u"INSERT INTO ART (IdArticulo, Codigo) VALUES (1, 'X')", "#2627"},
+        {u"INSERT INTO ART (Codigo) VALUES ('X')", "#515"},
+        {u"INSERT INTO ART (IdArticulo, Alta) VALUES (20, '20250230')", "#242"},
+        {u"INSERT INTO VENTAS (IdVenta, IdArticulo) VALUES (9, 1)", "#544", P},
+        {u"INSERT INTO ART (IdArticulo, Precio) VALUES (20, 12.345678) SELECT Precio FROM ART WHERE IdArticulo = 20",
+         "money 12.3457"},
+        {u"INSERT INTO ART (IdArticulo, Precio) VALUES (20, '1250.50') SELECT Precio FROM ART WHERE IdArticulo = 20",
+         "money 1250.5000"},
+        {u"INSERT INTO ART (IdArticulo, Costo) VALUES (20, 1.23456) SELECT Costo FROM ART WHERE IdArticulo = 20",
+         "decimal(12,4) 1.2346", P},
+        {u"INSERT INTO ART (IdArticulo, Stock) VALUES (20, 2.7) SELECT Stock FROM ART WHERE IdArticulo = 20", "int 2", P},
+        {u"INSERT INTO ART (IdArticulo, Activo) VALUES (20, 5) SELECT Activo FROM ART WHERE IdArticulo = 20", "bit 1"},
+        {u"INSERT INTO ART (IdArticulo, Activo) VALUES (20, 'true') SELECT Activo FROM ART WHERE IdArticulo = 20",
+         "bit 1", P},
+        {u"INSERT INTO ART (IdArticulo, Codigo) VALUES (20, 12345) SELECT Codigo FROM ART WHERE IdArticulo = 20",
+         "varchar 12345"},
+        {u"INSERT INTO ART (IdArticulo, Alta) VALUES (20, '2025-02-01 23:59:59.999') "
+         u"SELECT Alta FROM ART WHERE IdArticulo = 20",
+         "datetime 2025-02-02 00:00:00.000", P},
+        {u"INSERT INTO ART (IdArticulo, Peso) VALUES (20, 1.1) SELECT Peso FROM ART WHERE IdArticulo = 20", "float 1.1"},
+        // IDENTITY.
+        {u"INSERT INTO VENTAS (IdArticulo, Importe) VALUES (1, 10) SELECT SCOPE_IDENTITY()", "decimal(38,0) 6", P},
+        {u"INSERT INTO VENTAS (IdArticulo, Importe) VALUES (1, 10) SELECT @@IDENTITY", "decimal(38,0) 6", P},
+        {u"INSERT INTO VENTAS (IdArticulo, Importe) VALUES (1, 10) SELECT MAX(IdVenta) FROM VENTAS", "int 6", P},
+        {u"INSERT INTO VENTAS (IdArticulo, Importe) VALUES (1, 10), (2, 20) SELECT @@ROWCOUNT", "int 2"},
+        {u"INSERT INTO VENTAS (IdArticulo, Importe) VALUES (1, 10), (2, 20) SELECT SCOPE_IDENTITY()", "decimal(38,0) 7", P},
+        {u"SELECT IDENT_CURRENT('VENTAS')", "decimal(38,0) 5"},
+        // Updates and deletes, then the rows they left.
+        {u"UPDATE ART SET Stock = Stock - 1 WHERE IdArticulo = 1 SELECT Stock FROM ART WHERE IdArticulo = 1", "int 9"},
+        {u"UPDATE ART SET Precio = Precio * 1.1 WHERE IdArticulo = 1 SELECT Precio FROM ART WHERE IdArticulo = 1",
+         "money 880.0000"},
+        {u"UPDATE ART SET Precio = Precio / 4 WHERE IdArticulo = 2 SELECT Precio FROM ART WHERE IdArticulo = 2",
+         "money 625.2500", P},
+        {u"UPDATE ART SET Precio = Precio + 0.005 WHERE IdArticulo = 6 SELECT Precio FROM ART WHERE IdArticulo = 6",
+         "money 99.9950"},
+        {u"UPDATE ART SET Costo = Costo / 3 WHERE IdArticulo = 6 SELECT Costo FROM ART WHERE IdArticulo = 6",
+         "decimal(12,4) 16.7078"},
+        {u"UPDATE ART SET Stock = 'x' WHERE IdArticulo = 1", "#245", P},
+        {u"UPDATE ART SET Activo = 0 WHERE Rubro = 'BAZAR' SELECT @@ROWCOUNT", "int 2"},
+        {u"DELETE FROM ART WHERE Stock <= 0 SELECT COUNT(*) FROM ART", "int 4"},
+        // TOP.
+        {u"SELECT TOP 2 Codigo FROM ART ORDER BY Precio DESC", "varchar B010 || varchar A002"},
+        {u"SELECT TOP 1 Codigo FROM ART ORDER BY Alta", "varchar B011"},
+        {u"SELECT TOP (3) IdArticulo FROM ART ORDER BY IdArticulo DESC", "int 6 || int 5 || int 4"},
+        {u"SELECT TOP 1 WITH TIES Rubro FROM ART WHERE Rubro IS NOT NULL ORDER BY Rubro", "filas 2"},
+        {u"SELECT TOP 50 PERCENT IdArticulo FROM ART ORDER BY IdArticulo", "filas 3"},
+        // UNION.
+        {u"SELECT 1 UNION SELECT 1", "filas 1"},
+        {u"SELECT 1 UNION ALL SELECT 1", "filas 2"},
+        {u"SELECT Rubro FROM ART UNION SELECT Nombre FROM FAMILIAS", "filas 5"},
+        {u"SELECT 'a' UNION SELECT 'A'", "filas 1", P},
+        {u"SELECT 1 UNION ALL SELECT 2.5 ORDER BY 1", "decimal(11,1) 1.0 || decimal(11,1) 2.5", P},
+        {u"SELECT Codigo FROM ART WHERE IdArticulo = 1 UNION SELECT 'Z' ORDER BY 1", "varchar A001 || varchar Z"},
+        {u"SELECT 1 UNION SELECT 'x'", "#245", P},
+        // GROUP BY and HAVING.
+        {u"SELECT Rubro, COUNT(*) FROM ART GROUP BY Rubro HAVING COUNT(*) > 1 ORDER BY Rubro",
+         "varchar Almacén | int 2 || varchar Bazar | int 2"},
+        {u"SELECT IdArticulo, SUM(Importe) FROM VENTAS GROUP BY IdArticulo HAVING SUM(Importe) > 2000 ORDER BY IdArticulo",
+         "int 2 | money 3751.5000 || int 3 | money 3751.5000 || int 4 | money 15000.0000", P},
+        {u"SELECT COUNT(*) FROM ART GROUP BY Activo HAVING Activo = 1", "int 4"},
+        // Joins and subqueries.
+        {u"SELECT a.Codigo, f.Nombre FROM ART a JOIN FAMILIAS f ON f.IdFamilia = a.IdFamilia ORDER BY a.IdArticulo",
+         "varchar A001 | varchar Bazar || varchar A002 | varchar Almacén || varchar A003 | varchar Almacén || "
+         "varchar C100 | varchar Jardín"},
+        {u"SELECT COUNT(*) FROM ART a LEFT JOIN FAMILIAS f ON f.IdFamilia = a.IdFamilia", "int 6"},
+        {u"SELECT f.Nombre, COUNT(a.IdArticulo) FROM FAMILIAS f LEFT JOIN ART a ON a.IdFamilia = f.IdFamilia "
+         u"GROUP BY f.Nombre ORDER BY f.Nombre",
+         "varchar Almacén | int 2 || varchar Bazar | int 1 || varchar Ferretería | int 0 || varchar Jardín | int 1"},
+        {u"SELECT Nombre FROM FAMILIAS f WHERE NOT EXISTS (SELECT 1 FROM ART a WHERE a.IdFamilia = f.IdFamilia)",
+         "varchar Ferretería"},
+        {u"SELECT a.Codigo, SUM(v.Importe) FROM ART a JOIN VENTAS v ON v.IdArticulo = a.IdArticulo GROUP BY a.Codigo "
+         u"ORDER BY a.Codigo",
+         "varchar A001 | money 1800.0000 || varchar A002 | money 3751.5000 || varchar A003 | money 3751.5000 || "
+         "varchar B010 | money 15000.0000", P},
+        {u"SELECT Codigo FROM ART WHERE Precio = (SELECT MAX(Precio) FROM ART)", "varchar B010"},
+        {u"SELECT Codigo FROM ART WHERE Precio = (SELECT Precio FROM ART)", "#512", P},
+        {u"SELECT Codigo FROM ART WHERE IdArticulo IN (SELECT IdArticulo FROM VENTAS) ORDER BY Codigo",
+         "varchar A001 || varchar A002 || varchar A003 || varchar B010"},
+        {u"SELECT Codigo FROM ART WHERE IdArticulo NOT IN (SELECT IdArticulo FROM VENTAS) ORDER BY Codigo",
+         "varchar B011 || varchar C100"},
+        {u"SELECT (SELECT COUNT(*) FROM VENTAS v WHERE v.IdArticulo = a.IdArticulo) FROM ART a WHERE IdArticulo = 1",
+         "int 2"},
+        {u"WITH x AS (SELECT Rubro, SUM(Stock) s FROM ART GROUP BY Rubro) SELECT MAX(s) FROM x", "int 130"},
+        {u"SELECT COUNT(*) FROM (SELECT DISTINCT IdArticulo FROM VENTAS) x", "int 4"},
+        // CASE: the type of the highest branch.
+        {u"SELECT CASE WHEN Stock > 0 THEN 'con' ELSE 'sin' END FROM ART WHERE IdArticulo = 2", "varchar sin", P},
+        {u"SELECT CASE WHEN 1 = 1 THEN 1 ELSE 'x' END", "int 1"},
+        {u"SELECT CASE WHEN 1 = 0 THEN 1 ELSE 'x' END", "#245", P},
+        {u"SELECT CASE WHEN Stock > 0 THEN Precio ELSE 0 END FROM ART WHERE IdArticulo = 3", "money 0.0000", P},
+        {u"SELECT CASE WHEN 1 = 1 THEN 1 ELSE 2.5 END", "decimal(11,1) 1.0", P},
+        {u"SELECT CASE Rubro WHEN 'BAZAR' THEN 'B' ELSE 'O' END FROM ART WHERE IdArticulo = 1", "varchar B", P},
+        {u"SELECT CASE WHEN Stock IS NULL THEN 'sin dato' END FROM ART WHERE IdArticulo = 5", "varchar sin dato", P},
+        {u"SELECT CASE WHEN 1 = 0 THEN 'x' END", "varchar NULL", P},
+        {u"SELECT IIF(Stock > 5, 'mucho', 'poco') FROM ART WHERE IdArticulo = 1", "varchar mucho", P},
+        // NULL and the rest.
+        {u"SELECT COUNT(*) FROM ART WHERE Descripcion IS NULL", "int 1"},
+        {u"SELECT COUNT(*) FROM ART WHERE Descripcion = NULL", "int 0"},
+        {u"SELECT 1 WHERE NULL = NULL", "filas 0"},
+        {u"SELECT * FROM ART WHERE IdArticulo = 99", "filas 0"},
+        {u"SELECT COUNT(*) FROM ART WHERE NOT Activo = 1", "int 1"},
+        {u"SELECT COUNT(*) FROM ART WHERE Stock BETWEEN 0 AND 10", "int 3"},
+        {u"SELECT COUNT(*) FROM ART WHERE Rubro IN ('bazar', 'JARDÍN')", "int 3"},
+        {u"SELECT COUNT(*) FROM ART WITH (NOLOCK)", "int 6"},
+        {u"SELECT TOP 1 * FROM ART ORDER BY IdArticulo",
+         "int 1 | varchar A001 | varchar Ñandú | varchar Bazar | money 800.00 | decimal(12,4) 600.0000 | int 10 | bit 1 "
+         "| datetime 2025-01-15 10:30:00 | float 1.5 | int 1"},
+        {u"SELECT NoExiste FROM ART", "#207"},
+        {u"SELECT * FROM NO_EXISTE", "#208"},
+        {u"SELECT FROM ART", "#156"},
+    };
+}
+
+std::vector<Caso> CasosCotidianas()
+{
+    return {
+        // Lookups.
+        {u"SELECT Codigo, Descripcion FROM ART WHERE Descripcion LIKE 'a%' ORDER BY Descripcion, Codigo",
+         "varchar A002 | varchar almacen || varchar A003 | varchar ALMACEN"},
+        {u"SELECT Codigo, Descripcion FROM ART WHERE Codigo LIKE 'B%' ORDER BY Codigo",
+         "varchar B010 | varchar Té verde || varchar B011 | varchar NULL"},
+        {u"SELECT TOP 20 Codigo FROM ART WHERE Descripcion LIKE '%' + 'verde' + '%' ORDER BY Codigo", "varchar B010"},
+        {u"SELECT IdArticulo, Descripcion FROM ART WHERE Descripcion LIKE '%ñ%'", "int 1 | varchar Ñandú"},
+        {u"SELECT TOP 1 Descripcion FROM ART WHERE Descripcion LIKE 'te%'", "filas 0"},
+        {u"SELECT Codigo FROM ART WHERE Codigo = 'a001'", "varchar A001"},
+        {u"SELECT Codigo FROM ART WHERE Codigo >= 'B' ORDER BY Codigo", "varchar B010 || varchar B011 || varchar C100"},
+        {u"SELECT COUNT(*) FROM ART WHERE Codigo LIKE 'A[0-9]%'", "int 3"},
+        {u"SELECT MAX(Codigo) FROM ART WHERE Codigo LIKE 'A%'", "varchar A003", P},
+        {u"SELECT Codigo FROM ART WHERE Rubro = 'Bazar' AND Stock > 0 ORDER BY Codigo", "varchar A001 || varchar B010"},
+        {u"SELECT COUNT(*) FROM ART WHERE Activo = 1", "int 4"},
+        {u"SELECT COUNT(*) FROM ART WHERE ISNULL(Stock, 0) = 0", "int 2"},
+        {u"SELECT a.Codigo, a.Descripcion, f.Nombre FROM ART a LEFT JOIN FAMILIAS f ON f.IdFamilia = a.IdFamilia "
+         u"WHERE a.IdArticulo = 4",
+         "varchar B010 | varchar Té verde | varchar NULL"},
+        // Lists and totals.
+        {u"SELECT Codigo, Precio FROM ART WHERE Activo = 1 ORDER BY Precio DESC",
+         "varchar B010 | money 15000 || varchar A002 | money 2501 || varchar A001 | money 800 || varchar C100 | money 99.99"},
+        {u"SELECT Codigo FROM ART ORDER BY Precio, IdArticulo",
+         "varchar B011 || varchar C100 || varchar A001 || varchar A003 || varchar A002 || varchar B010"},
+        {u"SELECT Codigo, Stock * Precio AS Valorizado FROM ART WHERE IdArticulo = 6", "varchar C100 | money 699.93", P},
+        {u"SELECT SUM(Stock * Costo) FROM ART", "decimal(38,4) 1353537.2388", P},
+        {u"SELECT COUNT(*) FROM VENTAS WHERE Fecha BETWEEN '20250101' AND '20250131 23:59:59'", "int 1", P},
+        {u"SELECT CONVERT(varchar(10), Fecha, 103) AS Dia, SUM(Importe) FROM VENTAS "
+         u"GROUP BY CONVERT(varchar(10), Fecha, 103) ORDER BY MIN(Fecha)",
+         "varchar 20/01/2025 | money 1600 || varchar 01/02/2025 | money 7503 || varchar 15/02/2025 | money 200 || "
+         "varchar 01/03/2025 | money 15000", P},
+        // Texts built for the screen and the files.
+        {u"SELECT ISNULL(Descripcion, '') + ' (' + Codigo + ')' FROM ART WHERE IdArticulo = 5", "varchar  (B011)", P},
+        {u"SELECT UPPER(LEFT(Descripcion, 1)) + LOWER(SUBSTRING(Descripcion, 2, 30)) FROM ART WHERE IdArticulo = 3",
+         "varchar Almacen", P},
+        {u"SELECT CAST(Precio AS varchar(20)) + ';' + CAST(Stock AS varchar(10)) FROM ART WHERE IdArticulo = 3",
+         "varchar 1250.50;-3", P},
+        {u"SELECT Codigo, CONVERT(varchar(10), Alta, 103) FROM ART WHERE IdArticulo = 6", "varchar C100 | varchar 10/03/2025", P},
+        // The export's read of the articles.
+        {u"SELECT IdArticulo, Codigo, Descripcion, Rubro, Precio, Costo, Stock, Activo, Alta, Peso FROM ART "
+         u"ORDER BY IdArticulo",
+         "int 1 | varchar A001 | varchar Ñandú | varchar Bazar | money 800 | decimal(12,4) 600 | int 10 | bit 1 | "
+         "datetime 2025-01-15 10:30:00 | float 1.5 || "
+         "int 2 | varchar A002 | varchar almacen | varchar Almacén | money 2501 | decimal(12,4) 1875.75 | int 0 | bit 1 | "
+         "datetime 2025-02-01 | float 0.25 || "
+         "int 3 | varchar A003 | varchar ALMACEN | varchar Almacén | money 1250.50 | decimal(12,4) 937.875 | int -3 | "
+         "bit 0 | datetime 2025-02-01 23:59:59.997 | float NULL || "
+         "int 4 | varchar B010 | varchar Té verde | varchar Bazar | money 15000 | decimal(12,4) 11250 | int 120 | bit 1 | "
+         "datetime 2024-12-31 18:00:00 | float 2 || "
+         "int 5 | varchar B011 | varchar NULL | varchar NULL | money NULL | decimal(12,4) NULL | int NULL | bit NULL | "
+         "datetime NULL | float NULL || "
+         "int 6 | varchar C100 | varchar árbol | varchar Jardín | money 99.99 | decimal(12,4) 50.1234 | int 7 | bit 1 | "
+         "datetime 2025-03-10 08:15:00 | float 12.75"},
+    };
+}
+
+} // namespace diferencial

@@ -117,7 +117,6 @@ QByteArray Texto(sqlite3_value* v);
 void ResultadoTexto(sqlite3_context* ctx, const QByteArray& t);
 
 // The server's error texts: the error mapping recognises them by these words.
-void ErrorConversion(sqlite3_context* ctx, const QByteArray& valor, const char* tipo);
 void ErrorFecha(sqlite3_context* ctx);
 void ErrorDesborde(sqlite3_context* ctx, const char* tipo);
 void ErrorTipoDato(sqlite3_context* ctx, const char* tipo);
@@ -149,15 +148,10 @@ enum class Orden : unsigned char { Dmy, Mdy, Ymd, Ydm, Myd, Dym };
 struct Sesion {
     Orden orden = Orden::Dmy;
 };
-Orden OrdenDeSesion(sqlite3_context* ctx);
 
 // A date value (text in any form the server reads, or days since 1900 as a
 // number) in ms since 1900-01-01; estilo 0: the session's order.
 bool FechaDeValor(sqlite3_context* ctx, sqlite3_value* v, std::int64_t& ms, int estilo = 0);
-// The stored form of each date type.
-enum class Clase { Fecha, Fecha2, SoloFecha, SoloHora, Corta };
-Clase ClaseDeTipo(const QByteArray& tipo);
-QByteArray Guardada(std::int64_t ms, Clase c);
 // A datetime result within the type's range, or the server's overflow error.
 void ResultadoFecha(sqlite3_context* ctx, std::int64_t ms, bool soloFecha);
 constexpr std::int64_t kMsDia = 86400000;

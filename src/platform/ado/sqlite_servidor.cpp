@@ -662,7 +662,9 @@ bool FechaDeValor(sqlite3_context* ctx, sqlite3_value* v, std::int64_t& ms, int 
 
 const char* const kMeses[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-// The stored forms: datetime, date ("yyyy-mm-dd") and time.
+// The stored forms: datetime, datetime2, date ("yyyy-mm-dd"), time, smalldatetime.
+enum class Clase { Fecha, Fecha2, SoloFecha, SoloHora, Corta };
+
 QByteArray Guardada(std::int64_t ms, Clase c)
 {
     switch (c) {
@@ -1521,7 +1523,7 @@ struct SesionCompartida : Sesion {
 
 void Soltar(void* p)
 {
-    auto* s = static_cast<SesionCompartida*>(p);
+    auto* s = static_cast<SesionCompartida*>(static_cast<Sesion*>(p));
     if (--s->usos == 0)
         delete s;
 }
@@ -1550,8 +1552,9 @@ bool Registrar(sqlite3* db)
         {"ss_error", 1, Error, SQLITE_UTF8},
     };
     bool todas = RegistrarIntercalacion(db) && RegistrarIntercalaciones(db);
-    auto* sesion = new SesionCompartida;
-    sesion->usos = int(std::size(funciones)) + kNumFuncionesTipadas;
+    auto* compartida = new SesionCompartida;
+    compartida->usos = int(std::size(funciones)) + kNumFuncionesTipadas;
+    Sesion* sesion = compartida;
     // SQLite lets the user data go (Soltar) also when a function is refused.
     for (const auto& f : funciones)
         todas = sqlite3_create_function_v2(db, f.nombre, f.argumentos, f.banderas, sesion, f.f, nullptr, nullptr,

@@ -3,7 +3,7 @@
 // every connection the provider opens:
 //   - collation CI_AS: case-insensitive over every letter of Windows-1252,
 //     accent-sensitive, trailing blanks ignored; accented letters sort beside
-//     their base letter ("a" < "á" < "b");
+//     their base letter ("a" < "á" < "b"); CS_AS, CI_AI, CS_AI and BIN beside it;
 //   - like(pattern, text[, escape]): the LIKE operator with the server's "%",
 //     "_", "[a-c]", "[^0-9]" and ESCAPE, matching as CI_AS;
 //   - ss_suma(a, b): "+" decided by the values at run time;
@@ -12,8 +12,10 @@
 //     ss_getdate(), ss_fecha(x[, type]);
 //   - date and time columns keep one sortable form ("yyyy-mm-dd hh:mm:ss[.mmm]",
 //     "yyyy-mm-dd" for date, "hh:mm:ss[.mmm]" for time): triggers named
-//     ss_fecha_<table>_<column>_a/_m rewrite whatever text the suite writes.
-// Dates without a style read day first, as the suite writes them.
+//     ss_fecha_<table>_<column>_a/_m rewrite whatever text the suite writes;
+//   - the typed helpers of sqlite_tipado.h.
+// Dates without a style read day first, as the suite writes them, until
+// ss_dateformat sets another order for the connection.
 #include <QByteArray>
 #include <cstdint>
 

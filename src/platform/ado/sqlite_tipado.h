@@ -24,6 +24,23 @@
 //   ss_a_ent(v, tipo[, origen])            CAST(v AS tinyint | smallint | int |
 //                                          bigint | bit); origen 'money' or
 //                                          'smallmoney' rounds instead of truncating
+//   ss_fecha_mas(d, n)                     datetime + n days (1.5: 36 hours)
+//   ss_fecha_resta(a, b)                   datetime - datetime: 1900-01-01 plus the difference
+//   ss_dateformat(orden)                   SET DATEFORMAT for the connection
+//                                          ('dmy', 'mdy', 'ymd', 'ydm', 'myd', 'dym')
+//   ss_like(texto, patron, escape, intercalacion)
+//   ss_charindex(buscar, texto, inicio, intercalacion)
+//   ss_replace(texto, buscar, reemplazo, intercalacion)
+//   ss_patindex(patron, texto, intercalacion)
+//                                          under a collation ('CI_AS', 'CS_AS',
+//                                          'CI_AI', 'CS_AI', 'BIN' or a full
+//                                          name); NULL collation: CI_AS, NULL
+//                                          escape: none, NULL inicio: 1
+//   ss_upper(x), ss_lower(x), ss_len(x)
+//   ss_substring(s, inicio, largo)
+//   ss_datalength(x, unicode)              bytes of a varchar (unicode 0) or nvarchar
+//   ss_largo(valor, n)                     the value for a varchar(n) column, or
+//                                          "String or binary data would be truncated."
 //   ss_error(numero, mensaje)              raises the server's error numero
 #include "platform/ado/sqlite_api.h"
 

@@ -439,6 +439,8 @@ int AlAbrir(sqlite3* db, const char**, const struct sqlite3_api_routines*)
 {
     servidor::Registrar(db);
     sesion::Registrar(db);
+    // A name in double quotes is a name: never a text when no column has it.
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     return SQLITE_OK;
 }
 

@@ -64,7 +64,8 @@ int TipoDeclarado(const QString& declarado, int* tamano)
     if (p >= 0) {
         const QString dentro = d.mid(p + 1, d.indexOf(u')', p) - p - 1);
         n = dentro.section(u',', 0, 0).trimmed().toInt();
-        if (dentro.trimmed() == u"MAX")
+        // SQLite takes no "max" in a declared type: the largest length stands for it.
+        if (dentro.trimmed() == u"MAX" || n == 2147483647)
             n = -1;
         d = d.left(p).trimmed();
     }

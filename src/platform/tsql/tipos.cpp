@@ -88,7 +88,7 @@ TipoEscrito LeerEscrito(const QString& declarado)
         const qsizetype f = d.indexOf(u')', p);
         const QString dentro = d.mid(p + 1, (f < 0 ? d.size() : f) - p - 1);
         const QString a = dentro.section(u',', 0, 0).trimmed();
-        if (a == u"max")
+        if (a == u"max" || a == u"2147483647")
             r.max = true;
         else
             r.a = a.toInt();
@@ -177,6 +177,14 @@ QString NombreDe(const Tipo& t)
     if (t.clase == Clase::Text || t.clase == Clase::NText)
         return QString::fromLatin1(n);
     return QStringLiteral("%1(%2)").arg(QLatin1String(n), t.largo < 0 ? QStringLiteral("max") : QString::number(t.largo));
+}
+
+QString DeclaracionDe(const Tipo& t)
+{
+    QString n = NombreDe(t);
+    if (n.endsWith(QLatin1String("(max)")))
+        n.replace(QLatin1String("(max)"), QLatin1String("(2147483647)"));
+    return n;
 }
 
 int Precedencia(Clase c)

@@ -72,6 +72,9 @@ QString ReglaDeIntercalacion(const QString& nombre);
 
 // The server's name of the type: "varchar(30)", "decimal(12,4)", "money".
 QString NombreDe(const Tipo& t);
+// The same as SQLite takes it in a declaration, which has no "max":
+// varchar(max) is written with the largest length, read back as max.
+QString DeclaracionDe(const Tipo& t);
 
 // Data type precedence: the higher wins an implicit conversion.
 int Precedencia(Clase c);

@@ -170,8 +170,20 @@ private:
                         return {tab.isEmpty() ? Q(col) : Q(tab) + u'.' + Q(col), c.tipo};
             }
         }
-        // Not in the schema (a table made by another program, a column SQLite
-        // names itself): its type is decided by its values.
+        // Every source's columns are known: the server refuses the name before running.
+        if (a.fuentes.empty() && !a.padre && !a.alias)
+            throw ErrorTsql{207, QStringLiteral("Invalid column name '%1'.").arg(col)};
+        if (!a.fuentes.empty() || a.padre) {
+            if (!tab.isEmpty()) {
+                bool fuente = false;
+                for (const Ambito* x = &a; x && !fuente; x = x->padre)
+                    for (const FuenteAmbito& f : x->fuentes)
+                        fuente = fuente || f.alias.compare(tab, Qt::CaseInsensitive) == 0;
+                if (!fuente)
+                    throw ErrorTsql{4104, QStringLiteral("The multi-part identifier \"%1\" could not be bound.").arg(n.partes.join(u'.'))};
+            }
+            throw ErrorTsql{207, QStringLiteral("Invalid column name '%1'.").arg(col)};
+        }
         return {tab.isEmpty() ? Q(col) : Q(tab) + u'.' + Q(col), Tipo()};
     }
 
@@ -1483,7 +1495,7 @@ private:
             // SQLite numbers a table's rows itself only in its row id.
             return s + QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
         }
-        s += NombreDe(t);
+        s += DeclaracionDe(t);
         if (t.texto())
             s += QStringLiteral(" COLLATE ") + t.intercalacion;
         if (c.nuloEscrito && !c.nulo)

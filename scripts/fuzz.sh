@@ -12,7 +12,7 @@ cmake -S "$RAIZ" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang ${FUZZ_CMAKE_ARGS:-} -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_CXX_FLAGS="$SAN" -DCMAKE_C_FLAGS="$SAN" \
   -DVERIFICADOR_FUZZ=ON -DVERIFICADOR_TESTS=OFF -DVERIFICADOR_BENCH=OFF >/dev/null
-OBJETIVOS="leerjson eval dialecto parametros servidores rutas consultas campos stringbuilder bases reescritura analizador"
+OBJETIVOS="leerjson eval traductor analizador parametros servidores rutas consultas campos stringbuilder bases reescritura"
 cmake --build "$BUILD" --target $(for o in $OBJETIVOS; do printf "fuzz_%s " "$o"; done) -j2
 
 estado=0

@@ -1,6 +1,5 @@
 #include "platform/ado/ado.h"
 
-#include "platform/ado/dialecto.h"
 #include "platform/ado/errores_ado.h"
 #include "platform/ado/provider.h"
 #include "platform/ado/recordset_interno.h"
@@ -92,11 +91,6 @@ void Connection::llamar(const std::function<void()>& operacion)
     }
 }
 
-QString Connection::traducir(const QString& sql)
-{
-    return provider().esSqlite() ? TraducirASqlite(sql, provider().nombre()) : sql;
-}
-
 void Connection::Open(const QString& connectionString, const QString& userId, const QString& password, int)
 {
     if (provider_)
@@ -166,7 +160,7 @@ std::shared_ptr<Recordset> Connection::Execute(const QString& commandText, std::
     provider();
     llamar([&] {
         std::int64_t n = -1;
-        auto cursor = provider_->ejecutar(traducir(commandText), {}, &n, CommandTimeout);
+        auto cursor = provider_->ejecutarTsql(commandText, &n, CommandTimeout);
         if (recordsAffected)
             *recordsAffected = std::int32_t(std::clamp<std::int64_t>(n, INT32_MIN, INT32_MAX));
         if (cursor)

@@ -160,7 +160,6 @@ private:
     // One operation that reaches the provider: clears Errors, applies the
     // injected faults, and turns provider failures into Errors and a VbError.
     void llamar(const std::function<void()>& operacion);
-    QString traducir(const QString& sql); // to the provider's dialect
 
     std::unique_ptr<ado::Provider> provider_;
     Errors errors_;

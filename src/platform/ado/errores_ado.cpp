@@ -2,6 +2,8 @@
 
 #include "platform/ado/provider.h"
 
+#include <QRegularExpression>
+
 namespace ado {
 
 namespace {
@@ -23,6 +25,13 @@ const Regla kReglas[] = {
     {"Error converting data type varchar to", 8114, DB_E_CANTCONVERTVALUE, "22018", nullptr},
     {"Cannot convert a char value to money", 235, DB_E_CANTCONVERTVALUE, "22018", nullptr},
     {"Arithmetic overflow error converting", 8115, DB_E_DATAOVERFLOW, "22003", nullptr},
+    {"Arithmetic overflow error for type", 232, DB_E_DATAOVERFLOW, "22003", nullptr},
+    {"Divide by zero error encountered", 8134, DB_E_ERRORSINCOMMAND, "22012", nullptr},
+    {"incompatible in the modulo operator", 402, DB_E_ERRORSINCOMMAND, "42000", nullptr},
+    {"Invalid length parameter passed to the", 537, DB_E_ERRORSINCOMMAND, "42000", nullptr},
+    {"String or binary data would be truncated", nativo::Truncado, DB_E_DATAOVERFLOW, "22001", nullptr},
+    {"SET DATEFORMAT date order", 2741, DB_E_ERRORSINCOMMAND, "42000", nullptr},
+    {"Invalid collation", 448, DB_E_ERRORSINCOMMAND, "42000", nullptr},
     {"column caused an overflow", 517, DB_E_DATAOVERFLOW, "22008", nullptr},
     {"The datediff function resulted in an overflow", 535, DB_E_DATAOVERFLOW, "22003", nullptr},
     {"is not a recognized date", 155, DB_E_ERRORSINCOMMAND, "42000", nullptr},
@@ -175,6 +184,19 @@ Error ErrorSqlite(int codigo, const QString& mensaje, const QString& origen)
     const int primario = codigo & 0xff;
     if (EnlacePerdido(primario))
         return EnlaceCaido(mensaje, origen);
+    // "Msg <number>: <text>", as ss_error(number, text) raises a server's error.
+    static const QRegularExpression kNumerado(QStringLiteral("^Msg (\\d+): (.*)$"),
+                                              QRegularExpression::DotMatchesEverythingOption);
+    if (const auto m = kNumerado.match(mensaje); m.hasMatch()) {
+        Error e{DB_E_ERRORSINCOMMAND, m.captured(2), origen, QStringLiteral("42000"), m.captured(1).toInt()};
+        for (const auto& r : kReglas)
+            if (r.nativo == e.NativeError) {
+                e.Number = r.numero;
+                e.SQLState = QString::fromLatin1(r.sqlstate);
+                break;
+            }
+        return e;
+    }
     for (const auto& r : kReglas)
         if (r.mensajeSqlite && mensaje.contains(QLatin1String(r.mensajeSqlite), Qt::CaseInsensitive))
             return {r.numero, r.texto ? QStringLiteral("%1 (%2)").arg(QLatin1String(r.texto), mensaje) : mensaje,

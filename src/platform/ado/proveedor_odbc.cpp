@@ -1,9 +1,9 @@
 // Databases behind unixODBC: SQL Server through FreeTDS (or another driver),
 // Oracle by DSN, and any driver passed through (SQLite with libsqliteodbc).
-#include "platform/ado/dialecto.h"
 #include "platform/ado/errores_ado.h"
 #include "platform/ado/provider.h"
 #include "platform/ado/servidores.h"
+#include "platform/ado/traduccion.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -628,6 +628,21 @@ public:
     QString nombre() const override { return diag_.origen; }
     bool esSqlite() const override { return diag_.sqlite; }
 
+    std::unique_ptr<Cursor> ejecutarTsql(const QString& sql, std::int64_t* afectadas, int timeout,
+                                         bool conClave) override
+    {
+        if (!diag_.sqlite)
+            return Provider::ejecutarTsql(sql, afectadas, timeout, conClave);
+        if (sql.contains(QChar(0)))
+            FallaDe(ErrorCaracterNulo(diag_.origen));
+        const auto t = traductor_.traducir(sql, diag_.origen);
+        if (conClave)
+            return t->conClave.isEmpty() ? nullptr : ejecutar(t->conClave, {}, afectadas, timeout);
+        return EjecutarTraduccion(*t, traductor_, afectadas, [&](const QString& s, std::int64_t* n) {
+            return ejecutar(s, {}, n, timeout);
+        });
+    }
+
     std::unique_ptr<Cursor> ejecutar(const QString& sql, const std::vector<Variant>& parametros,
                                      std::int64_t* afectadas, int timeout) override
     {
@@ -638,8 +653,8 @@ public:
         // would run the part before it); a server is given the text whole.
         if (diag_.sqlite && sql.contains(QChar(0)))
             FallaDe(ErrorCaracterNulo(diag_.origen));
-        // SQLite takes one statement per call; a server takes the batch whole.
-        const QStringList partes = diag_.sqlite ? PartirSentencias(sql) : QStringList{sql};
+        // The translation hands SQLite one statement per call; a server takes the batch whole.
+        const QStringList partes{sql};
         std::unique_ptr<Cursor> filas;
         std::int64_t total = 0;
         bool huboCambios = false;
@@ -881,6 +896,18 @@ private:
     }
 
     Diagnostico diag_;
+    TraductorSqlite traductor_{[this](const QString& sql) {
+                                   std::vector<std::vector<QString>> r;
+                                   auto c = ejecutar(sql, {}, nullptr, 0);
+                                   std::vector<Variant> f;
+                                   while (c && c->siguiente(f)) {
+                                       std::vector<QString> t;
+                                       for (const Variant& v : f)
+                                           t.push_back(v.toString());
+                                       r.push_back(std::move(t));
+                                   }
+                                   return r;
+                               }};
     SQLHDBC dbc_ = SQL_NULL_HDBC;
     bool conectado_ = false;
     bool unoActivo_ = false;

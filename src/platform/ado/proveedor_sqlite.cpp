@@ -5,6 +5,7 @@
 #include "platform/ado/servidores.h"
 #include "platform/ado/sqlite_servidor.h"
 #include "platform/ado/sqlite_sesion.h"
+#include "platform/ado/traduccion.h"
 #include "platform/ascii.h"
 
 #include <QDir>
@@ -59,6 +60,15 @@ public:
 
     void leerDiferida(int i, Variant& v) override { leer(i, v); }
 
+    void declarar(int i, int tipo, int tamano, int escala) override
+    {
+        if (i < 0 || i >= int(cols_.size()))
+            return;
+        cols_[i].tipo = tipo;
+        cols_[i].tamano = tamano;
+        cols_[i].escala = escala;
+    }
+
     bool textoUtf8(int i, QByteArrayView& texto) override
     {
         const Columna& c = cols_[i];
@@ -107,6 +117,8 @@ private:
                 v = Variant(x != 0);
             else if (c.tipo == adCurrency)
                 v = Variant(Currency{x * 10000});
+            else if (c.tipo == adNumeric && c.escala > 0)
+                v = Variant(double(x));
             else if (x >= std::numeric_limits<std::int32_t>::min() && x <= std::numeric_limits<std::int32_t>::max())
                 v = Variant(std::int32_t(x));
             else
@@ -119,6 +131,11 @@ private:
                 c.tipo = adDouble, c.tamano = 8;
             if (c.tipo == adCurrency)
                 v = Variant(Currency{std::int64_t(std::llround(d * 10000))});
+            else if (c.tipo == adNumeric && c.escala == 0 && std::abs(d) < 9.2e18)
+                v = Variant(std::int64_t(std::llround(d)));
+            else if (c.tipo == adNumeric && c.escala > 0)
+                // The nearest double of the exact value its scale gives.
+                v = Variant(QString::number(d, 'f', c.escala).toDouble());
             else
                 v = Variant(d);
             return;
@@ -237,6 +254,25 @@ public:
         return filas;
     }
 
+    std::unique_ptr<Cursor> ejecutarTsql(const QString& sql, std::int64_t* afectadas, int timeout,
+                                         bool conClave) override
+    {
+        if (sql.contains(QChar(0)))
+            FallaDe(ErrorCaracterNulo(nombre_));
+        const auto t = traductor_.traducir(sql, nombre_);
+        if (conClave) {
+            if (t->conClave.isEmpty())
+                return nullptr;
+            auto c = ejecutar(t->conClave, {}, afectadas, timeout);
+            if (c)
+                Declarar(*c, t->sentencias[0].columnas, 1);
+            return c;
+        }
+        return EjecutarTraduccion(*t, traductor_, afectadas, [&](const QString& s, std::int64_t* n) {
+            return ejecutar(s, {}, n, timeout);
+        });
+    }
+
     void comenzar() override { ejecutar(QStringLiteral("BEGIN"), {}, nullptr, timeout_); }
     void confirmar() override { ejecutar(QStringLiteral("COMMIT"), {}, nullptr, timeout_); }
     void deshacer() override { ejecutar(QStringLiteral("ROLLBACK"), {}, nullptr, timeout_); }
@@ -257,6 +293,7 @@ public:
         auto* nuevo = static_cast<ProveedorSqlite*>(otro.get());
         std::swap(db_, nuevo->db_);
         base_ = nuevo->base_;
+        traductor_.esquemaCambiado();
         timeout_ = -1; // the new file waits as opened until the next statement
     }
 
@@ -360,10 +397,35 @@ private:
 
     [[noreturn]] void falla() { FallaDe(Fallo(db_, nombre_)); }
 
+    // Rows of a native statement as texts, for the translation's schema.
+    std::vector<std::vector<QString>> filasTexto(const QString& sql)
+    {
+        std::vector<std::vector<QString>> r;
+        const QByteArray t = sql.toUtf8();
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db_, t.constData(), int(t.size()), &st, nullptr) != SQLITE_OK)
+            falla();
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            std::vector<QString> f;
+            for (int i = 0; i < sqlite3_column_count(st); ++i)
+                f.push_back(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i))));
+            r.push_back(std::move(f));
+        }
+        if (rc != SQLITE_DONE) {
+            const Error e = Fallo(db_, nombre_);
+            sqlite3_finalize(st);
+            FallaDe(e);
+        }
+        sqlite3_finalize(st);
+        return r;
+    }
+
     sqlite3* db_;
     QString nombre_, base_, carpeta_;
     int timeoutConexion_;
     int timeout_ = -1;
+    TraductorSqlite traductor_{[this](const QString& sql) { return filasTexto(sql); }};
 };
 
 int AlAbrir(sqlite3* db, const char**, const struct sqlite3_api_routines*)

@@ -22,6 +22,7 @@ struct Columna {
     QString nombre;
     int tipo = adEmpty; // adEmpty: decided by the first value read
     int tamano = 0;
+    int escala = -1; // decimals of an exact number, when the statement tells
 };
 
 // Rows of one statement, read one at a time.
@@ -42,6 +43,10 @@ public:
         return siguiente(fila);
     }
     virtual void leerDiferida(int, Variant&) {}
+    // The type the statement gives column i (as TipoDeclarado and the
+    // decimals of an exact number), before any row is read; a cursor that
+    // learns its types from the database itself may ignore it.
+    virtual void declarar(int, int /*tipo*/, int /*tamano*/, int /*escala*/) {}
     // Column i of the unread row as the UTF-8 the server keeps, valid until
     // the next step; false when its value is not a plain text.
     virtual bool textoUtf8(int, QByteArrayView&) { return false; }
@@ -85,10 +90,20 @@ public:
     virtual ~Provider() = default;
     virtual QString nombre() const = 0;
     virtual bool esSqlite() const = 0;
-    // Runs one statement text (it may hold several statements; the rows are
-    // those of the last one). Parameters bind the "?" marks in order.
+    // Runs one statement text in the provider's own dialect (it may hold
+    // several statements; the rows are those of the last one). Parameters
+    // bind the "?" marks in order.
     virtual std::unique_ptr<Cursor> ejecutar(const QString& sql, const std::vector<Variant>& parametros,
                                              std::int64_t* afectadas, int timeout) = 0;
+    // Runs a batch in the server's dialect; the rows are those of its first
+    // result. A SQLite database translates it. conClave: the rows of a
+    // SELECT of one table with its row key first (ado_rowid__); nothing
+    // when the provider has no such key or the SELECT is not of one table.
+    virtual std::unique_ptr<Cursor> ejecutarTsql(const QString& sql, std::int64_t* afectadas, int timeout,
+                                                 bool conClave = false)
+    {
+        return conClave ? nullptr : ejecutar(sql, {}, afectadas, timeout);
+    }
     virtual void comenzar() = 0;
     virtual void confirmar() = 0;
     virtual void deshacer() = 0;

@@ -1,4 +1,4 @@
-#include "platform/ado/dialecto.h"
+#include "platform/tsql/traductor.h"
 #include "platform/ado/errores_ado.h"
 #include "platform/ado/provider.h"
 #include "platform/ado/recordset_interno.h"
@@ -165,16 +165,16 @@ void Recordset::Open(const QString& source, const std::shared_ptr<Connection>& a
     const bool streaming = CursorType == adOpenForwardOnly && LockType == adLockReadOnly;
     c.llamar([&] {
         Provider& p = c.provider();
-        const QString sql = c.traducir(source);
         std::unique_ptr<Cursor> cursor;
         QString tabla;
         QStringList claves;
         if (LockType != adLockReadOnly) {
-            tabla = TablaDeConsulta(sql);
+            tabla = tsql::TablaDeConsulta(source);
             if (!tabla.isEmpty() && p.esSqlite()) {
                 try {
-                    cursor = p.ejecutar(ConClaveDeFila(sql), {}, nullptr, c.CommandTimeout);
-                    claves << QStringLiteral("rowid");
+                    cursor = p.ejecutarTsql(source, nullptr, c.CommandTimeout, true);
+                    if (cursor)
+                        claves << QStringLiteral("rowid");
                 } catch (const FallaProveedor&) {
                     // A view or a table without row ids: the values identify the row.
                 }
@@ -183,7 +183,7 @@ void Recordset::Open(const QString& source, const std::shared_ptr<Connection>& a
             }
         }
         if (!cursor)
-            cursor = p.ejecutar(sql, {}, nullptr, c.CommandTimeout);
+            cursor = p.ejecutarTsql(source, nullptr, c.CommandTimeout);
         if (!cursor)
             return; // a statement without rows leaves the recordset closed
         AbrirRecordsetSobre(*this, activeConnection, std::move(cursor), streaming);

@@ -1,6 +1,8 @@
 #include "platform/ado/sqlite_servidor.h"
 
 #include "platform/ado/sqlite_api.h"
+#include "platform/ado/sqlite_interno.h"
+#include "platform/ado/sqlite_tipado.h"
 
 #include <QChar>
 #include <QDateTime>
@@ -9,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <string>
@@ -17,20 +20,9 @@
 
 namespace ado::servidor {
 
-namespace {
+namespace interno {
 
 // ---------------------------------------------------------------- collation
-
-struct Peso {
-    std::uint32_t primario;   // the letter without case or accent
-    std::uint32_t secundario; // the letter without case
-};
-
-bool operator==(Peso a, Peso b) { return a.primario == b.primario && a.secundario == b.secundario; }
-bool operator<(Peso a, Peso b)
-{
-    return a.primario != b.primario ? a.primario < b.primario : a.secundario < b.secundario;
-}
 
 // Base letters of à..ÿ; 0 where the character is its own base.
 const char kBase[32] = {'a', 'a', 'a', 'a', 'a', 'a', 'a', 'c', 'e', 'e', 'e', 'e', 'i', 'i', 'i', 'i',
@@ -39,47 +31,23 @@ const char kBase[32] = {'a', 'a', 'a', 'a', 'a', 'a', 'a', 'c', 'e', 'e', 'e', '
 Peso PesoLargo(std::uint32_t c)
 {
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
-        c += 0x20;
+        return {PesoLargo(c + 0x20).primario, c + 0x20, true};
     if (c >= 0xE0 && c <= 0xFF)
         return {kBase[c - 0xE0] ? std::uint32_t(kBase[c - 0xE0]) : c, c};
     switch (c) {
-    case 0x152: case 0x153: return {'o', 0x153};
-    case 0x160: case 0x161: return {'s', 0x161};
-    case 0x17D: case 0x17E: return {'z', 0x17E};
-    case 0x178: return {'y', 0xFF};
+    case 0x152: case 0x153: return {'o', 0x153, c == 0x152};
+    case 0x160: case 0x161: return {'s', 0x161, c == 0x160};
+    case 0x17D: case 0x17E: return {'z', 0x17E, c == 0x17D};
+    case 0x178: return {'y', 0xFF, true};
     default: break;
     }
     // Outside the code page: its own letter, case folded.
-    if (c < 0x10000)
-        c = QChar(char16_t(c)).toCaseFolded().unicode();
+    if (c < 0x10000) {
+        const QChar q{char16_t(c)};
+        const std::uint32_t l = q.toCaseFolded().unicode();
+        return {l, l, q.isUpper()};
+    }
     return {c, c};
-}
-
-inline Peso PesoDe(std::uint32_t c)
-{
-    if (c < 0x80) {
-        const std::uint32_t l = c >= 'A' && c <= 'Z' ? c + 32 : c;
-        return {l, l};
-    }
-    return PesoLargo(c);
-}
-
-// One code point of UTF-8; a byte that starts no valid sequence stands for itself.
-inline std::uint32_t Decodificar(const unsigned char*& p, const unsigned char* fin)
-{
-    const std::uint32_t c = *p++;
-    if (c < 0xC0)
-        return c;
-    int n = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : 1;
-    std::uint32_t r = c & (0x3F >> n);
-    const unsigned char* q = p;
-    for (; n > 0; --n, ++q) {
-        if (q >= fin || (*q & 0xC0) != 0x80)
-            return c;
-        r = (r << 6) | (*q & 0x3F);
-    }
-    p = q;
-    return r;
 }
 
 int SinBlancosFinales(const unsigned char* s, int n)
@@ -87,6 +55,44 @@ int SinBlancosFinales(const unsigned char* s, int n)
     while (n > 0 && s[n - 1] == ' ')
         --n;
     return n;
+}
+
+int Comparar(const char* a, int na, const char* b, int nb, Regla r)
+{
+    const auto* pa = reinterpret_cast<const unsigned char*>(a);
+    const auto* pb = reinterpret_cast<const unsigned char*>(b);
+    const unsigned char* fa = pa + SinBlancosFinales(pa, na);
+    const unsigned char* fb = pb + SinBlancosFinales(pb, nb);
+    // A difference of letters decides at once; else the first of accent,
+    // then the first of case.
+    int acento = 0, caso = 0;
+    while (pa < fa && pb < fb) {
+        const unsigned ca = *pa, cb = *pb;
+        if ((ca | cb) < 0x80 && r != Regla::Bin) {
+            ++pa, ++pb;
+            if (ca == cb)
+                continue;
+            const unsigned la = ca >= 'A' && ca <= 'Z' ? ca + 32 : ca;
+            const unsigned lb = cb >= 'A' && cb <= 'Z' ? cb + 32 : cb;
+            if (la != lb)
+                return la < lb ? -1 : 1;
+            if (!caso && SensibleCaso(r))
+                caso = ca < cb ? 1 : -1; // upper case codes are the lower ones
+            continue;
+        }
+        const Peso x = PesoEn(Decodificar(pa, fa), r), y = PesoEn(Decodificar(pb, fb), r);
+        if (x.primario != y.primario)
+            return x.primario < y.primario ? -1 : 1;
+        if (!acento && SensibleAcento(r) && x.secundario != y.secundario)
+            acento = x.secundario < y.secundario ? -1 : 1;
+        if (!caso && SensibleCaso(r) && x.mayuscula != y.mayuscula)
+            caso = x.mayuscula ? 1 : -1;
+    }
+    if (pa < fa)
+        return 1;
+    if (pb < fb)
+        return -1;
+    return acento ? acento : caso;
 }
 
 // The server compares a date column with a text by converting the text, so
@@ -177,7 +183,7 @@ int Intercalacion(void*, int na, const void* a, int nb, const void* b)
         ta = ca, na = la;
     if (ClaveFecha(tb, nb, cb, lb))
         tb = cb, nb = lb;
-    return CompararCiAs(ta, na, tb, nb);
+    return Comparar(ta, na, tb, nb, Regla::CiAs);
 }
 
 // ---------------------------------------------------------------- errors
@@ -211,45 +217,34 @@ QByteArray Texto(sqlite3_value* v)
 
 // ---------------------------------------------------------------- LIKE
 
-struct Elemento {
-    enum Tipo : unsigned char { Letra, Uno, Todo, Clase } tipo;
-    explicit Elemento(Tipo t) : tipo(t) {}
-    bool negada = false;
-    Peso letra{0, 0};
-    std::vector<std::pair<Peso, Peso>> rangos;
+bool Elemento::coincide(Peso c, Regla r) const
+{
+    if (tipo == Letra)
+        return CompararPeso(c, letra, r) == 0;
+    if (tipo == Uno)
+        return true;
+    bool dentro = false;
+    for (const auto& g : rangos)
+        if (CompararPeso(c, g.first, r) >= 0 && CompararPeso(c, g.second, r) <= 0) {
+            dentro = true;
+            break;
+        }
+    return dentro != negada;
+}
 
-    bool coincide(Peso c) const
-    {
-        if (tipo == Letra)
-            return c == letra;
-        if (tipo == Uno)
-            return true;
-        bool dentro = false;
-        for (const auto& r : rangos)
-            if (!(c < r.first) && !(r.second < c)) {
-                dentro = true;
-                break;
-            }
-        return dentro != negada;
-    }
-};
-
-struct Patron {
-    std::vector<Elemento> elementos;
-    std::uint32_t escape = 0; // 0: none
-};
-
-Patron* Compilar(const unsigned char* s, int n, std::uint32_t escape)
+Patron* Compilar(const unsigned char* s, int n, std::uint32_t escape, Regla regla)
 {
     auto* pat = new Patron;
     pat->escape = escape;
+    pat->regla = regla;
     const unsigned char* fin = s + n;
     std::vector<std::uint32_t> cs;
     while (s < fin)
         cs.push_back(Decodificar(s, fin));
-    auto letra = [](std::uint32_t c) {
+    auto peso = [regla](std::uint32_t c) { return PesoEn(c, regla); };
+    auto letra = [&](std::uint32_t c) {
         Elemento e(Elemento::Letra);
-        e.letra = PesoDe(c);
+        e.letra = peso(c);
         return e;
     };
     for (std::size_t i = 0; i < cs.size(); ++i) {
@@ -282,10 +277,10 @@ Patron* Compilar(const unsigned char* s, int n, std::uint32_t escape)
                 if (escape && a == escape && k + 1 < j)
                     a = cs[++k];
                 if (k + 2 < j && cs[k + 1] == '-') {
-                    e.rangos.push_back({PesoDe(a), PesoDe(cs[k + 2])});
+                    e.rangos.push_back({peso(a), peso(cs[k + 2])});
                     k += 2;
                 } else {
-                    e.rangos.push_back({PesoDe(a), PesoDe(a)});
+                    e.rangos.push_back({peso(a), peso(a)});
                 }
             }
             pat->elementos.push_back(std::move(e));
@@ -297,14 +292,15 @@ Patron* Compilar(const unsigned char* s, int n, std::uint32_t escape)
     return pat;
 }
 
-bool Coincide(const std::vector<Elemento>& p, const Peso* t, std::size_t n)
+bool Coincide(const Patron& pat, const Peso* t, std::size_t n)
 {
     // "%" keeps the last place to retry from: no recursion, no regex.
+    const std::vector<Elemento>& p = pat.elementos;
     std::size_t i = 0, j = 0, marca = 0;
     std::size_t todo = std::size_t(-1);
     const std::size_t m = p.size();
     while (j < n) {
-        if (i < m && p[i].tipo != Elemento::Todo && p[i].coincide(t[j])) {
+        if (i < m && p[i].tipo != Elemento::Todo && p[i].coincide(t[j], pat.regla)) {
             ++i, ++j;
         } else if (i < m && p[i].tipo == Elemento::Todo) {
             todo = i++;
@@ -321,52 +317,65 @@ bool Coincide(const std::vector<Elemento>& p, const Peso* t, std::size_t n)
     return i == m;
 }
 
+bool CoincideTexto(const Patron& pat, const unsigned char* t, int nt)
+{
+    thread_local std::vector<Peso> pesos;
+    pesos.clear();
+    const unsigned char* p = t;
+    while (p < t + nt)
+        pesos.push_back(PesoEn(Decodificar(p, t + nt), pat.regla));
+    // Trailing blanks of the text are ignored, those of the pattern count.
+    if (Coincide(pat, pesos.data(), pesos.size()))
+        return true;
+    std::size_t n = pesos.size();
+    while (n > 0 && pesos[n - 1].primario == ' ')
+        --n;
+    return n != pesos.size() && Coincide(pat, pesos.data(), n);
+}
+
+bool LeerEscape(sqlite3_context* ctx, sqlite3_value* v, std::uint32_t& escape)
+{
+    const auto* e = sqlite3_value_text(v);
+    const int ne = sqlite3_value_bytes(v);
+    const unsigned char* q = e;
+    if (ne == 0 || (escape = Decodificar(q, e + ne), q != e + ne)) {
+        const std::string m = std::string("The invalid escape character \"") + reinterpret_cast<const char*>(e)
+                            + "\" was specified in a LIKE predicate.";
+        sqlite3_result_error(ctx, m.c_str(), -1);
+        return false;
+    }
+    return true;
+}
+
+const Patron& PatronDe(sqlite3_context* ctx, sqlite3_value** argv, int i, std::uint32_t escape, Regla regla,
+                       std::unique_ptr<Patron>& propio)
+{
+    auto* pat = static_cast<Patron*>(sqlite3_get_auxdata(ctx, i));
+    if (pat && pat->escape == escape && pat->regla == regla)
+        return *pat;
+    pat = Compilar(sqlite3_value_text(argv[i]), sqlite3_value_bytes(argv[i]), escape, regla);
+    sqlite3_set_auxdata(ctx, i, pat, [](void* p) { delete static_cast<Patron*>(p); });
+    if (const auto* kept = static_cast<Patron*>(sqlite3_get_auxdata(ctx, i)))
+        return *kept;
+    // Not kept (the pattern is no constant): compiled per row.
+    propio.reset(Compilar(sqlite3_value_text(argv[i]), sqlite3_value_bytes(argv[i]), escape, regla));
+    return *propio;
+}
+
 void Like(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
     for (int i = 0; i < argc; ++i)
         if (sqlite3_value_type(argv[i]) == SQLITE_NULL)
             return sqlite3_result_null(ctx);
     std::uint32_t escape = 0;
-    if (argc == 3) {
-        const auto* e = sqlite3_value_text(argv[2]);
-        const int ne = sqlite3_value_bytes(argv[2]);
-        const unsigned char* q = e;
-        if (ne == 0 || (escape = Decodificar(q, e + ne), q != e + ne)) {
-            const std::string m = std::string("The invalid escape character \"") + reinterpret_cast<const char*>(e)
-                                + "\" was specified in a LIKE predicate.";
-            return sqlite3_result_error(ctx, m.c_str(), -1);
-        }
-    }
-    auto* pat = static_cast<Patron*>(sqlite3_get_auxdata(ctx, 0));
-    if (!pat || pat->escape != escape) {
-        pat = Compilar(sqlite3_value_text(argv[0]), sqlite3_value_bytes(argv[0]), escape);
-        sqlite3_set_auxdata(ctx, 0, pat, [](void* p) { delete static_cast<Patron*>(p); });
-        pat = static_cast<Patron*>(sqlite3_get_auxdata(ctx, 0));
-        if (!pat) // not kept (the pattern is no constant): compiled per row
-            pat = Compilar(sqlite3_value_text(argv[0]), sqlite3_value_bytes(argv[0]), escape);
-    }
-    std::unique_ptr<Patron> propio(pat == sqlite3_get_auxdata(ctx, 0) ? nullptr : pat);
-    const auto* t = sqlite3_value_text(argv[1]);
-    const int nt = sqlite3_value_bytes(argv[1]);
-    thread_local std::vector<Peso> pesos;
-    pesos.clear();
-    const unsigned char* p = t;
-    while (p < t + nt)
-        pesos.push_back(PesoDe(Decodificar(p, t + nt)));
-    // Trailing blanks of the text are ignored, those of the pattern count.
-    bool si = Coincide(pat->elementos, pesos.data(), pesos.size());
-    if (!si) {
-        std::size_t n = pesos.size();
-        while (n > 0 && pesos[n - 1].primario == ' ')
-            --n;
-        si = n != pesos.size() && Coincide(pat->elementos, pesos.data(), n);
-    }
-    sqlite3_result_int(ctx, si);
+    if (argc == 3 && !LeerEscape(ctx, argv[2], escape))
+        return;
+    std::unique_ptr<Patron> propio;
+    const Patron& pat = PatronDe(ctx, argv, 0, escape, Regla::CiAs, propio);
+    sqlite3_result_int(ctx, CoincideTexto(pat, sqlite3_value_text(argv[1]), sqlite3_value_bytes(argv[1])));
 }
 
 // ---------------------------------------------------------------- dates
-
-constexpr std::int64_t kMsDia = 86400000;
 
 // Days from 1970-01-01 of a civil date (proleptic Gregorian).
 std::int64_t DiasDeCivil(std::int64_t y, unsigned m, unsigned d)
@@ -432,15 +441,19 @@ Partes PartesDeMs(std::int64_t ms)
 const std::int64_t kMinMs = MsDePartes({1753, 1, 1});
 const std::int64_t kMaxMs = MsDePartes({9999, 12, 31, 23, 59, 59, 999});
 
-enum Orden { DiaMesAno, MesDiaAno, AnoMesDia };
-
 Orden OrdenDeEstilo(int estilo)
 {
     switch (estilo % 100) {
-    case 1: case 10: case 22: return MesDiaAno;
-    case 11: case 12: case 20: case 21: case 23: case 26: case 27: return AnoMesDia;
-    default: return DiaMesAno;
+    case 1: case 10: case 22: return Orden::Mdy;
+    case 11: case 12: case 20: case 21: case 23: case 26: case 27: return Orden::Ymd;
+    default: return Orden::Dmy;
     }
+}
+
+Orden OrdenDeSesion(sqlite3_context* ctx)
+{
+    const auto* s = static_cast<const Sesion*>(sqlite3_user_data(ctx));
+    return s ? s->orden : Orden::Dmy;
 }
 
 struct Lector {
@@ -509,7 +522,53 @@ bool LeerHora(Lector& l, Partes& r)
     return true;
 }
 
-bool LeerPartes(const QByteArray& texto, int estilo, Partes& r)
+// A month by its name or its first three letters; 0 when none.
+int Mes(Lector& l)
+{
+    static const char* const kNombres[] = {"january", "february", "march", "april", "may", "june", "july",
+                                           "august", "september", "october", "november", "december"};
+    const char* i = l.p;
+    while (l.p < l.fin && std::isalpha(static_cast<unsigned char>(*l.p)))
+        ++l.p;
+    const QByteArray palabra = QByteArray(i, int(l.p - i)).toLower();
+    for (int m = 0; m < 12; ++m)
+        if (palabra.size() >= 3 && QByteArray(kNombres[m]).startsWith(palabra))
+            return m + 1;
+    return 0;
+}
+
+// "Feb 1 2025", "February 1, 2025", "1 Feb 2025", with a time after them.
+bool LeerConMes(Lector& l, Partes& r)
+{
+    int d = 0, y = 0, nd = 0, ny = 0, m = 0;
+    if (std::isalpha(static_cast<unsigned char>(l.ve()))) {
+        if (!(m = Mes(l)))
+            return false;
+        l.blancos();
+        nd = l.digitos(d);
+    } else {
+        nd = l.digitos(d);
+        l.blancos();
+        if (!nd || !(m = Mes(l)))
+            return false;
+    }
+    if (l.ve() == ',')
+        ++l.p;
+    l.blancos();
+    if (l.ve() == ',')
+        ++l.p;
+    l.blancos();
+    ny = l.digitos(y);
+    if (!nd || !ny)
+        return false;
+    r.y = AnoDeDos(y, ny), r.m = m, r.d = d;
+    if (!DiaValido(r.y, r.m, r.d))
+        return false;
+    l.blancos();
+    return l.final() || (LeerHora(l, r) && l.final());
+}
+
+bool LeerPartes(const QByteArray& texto, Orden orden, Partes& r)
 {
     Lector l{texto.constData(), texto.constData() + texto.size()};
     l.blancos();
@@ -519,6 +578,9 @@ bool LeerPartes(const QByteArray& texto, int estilo, Partes& r)
     if (l.final())
         return true; // "" is 1900-01-01, as the server converts it
     const char* inicio = l.p;
+    if (LeerConMes(l, r))
+        return true;
+    l.p = inicio;
     int a;
     const int na = l.digitos(a);
     if (!na)
@@ -541,10 +603,13 @@ bool LeerPartes(const QByteArray& texto, int estilo, Partes& r)
         if (na == 4)
             r.y = a, r.m = b, r.d = c;
         else
-            switch (OrdenDeEstilo(estilo)) {
-            case DiaMesAno: r.d = a, r.m = b, r.y = AnoDeDos(c, nc); break;
-            case MesDiaAno: r.m = a, r.d = b, r.y = AnoDeDos(c, nc); break;
-            case AnoMesDia: r.y = AnoDeDos(a, na), r.m = b, r.d = c; break;
+            switch (orden) {
+            case Orden::Dmy: r.d = a, r.m = b, r.y = AnoDeDos(c, nc); break;
+            case Orden::Mdy: r.m = a, r.d = b, r.y = AnoDeDos(c, nc); break;
+            case Orden::Ymd: r.y = AnoDeDos(a, na), r.m = b, r.d = c; break;
+            case Orden::Ydm: r.y = AnoDeDos(a, na), r.d = b, r.m = c; break;
+            case Orden::Myd: r.m = a, r.y = AnoDeDos(b, nb), r.d = c; break;
+            case Orden::Dym: r.d = a, r.y = AnoDeDos(b, nb), r.m = c; break;
             }
     } else if (na == 8) {
         r.y = a / 10000, r.m = a / 100 % 100, r.d = a % 100;
@@ -575,7 +640,7 @@ bool FechaDeNumero(double dias, std::int64_t& ms)
 
 // A value of a date column or a date argument: text in any form the suite
 // writes, or a number of days (an 8-digit yyyymmdd number read as the text).
-bool FechaDeValor(sqlite3_value* v, std::int64_t& ms, int estilo = 0)
+bool FechaDeValor(sqlite3_context* ctx, sqlite3_value* v, std::int64_t& ms, int estilo)
 {
     switch (sqlite3_value_type(v)) {
     case SQLITE_INTEGER: {
@@ -585,15 +650,19 @@ bool FechaDeValor(sqlite3_value* v, std::int64_t& ms, int estilo = 0)
         return FechaDeNumero(double(n), ms);
     }
     case SQLITE_FLOAT: return FechaDeNumero(sqlite3_value_double(v), ms);
-    default: return LeerFecha(Texto(v), estilo, ms);
+    default: {
+        Partes p;
+        if (!LeerPartes(Texto(v), estilo > 0 ? OrdenDeEstilo(estilo) : OrdenDeSesion(ctx), p))
+            return false;
+        ms = MsDePartes(p);
+        return true;
+    }
     }
 }
 
 const char* const kMeses[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 // The stored forms: datetime, date ("yyyy-mm-dd") and time.
-enum class Clase { Fecha, SoloFecha, SoloHora, Corta };
-
 QByteArray Guardada(std::int64_t ms, Clase c)
 {
     switch (c) {
@@ -605,7 +674,12 @@ QByteArray Guardada(std::int64_t ms, Clase c)
         return b;
     }
     case Clase::Corta: ms = FloorDiv(ms + 30000, 60000) * 60000; break;
-    case Clase::Fecha: break;
+    case Clase::Fecha: { // datetime counts 1/300 s: .001 is .000, .002 is .003, .005 is .007
+        const std::int64_t tics = FloorDiv(ms * 3 + 5, 10);
+        ms = FloorDiv(tics * 10 + 1, 3);
+        break;
+    }
+    case Clase::Fecha2: break;
     }
     return TextoFecha(ms, -1);
 }
@@ -619,6 +693,8 @@ Clase ClaseDeTipo(const QByteArray& tipo)
         return Clase::SoloHora;
     if (t.startsWith("smalldatetime"))
         return Clase::Corta;
+    if (t.startsWith("datetime2") || t.startsWith("datetimeoffset"))
+        return Clase::Fecha2;
     return Clase::Fecha;
 }
 
@@ -639,7 +715,7 @@ void Fecha(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
         return sqlite3_result_null(ctx);
     std::int64_t ms;
-    if (!FechaDeValor(argv[0], ms))
+    if (!FechaDeValor(ctx, argv[0], ms))
         return ErrorFecha(ctx);
     const Clase c = argc > 1 ? ClaseDeTipo(Texto(argv[1])) : Clase::Fecha;
     const QByteArray r = Guardada(ms, c);
@@ -715,7 +791,7 @@ bool Argumentos(sqlite3_context* ctx, int argc, sqlite3_value** argv, const char
             sqlite3_result_null(ctx);
             return false;
         }
-    if (FechaDeValor(argv[argc - 1], ms))
+    if (FechaDeValor(ctx, argv[argc - 1], ms))
         return true;
     ErrorFecha(ctx);
     return false;
@@ -813,7 +889,7 @@ void DateDiff(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     std::int64_t a, b;
     if (!Argumentos(ctx, argc, argv, "datediff", parte, b))
         return;
-    if (!FechaDeValor(argv[1], a))
+    if (!FechaDeValor(ctx, argv[1], a))
         return ErrorFecha(ctx);
     const Partes pa = PartesDeMs(a), pb = PartesDeMs(b);
     const std::int64_t da = FloorDiv(a, kMsDia), db = FloorDiv(b, kMsDia);
@@ -912,7 +988,7 @@ void Suma(sqlite3_context* ctx, int, sqlite3_value** argv)
         sqlite3_value* n = textoA ? b : a;
         if (EsFechaIso(t)) { // a stored date plus days
             std::int64_t ms;
-            if (!FechaDeValor(t, ms))
+            if (!FechaDeValor(ctx, t, ms))
                 return ErrorFecha(ctx);
             const double dias = sqlite3_value_double(n);
             const bool entero = sqlite3_value_type(n) == SQLITE_INTEGER;
@@ -946,12 +1022,6 @@ void Suma(sqlite3_context* ctx, int, sqlite3_value** argv)
 
 // ---------------------------------------------------------------- CONVERT
 
-struct Tipo {
-    QByteArray nombre;
-    int largo = -1; // -1: not given; 0: max
-    int escala = 0;
-};
-
 Tipo LeerTipo(const QByteArray& texto)
 {
     Tipo t;
@@ -969,11 +1039,6 @@ Tipo LeerTipo(const QByteArray& texto)
     return t;
 }
 
-// Integer types: name, low, high.
-struct Entero {
-    const char* nombre;
-    sqlite3_int64 min, max;
-};
 const Entero kEnteros[] = {
     {"int", std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()},
     {"integer", std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()},
@@ -982,6 +1047,14 @@ const Entero kEnteros[] = {
     {"tinyint", 0, 255},
     {"bit", std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max()},
 };
+
+const Entero* EnteroDe(const QByteArray& nombre)
+{
+    for (const Entero& e : kEnteros)
+        if (nombre == e.nombre)
+            return &e;
+    return nullptr;
+}
 
 // A double as a text: the shortest form that reads back the same.
 QByteArray TextoDeReal(double d)
@@ -1025,31 +1098,19 @@ void AEntero(sqlite3_context* ctx, sqlite3_value* v, const Entero& e)
 
 void ADecimal(sqlite3_context* ctx, sqlite3_value* v, const Tipo& t, bool dinero)
 {
+    if (dinero)
+        return ANumero(ctx, v, t.nombre == "smallmoney" ? 10 : 19, 4, t.nombre.constData());
+    if (t.nombre != "float" && t.nombre != "real" && t.nombre != "double precision")
+        return ANumero(ctx, v, t.largo > 0 ? t.largo : 18, std::max(0, t.escala), "numeric");
     double d = 0;
     if (sqlite3_value_type(v) == SQLITE_TEXT || sqlite3_value_type(v) == SQLITE_BLOB) {
         sqlite3_int64 e;
-        const Numero k = LeerNumero(Texto(v), e, d);
-        if (k == Numero::No || (k == Numero::Cientifico && !dinero && t.nombre != "float" && t.nombre != "real")) {
-            if (dinero)
-                return sqlite3_result_error(ctx, "Cannot convert a char value to money. The char value has incorrect "
-                                                 "syntax.", -1);
-            return ErrorTipoDato(ctx, t.nombre == "float" || t.nombre == "real" ? "float" : "numeric");
-        }
+        if (LeerNumero(Texto(v), e, d) == Numero::No)
+            return ErrorTipoDato(ctx, "float");
     } else {
         d = sqlite3_value_double(v);
     }
-    if (t.nombre == "float" || t.nombre == "real")
-        return sqlite3_result_double(ctx, t.nombre == "real" ? double(float(d)) : d);
-    const int escala = dinero ? 4 : std::max(0, t.escala);
-    const int precision = dinero ? 19 : (t.largo > 0 ? t.largo : 18);
-    const double f = std::pow(10.0, escala);
-    // Half away from zero, as the server rounds.
-    const double r = std::round(d * f) / f;
-    if (std::fabs(r) >= std::pow(10.0, precision - escala))
-        return ErrorDesborde(ctx, dinero ? "money" : "numeric");
-    if (escala == 0 && std::fabs(r) < 9e18)
-        return sqlite3_result_int64(ctx, sqlite3_int64(r));
-    sqlite3_result_double(ctx, r);
+    sqlite3_result_double(ctx, t.nombre == "real" ? double(float(d)) : d);
 }
 
 void ATexto(sqlite3_context* ctx, sqlite3_value* v, const Tipo& t, int estilo)
@@ -1099,9 +1160,8 @@ void Convertir(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     const int estilo = argc > 2 && sqlite3_value_type(argv[2]) != SQLITE_NULL ? sqlite3_value_int(argv[2]) : -1;
     if (sqlite3_value_type(v) == SQLITE_NULL)
         return sqlite3_result_null(ctx);
-    for (const Entero& e : kEnteros)
-        if (t.nombre == e.nombre)
-            return AEntero(ctx, v, e);
+    if (const Entero* e = EnteroDe(t.nombre))
+        return AEntero(ctx, v, *e);
     if (t.nombre == "decimal" || t.nombre == "numeric" || t.nombre == "float" || t.nombre == "real"
         || t.nombre == "double precision")
         return ADecimal(ctx, v, t, false);
@@ -1112,13 +1172,19 @@ void Convertir(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         return ATexto(ctx, v, t, estilo);
     if (EsTipoFecha(t.nombre)) {
         std::int64_t ms;
-        if (!FechaDeValor(v, ms, estilo < 0 ? 0 : estilo))
+        if (!FechaDeValor(ctx, v, ms, estilo < 0 ? 0 : estilo))
             return ErrorFecha(ctx);
         return ResultadoTexto(ctx, Guardada(ms, ClaseDeTipo(t.nombre)));
     }
     const std::string m = "Type " + t.nombre.toStdString() + " is not a defined system type.";
     sqlite3_result_error(ctx, m.c_str(), -1);
 }
+
+} // namespace interno
+
+using namespace interno;
+
+namespace {
 
 // ---------------------------------------------------------------- schema
 
@@ -1371,42 +1437,12 @@ void Error(sqlite3_context* ctx, int, sqlite3_value** argv)
 
 } // namespace
 
-int CompararCiAs(const char* a, int na, const char* b, int nb)
-{
-    const auto* pa = reinterpret_cast<const unsigned char*>(a);
-    const auto* pb = reinterpret_cast<const unsigned char*>(b);
-    const unsigned char* fa = pa + SinBlancosFinales(pa, na);
-    const unsigned char* fb = pb + SinBlancosFinales(pb, nb);
-    int acento = 0; // the first difference of accent decides when the letters are the same
-    while (pa < fa && pb < fb) {
-        const unsigned ca = *pa, cb = *pb;
-        if ((ca | cb) < 0x80) {
-            ++pa, ++pb;
-            if (ca == cb)
-                continue;
-            const unsigned la = ca >= 'A' && ca <= 'Z' ? ca + 32 : ca;
-            const unsigned lb = cb >= 'A' && cb <= 'Z' ? cb + 32 : cb;
-            if (la != lb)
-                return la < lb ? -1 : 1;
-            continue;
-        }
-        const Peso x = PesoDe(Decodificar(pa, fa)), y = PesoDe(Decodificar(pb, fb));
-        if (x.primario != y.primario)
-            return x.primario < y.primario ? -1 : 1;
-        if (!acento && x.secundario != y.secundario)
-            acento = x.secundario < y.secundario ? -1 : 1;
-    }
-    if (pa < fa)
-        return 1;
-    if (pb < fb)
-        return -1;
-    return acento;
-}
+int CompararCiAs(const char* a, int na, const char* b, int nb) { return Comparar(a, na, b, nb, Regla::CiAs); }
 
 bool LeerFecha(const QByteArray& texto, int estilo, std::int64_t& ms)
 {
     Partes p;
-    if (!LeerPartes(texto, estilo, p))
+    if (!LeerPartes(texto, OrdenDeEstilo(estilo), p))
         return false;
     ms = MsDePartes(p);
     return true;
@@ -1442,12 +1478,27 @@ QByteArray TextoFecha(std::int64_t ms, int estilo)
     case 126:
         std::snprintf(b, sizeof b, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", p.y, p.m, p.d, p.h, p.mi, p.s, p.ms);
         break;
-    case 0: case 100: {
+    case 0: case 100: case 9: case 109: {
         const int h12 = p.h % 12 == 0 ? 12 : p.h % 12;
-        std::snprintf(b, sizeof b, "%s %2d %04d %2d:%02d%s", kMeses[p.m - 1], p.d, p.y, h12, p.mi,
-                      p.h < 12 ? "AM" : "PM");
+        if (estilo % 100 == 9)
+            std::snprintf(b, sizeof b, "%s %2d %04d %2d:%02d:%02d:%03d%s", kMeses[p.m - 1], p.d, p.y, h12, p.mi, p.s,
+                          p.ms, p.h < 12 ? "AM" : "PM");
+        else
+            std::snprintf(b, sizeof b, "%s %2d %04d %2d:%02d%s", kMeses[p.m - 1], p.d, p.y, h12, p.mi,
+                          p.h < 12 ? "AM" : "PM");
         break;
     }
+    case 2: std::snprintf(b, sizeof b, "%02d.%02d.%02d", yy, p.m, p.d); break;
+    case 102: std::snprintf(b, sizeof b, "%04d.%02d.%02d", p.y, p.m, p.d); break;
+    case 6: std::snprintf(b, sizeof b, "%02d %s %02d", p.d, kMeses[p.m - 1], yy); break;
+    case 106: std::snprintf(b, sizeof b, "%02d %s %04d", p.d, kMeses[p.m - 1], p.y); break;
+    case 7: std::snprintf(b, sizeof b, "%s %02d, %02d", kMeses[p.m - 1], p.d, yy); break;
+    case 107: std::snprintf(b, sizeof b, "%s %02d, %04d", kMeses[p.m - 1], p.d, p.y); break;
+    case 10: std::snprintf(b, sizeof b, "%02d-%02d-%02d", p.m, p.d, yy); break;
+    case 110: std::snprintf(b, sizeof b, "%02d-%02d-%04d", p.m, p.d, p.y); break;
+    case 13: case 113:
+        std::snprintf(b, sizeof b, "%02d %s %04d %02d:%02d:%02d:%03d", p.d, kMeses[p.m - 1], p.y, p.h, p.mi, p.s, p.ms);
+        break;
     default: // the stored form
         std::snprintf(b, sizeof b, p.ms ? "%04d-%02d-%02d %02d:%02d:%02d.%03d" : "%04d-%02d-%02d %02d:%02d:%02d", p.y,
                       p.m, p.d, p.h, p.mi, p.s, p.ms);
@@ -1460,15 +1511,30 @@ bool RegistrarIntercalacion(sqlite3* db)
     return sqlite3_create_collation(db, "CI_AS", SQLITE_UTF8, nullptr, Intercalacion) == SQLITE_OK;
 }
 
+namespace {
+
+// The session's state is the user data of every function: it goes with the
+// last of them, when the connection closes.
+struct SesionCompartida : Sesion {
+    std::atomic<int> usos{0};
+};
+
+void Soltar(void* p)
+{
+    auto* s = static_cast<SesionCompartida*>(p);
+    if (--s->usos == 0)
+        delete s;
+}
+
+} // namespace
+
 bool Registrar(sqlite3* db)
 {
     const int fijo = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    struct {
-        const char* nombre;
-        int argumentos;
-        void (*f)(sqlite3_context*, int, sqlite3_value**);
-        int banderas;
-    } const funciones[] = {
+    // Reading a date text depends on SET DATEFORMAT, yet these stay
+    // deterministic: the setting is a statement of its own, and files made
+    // before it may use them where SQLite asks for deterministic functions.
+    const Funcion funciones[] = {
         {"like", 2, Like, fijo},
         {"like", 3, Like, fijo},
         {"ss_suma", 2, Suma, fijo},
@@ -1483,10 +1549,18 @@ bool Registrar(sqlite3* db)
         {"ss_ajuste", 1, Ajuste, SQLITE_UTF8},
         {"ss_error", 1, Error, SQLITE_UTF8},
     };
-    bool todas = RegistrarIntercalacion(db);
+    bool todas = RegistrarIntercalacion(db) && RegistrarIntercalaciones(db);
+    auto* sesion = new SesionCompartida;
+    sesion->usos = int(std::size(funciones)) + kNumFuncionesTipadas;
+    // SQLite lets the user data go (Soltar) also when a function is refused.
     for (const auto& f : funciones)
-        todas = sqlite3_create_function_v2(db, f.nombre, f.argumentos, f.banderas, nullptr, f.f, nullptr, nullptr,
-                                           nullptr) == SQLITE_OK && todas;
+        todas = sqlite3_create_function_v2(db, f.nombre, f.argumentos, f.banderas, sesion, f.f, nullptr, nullptr,
+                                           Soltar) == SQLITE_OK && todas;
+    for (int i = 0; i < kNumFuncionesTipadas; ++i) {
+        const Funcion& f = kFuncionesTipadas[i];
+        todas = sqlite3_create_function_v2(db, f.nombre, f.argumentos, f.banderas, sesion, f.f, nullptr, nullptr,
+                                           Soltar) == SQLITE_OK && todas;
+    }
     return todas;
 }
 

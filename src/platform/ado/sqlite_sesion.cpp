@@ -17,6 +17,8 @@ struct Estado {
     bool autoAntes = true; // no transaction before the statement
     sqlite3_int64 cambiosAntes = 0;
     sqlite3_int64 filas = 0;
+    bool hayIdentidad = false; // the last INSERT of the translation numbered a row
+    sqlite3_int64 identidad = 0;
 };
 
 // One program thread; an entry lives as long as its connection.
@@ -66,13 +68,23 @@ void Rowcount(sqlite3_context* ctx, int, sqlite3_value**)
 
 void Identity(sqlite3_context* ctx, int, sqlite3_value**)
 {
-    // The row id of the last INSERT of this scope (a trigger's own inserts
-    // are forgotten when it ends), NULL before any.
-    const sqlite3_int64 id = sqlite3_last_insert_rowid(sqlite3_context_db_handle(ctx));
-    if (id == 0)
-        sqlite3_result_null(ctx);
+    // The number the last INSERT gave its identity column; NULL before any,
+    // and after one into a table without identity.
+    const Estado& e = De(sqlite3_context_db_handle(ctx));
+    if (e.hayIdentidad)
+        sqlite3_result_int64(ctx, e.identidad);
     else
-        sqlite3_result_int64(ctx, id);
+        sqlite3_result_null(ctx);
+}
+
+// ss_fijar_identidad(x): what the translation says the last INSERT numbered
+// (the row id of a table with identity, NULL for one without).
+void FijarIdentidad(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    Estado& e = De(sqlite3_context_db_handle(ctx));
+    e.hayIdentidad = sqlite3_value_type(argv[0]) != SQLITE_NULL;
+    e.identidad = sqlite3_value_int64(argv[0]);
+    sqlite3_result_null(ctx);
 }
 
 void Olvidar(void* db) { Estados().erase(static_cast<sqlite3*>(db)); }
@@ -92,6 +104,7 @@ void Registrar(sqlite3* db)
     sqlite3_create_function_v2(db, "ss_trancount", 0, SQLITE_UTF8, db, Trancount, nullptr, nullptr, Olvidar);
     sqlite3_create_function_v2(db, "ss_rowcount", 0, SQLITE_UTF8, nullptr, Rowcount, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ss_identity", 0, SQLITE_UTF8, nullptr, Identity, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "ss_fijar_identidad", 1, SQLITE_UTF8, nullptr, FijarIdentidad, nullptr, nullptr, nullptr);
 }
 
 bool Antes(sqlite3* db, sqlite3_stmt* st, const QString& origen)

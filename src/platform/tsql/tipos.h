@@ -65,6 +65,11 @@ Tipo TipoDeEscrito(const TipoEscrito& t, const QString& intercalacion = QString(
 Tipo TipoDeclarado(const QString& declarado);
 TipoEscrito LeerEscrito(const QString& declarado);
 
+// The comparison rule of a collation name: CI_AS, CS_AS, CI_AI, CS_AI or
+// BIN ("" for an empty name). Code page and version do not change how
+// Windows-1252 letters compare.
+QString ReglaDeIntercalacion(const QString& nombre);
+
 // The server's name of the type: "varchar(30)", "decimal(12,4)", "money".
 QString NombreDe(const Tipo& t);
 

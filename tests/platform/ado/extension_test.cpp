@@ -2,7 +2,6 @@
 // shell reads, writes and compares as the program does. Each statement runs
 // in both and their answers must be the same (rows as "a|b", NULL as NULL).
 #include "comun/proceso.h"
-#include "platform/ado/dialecto.h"
 #include "platform/ado/provider.h"
 #include "tools/demo_db.h"
 
@@ -33,7 +32,7 @@ protected:
     {
         QStringList filas;
         try {
-            auto c = db_->ejecutar(TraducirASqlite(sql), {}, nullptr, 30);
+            auto c = db_->ejecutarTsql(sql, nullptr, 30);
             std::vector<Variant> f;
             while (c && c->siguiente(f)) {
                 QStringList valores;

@@ -6,7 +6,6 @@
 // that fail while rows are moved or described, or that send long texts their
 // own way.
 #include "entorno_ado.h"
-#include "platform/ado/dialecto.h"
 #include "platform/ado/errores_ado.h"
 #include "platform/ado/provider.h"
 
@@ -348,11 +347,5 @@ TEST_P(DriverOdbc, TextsOfEveryLengthStreamWholeOneAfterAnotherAndAKeptValueStay
 INSTANTIATE_TEST_SUITE_P(Sqlite, DriverOdbc, ::testing::Values(Via::Odbc),
                          [](const auto&) { return "Odbc"; });
 
-TEST(DialectoNulo, TranslatingATextWithCharacterZeroEnds)
-{
-    const QChar nulo(0);
-    EXPECT_TRUE(TraducirASqlite(QStringLiteral("SELECT 1 AS a") + nulo).contains(nulo));
-    EXPECT_EQ(PartirSentencias(QStringLiteral("SELECT 1") + nulo + QStringLiteral("; SELECT 'a") + nulo + QStringLiteral("'")).size(), 2);
-}
 
 } // namespace

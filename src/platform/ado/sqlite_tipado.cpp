@@ -1,0 +1,910 @@
+#include "platform/ado/sqlite_tipado.h"
+
+#include "platform/ado/sqlite_interno.h"
+#include "platform/ado/sqlite_servidor.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ado::servidor {
+
+using namespace interno;
+
+namespace {
+
+// ---------------------------------------------------------------- exact numbers
+
+using i128 = __int128;
+
+// m / 10^s: up to 38 digits, as the server's decimal holds.
+struct Exacto {
+    i128 m = 0;
+    int s = 0;
+};
+
+constexpr int kMaxDigitos = 38;
+
+i128 Pot10(int n)
+{
+    i128 p = 1;
+    while (n-- > 0)
+        p *= 10;
+    return p;
+}
+
+const i128 kLimite = Pot10(kMaxDigitos); // beyond decimal(38)
+
+bool Nulo(int argc, sqlite3_value** argv)
+{
+    for (int i = 0; i < argc; ++i)
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL)
+            return true;
+    return false;
+}
+
+i128 Abs(i128 x) { return x < 0 ? -x : x; }
+
+// x at scale s, half away from zero (or truncated); false when it leaves 38 digits.
+bool AEscala(Exacto x, int s, Exacto& r, bool truncar = false)
+{
+    r.s = s;
+    if (s >= x.s) {
+        const int k = s - x.s;
+        if (k > kMaxDigitos || __builtin_mul_overflow(x.m, Pot10(k), &r.m))
+            return x.m == 0 ? (r.m = 0, true) : false;
+        return Abs(r.m) < kLimite;
+    }
+    const int k = x.s - s;
+    if (k > kMaxDigitos) {
+        r.m = 0;
+        return true;
+    }
+    const i128 d = Pot10(k);
+    r.m = x.m / d;
+    const i128 resto = Abs(x.m % d);
+    if (!truncar && resto * 2 >= d)
+        r.m += x.m < 0 ? -1 : 1;
+    return true;
+}
+
+// A decimal written in text ("-12.50", " 3 ", "1e3" when cientifico): false
+// when it is no number; desborde when its digits do not fit.
+bool DeTexto(std::string_view t, int escala, bool cientifico, Exacto& r, bool& desborde)
+{
+    desborde = false;
+    std::size_t i = 0, n = t.size();
+    while (i < n && (t[i] == ' ' || t[i] == '\t'))
+        ++i;
+    while (n > i && (t[n - 1] == ' ' || t[n - 1] == '\t'))
+        --n;
+    bool negativo = false;
+    if (i < n && (t[i] == '+' || t[i] == '-'))
+        negativo = t[i++] == '-';
+    i128 m = 0;
+    int cifras = 0, exp = 0;
+    bool hay = false, fraccion = false;
+    for (; i < n; ++i) {
+        const char c = t[i];
+        if (c >= '0' && c <= '9') {
+            hay = true;
+            if (m == 0 && c == '0') {
+                if (fraccion)
+                    --exp;
+                continue;
+            }
+            if (cifras >= kMaxDigitos) { // digits beyond 38 only round
+                if (!fraccion)
+                    ++exp;
+                continue;
+            }
+            m = m * 10 + (c - '0');
+            ++cifras;
+            if (fraccion)
+                --exp;
+        } else if (c == '.' && !fraccion) {
+            fraccion = true;
+        } else {
+            break;
+        }
+    }
+    if (!hay)
+        return false;
+    if (i < n && cientifico && (t[i] == 'e' || t[i] == 'E')) {
+        ++i;
+        bool en = false;
+        if (i < n && (t[i] == '+' || t[i] == '-'))
+            en = t[i++] == '-';
+        if (i >= n)
+            return false;
+        int e = 0;
+        for (; i < n && t[i] >= '0' && t[i] <= '9'; ++i)
+            e = std::min(e * 10 + (t[i] - '0'), 10000);
+        exp += en ? -e : e;
+    }
+    if (i != n)
+        return false;
+    Exacto x;
+    if (exp > 0) {
+        if (exp > kMaxDigitos || __builtin_mul_overflow(m, Pot10(exp), &x.m)) {
+            desborde = m != 0;
+            r = {};
+            return true;
+        }
+        x.s = 0;
+    } else {
+        x.m = m, x.s = -exp;
+    }
+    if (negativo)
+        x.m = -x.m;
+    desborde = !AEscala(x, escala, r);
+    return true;
+}
+
+// A double is the nearest to some decimal: 15 significant digits bring it back.
+Exacto DeReal(double d, int escala, bool& desborde)
+{
+    char b[40];
+    std::snprintf(b, sizeof b, "%.14e", d);
+    Exacto r;
+    DeTexto(b, escala, true, r, desborde);
+    return r;
+}
+
+// An exact argument at its scale; false when it is a text that is no number.
+bool LeerExacto(sqlite3_value* v, int escala, Exacto& r, bool& desborde)
+{
+    desborde = false;
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER: return AEscala({sqlite3_value_int64(v), 0}, escala, r) || (desborde = true);
+    case SQLITE_FLOAT: {
+        const double d = sqlite3_value_double(v);
+        if (!std::isfinite(d))
+            return desborde = true;
+        r = DeReal(d, escala, desborde);
+        return true;
+    }
+    default: {
+        const QByteArray t = Texto(v);
+        return DeTexto(std::string_view(t.constData(), std::size_t(t.size())), escala, false, r, desborde);
+    }
+    }
+}
+
+std::string Cifras(Exacto x)
+{
+    std::string r;
+    i128 m = Abs(x.m);
+    int k = 0;
+    do {
+        r.insert(r.begin(), char('0' + int(m % 10)));
+        m /= 10;
+        if (++k == x.s)
+            r.insert(r.begin(), '.');
+    } while (m != 0 || k <= x.s);
+    if (x.s > 0 && r[0] == '.')
+        r.insert(r.begin(), '0');
+    if (x.m < 0)
+        r.insert(r.begin(), '-');
+    return r;
+}
+
+void ResultadoExacto(sqlite3_context* ctx, Exacto x)
+{
+    if (x.s == 0 && x.m >= std::numeric_limits<std::int64_t>::min() && x.m <= std::numeric_limits<std::int64_t>::max())
+        return sqlite3_result_int64(ctx, std::int64_t(x.m));
+    sqlite3_result_double(ctx, std::strtod(Cifras(x).c_str(), nullptr));
+}
+
+// What a result of type tipo at precision p holds (money and smallmoney: their ranges).
+bool Cabe(Exacto x, int p, const char* tipo)
+{
+    const bool dinero = std::strcmp(tipo, "money") == 0, pequeno = std::strcmp(tipo, "smallmoney") == 0;
+    if (!dinero && !pequeno)
+        return p >= kMaxDigitos || Abs(x.m) < Pot10(p);
+    Exacto y;
+    const i128 maximo = dinero ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int32_t>::max();
+    return AEscala(x, 4, y, true) && y.m <= maximo && y.m >= -maximo - 1;
+}
+
+void ErrorCero(sqlite3_context* ctx) { sqlite3_result_error(ctx, "Divide by zero error encountered.", -1); }
+
+// a * 10^k / b, rounded half away from zero; false when it leaves 38 digits.
+bool Dividir(i128 a, i128 b, int k, i128& q)
+{
+    const bool negativo = (a < 0) != (b < 0);
+    a = Abs(a), b = Abs(b);
+    for (; k < 0; ++k) {
+        if (__builtin_mul_overflow(b, i128(10), &b)) {
+            q = 0;
+            return true;
+        }
+    }
+    // Long division, one digit at a time: the remainder stays below b.
+    q = a / b;
+    i128 resto = a % b;
+    for (int i = 0; i < k; ++i) {
+        if (q >= kLimite)
+            return false;
+        resto *= 10;
+        q = q * 10 + resto / b;
+        resto %= b;
+    }
+    if (resto >= b - resto)
+        ++q;
+    if (q >= kLimite)
+        return false;
+    if (negativo)
+        q = -q;
+    return true;
+}
+
+void Num(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    const QByteArray op = Texto(argv[0]);
+    const int sa = sqlite3_value_int(argv[2]), sb = sqlite3_value_int(argv[4]);
+    const int p = sqlite3_value_int(argv[5]), s = sqlite3_value_int(argv[6]);
+    const QByteArray tipo = Texto(argv[7]);
+    Exacto a, b, r;
+    bool desborde = false, db = false;
+    if (!LeerExacto(argv[1], sa, a, desborde) || !LeerExacto(argv[3], sb, b, db))
+        return ErrorTipoDato(ctx, "numeric");
+    if (desborde || db)
+        return ErrorDesborde(ctx, tipo.constData());
+    bool bien = true;
+    const int c = std::max(sa, sb);
+    switch (op.isEmpty() ? 0 : op[0]) {
+    case '+': case '-': {
+        Exacto x, y;
+        bien = AEscala(a, c, x) && AEscala(b, c, y);
+        if (op[0] == '-')
+            y.m = -y.m;
+        bien = bien && !__builtin_add_overflow(x.m, y.m, &x.m) && AEscala(x, s, r);
+        break;
+    }
+    case '*': {
+        Exacto x{0, sa + sb};
+        bien = !__builtin_mul_overflow(a.m, b.m, &x.m) && AEscala(x, s, r);
+        break;
+    }
+    case '/':
+        if (b.m == 0)
+            return ErrorCero(ctx);
+        r.s = s;
+        bien = Dividir(a.m, b.m, s + sb - sa, r.m);
+        break;
+    case '%': {
+        if (b.m == 0)
+            return ErrorCero(ctx);
+        // The remainder keeps the dividend's sign, as C++'s.
+        Exacto x, y;
+        bien = AEscala(a, c, x) && AEscala(b, c, y);
+        x.m = bien ? x.m % y.m : 0;
+        bien = bien && AEscala(x, s, r);
+        break;
+    }
+    default: {
+        const std::string m = "The operator '" + op.toStdString() + "' is not supported by the embedded database.";
+        return sqlite3_result_error(ctx, m.c_str(), -1);
+    }
+    }
+    if (!bien || !Cabe(r, p, tipo.constData()))
+        return ErrorDesborde(ctx, tipo.constData());
+    ResultadoExacto(ctx, r);
+}
+
+// ---------------------------------------------------------------- integers and floats
+
+void Ent(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    const QByteArray op = Texto(argv[0]);
+    const QByteArray tipo = Texto(argv[3]);
+    const Entero* e = EnteroDe(tipo);
+    if (!e) {
+        const std::string m = "Type " + tipo.toStdString() + " is not a defined system type.";
+        return sqlite3_result_error(ctx, m.c_str(), -1);
+    }
+    const std::int64_t a = sqlite3_value_int64(argv[1]), b = sqlite3_value_int64(argv[2]);
+    std::int64_t r = 0;
+    bool desborde = false;
+    switch (op.isEmpty() ? 0 : op[0]) {
+    case '+': desborde = __builtin_add_overflow(a, b, &r); break;
+    case '-': desborde = __builtin_sub_overflow(a, b, &r); break;
+    case '*': desborde = __builtin_mul_overflow(a, b, &r); break;
+    case '/': case '%':
+        if (b == 0)
+            return ErrorCero(ctx);
+        if (b == -1) // the one quotient that leaves the type: min / -1
+            desborde = __builtin_sub_overflow(std::int64_t(0), a, &r), r = op[0] == '%' ? 0 : r;
+        else
+            r = op[0] == '/' ? a / b : a % b; // truncated toward zero, as the server
+        break;
+    case '&': r = a & b; break;
+    case '|': r = a | b; break;
+    case '^': r = a ^ b; break;
+    default: {
+        const std::string m = "The operator '" + op.toStdString() + "' is not supported by the embedded database.";
+        return sqlite3_result_error(ctx, m.c_str(), -1);
+    }
+    }
+    // Bitwise results are the bits of the type: tinyint ~0 is 255.
+    if ((op[0] == '&' || op[0] == '|' || op[0] == '^') && e->min == 0)
+        r &= e->max;
+    if (desborde || r < e->min || r > e->max)
+        return ErrorDesborde(ctx, e->nombre);
+    sqlite3_result_int64(ctx, r);
+}
+
+void Flt(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    const QByteArray op = Texto(argv[0]);
+    const double a = sqlite3_value_double(argv[1]), b = sqlite3_value_double(argv[2]);
+    double r = 0;
+    switch (op.isEmpty() ? 0 : op[0]) {
+    case '+': r = a + b; break;
+    case '-': r = a - b; break;
+    case '*': r = a * b; break;
+    case '/':
+        if (b == 0)
+            return ErrorCero(ctx);
+        r = a / b;
+        break;
+    case '%': // the server's modulo takes integer, money and decimal operands only
+        return sqlite3_result_error(ctx, "The data types float and float are incompatible in the modulo operator.", -1);
+    default: {
+        const std::string m = "The operator '" + op.toStdString() + "' is not supported by the embedded database.";
+        return sqlite3_result_error(ctx, m.c_str(), -1);
+    }
+    }
+    if (!std::isfinite(r))
+        return ErrorDesborde(ctx, "float");
+    sqlite3_result_double(ctx, r);
+}
+
+void Round(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    const std::int64_t n = sqlite3_value_int64(argv[1]);
+    const bool truncar = sqlite3_value_int64(argv[2]) != 0;
+    const int p = sqlite3_value_int(argv[3]), s = sqlite3_value_int(argv[4]);
+    if (p == 0) { // float
+        const double x = sqlite3_value_double(argv[0]);
+        if (n > 308)
+            return sqlite3_result_double(ctx, x);
+        if (n < -308)
+            return sqlite3_result_double(ctx, 0);
+        const double f = std::pow(10.0, double(n));
+        const double y = truncar ? std::trunc(x * f) : std::round(x * f);
+        return sqlite3_result_double(ctx, y / f);
+    }
+    Exacto x, y, r;
+    bool desborde = false;
+    if (!LeerExacto(argv[0], s, x, desborde))
+        return ErrorTipoDato(ctx, "numeric");
+    if (desborde)
+        return ErrorDesborde(ctx, "numeric");
+    // Rounded at 10^-n, the scale kept: ROUND(748.58, -1) is 750.00.
+    const int corte = int(std::clamp<std::int64_t>(n, -kMaxDigitos - 1, s));
+    AEscala(x, corte, y, truncar);
+    if (!AEscala(y, s, r) || !Cabe(r, p, "numeric"))
+        return ErrorDesborde(ctx, "numeric");
+    ResultadoExacto(ctx, r);
+}
+
+// ---------------------------------------------------------------- conversions
+
+void ANumeroSql(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    ANumero(ctx, argv[0], sqlite3_value_int(argv[1]), sqlite3_value_int(argv[2]), Texto(argv[3]).constData());
+}
+
+void AEnteroSql(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    const QByteArray tipo = Texto(argv[1]).trimmed().toLower();
+    const Entero* e = EnteroDe(tipo);
+    if (!e) {
+        const std::string m = "Type " + tipo.toStdString() + " is not a defined system type.";
+        return sqlite3_result_error(ctx, m.c_str(), -1);
+    }
+    // Money rounds to an integer where every other number is truncated.
+    const QByteArray origen = argc > 2 ? Texto(argv[2]).trimmed().toLower() : QByteArray();
+    if ((origen == "money" || origen == "smallmoney") && sqlite3_value_type(argv[0]) != SQLITE_TEXT) {
+        Exacto x, r;
+        bool desborde = false;
+        LeerExacto(argv[0], 4, x, desborde);
+        AEscala(x, 0, r);
+        if (desborde || r.m < e->min || r.m > e->max)
+            return ErrorDesborde(ctx, e->nombre);
+        return sqlite3_result_int64(ctx, std::strcmp(e->nombre, "bit") == 0 ? r.m != 0 : std::int64_t(r.m));
+    }
+    AEntero(ctx, argv[0], *e);
+}
+
+// A float as the server writes it: C's forms with an exponent of at least
+// three digits ("1.23457e+006").
+QByteArray TextoDeFloat(double d, int estilo)
+{
+    char b[48];
+    switch (estilo) {
+    case 1: std::snprintf(b, sizeof b, "%.7e", d); break;
+    case 2: std::snprintf(b, sizeof b, "%.15e", d); break;
+    case 3: std::snprintf(b, sizeof b, "%.17g", d); break;
+    default: std::snprintf(b, sizeof b, "%g", d); break; // six significant digits
+    }
+    QByteArray t(b);
+    const int e = t.indexOf('e');
+    if (e >= 0)
+        while (t.size() - (e + 2) < 3)
+            t.insert(e + 2, '0');
+    return t;
+}
+
+// Thousands separated by commas (money style 1).
+std::string ConComas(std::string t)
+{
+    const std::size_t inicio = t[0] == '-' ? 1 : 0;
+    std::size_t punto = t.find('.');
+    if (punto == std::string::npos)
+        punto = t.size();
+    for (std::size_t i = punto; i > inicio + 3; i -= 3)
+        t.insert(i - 3, 1, ',');
+    return t;
+}
+
+void TextoSql(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    sqlite3_value* v = argv[0];
+    const Tipo t = LeerTipo(Texto(argv[1]));
+    const int estilo = sqlite3_value_type(argv[2]) == SQLITE_NULL ? -1 : sqlite3_value_int(argv[2]);
+    const int largo = sqlite3_value_type(argv[3]) == SQLITE_NULL ? -1 : sqlite3_value_int(argv[3]);
+    const QByteArray destino = argc > 4 ? Texto(argv[4]).trimmed().toLower() : QByteArray("varchar");
+    const bool nacional = destino.startsWith('n');
+    // A number too long for the text: "*" for an integer into varchar, else an error.
+    auto largoNumero = [&](const QByteArray& r, const char* de) {
+        if (largo < 0 || r.size() <= largo)
+            return true;
+        if (EnteroDe(t.nombre) && !nacional) {
+            ResultadoTexto(ctx, "*");
+            return false;
+        }
+        const std::string m = std::string("Arithmetic overflow error converting ") + de + " to data type "
+                            + destino.constData() + ".";
+        sqlite3_result_error(ctx, m.c_str(), -1);
+        return false;
+    };
+    QByteArray r;
+    if (const Entero* e = EnteroDe(t.nombre)) {
+        const std::int64_t x = sqlite3_value_int64(v);
+        r = QByteArray::number(std::strcmp(e->nombre, "bit") == 0 ? x != 0 : x);
+        if (!largoNumero(r, "expression"))
+            return;
+    } else if (t.nombre == "decimal" || t.nombre == "numeric" || t.nombre == "money" || t.nombre == "smallmoney") {
+        const bool dinero = t.nombre.endsWith("money");
+        Exacto x;
+        bool desborde = false;
+        if (!LeerExacto(v, dinero ? 4 : std::max(0, t.escala), x, desborde))
+            return ErrorTipoDato(ctx, "numeric");
+        if (dinero && estilo != 2 && estilo != 126)
+            AEscala(x, 2, x); // money writes two decimals but in styles 2 and 126
+        r = QByteArray::fromStdString(dinero && estilo == 1 ? ConComas(Cifras(x)) : Cifras(x));
+        if (!largoNumero(r, dinero ? "expression" : "numeric"))
+            return;
+    } else if (t.nombre == "float" || t.nombre == "real" || t.nombre == "double precision") {
+        const double d = t.nombre == "real" ? double(float(sqlite3_value_double(v))) : sqlite3_value_double(v);
+        r = TextoDeFloat(d, estilo);
+        if (largo >= 0 && r.size() > largo) {
+            char b[64];
+            std::snprintf(b, sizeof b, "%f", d);
+            const std::string m = std::string("Arithmetic overflow error for type ") + destino.constData()
+                                + ", value = " + b + ".";
+            return sqlite3_result_error(ctx, m.c_str(), -1);
+        }
+    } else if (EsTipoFecha(t.nombre)) {
+        std::int64_t ms;
+        if (!FechaDeValor(ctx, v, ms))
+            return ErrorFecha(ctx);
+        const bool fecha2 = t.nombre == "datetime2", hora = t.nombre == "time";
+        if (estilo >= 0)
+            r = TextoFecha(ms, estilo);
+        else if (t.nombre == "date")
+            r = TextoFecha(ms, 23);
+        else if (fecha2 || hora) // seven decimals of a second
+            r = TextoFecha(ms, 121).mid(hora ? 11 : 0) + "0000";
+        else
+            r = TextoFecha(ms, 0);
+    } else if (t.nombre == "uniqueidentifier") {
+        r = Texto(v).toUpper();
+    } else if (t.nombre.contains("char") || t.nombre.contains("text") || t.nombre == "sysname") {
+        r = Texto(v);
+    } else {
+        const std::string m = "Type " + t.nombre.toStdString() + " is not a defined system type.";
+        return sqlite3_result_error(ctx, m.c_str(), -1);
+    }
+    // Characters, not bytes: a text cut silently, char(n) padded with blanks.
+    if (largo >= 0) {
+        QString u = QString::fromUtf8(r);
+        if (u.size() > largo)
+            r = u.left(largo).toUtf8();
+        else if (destino == "char" || destino == "nchar")
+            r += QByteArray(largo - u.size(), ' ');
+    }
+    ResultadoTexto(ctx, r);
+}
+
+// ---------------------------------------------------------------- dates
+
+// datetime + n days (1.5: 36 hours).
+void FechaMas(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    std::int64_t ms;
+    if (!FechaDeValor(ctx, argv[0], ms))
+        return ErrorFecha(ctx);
+    const double dias = sqlite3_value_double(argv[1]);
+    if (!(std::fabs(dias) < 1e7))
+        return ResultadoFecha(ctx, std::numeric_limits<std::int64_t>::min() / 2, false);
+    ResultadoFecha(ctx, ms + std::llround(dias * double(kMsDia)), false);
+}
+
+// datetime - datetime: 1900-01-01 plus the difference.
+void FechaResta(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    std::int64_t a, b;
+    if (!FechaDeValor(ctx, argv[0], a) || !FechaDeValor(ctx, argv[1], b))
+        return ErrorFecha(ctx);
+    ResultadoFecha(ctx, a - b, false);
+}
+
+void DateFormat(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    static const struct {
+        const char* nombre;
+        Orden orden;
+    } kOrdenes[] = {{"dmy", Orden::Dmy}, {"mdy", Orden::Mdy}, {"ymd", Orden::Ymd},
+                    {"ydm", Orden::Ydm}, {"myd", Orden::Myd}, {"dym", Orden::Dym}};
+    const QByteArray t = Texto(argv[0]);
+    for (const auto& o : kOrdenes)
+        if (t.trimmed().toLower() == o.nombre) {
+            static_cast<Sesion*>(sqlite3_user_data(ctx))->orden = o.orden;
+            return sqlite3_result_null(ctx);
+        }
+    const std::string m = "SET DATEFORMAT date order '" + t.toStdString() + "' is invalid.";
+    sqlite3_result_error(ctx, m.c_str(), -1);
+}
+
+// ---------------------------------------------------------------- texts
+
+// A collation by its name ("CS_AS", "Latin1_General_CI_AI", ...); NULL is
+// the database's CI_AS. False, with the server's error, for one it lacks.
+bool LeerRegla(sqlite3_context* ctx, sqlite3_value* v, Regla& r)
+{
+    r = Regla::CiAs;
+    if (sqlite3_value_type(v) == SQLITE_NULL)
+        return true;
+    const QByteArray n = Texto(v).trimmed().toUpper();
+    if (n == "BIN" || n.endsWith("_BIN") || n.endsWith("_BIN2"))
+        return r = Regla::Bin, true;
+    const bool cs = n.startsWith("CS_") || n.contains("_CS_"), ci = n.startsWith("CI_") || n.contains("_CI_");
+    const bool as = n.endsWith("_AS") || n.contains("_AS_"), ai = n.endsWith("_AI") || n.contains("_AI_");
+    if ((cs || ci) && (as || ai)) {
+        r = cs ? (ai ? Regla::CsAi : Regla::CsAs) : (ai ? Regla::CiAi : Regla::CiAs);
+        return true;
+    }
+    const std::string m = "Invalid collation '" + Texto(v).toStdString() + "'.";
+    sqlite3_result_error(ctx, m.c_str(), -1);
+    return false;
+}
+
+std::vector<Peso> Pesos(const QString& t, Regla r)
+{
+    std::vector<Peso> p;
+    p.reserve(std::size_t(t.size()));
+    for (const QChar c : t)
+        p.push_back(PesoEn(c.unicode(), r));
+    return p;
+}
+
+// Where buscar is in texto from desde (0-based, in UTF-16 units), or -1.
+qsizetype Buscar(const std::vector<Peso>& texto, const std::vector<Peso>& buscar, qsizetype desde, Regla r)
+{
+    const auto n = qsizetype(texto.size()), m = qsizetype(buscar.size());
+    for (qsizetype i = std::max<qsizetype>(desde, 0); m > 0 && i + m <= n; ++i) {
+        qsizetype k = 0;
+        while (k < m && CompararPeso(texto[std::size_t(i + k)], buscar[std::size_t(k)], r) == 0)
+            ++k;
+        if (k == m)
+            return i;
+    }
+    return -1;
+}
+
+QString Cadena(sqlite3_value* v) { return QString::fromUtf8(Texto(v)); }
+
+void ResultadoCadena(sqlite3_context* ctx, const QString& t) { ResultadoTexto(ctx, t.toUtf8()); }
+
+void LikeSql(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    std::uint32_t escape = 0;
+    Regla r;
+    if ((sqlite3_value_type(argv[2]) != SQLITE_NULL && !LeerEscape(ctx, argv[2], escape)) || !LeerRegla(ctx, argv[3], r))
+        return;
+    std::unique_ptr<Patron> propio;
+    const Patron& pat = PatronDe(ctx, argv, 1, escape, r, propio);
+    sqlite3_result_int(ctx, CoincideTexto(pat, sqlite3_value_text(argv[0]), sqlite3_value_bytes(argv[0])));
+}
+
+void CharIndex(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    Regla r;
+    if (!LeerRegla(ctx, argv[3], r))
+        return;
+    // A start below 1 (or none) searches from the first character.
+    const std::int64_t inicio = sqlite3_value_type(argv[2]) == SQLITE_NULL ? 1 : sqlite3_value_int64(argv[2]);
+    const auto texto = Pesos(Cadena(argv[1]), r);
+    const qsizetype desde = qsizetype(std::clamp<std::int64_t>(inicio - 1, 0, std::int64_t(texto.size())));
+    sqlite3_result_int64(ctx, Buscar(texto, Pesos(Cadena(argv[0]), r), desde, r) + 1);
+}
+
+void Replace(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc - 1, argv))
+        return sqlite3_result_null(ctx);
+    Regla r;
+    if (!LeerRegla(ctx, argv[3], r))
+        return;
+    const QString texto = Cadena(argv[0]), buscar = Cadena(argv[1]), nuevo = Cadena(argv[2]);
+    const auto pt = Pesos(texto, r), pb = Pesos(buscar, r);
+    QString resultado;
+    qsizetype desde = 0;
+    for (qsizetype i; (i = Buscar(pt, pb, desde, r)) >= 0; desde = i + buscar.size())
+        resultado += texto.mid(desde, i - desde) + nuevo;
+    ResultadoCadena(ctx, resultado + texto.mid(desde));
+}
+
+void PatIndex(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    Regla r;
+    if (!LeerRegla(ctx, argv[2], r))
+        return;
+    std::unique_ptr<Patron> propio;
+    const Patron& pat = PatronDe(ctx, argv, 0, 0, r, propio);
+    const auto texto = Pesos(Cadena(argv[1]), r);
+    // A leading "%" lets the match start anywhere: the first place where the
+    // rest of the pattern matches the rest of the text.
+    const bool libre = !pat.elementos.empty() && pat.elementos.front().tipo == Elemento::Todo;
+    Patron resto = pat;
+    if (libre)
+        resto.elementos.erase(resto.elementos.begin());
+    std::size_t n = texto.size();
+    while (n > 0 && texto[n - 1].primario == ' ')
+        --n;
+    for (std::size_t i = 0; i <= n && (i == 0 || libre); ++i)
+        if (Coincide(resto, texto.data() + i, n - i) || Coincide(resto, texto.data() + i, texto.size() - i))
+            return sqlite3_result_int64(ctx, std::int64_t(i) + 1);
+    sqlite3_result_int64(ctx, 0);
+}
+
+// Case of the Windows-1252 letters (and of every letter of a national text):
+// one character for one, so "ß" stays.
+QString Caso(const QString& t, bool mayusculas)
+{
+    QString r = t;
+    for (QChar& c : r) {
+        const QChar d = mayusculas ? c.toUpper() : c.toLower();
+        if (c.unicode() >= 0x100 || Cp1252(d.unicode()) <= 0xFF)
+            c = d;
+    }
+    return r;
+}
+
+void Upper(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    ResultadoCadena(ctx, Caso(Cadena(argv[0]), true));
+}
+
+void Lower(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    ResultadoCadena(ctx, Caso(Cadena(argv[0]), false));
+}
+
+void Substring(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    const std::int64_t inicio = sqlite3_value_int64(argv[1]), largo = sqlite3_value_int64(argv[2]);
+    if (largo < 0)
+        return sqlite3_result_error(ctx, "Invalid length parameter passed to the substring function.", -1);
+    // Characters before the first count in the length: SUBSTRING('abcdef', -1, 3) is 'a'.
+    const QString t = Cadena(argv[0]);
+    const std::int64_t desde = std::max<std::int64_t>(inicio, 1);
+    const std::int64_t hasta = largo > std::numeric_limits<std::int64_t>::max() - inicio ? t.size() + 1 : inicio + largo;
+    if (hasta <= desde || desde > t.size())
+        return ResultadoTexto(ctx, QByteArray(""));
+    ResultadoCadena(ctx, t.mid(qsizetype(desde - 1), qsizetype(std::min<std::int64_t>(hasta, t.size() + 1) - desde)));
+}
+
+void DataLength(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    // varchar: a byte a character of the code page; nvarchar: two a UTF-16 unit.
+    const QString t = Cadena(argv[0]);
+    if (sqlite3_value_int(argv[1]))
+        return sqlite3_result_int64(ctx, 2 * std::int64_t(t.size()));
+    std::int64_t n = 0;
+    for (qsizetype i = 0; i < t.size(); ++i, ++n)
+        if (t[i].isHighSurrogate() && i + 1 < t.size())
+            ++i;
+    sqlite3_result_int64(ctx, n);
+}
+
+void Len(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    QString t = Cadena(argv[0]);
+    qsizetype n = t.size();
+    while (n > 0 && t[n - 1] == u' ')
+        --n;
+    sqlite3_result_int64(ctx, n);
+}
+
+void Largo(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    const std::int64_t n = sqlite3_value_int64(argv[1]);
+    const QString t = Cadena(argv[0]);
+    if (t.size() <= n)
+        return sqlite3_result_value(ctx, argv[0]);
+    // Only blanks may go: the rest would be lost.
+    for (qsizetype i = qsizetype(std::max<std::int64_t>(n, 0)); i < t.size(); ++i)
+        if (t[i] != u' ')
+            return sqlite3_result_error(ctx, "String or binary data would be truncated.", -1);
+    ResultadoCadena(ctx, t.left(qsizetype(n)));
+}
+
+void ErrorNumerado(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    // "Msg <number>: <text>": the error mapping takes the number from here.
+    const std::string m = "Msg " + std::to_string(sqlite3_value_int(argv[0])) + ": " + Texto(argv[1]).toStdString();
+    sqlite3_result_error(ctx, m.c_str(), -1);
+}
+
+// ---------------------------------------------------------------- collations
+
+int Intercalacion(void* regla, int na, const void* a, int nb, const void* b)
+{
+    return Comparar(static_cast<const char*>(a), na, static_cast<const char*>(b), nb, *static_cast<Regla*>(regla));
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- shared
+
+std::uint32_t interno::Cp1252(std::uint32_t c)
+{
+    // The characters of 0x80..0x9F, in code order.
+    static constexpr char16_t kAltos[32] = {
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (std::uint32_t i = 0; i < 32; ++i)
+        if (kAltos[i] && kAltos[i] == c)
+            return 0x80 + i;
+    return c;
+}
+
+void interno::ANumero(sqlite3_context* ctx, sqlite3_value* v, int p, int s, const char* tipo)
+{
+    const bool dinero = std::strcmp(tipo, "money") == 0 || std::strcmp(tipo, "smallmoney") == 0;
+    Exacto x;
+    bool desborde = false;
+    bool numero = true;
+    if (sqlite3_value_type(v) == SQLITE_TEXT || sqlite3_value_type(v) == SQLITE_BLOB) {
+        const QByteArray t = Texto(v);
+        numero = DeTexto(std::string_view(t.constData(), std::size_t(t.size())), s, dinero, x, desborde);
+    } else {
+        numero = LeerExacto(v, s, x, desborde);
+    }
+    if (!numero) {
+        if (dinero)
+            return sqlite3_result_error(ctx, "Cannot convert a char value to money. The char value has incorrect "
+                                             "syntax.", -1);
+        return ErrorTipoDato(ctx, "numeric");
+    }
+    if (desborde || !Cabe(x, p, tipo)) {
+        if (dinero)
+            return ErrorDesborde(ctx, tipo);
+        const char* de = sqlite3_value_type(v) == SQLITE_INTEGER ? "int"
+                       : sqlite3_value_type(v) == SQLITE_FLOAT   ? "numeric"
+                                                                 : "varchar";
+        const std::string m = std::string("Arithmetic overflow error converting ") + de + " to data type numeric.";
+        return sqlite3_result_error(ctx, m.c_str(), -1);
+    }
+    ResultadoExacto(ctx, x);
+}
+
+namespace {
+constexpr int kFijo = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+}
+
+const Funcion kFuncionesTipadas[] = {
+    {"ss_num", 8, Num, kFijo},
+    {"ss_ent", 4, Ent, kFijo},
+    {"ss_flt", 3, Flt, kFijo},
+    {"ss_round", 5, Round, kFijo},
+    {"ss_texto", 4, TextoSql, kFijo},
+    {"ss_texto", 5, TextoSql, kFijo},
+    {"ss_a_num", 4, ANumeroSql, kFijo},
+    {"ss_a_ent", 2, AEnteroSql, kFijo},
+    {"ss_a_ent", 3, AEnteroSql, kFijo},
+    {"ss_fecha_mas", 2, FechaMas, SQLITE_UTF8},
+    {"ss_fecha_resta", 2, FechaResta, SQLITE_UTF8},
+    {"ss_dateformat", 1, DateFormat, SQLITE_UTF8},
+    {"ss_like", 4, LikeSql, kFijo},
+    {"ss_charindex", 4, CharIndex, kFijo},
+    {"ss_replace", 4, Replace, kFijo},
+    {"ss_patindex", 3, PatIndex, kFijo},
+    {"ss_upper", 1, Upper, kFijo},
+    {"ss_lower", 1, Lower, kFijo},
+    {"ss_substring", 3, Substring, kFijo},
+    {"ss_datalength", 2, DataLength, kFijo},
+    {"ss_len", 1, Len, kFijo},
+    {"ss_largo", 2, Largo, kFijo},
+    {"ss_error", 2, ErrorNumerado, SQLITE_UTF8},
+};
+const int kNumFuncionesTipadas = int(std::size(kFuncionesTipadas));
+
+bool RegistrarIntercalaciones(sqlite3* db)
+{
+    static const struct {
+        const char* nombre;
+        Regla regla;
+    } kIntercalaciones[] = {
+        {"CS_AS", Regla::CsAs}, {"CI_AI", Regla::CiAi}, {"CS_AI", Regla::CsAi}, {"BIN", Regla::Bin}};
+    bool todas = true;
+    for (const auto& i : kIntercalaciones)
+        todas = sqlite3_create_collation(db, i.nombre, SQLITE_UTF8, const_cast<Regla*>(&i.regla), Intercalacion)
+                    == SQLITE_OK
+             && todas;
+    return todas;
+}
+
+} // namespace ado::servidor

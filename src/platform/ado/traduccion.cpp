@@ -1,0 +1,94 @@
+#include "platform/ado/traduccion.h"
+#include "platform/ado/provider.h"
+
+namespace ado {
+
+std::shared_ptr<const tsql::Traduccion> TraductorSqlite::traducir(const QString& sql, const QString& origen)
+{
+    if (auto it = cache_.constFind(sql); it != cache_.constEnd())
+        return it.value();
+    std::shared_ptr<const tsql::Traduccion> r;
+    try {
+        r = std::make_shared<const tsql::Traduccion>(tsql::Traducir(sql, *this));
+    } catch (const tsql::ErrorTsql& e) {
+        FallaDe({DB_E_ERRORSINCOMMAND, e.mensaje, origen, QStringLiteral("42000"), e.numero});
+    }
+    if (cache_.size() >= 2000)
+        cache_.clear();
+    cache_.insert(sql, r);
+    return r;
+}
+
+bool TraductorSqlite::columnas(const QString& tabla, std::vector<tsql::ColumnaDeclarada>& r)
+{
+    const QString q = QString(tabla).replace(u'"', QLatin1String("\"\""));
+    const auto filas = filas_(QStringLiteral("PRAGMA table_info(\"%1\")").arg(q));
+    if (filas.empty())
+        return false;
+    // SQLite numbers a table's rows itself only in an INTEGER PRIMARY KEY
+    // declared AUTOINCREMENT: the identity of a table made here.
+    const auto def = filas_(QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = '%1' COLLATE NOCASE")
+                                .arg(QString(tabla).replace(u'\'', QLatin1String("''"))));
+    const bool autoincremento = !def.empty() && def[0][0].contains(QLatin1String("AUTOINCREMENT"), Qt::CaseInsensitive);
+    for (const auto& f : filas) {
+        // cid, name, type, notnull, dflt_value, pk
+        tsql::ColumnaDeclarada c{f[1], f[2]};
+        c.identidad = autoincremento && f[5] == u"1" && f[2].compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0;
+        r.push_back(c);
+    }
+    return true;
+}
+
+void Declarar(Cursor& c, const std::vector<tsql::Tipo>& tipos, int primera)
+{
+    for (size_t i = 0; i < tipos.size(); ++i) {
+        const tsql::Tipo& t = tipos[i];
+        if (t.desconocido() || t.clase == tsql::Clase::Nulo)
+            continue;
+        int tamano = 0;
+        const int tipo = TipoDeclarado(tsql::NombreDe(t), &tamano);
+        c.declarar(primera + int(i), tipo, tamano, t.exacto() ? t.escala : -1);
+    }
+}
+
+std::unique_ptr<Cursor> EjecutarTraduccion(const tsql::Traduccion& t, TraductorSqlite& traductor,
+                                           std::int64_t* afectadas, const Nativa& nativa)
+{
+    std::unique_ptr<Cursor> primera;
+    std::int64_t total = 0;
+    bool huboCambios = false;
+    const size_t n = t.sentencias.size();
+    for (size_t i = 0; i < n; ++i) {
+        const tsql::SalidaSqlite& s = t.sentencias[i];
+        std::int64_t k = -1;
+        auto c = nativa(s.sql, &k);
+        if (s.definicion)
+            traductor.esquemaCambiado();
+        if (k >= 0) {
+            total += k;
+            huboCambios = true;
+        }
+        if (!c)
+            continue;
+        std::vector<Variant> f;
+        if (!s.filas || primera) {
+            while (c->siguiente(f)) {
+            }
+            continue;
+        }
+        Declarar(*c, s.columnas);
+        if (i + 1 == n) {
+            primera = std::move(c);
+            break;
+        }
+        std::vector<std::vector<Variant>> filas;
+        while (c->siguiente(f))
+            filas.push_back(f);
+        primera = std::make_unique<CursorMemoria>(c->columnas(), std::move(filas));
+    }
+    if (afectadas)
+        *afectadas = huboCambios ? total : -1;
+    return primera;
+}
+
+} // namespace ado

@@ -1,0 +1,45 @@
+#pragma once
+// Statements in the server's dialect for a SQLite database: translated
+// through the typed tree with the file's own schema. Translations are kept
+// per connection by text until a definition runs (a new table or column
+// changes what a text means).
+#include "platform/tsql/traductor.h"
+
+#include <QHash>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace ado {
+
+class TraductorSqlite : private tsql::Esquema {
+public:
+    // Rows of a native statement as texts (the schema's PRAGMA).
+    using Filas = std::function<std::vector<std::vector<QString>>(const QString& sql)>;
+    explicit TraductorSqlite(Filas filas) : filas_(std::move(filas)) {}
+
+    // Throws FallaProveedor, from origen, with the server's error for what it refuses.
+    std::shared_ptr<const tsql::Traduccion> traducir(const QString& sql, const QString& origen);
+    void esquemaCambiado() { cache_.clear(); }
+
+private:
+    bool columnas(const QString& tabla, std::vector<tsql::ColumnaDeclarada>& r) override;
+
+    Filas filas_;
+    QHash<QString, std::shared_ptr<const tsql::Traduccion>> cache_;
+};
+
+class Cursor;
+
+// Runs a translation statement by statement through nativa (the provider's
+// own dialect); the rows of the batch's first result come back typed as the
+// server types them. Later statements run before those rows are handed back,
+// so they are read whole first unless they come last.
+using Nativa = std::function<std::unique_ptr<Cursor>(const QString& sql, std::int64_t* afectadas)>;
+std::unique_ptr<Cursor> EjecutarTraduccion(const tsql::Traduccion& t, TraductorSqlite& traductor,
+                                           std::int64_t* afectadas, const Nativa& nativa);
+// The types of a statement's columns given to its cursor, from column primera.
+void Declarar(Cursor& c, const std::vector<tsql::Tipo>& tipos, int primera = 0);
+
+} // namespace ado

@@ -1,0 +1,1603 @@
+#include "platform/tsql/traductor.h"
+
+#include <QHash>
+#include <algorithm>
+#include <optional>
+
+namespace tsql {
+
+ErrorTsql NoSoportado(const QString& que)
+{
+    return {0, QStringLiteral("%1 is not supported by the embedded database.").arg(que)};
+}
+
+namespace {
+
+// ------------------------------------------------------------- SQL pieces
+
+QString Q(const QString& nombre) { return u'"' + QString(nombre).replace(u'"', QStringLiteral("\"\"")) + u'"'; }
+QString Lit(const QString& texto) { return u'\'' + QString(texto).replace(u'\'', QStringLiteral("''")) + u'\''; }
+QString Par(const QString& s) { return u'(' + s + u')'; }
+
+// The object a name of 1 to 4 parts denotes: server, database and owner do
+// not exist in one SQLite file.
+QString Objeto(const Nombre& n) { return n.partes.isEmpty() ? QString() : n.partes.back(); }
+
+struct Res {
+    QString sql;
+    Tipo t;
+};
+
+struct Parte {
+    const char* nombre;
+    std::initializer_list<const char*> formas;
+};
+const Parte kPartes[] = {
+    {"year", {"YEAR", "YY", "YYYY"}},       {"quarter", {"QUARTER", "QQ", "Q"}},
+    {"month", {"MONTH", "MM", "M"}},        {"dayofyear", {"DAYOFYEAR", "DY", "Y"}},
+    {"day", {"DAY", "DD", "D"}},            {"week", {"WEEK", "WK", "WW"}},
+    {"weekday", {"WEEKDAY", "DW"}},         {"hour", {"HOUR", "HH"}},
+    {"minute", {"MINUTE", "MI", "N"}},      {"second", {"SECOND", "SS", "S"}},
+    {"millisecond", {"MILLISECOND", "MS"}},
+};
+
+QString ParteDeFecha(const QString& escrita)
+{
+    QString p = escrita.trimmed();
+    if (p.size() >= 2 && (p.front() == u'\'' || p.front() == u'"' || p.front() == u'['))
+        p = p.mid(1, p.size() - 2);
+    p = p.toUpper();
+    for (const Parte& x : kPartes)
+        for (const char* f : x.formas)
+            if (p == QLatin1String(f))
+                return QString::fromLatin1(x.nombre);
+    throw ErrorTsql{155, QStringLiteral("'%1' is not a recognized datepart option.").arg(escrita)};
+}
+
+// The characters of a string literal's value.
+int LargoLiteral(const QString& texto)
+{
+    const qsizetype ini = texto.indexOf(u'\'');
+    return int(texto.mid(ini + 1, texto.size() - ini - 2).replace(QStringLiteral("''"), QStringLiteral("'")).size());
+}
+
+QString Acciones(const QString& alBorrar, const QString& alActualizar)
+{
+    return (alBorrar.isEmpty() ? QString() : QStringLiteral(" ON DELETE ") + alBorrar.toUpper())
+           + (alActualizar.isEmpty() ? QString() : QStringLiteral(" ON UPDATE ") + alActualizar.toUpper());
+}
+
+
+// A type's name as the helpers take it.
+QString NombreTipo(const Tipo& t) { return Lit(NombreDe(t)); }
+
+const char* NombreExacto(const Tipo& t)
+{
+    return t.clase == Clase::Money ? "'money'" : t.clase == Clase::SmallMoney ? "'smallmoney'" : "'numeric'";
+}
+
+// ------------------------------------------------------------------ scopes
+
+struct ColumnaAmbito {
+    QString nombre;
+    Tipo tipo;
+};
+
+struct FuenteAmbito {
+    QString alias; // what names it in the statement (the table's name when no alias)
+    std::vector<ColumnaAmbito> columnas;
+};
+
+struct Ambito {
+    const Ambito* padre = nullptr;
+    std::vector<FuenteAmbito> fuentes;
+    // Aliases of the select list, which ORDER BY may name.
+    const std::vector<ColumnaAmbito>* alias = nullptr;
+};
+
+// Rows of one table, none merged: each row of the result is a row of it.
+bool Simple(const Select& s)
+{
+    if (!s.con.empty() || !s.combinadas.empty() || s.distinto || !s.grupo.empty() || s.teniendo || s.desde.size() != 1
+        || !s.desde[0].uniones.empty() || s.desde[0].fuente.clase != ClaseFuente::Tabla || !s.into.vacio())
+        return false;
+    for (const ItemSelect& i : s.lista) {
+        const QString f = i.expr->texto.toUpper();
+        if (i.expr->clase == ClaseExpr::Funcion && !i.expr->ventana
+            && (f == u"COUNT" || f == u"SUM" || f == u"AVG" || f == u"MIN" || f == u"MAX" || f == u"COUNT_BIG"))
+            return false;
+    }
+    return true;
+}
+
+class Traductor {
+public:
+    explicit Traductor(Esquema& e) : esquema_(e) {}
+
+    Traduccion traducir(const Lote& lote)
+    {
+        for (const PSentencia& s : lote.sentencias)
+            sentencia(*s, nullptr);
+        if (lote.sentencias.size() == 1 && lote.sentencias[0]->clase == ClaseSentencia::Select)
+            clave(*lote.sentencias[0]->select);
+        return std::move(r_);
+    }
+
+private:
+    // -------------------------------------------------------------- schema
+
+    // The columns of a table, a view or a CTE of the statement.
+    const std::vector<ColumnaAmbito>* tabla(const QString& nombre)
+    {
+        const QString k = nombre.toLower();
+        if (auto it = ctes_.constFind(k); it != ctes_.constEnd())
+            return &it.value();
+        if (auto it = tablas_.constFind(k); it != tablas_.constEnd())
+            return &it.value();
+        std::vector<ColumnaDeclarada> d;
+        if (nombre.startsWith(u'#'))
+            throw NoSoportado(QStringLiteral("The temporary table %1").arg(nombre));
+        if (!esquema_.columnas(nombre, d))
+            return nullptr;
+        std::vector<ColumnaAmbito> c;
+        for (const ColumnaDeclarada& x : d)
+            c.push_back({x.nombre, TipoDeclarado(x.tipo)});
+        identidades_[k] = QString();
+        for (const ColumnaDeclarada& x : d)
+            if (x.identidad)
+                identidades_[k] = x.nombre;
+        return &tablas_.insert(k, std::move(c)).value();
+    }
+
+    // ------------------------------------------------------------- columns
+
+    Res columna(const Nombre& n, const Ambito& a)
+    {
+        const QString col = n.ultimo();
+        const QString tab = n.partes.size() >= 2 ? n.partes[n.partes.size() - 2] : QString();
+        for (const Ambito* x = &a; x; x = x->padre) {
+            if (tab.isEmpty() && x->alias) {
+                // ORDER BY names a column of the result first.
+                for (const ColumnaAmbito& c : *x->alias)
+                    if (c.nombre.compare(col, Qt::CaseInsensitive) == 0)
+                        return {Q(col), c.tipo};
+            }
+            for (const FuenteAmbito& f : x->fuentes) {
+                if (!tab.isEmpty() && f.alias.compare(tab, Qt::CaseInsensitive) != 0)
+                    continue;
+                for (const ColumnaAmbito& c : f.columnas)
+                    if (c.nombre.compare(col, Qt::CaseInsensitive) == 0)
+                        return {tab.isEmpty() ? Q(col) : Q(tab) + u'.' + Q(col), c.tipo};
+            }
+        }
+        // Not in the schema (a table made by another program, a column SQLite
+        // names itself): its type is decided by its values.
+        return {tab.isEmpty() ? Q(col) : Q(tab) + u'.' + Q(col), Tipo()};
+    }
+
+    // ---------------------------------------------------------- conversion
+
+    enum class Modo { Implicita, Explicita, Asignacion };
+
+    // v as type d. Explicit conversion (CAST) cuts texts silently;
+    // assignment to a column refuses a text too long (8152).
+    QString conv(const Res& v, const Tipo& d, Modo modo = Modo::Implicita, const QString& estilo = QString())
+    {
+        const Tipo& o = v.t;
+        if (d.desconocido() || o.clase == Clase::Nulo)
+            return v.sql;
+        const QString est = estilo.isEmpty() ? QStringLiteral("NULL") : estilo;
+        if (d.texto()) {
+            if (o.texto() || o.desconocido()) {
+                if (d.largo < 0 || (o.texto() && o.largo >= 0 && o.largo <= d.largo))
+                    return v.sql;
+                if (modo == Modo::Asignacion)
+                    return QStringLiteral("ss_largo(%1, %2)").arg(v.sql).arg(d.largo);
+                if (modo == Modo::Explicita)
+                    return QStringLiteral("substr(%1, 1, %2)").arg(v.sql).arg(d.largo);
+                return v.sql;
+            }
+            const QString t = QStringLiteral("ss_texto(%1, %2, %3, %4)").arg(v.sql, NombreTipo(o), est).arg(d.largo);
+            return modo == Modo::Asignacion && d.largo >= 0 ? QStringLiteral("ss_largo(%1, %2)").arg(t).arg(d.largo) : t;
+        }
+        if (d.entero()) {
+            if (o.entero() && Precedencia(o.clase) <= Precedencia(d.clase))
+                return v.sql;
+            return QStringLiteral("ss_a_ent(%1, %2)").arg(v.sql, NombreTipo(d));
+        }
+        if (d.exacto()) {
+            if (o.entero() && d.precision - d.escala >= o.precision)
+                return v.sql;
+            if (o.exacto() && o.escala <= d.escala && o.precision - o.escala <= d.precision - d.escala)
+                return v.sql;
+            return QStringLiteral("ss_a_num(%1, %2, %3, %4)").arg(v.sql).arg(d.precision).arg(d.escala).arg(
+                QLatin1String(NombreExacto(d)));
+        }
+        if (d.aproximado()) {
+            if (o.numero())
+                return o.exacto() || o.entero() ? QStringLiteral("CAST(%1 AS REAL)").arg(v.sql) : v.sql;
+            return QStringLiteral("ss_convertir('float', %1, NULL)").arg(v.sql);
+        }
+        if (d.fecha()) {
+            if (o.clase == d.clase)
+                return v.sql;
+            if (o.texto() && !estilo.isEmpty())
+                return QStringLiteral("ss_convertir(%1, %2, %3)").arg(NombreTipo(d), v.sql, estilo);
+            return QStringLiteral("ss_fecha(%1, %2)").arg(v.sql, NombreTipo(d));
+        }
+        if (d.clase == Clase::UniqueIdentifier || d.clase == Clase::Binary || d.clase == Clase::VarBinary)
+            return QStringLiteral("ss_convertir(%1, %2, %3)").arg(NombreTipo(d), v.sql, est);
+        return v.sql;
+    }
+
+    // ---------------------------------------------------------- operators
+
+    Res aritmetica(const QString& op, Res a, Res b)
+    {
+        const Tipo ta = a.t, tb = b.t;
+        if (ta.desconocido() || tb.desconocido()) {
+            // Decided by the values at run time, as far as they tell.
+            if (op == u"+")
+                return {QStringLiteral("ss_suma(%1, %2)").arg(a.sql, b.sql), Tipo()};
+            return {Par(a.sql + u' ' + op + u' ' + b.sql), Tipo()};
+        }
+        if (ta.clase == Clase::Nulo || tb.clase == Clase::Nulo)
+            return {QStringLiteral("NULL"), ta.clase == Clase::Nulo ? tb : ta};
+        if (op == u"+" && ta.texto() && tb.texto()) {
+            Tipo r = Dominante(ta, tb);
+            r.largo = ta.largo < 0 || tb.largo < 0 ? -1 : std::min(ta.largo + tb.largo, 8000);
+            return {Par(a.sql + QStringLiteral(" || ") + b.sql), r};
+        }
+        if (ta.fecha() || tb.fecha())
+            return fechas(op, a, b);
+        const Tipo d = Dominante(ta, tb);
+        const char o = op.at(0).toLatin1();
+        if (d.aproximado()) {
+            const QString x = conv(a, d), y = conv(b, d);
+            if (o == '/' || o == '%')
+                return {QStringLiteral("ss_flt('%1', %2, %3)").arg(op, x, y), d};
+            return {Par(x + u' ' + op + u' ' + y), d};
+        }
+        if (d.exacto()) {
+            const bool dinero = (ta.clase == Clase::Money || ta.clase == Clase::SmallMoney || ta.entero())
+                                && (tb.clase == Clase::Money || tb.clase == Clase::SmallMoney || tb.entero());
+            Tipo r = dinero ? Tipo::De(Clase::Money) : ResultadoDecimal(o, ta, tb);
+            if (o == '&' || o == '|' || o == '^')
+                throw ErrorTsql{402, QStringLiteral("The data types %1 and %2 are incompatible in the '%3' operator.")
+                                         .arg(NombreDe(ta), NombreDe(tb), op)};
+            const Tipo ca = ta.texto() ? d : ta, cb = tb.texto() ? d : tb;
+            return {QStringLiteral("ss_num('%1', %2, %3, %4, %5, %6, %7, %8)")
+                        .arg(op, conv(a, ca), QString::number(ca.escala), conv(b, cb), QString::number(cb.escala),
+                             QString::number(r.precision), QString::number(r.escala), QLatin1String(NombreExacto(r))),
+                    r};
+        }
+        if (d.entero()) {
+            Tipo r = d.clase == Clase::Bit ? Tipo::De(Clase::Int) : d;
+            if (ta.texto() || tb.texto())
+                r = Tipo::De(Clase::Int);
+            return {QStringLiteral("ss_ent('%1', %2, %3, %4)").arg(op, conv(a, r), conv(b, r), NombreTipo(r)), r};
+        }
+        throw ErrorTsql{8117, QStringLiteral("Operand data type %1 is invalid for %2 operator.")
+                                  .arg(NombreDe(d.clase == ta.clase ? ta : tb), NombreOperador(op))};
+    }
+
+    static QString NombreOperador(const QString& op)
+    {
+        if (op == u"+")
+            return QStringLiteral("add");
+        if (op == u"-")
+            return QStringLiteral("subtract");
+        if (op == u"*")
+            return QStringLiteral("multiply");
+        if (op == u"/")
+            return QStringLiteral("divide");
+        return QStringLiteral("modulo");
+    }
+
+    // Dates: a number of days added or taken; a date minus a date is the
+    // datetime that far from 1900-01-01.
+    Res fechas(const QString& op, Res a, Res b)
+    {
+        const Tipo dt = Tipo::De(Clase::DateTime);
+        auto choque = [&](const Tipo& x, const Tipo& y) {
+            return ErrorTsql{206, QStringLiteral("Operand type clash: %1 is incompatible with %2").arg(NombreDe(x), NombreDe(y))};
+        };
+        if (a.t.clase == Clase::Fecha || b.t.clase == Clase::Fecha || a.t.clase == Clase::Hora
+            || b.t.clase == Clase::Hora || a.t.clase == Clase::DateTime2 || b.t.clase == Clase::DateTime2)
+            throw choque(a.t, b.t);
+        if (op != u"+" && op != u"-")
+            throw ErrorTsql{8117, QStringLiteral("Operand data type datetime is invalid for %1 operator.").arg(NombreOperador(op))};
+        if (a.t.fecha() && b.t.fecha()) {
+            if (op == u"+")
+                throw NoSoportado(QStringLiteral("datetime + datetime"));
+            return {QStringLiteral("ss_fecha_resta(%1, %2)").arg(a.sql, b.sql), dt};
+        }
+        const Res& f = a.t.fecha() ? a : b;
+        const Res& n = a.t.fecha() ? b : a;
+        if (n.t.texto()) {
+            const QString x = conv(n, dt);
+            if (op == u"+")
+                throw NoSoportado(QStringLiteral("datetime + datetime"));
+            return {a.t.fecha() ? QStringLiteral("ss_fecha_resta(%1, %2)").arg(a.sql, x)
+                                : QStringLiteral("ss_fecha_resta(%1, %2)").arg(x, b.sql),
+                    dt};
+        }
+        if (!n.t.numero())
+            throw choque(a.t, b.t);
+        if (op == u"-" && !a.t.fecha())
+            return {QStringLiteral("ss_fecha_resta(ss_fecha(%1, 'datetime'), %2)").arg(a.sql, b.sql), dt};
+        const QString dias = op == u"-" ? QStringLiteral("-(%1)").arg(n.sql) : n.sql;
+        return {QStringLiteral("ss_fecha_mas(%1, %2)").arg(f.sql, dias), f.t.clase == Clase::SmallDateTime ? f.t : dt};
+    }
+
+    // The collation of a comparison of two texts.
+    QString intercalacion(const Tipo& a, const Tipo& b, const QString& op)
+    {
+        bool conflicto = false;
+        const QString c = IntercalacionComun(a, b, &conflicto);
+        if (conflicto || c.isEmpty())
+            throw ErrorTsql{468, QStringLiteral("Cannot resolve the collation conflict in the %1 operation.").arg(op)};
+        return c;
+    }
+
+    // Both operands of a comparison in their common type; texts get the
+    // collation they compare under.
+    std::pair<QString, QString> comunes(Res& a, Res& b, QString* regla = nullptr)
+    {
+        if (a.t.desconocido() || b.t.desconocido()) {
+            const Tipo& k = a.t.desconocido() ? b.t : a.t;
+            if (k.texto() && regla)
+                *regla = k.intercalacion;
+            return {a.sql, b.sql};
+        }
+        Tipo d = Dominante(a.t, b.t);
+        if (d.texto()) {
+            if (regla)
+                *regla = intercalacion(a.t, b.t, QStringLiteral("equal to"));
+            return {a.sql, b.sql};
+        }
+        if (d.fecha() && a.t.fecha() && b.t.fecha() && a.t.clase != b.t.clase)
+            d = Tipo::De(Clase::DateTime2).clase == d.clase ? d : Tipo::De(Clase::DateTime);
+        return {conv(a, d), conv(b, d)};
+    }
+
+    Res comparacion(QString op, Res a, Res b)
+    {
+        if (op == u"!=")
+            op = QStringLiteral("<>");
+        else if (op == u"!<")
+            op = QStringLiteral(">=");
+        else if (op == u"!>")
+            op = QStringLiteral("<=");
+        QString regla;
+        auto [x, y] = comunes(a, b, &regla);
+        if (!regla.isEmpty())
+            y = Par(y) + QStringLiteral(" COLLATE ") + regla;
+        return {x + u' ' + op + u' ' + y, Tipo::De(Clase::Bit)};
+    }
+
+    // --------------------------------------------------------- expressions
+
+    Res expr(Expr& e, const Ambito& a)
+    {
+        Res r = exprSinTipo(e, a);
+        e.tipo = r.t;
+        return r;
+    }
+
+    std::vector<Res> args(Expr& e, const Ambito& a)
+    {
+        std::vector<Res> r;
+        for (PExpr& h : e.hijos)
+            r.push_back(expr(*h, a));
+        return r;
+    }
+
+    Res literal(const Expr& e)
+    {
+        const QString& t = e.texto;
+        if (t.compare(QLatin1String("NULL"), Qt::CaseInsensitive) == 0)
+            return {QStringLiteral("NULL"), Tipo::De(Clase::Nulo)};
+        if (t.startsWith(u'N') || t.startsWith(u'n'))
+            return {t.mid(1), Tipo::Texto(Clase::NVarChar, std::max(1, LargoLiteral(t)), {}, Origen::Defecto)};
+        if (t.startsWith(u'\''))
+            return {t, Tipo::Texto(Clase::VarChar, std::max(1, LargoLiteral(t)), {}, Origen::Defecto)};
+        if (t.startsWith(u'$'))
+            return {t.mid(1).isEmpty() ? QStringLiteral("0") : t.mid(1), Tipo::De(Clase::Money)};
+        if (t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
+            Tipo b = Tipo::De(Clase::VarBinary);
+            b.largo = int(std::max<qsizetype>(1, (t.size() - 1) / 2));
+            return {QStringLiteral("X'%1'").arg(t.mid(2).size() % 2 ? u'0' + t.mid(2) : t.mid(2)), b};
+        }
+        if (t.contains(u'e') || t.contains(u'E'))
+            return {t, Tipo::De(Clase::Float)};
+        const qsizetype punto = t.indexOf(u'.');
+        if (punto < 0) {
+            bool ok = false;
+            const qlonglong v = t.toLongLong(&ok);
+            if (ok && v <= 2147483647LL)
+                return {t, Tipo::De(Clase::Int)};
+            QString digitos = t;
+            while (digitos.size() > 1 && digitos.startsWith(u'0'))
+                digitos.remove(0, 1);
+            if (digitos.size() > 38)
+                throw ErrorTsql{1007, QStringLiteral("The number '%1' is out of the range for numeric representation (maximum precision 38).").arg(t)};
+            return {t, Tipo::Decimal(int(digitos.size()), 0)};
+        }
+        QString entera = t.left(punto);
+        while (entera.startsWith(u'0'))
+            entera.remove(0, 1);
+        const int s = int(t.size() - punto - 1);
+        const int p = std::max(int(entera.size()) + s, 1);
+        if (p > 38)
+            throw ErrorTsql{1007, QStringLiteral("The number '%1' is out of the range for numeric representation (maximum precision 38).").arg(t)};
+        return {t, Tipo::Decimal(std::max(p, s), s)};
+    }
+
+    Res exprSinTipo(Expr& e, const Ambito& a)
+    {
+        switch (e.clase) {
+        case ClaseExpr::Literal: return literal(e);
+        case ClaseExpr::Columna: return columna(e.nombre, a);
+        case ClaseExpr::Variable:
+            if (e.texto == u"?")
+                return {QStringLiteral("?"), Tipo()};
+            throw NoSoportado(QStringLiteral("The variable %1").arg(e.texto));
+        case ClaseExpr::Global: {
+            const QString g = e.texto.toUpper();
+            if (g == u"@@IDENTITY")
+                return {QStringLiteral("ss_identity()"), Tipo::Decimal(38, 0)};
+            if (g == u"@@ROWCOUNT")
+                return {QStringLiteral("ss_rowcount()"), Tipo::De(Clase::Int)};
+            if (g == u"@@TRANCOUNT")
+                return {QStringLiteral("ss_trancount()"), Tipo::De(Clase::Int)};
+            throw NoSoportado(g);
+        }
+        case ClaseExpr::Unario: {
+            Res x = expr(*e.hijos[0], a);
+            const QString op = e.texto.toUpper();
+            if (op == u"NOT")
+                return {QStringLiteral("NOT ") + Par(x.sql), Tipo::De(Clase::Bit)};
+            if (op == u"+")
+                return x;
+            if (x.t.texto())
+                throw ErrorTsql{8117, QStringLiteral("Operand data type %1 is invalid for %2 operator.")
+                                          .arg(NombreDe(x.t), op == u"-" ? QStringLiteral("minus") : QStringLiteral("~"))};
+            if (op == u"-" && x.t.entero())
+                return {QStringLiteral("ss_ent('-', 0, %1, %2)").arg(x.sql, NombreTipo(x.t)), x.t};
+            return {op + Par(x.sql), x.t};
+        }
+        case ClaseExpr::Binario: {
+            const QString op = e.texto.toUpper();
+            if (op == u"AND" || op == u"OR") {
+                Res x = expr(*e.hijos[0], a), y = expr(*e.hijos[1], a);
+                return {Par(x.sql) + u' ' + op + u' ' + Par(y.sql), Tipo::De(Clase::Bit)};
+            }
+            Res x = expr(*e.hijos[0], a), y = expr(*e.hijos[1], a);
+            if (op == u"=" || op == u"<>" || op == u"!=" || op == u"<" || op == u">" || op == u"<=" || op == u">="
+                || op == u"!<" || op == u"!>")
+                return comparacion(op, x, y);
+            return aritmetica(op, x, y);
+        }
+        case ClaseExpr::Parentesis: {
+            Res x = expr(*e.hijos[0], a);
+            return {Par(x.sql), x.t};
+        }
+        case ClaseExpr::Intercalar: {
+            Res x = expr(*e.hijos[0], a);
+            if (!x.t.texto() && !x.t.desconocido())
+                throw ErrorTsql{447, QStringLiteral("Expression type %1 is invalid for COLLATE clause.").arg(NombreDe(x.t))};
+            const QString regla = ReglaDeIntercalacion(e.texto);
+            if (!x.t.desconocido()) {
+                x.t.intercalacion = regla;
+                x.t.origen = Origen::Explicita;
+            }
+            return {Par(x.sql) + QStringLiteral(" COLLATE ") + regla, x.t};
+        }
+        case ClaseExpr::EsNulo: {
+            Res x = expr(*e.hijos[0], a);
+            return {Par(x.sql) + (e.negado ? QStringLiteral(" IS NOT NULL") : QStringLiteral(" IS NULL")), Tipo::De(Clase::Bit)};
+        }
+        case ClaseExpr::Como: return como(e, a);
+        case ClaseExpr::Entre: {
+            // Each operand written once: a nested one would double at every level.
+            Res x = expr(*e.hijos[0], a), b = expr(*e.hijos[1], a), c = expr(*e.hijos[2], a);
+            const Tipo d = Dominante(Dominante(x.t, b.t), c.t);
+            QString s;
+            if (d.texto() || d.desconocido()) {
+                QString regla;
+                if (d.texto())
+                    regla = intercalacion(Dominante(x.t, b.t), c.t, QStringLiteral("between"));
+                s = Par(x.sql) + (regla.isEmpty() ? QString() : QStringLiteral(" COLLATE ") + regla) + QStringLiteral(" BETWEEN ")
+                    + b.sql + QStringLiteral(" AND ") + c.sql;
+            } else {
+                const Tipo k = d.fecha() && d.clase == Clase::Fecha && (x.t.clase != d.clase || b.t.clase != d.clase || c.t.clase != d.clase)
+                                   ? Tipo::De(Clase::DateTime)
+                                   : d;
+                s = Par(conv(x, k)) + QStringLiteral(" BETWEEN ") + conv(b, k) + QStringLiteral(" AND ") + conv(c, k);
+            }
+            return {e.negado ? QStringLiteral("NOT (%1)").arg(s) : Par(s), Tipo::De(Clase::Bit)};
+        }
+        case ClaseExpr::En: return en(e, a);
+        case ClaseExpr::Existe: {
+            std::vector<Tipo> t;
+            const QString s = select(*e.sub, &a, &t);
+            return {(e.negado ? QStringLiteral("NOT EXISTS ") : QStringLiteral("EXISTS ")) + Par(s), Tipo::De(Clase::Bit)};
+        }
+        case ClaseExpr::Subconsulta: {
+            std::vector<Tipo> t;
+            const QString s = select(*e.sub, &a, &t);
+            return {Par(s), t.empty() ? Tipo() : t[0]};
+        }
+        case ClaseExpr::Caso: return caso(e, a);
+        case ClaseExpr::Conversion: return conversion(e, a);
+        case ClaseExpr::Funcion: return funcion(e, a);
+        case ClaseExpr::Estrella:
+            return {e.nombre.vacio() ? QStringLiteral("*") : Q(e.nombre.ultimo()) + QStringLiteral(".*"), Tipo()};
+        case ClaseExpr::ParteFecha: return {Lit(ParteDeFecha(e.texto)), Tipo()};
+        case ClaseExpr::Defecto: throw NoSoportado(QStringLiteral("DEFAULT as a value"));
+        }
+        return {};
+    }
+
+    Res como(Expr& e, const Ambito& a)
+    {
+        Res x = expr(*e.hijos[0], a), p = expr(*e.hijos[1], a);
+        std::optional<Res> esc;
+        if (e.hijos.size() > 2)
+            esc = expr(*e.hijos[2], a);
+        // LIKE compares texts: a number or a date is read as its text.
+        const Tipo texto = Tipo::Texto(Clase::VarChar, -1, {}, Origen::Defecto);
+        const QString xs = x.t.texto() || x.t.desconocido() ? x.sql : conv(x, texto);
+        const QString ps = p.t.texto() || p.t.desconocido() ? p.sql : conv(p, texto);
+        QString regla = QStringLiteral("CI_AS");
+        if (x.t.texto() && p.t.texto())
+            regla = intercalacion(x.t, p.t, QStringLiteral("like"));
+        else if (x.t.texto())
+            regla = x.t.intercalacion;
+        QString s;
+        if (regla == u"CI_AS")
+            s = Par(xs) + QStringLiteral(" LIKE ") + Par(ps) + (esc ? QStringLiteral(" ESCAPE ") + esc->sql : QString());
+        else
+            s = QStringLiteral("ss_like(%1, %2, %3, '%4')").arg(xs, ps, esc ? esc->sql : QStringLiteral("NULL"), regla);
+        return {e.negado ? QStringLiteral("NOT (%1)").arg(s) : s, Tipo::De(Clase::Bit)};
+    }
+
+    Res en(Expr& e, const Ambito& a)
+    {
+        Res x = expr(*e.hijos[0], a);
+        QString dentro;
+        Tipo comun = x.t;
+        std::vector<Res> lista;
+        if (e.sub) {
+            std::vector<Tipo> t;
+            dentro = select(*e.sub, &a, &t);
+            if (!t.empty())
+                comun = Dominante(x.t, t[0]);
+        } else {
+            for (size_t i = 1; i < e.hijos.size(); ++i) {
+                lista.push_back(expr(*e.hijos[i], a));
+                comun = Dominante(comun, lista.back().t);
+            }
+            QStringList partes;
+            for (const Res& r : lista)
+                partes << (comun.texto() ? r.sql : conv(r, comun));
+            dentro = partes.join(QStringLiteral(", "));
+        }
+        QString izq = comun.texto() || comun.desconocido() ? x.sql : conv(x, comun);
+        if (comun.texto()) {
+            // Literals give way to the column's collation; two columns meet by precedence.
+            Tipo k = x.t;
+            for (const Res& r : lista)
+                if (r.t.texto())
+                    k.intercalacion = IntercalacionComun(k, r.t), k.origen = std::max(k.origen, r.t.origen);
+            izq = Par(izq) + QStringLiteral(" COLLATE ") + (k.intercalacion.isEmpty() ? QStringLiteral("CI_AS") : k.intercalacion);
+        }
+        return {izq + (e.negado ? QStringLiteral(" NOT IN ") : QStringLiteral(" IN ")) + Par(dentro), Tipo::De(Clase::Bit)};
+    }
+
+    Res caso(Expr& e, const Ambito& a)
+    {
+        std::optional<Res> op;
+        if (e.operando)
+            op = expr(*e.operando, a);
+        std::vector<Res> cuando, entonces;
+        for (size_t i = 0; i + 1 < e.hijos.size(); i += 2) {
+            cuando.push_back(expr(*e.hijos[i], a));
+            entonces.push_back(expr(*e.hijos[i + 1], a));
+        }
+        std::optional<Res> sino;
+        if (e.sino)
+            sino = expr(*e.sino, a);
+        Tipo t = Tipo::De(Clase::Nulo);
+        for (const Res& r : entonces)
+            t = Dominante(t, r.t);
+        if (sino)
+            t = Dominante(t, sino->t);
+        QString s = QStringLiteral("CASE");
+        Tipo k;
+        if (op) {
+            // The operand written once, compared under the type all WHENs share.
+            k = op->t;
+            for (const Res& w : cuando)
+                k = Dominante(k, w.t);
+            if (k.texto()) {
+                QString regla = op->t.texto() ? op->t.intercalacion : k.intercalacion;
+                for (const Res& w : cuando)
+                    if (w.t.texto())
+                        regla = intercalacion(op->t.texto() ? op->t : w.t, w.t, QStringLiteral("equal to"));
+                s += u' ' + Par(op->sql) + QStringLiteral(" COLLATE ") + regla;
+            } else {
+                s += u' ' + Par(conv(*op, k));
+            }
+        }
+        for (size_t i = 0; i < cuando.size(); ++i) {
+            const QString w = op && !k.texto() ? conv(cuando[i], k) : cuando[i].sql;
+            s += QStringLiteral(" WHEN ") + w + QStringLiteral(" THEN ") + conv(entonces[i], t);
+        }
+        if (sino)
+            s += QStringLiteral(" ELSE ") + conv(*sino, t);
+        return {s + QStringLiteral(" END"), t.clase == Clase::Nulo ? Tipo::De(Clase::Int) : t};
+    }
+
+    Res conversion(Expr& e, const Ambito& a)
+    {
+        Res x = expr(*e.hijos[0], a);
+        QString estilo;
+        if (e.hijos.size() > 1)
+            estilo = expr(*e.hijos[1], a).sql;
+        if (e.texto.startsWith(QLatin1String("TRY_")))
+            throw NoSoportado(e.texto);
+        Tipo d = TipoDeEscrito(e.destino);
+        if (d.desconocido())
+            throw ErrorTsql{243, QStringLiteral("Type %1 is not a defined system type.").arg(e.destino.nombre)};
+        if (d.texto() && e.destino.a < 0 && !e.destino.max)
+            d.largo = 30; // CAST(x AS varchar) is varchar(30)
+        if (d.texto()) {
+            d.origen = Origen::Defecto;
+            d.intercalacion = x.t.texto() ? x.t.intercalacion : QStringLiteral("CI_AS");
+        }
+        if (x.t.desconocido())
+            return {QStringLiteral("ss_convertir(%1, %2, %3)").arg(NombreTipo(d), x.sql, estilo.isEmpty() ? QStringLiteral("NULL") : estilo), d};
+        return {conv(x, d, Modo::Explicita, estilo), d};
+    }
+
+    // ---------------------------------------------------------- functions
+
+    Res funcion(Expr& e, const Ambito& a)
+    {
+        const QString f = e.texto.toUpper();
+        const int n = int(e.hijos.size());
+        auto aridad = [&](int minimo, int maximo) {
+            if (n < minimo || n > maximo)
+                throw ErrorTsql{174, QStringLiteral("The %1 function requires %2 argument(s).").arg(f.toLower()).arg(minimo)};
+        };
+        if (e.ventana)
+            return ventana(e, a, f);
+        if (f == u"COUNT" || f == u"COUNT_BIG") {
+            const Tipo t = Tipo::De(f == u"COUNT" ? Clase::Int : Clase::BigInt);
+            if (e.estrella)
+                return {QStringLiteral("count(*)"), t};
+            aridad(1, 1);
+            Res x = expr(*e.hijos[0], a);
+            QString s = x.sql;
+            if (x.t.texto())
+                s = Par(s) + QStringLiteral(" COLLATE ") + x.t.intercalacion;
+            return {QStringLiteral("count(%1%2)").arg(e.distinto ? QStringLiteral("DISTINCT ") : QString(), s), t};
+        }
+        if (f == u"SUM" || f == u"AVG" || f == u"MIN" || f == u"MAX") {
+            aridad(1, 1);
+            Res x = expr(*e.hijos[0], a);
+            const QString d = e.distinto ? QStringLiteral("DISTINCT ") : QString();
+            if (f == u"MIN" || f == u"MAX") {
+                QString s = x.sql;
+                if (x.t.texto())
+                    s = Par(s) + QStringLiteral(" COLLATE ") + x.t.intercalacion;
+                return {QStringLiteral("%1(%2%3)").arg(f.toLower(), d, s), x.t};
+            }
+            if (x.t.texto() || x.t.fecha())
+                throw ErrorTsql{8117, QStringLiteral("Operand data type %1 is invalid for %2 operator.")
+                                          .arg(NombreDe(x.t), f == u"SUM" ? QStringLiteral("sum") : QStringLiteral("avg"))};
+            const QString base = QStringLiteral("%1(%2%3)").arg(f == u"SUM" ? QStringLiteral("sum") : QStringLiteral("avg"), d, x.sql);
+            if (x.t.entero()) {
+                const Tipo t = Tipo::De(x.t.clase == Clase::BigInt ? Clase::BigInt : Clase::Int);
+                if (f == u"SUM")
+                    return {QStringLiteral("ss_ent('+', 0, %1, %2)").arg(base, NombreTipo(t)), t};
+                // The average of integers is an integer, cut toward zero.
+                return {QStringLiteral("CAST(%1 AS INTEGER)").arg(base), t};
+            }
+            if (x.t.exacto()) {
+                Tipo t = x.t.clase == Clase::Decimal ? Tipo::Decimal(38, f == u"AVG" ? std::max(x.t.escala, 6) : x.t.escala)
+                                                     : Tipo::De(Clase::Money);
+                return {QStringLiteral("ss_a_num(%1, %2, %3, %4)").arg(base).arg(t.precision).arg(t.escala).arg(
+                            QLatin1String(NombreExacto(t))),
+                        t};
+            }
+            return {base, x.t.desconocido() ? Tipo() : Tipo::De(Clase::Float)};
+        }
+        if (f == u"ISNULL") {
+            aridad(2, 2);
+            Res x = expr(*e.hijos[0], a), y = expr(*e.hijos[1], a);
+            const Tipo t = x.t.clase == Clase::Nulo ? (y.t.clase == Clase::Nulo ? Tipo::De(Clase::Int) : y.t) : x.t;
+            return {QStringLiteral("ifnull(%1, %2)").arg(x.sql, conv(y, t, Modo::Explicita)), t};
+        }
+        if (f == u"COALESCE") {
+            if (n < 2)
+                throw ErrorTsql{189, QStringLiteral("The coalesce function requires 2 to 254 arguments.")};
+            std::vector<Res> xs = args(e, a);
+            Tipo t = Tipo::De(Clase::Nulo);
+            for (const Res& r : xs)
+                t = Dominante(t, r.t);
+            QStringList p;
+            for (const Res& r : xs)
+                p << conv(r, t);
+            return {QStringLiteral("coalesce(%1)").arg(p.join(QStringLiteral(", "))), t};
+        }
+        if (f == u"NULLIF") {
+            aridad(2, 2);
+            Res x = expr(*e.hijos[0], a), y = expr(*e.hijos[1], a);
+            QString regla;
+            auto [p, q] = comunes(x, y, &regla);
+            if (!regla.isEmpty())
+                q = Par(q) + QStringLiteral(" COLLATE ") + regla;
+            return {QStringLiteral("nullif(%1, %2)").arg(p, q), x.t};
+        }
+        if (f == u"LEN" || f == u"DATALENGTH") {
+            aridad(1, 1);
+            Res x = expr(*e.hijos[0], a);
+            const Tipo t = Tipo::De(Clase::Int);
+            if (f == u"DATALENGTH") {
+                if (x.t.texto() || x.t.desconocido())
+                    return {QStringLiteral("ss_datalength(%1, %2)").arg(x.sql, x.t.unicode() ? QStringLiteral("1") : QStringLiteral("0")), t};
+                const int bytes = x.t.clase == Clase::BigInt || x.t.clase == Clase::Money || x.t.clase == Clase::Float
+                                          || x.t.clase == Clase::DateTime
+                                      ? 8
+                                  : x.t.clase == Clase::SmallInt ? 2
+                                  : x.t.clase == Clase::TinyInt || x.t.clase == Clase::Bit ? 1
+                                  : x.t.clase == Clase::Decimal ? (x.t.precision <= 9 ? 5 : x.t.precision <= 19 ? 9 : x.t.precision <= 28 ? 13 : 17)
+                                  : x.t.clase == Clase::Fecha ? 3
+                                                              : 4;
+                return {QStringLiteral("CASE WHEN %1 IS NULL THEN NULL ELSE %2 END").arg(x.sql).arg(bytes), t};
+            }
+            const QString s = x.t.texto() || x.t.desconocido() ? x.sql : conv(x, Tipo::Texto(Clase::VarChar, -1, {}, Origen::Defecto));
+            return {QStringLiteral("ss_len(%1)").arg(s), t};
+        }
+        if (f == u"SUBSTRING" || f == u"LEFT" || f == u"RIGHT") {
+            aridad(f == u"SUBSTRING" ? 3 : 2, f == u"SUBSTRING" ? 3 : 2);
+            std::vector<Res> x = args(e, a);
+            Tipo t = texto(x[0].t);
+            const QString s = aTexto(x[0]);
+            if (f == u"SUBSTRING")
+                return {QStringLiteral("ss_substring(%1, %2, %3)").arg(s, conv(x[1], Tipo::De(Clase::BigInt)), conv(x[2], Tipo::De(Clase::BigInt))), t};
+            if (f == u"LEFT")
+                return {QStringLiteral("ss_substring(%1, 1, %2)").arg(s, conv(x[1], Tipo::De(Clase::BigInt))), t};
+            return {QStringLiteral("ss_right(%1, %2)").arg(s, conv(x[1], Tipo::De(Clase::BigInt))), t};
+        }
+        if (f == u"UPPER" || f == u"LOWER" || f == u"LTRIM" || f == u"RTRIM" || f == u"TRIM") {
+            aridad(1, 1);
+            Res x = expr(*e.hijos[0], a);
+            const Tipo t = texto(x.t);
+            const QString s = aTexto(x);
+            if (f == u"UPPER" || f == u"LOWER")
+                return {QStringLiteral("ss_%1(%2)").arg(f.toLower(), s), t};
+            return {QStringLiteral("%1(%2, ' ')").arg(f.toLower(), s), t};
+        }
+        if (f == u"REPLACE") {
+            aridad(3, 3);
+            std::vector<Res> x = args(e, a);
+            Tipo t = texto(x[0].t);
+            t.largo = -1;
+            return {QStringLiteral("ss_replace(%1, %2, %3, '%4')").arg(aTexto(x[0]), aTexto(x[1]), aTexto(x[2]), reglaDe(x[0].t, x[1].t)), t};
+        }
+        if (f == u"CHARINDEX") {
+            aridad(2, 3);
+            std::vector<Res> x = args(e, a);
+            return {QStringLiteral("ss_charindex(%1, %2, %3, '%4')")
+                        .arg(aTexto(x[0]), aTexto(x[1]), n > 2 ? conv(x[2], Tipo::De(Clase::BigInt)) : QStringLiteral("1"),
+                             reglaDe(x[1].t, x[0].t)),
+                    Tipo::De(Clase::Int)};
+        }
+        if (f == u"PATINDEX") {
+            aridad(2, 2);
+            std::vector<Res> x = args(e, a);
+            return {QStringLiteral("ss_patindex(%1, %2, '%3')").arg(aTexto(x[0]), aTexto(x[1]), reglaDe(x[1].t, x[0].t)),
+                    Tipo::De(Clase::Int)};
+        }
+        if (f == u"ROUND") {
+            aridad(2, 3);
+            std::vector<Res> x = args(e, a);
+            Tipo t = x[0].t;
+            if (t.texto())
+                t = Tipo::De(Clase::Float);
+            const QString tr = n > 2 ? x[2].sql : QStringLiteral("0");
+            if (t.exacto() || t.entero())
+                return {QStringLiteral("ss_round(%1, %2, %3, %4, %5)").arg(x[0].sql, x[1].sql, tr).arg(t.precision).arg(t.escala), t};
+            return {QStringLiteral("ss_round(%1, %2, %3, 0, 0)").arg(conv(x[0], Tipo::De(Clase::Float)), x[1].sql, tr),
+                    t.desconocido() ? Tipo() : Tipo::De(Clase::Float)};
+        }
+        if (f == u"ABS") {
+            aridad(1, 1);
+            Res x = expr(*e.hijos[0], a);
+            if (x.t.entero())
+                return {QStringLiteral("ss_ent('-', 0, -abs(%1), %2)").arg(x.sql, NombreTipo(x.t)), x.t};
+            return {QStringLiteral("abs(%1)").arg(x.sql), x.t};
+        }
+        if (f == u"GETDATE" || f == u"CURRENT_TIMESTAMP" || f == u"SYSDATETIME") {
+            aridad(0, 0);
+            return {QStringLiteral("ss_getdate()"), Tipo::De(f == u"SYSDATETIME" ? Clase::DateTime2 : Clase::DateTime)};
+        }
+        if (f == u"SCOPE_IDENTITY") {
+            aridad(0, 0);
+            return {QStringLiteral("ss_identity()"), Tipo::Decimal(38, 0)};
+        }
+        if (f == u"YEAR" || f == u"MONTH" || f == u"DAY") {
+            aridad(1, 1);
+            Res x = expr(*e.hijos[0], a);
+            return {QStringLiteral("ss_datepart('%1', %2)").arg(f.toLower(), fecha(x)), Tipo::De(Clase::Int)};
+        }
+        if (f == u"DATEPART") {
+            aridad(2, 2);
+            std::vector<Res> x = args(e, a);
+            return {QStringLiteral("ss_datepart(%1, %2)").arg(x[0].sql, fecha(x[1])), Tipo::De(Clase::Int)};
+        }
+        if (f == u"DATEADD") {
+            aridad(3, 3);
+            std::vector<Res> x = args(e, a);
+            const Tipo t = x[2].t.fecha() ? x[2].t : Tipo::De(Clase::DateTime);
+            return {QStringLiteral("ss_dateadd(%1, %2, %3)").arg(x[0].sql, conv(x[1], Tipo::De(Clase::BigInt)), fecha(x[2])), t};
+        }
+        if (f == u"DATEDIFF") {
+            aridad(3, 3);
+            std::vector<Res> x = args(e, a);
+            return {QStringLiteral("ss_datediff(%1, %2, %3)").arg(x[0].sql, fecha(x[1]), fecha(x[2])), Tipo::De(Clase::Int)};
+        }
+        throw NoSoportado(QStringLiteral("The function %1").arg(f));
+    }
+
+    Res ventana(Expr& e, const Ambito& a, const QString& f)
+    {
+        if (f != u"ROW_NUMBER" && f != u"RANK" && f != u"DENSE_RANK" && f != u"NTILE")
+            throw NoSoportado(QStringLiteral("The function %1 with OVER").arg(f));
+        QStringList xs;
+        for (PExpr& h : e.hijos)
+            xs << expr(*h, a).sql;
+        QString s = QStringLiteral("%1(%2) OVER (").arg(f.toLower(), xs.join(QStringLiteral(", ")));
+        QStringList p;
+        for (PExpr& h : e.ventana->particion)
+            p << expresionDeGrupo(*h, a);
+        if (!p.isEmpty())
+            s += QStringLiteral("PARTITION BY ") + p.join(QStringLiteral(", "));
+        QStringList o;
+        for (Orden& x : e.ventana->orden)
+            o << expresionDeGrupo(*x.expr, a) + (x.desc ? QStringLiteral(" DESC") : QString());
+        if (!o.isEmpty())
+            s += (p.isEmpty() ? QString() : QStringLiteral(" ")) + QStringLiteral("ORDER BY ") + o.join(QStringLiteral(", "));
+        return {s + u')', Tipo::De(f == u"ROW_NUMBER" ? Clase::BigInt : Clase::BigInt)};
+    }
+
+    // The type of a text function's result over x.
+    static Tipo texto(const Tipo& x)
+    {
+        if (x.texto())
+            return x;
+        if (x.desconocido())
+            return {};
+        return Tipo::Texto(Clase::VarChar, -1, {}, Origen::Defecto);
+    }
+    QString aTexto(const Res& x)
+    {
+        return x.t.texto() || x.t.desconocido() || x.t.clase == Clase::Nulo
+                   ? x.sql
+                   : conv(x, Tipo::Texto(Clase::VarChar, -1, {}, Origen::Defecto));
+    }
+    QString fecha(const Res& x)
+    {
+        return x.t.texto() ? conv(x, Tipo::De(Clase::DateTime)) : x.sql;
+    }
+    QString reglaDe(const Tipo& a, const Tipo& b)
+    {
+        if (a.texto() && b.texto())
+            return intercalacion(a, b, QStringLiteral("replace"));
+        if (a.texto())
+            return a.intercalacion;
+        if (b.texto())
+            return b.intercalacion;
+        return QStringLiteral("CI_AS");
+    }
+
+    // GROUP BY, ORDER BY and PARTITION BY: texts under their collation.
+    QString expresionDeGrupo(Expr& e, const Ambito& a)
+    {
+        Res x = expr(e, a);
+        if (x.t.texto() && e.clase != ClaseExpr::Intercalar)
+            return Par(x.sql) + QStringLiteral(" COLLATE ") + x.t.intercalacion;
+        return x.sql;
+    }
+
+    // ---------------------------------------------------------------- FROM
+
+    FuenteAmbito fuente(Fuente& f, const Ambito* padre, QString& sql)
+    {
+        FuenteAmbito r;
+        switch (f.clase) {
+        case ClaseFuente::Tabla: {
+            const QString nombre = Objeto(f.nombre);
+            const auto* cols = tabla(nombre);
+            if (!cols)
+                throw ErrorTsql{208, QStringLiteral("Invalid object name '%1'.").arg(f.nombre.partes.join(u'.'))};
+            r.alias = f.alias.isEmpty() ? nombre : f.alias;
+            r.columnas = *cols;
+            sql = Q(nombre) + (f.alias.isEmpty() ? QString() : QStringLiteral(" AS ") + Q(f.alias));
+            break;
+        }
+        case ClaseFuente::Subconsulta: {
+            std::vector<Tipo> tipos;
+            std::vector<QString> nombres;
+            const QString s = select(*f.sub, padre, &tipos, &nombres);
+            r.alias = f.alias;
+            for (size_t i = 0; i < tipos.size(); ++i)
+                r.columnas.push_back({i < size_t(f.columnas.size()) ? f.columnas[int(i)] : nombres[i], tipos[i]});
+            if (!f.columnas.isEmpty())
+                throw NoSoportado(QStringLiteral("A column list after a derived table's alias"));
+            sql = Par(s) + QStringLiteral(" AS ") + Q(f.alias);
+            break;
+        }
+        case ClaseFuente::Valores: {
+            QStringList filas;
+            std::vector<Tipo> tipos;
+            Ambito vacio;
+            vacio.padre = padre;
+            for (auto& fila : f.valores) {
+                QStringList v;
+                for (size_t i = 0; i < fila.size(); ++i) {
+                    Res x = expr(*fila[i], vacio);
+                    if (tipos.size() <= i)
+                        tipos.push_back(Tipo::De(Clase::Nulo));
+                    tipos[i] = Dominante(tipos[i], x.t);
+                    v << x.sql;
+                }
+                filas << Par(v.join(QStringLiteral(", ")));
+            }
+            QStringList c;
+            for (int i = 0; i < int(tipos.size()); ++i) {
+                const QString nombre = i < f.columnas.size() ? f.columnas[i] : QStringLiteral("column%1").arg(i + 1);
+                c << QStringLiteral("column%1 AS %2").arg(i + 1).arg(Q(nombre));
+                r.columnas.push_back({nombre, tipos[size_t(i)]});
+            }
+            r.alias = f.alias;
+            sql = QStringLiteral("(SELECT %1 FROM (VALUES %2)) AS %3").arg(c.join(QStringLiteral(", ")), filas.join(QStringLiteral(", ")), Q(f.alias));
+            break;
+        }
+        case ClaseFuente::Funcion:
+            throw NoSoportado(QStringLiteral("The table function %1").arg(f.nombre.partes.join(u'.')));
+        }
+        return r;
+    }
+
+    QString desde(std::vector<Desde>& ds, Ambito& a)
+    {
+        QStringList partes;
+        for (Desde& d : ds) {
+            QString s;
+            a.fuentes.push_back(fuente(d.fuente, a.padre, s));
+            for (Union& u : d.uniones) {
+                QString t;
+                a.fuentes.push_back(fuente(u.fuente, a.padre, t));
+                switch (u.clase) {
+                case ClaseUnion::Inner: s += QStringLiteral(" JOIN "); break;
+                case ClaseUnion::Left: s += QStringLiteral(" LEFT JOIN "); break;
+                case ClaseUnion::Right: s += QStringLiteral(" RIGHT JOIN "); break;
+                case ClaseUnion::Full: s += QStringLiteral(" FULL JOIN "); break;
+                case ClaseUnion::Cross: s += QStringLiteral(" CROSS JOIN "); break;
+                default: throw NoSoportado(QStringLiteral("APPLY"));
+                }
+                s += t;
+                if (u.on)
+                    s += QStringLiteral(" ON ") + expr(*u.on, a).sql;
+            }
+            partes << s;
+        }
+        return partes.join(QStringLiteral(", "));
+    }
+
+    // -------------------------------------------------------------- SELECT
+
+    // One SELECT of a chain, without ORDER BY, with its own TOP as LIMIT.
+    QString miembro(Select& s, const Ambito* padre, std::vector<Tipo>* tipos, std::vector<QString>* nombres,
+                    Ambito& a, std::vector<ColumnaAmbito>& alias, bool claveFila)
+    {
+        a.padre = padre;
+        QString from;
+        if (!s.desde.empty())
+            from = desde(s.desde, a);
+        if (!s.into.vacio())
+            throw NoSoportado(QStringLiteral("SELECT ... INTO"));
+        QStringList items;
+        if (claveFila)
+            items << QStringLiteral("rowid AS ado_rowid__");
+        for (ItemSelect& it : s.lista) {
+            if (!it.variable.isEmpty())
+                throw NoSoportado(QStringLiteral("The variable %1").arg(it.variable));
+            if (it.expr->clase == ClaseExpr::Estrella) {
+                items << expr(*it.expr, a).sql;
+                for (const FuenteAmbito& f : a.fuentes) {
+                    if (!it.expr->nombre.vacio() && f.alias.compare(it.expr->nombre.ultimo(), Qt::CaseInsensitive) != 0)
+                        continue;
+                    for (const ColumnaAmbito& c : f.columnas) {
+                        tipos->push_back(c.tipo);
+                        nombres->push_back(c.nombre);
+                    }
+                }
+                continue;
+            }
+            Res x = expr(*it.expr, a);
+            QString nombre = it.alias;
+            if (nombre.isEmpty() && it.expr->clase == ClaseExpr::Columna)
+                nombre = it.expr->nombre.ultimo();
+            // The server leaves an expression without a name.
+            items << x.sql + QStringLiteral(" AS ") + Q(nombre);
+            tipos->push_back(x.t);
+            nombres->push_back(nombre);
+            if (!nombre.isEmpty())
+                alias.push_back({nombre, x.t});
+        }
+        QString r = QStringLiteral("SELECT ") + (s.distinto ? QStringLiteral("DISTINCT ") : QString()) + items.join(QStringLiteral(", "));
+        if (!from.isEmpty())
+            r += QStringLiteral(" FROM ") + from;
+        if (s.donde)
+            r += QStringLiteral(" WHERE ") + expr(*s.donde, a).sql;
+        if (!s.grupo.empty()) {
+            QStringList g;
+            for (PExpr& x : s.grupo)
+                g << expresionDeGrupo(*x, a);
+            r += QStringLiteral(" GROUP BY ") + g.join(QStringLiteral(", "));
+        }
+        if (s.teniendo)
+            r += QStringLiteral(" HAVING ") + expr(*s.teniendo, a).sql;
+        return r;
+    }
+
+    QString limite(Select& s, const Ambito& a, const QString& consulta)
+    {
+        if (!s.top)
+            return {};
+        if (s.empates)
+            throw NoSoportado(QStringLiteral("TOP ... WITH TIES"));
+        Res n = expr(*s.top, a);
+        if (s.porcentaje)
+            return QStringLiteral(" LIMIT (SELECT CAST((count(*) * (%1) + 99.9999999) / 100 AS INTEGER) FROM (%2))").arg(n.sql, consulta);
+        return QStringLiteral(" LIMIT ") + n.sql;
+    }
+
+    QString select(Select& s, const Ambito* padre, std::vector<Tipo>* tipos, std::vector<QString>* nombres = nullptr,
+                   bool claveFila = false)
+    {
+        std::vector<QString> nombresPropios;
+        if (!nombres)
+            nombres = &nombresPropios;
+        QString con;
+        const auto ctesAntes = ctes_;
+        if (!s.con.empty()) {
+            QStringList cs;
+            for (Cte& c : s.con) {
+                std::vector<Tipo> t;
+                std::vector<QString> n;
+                const QString q = select(*c.select, padre, &t, &n);
+                std::vector<ColumnaAmbito> cols;
+                for (size_t i = 0; i < t.size(); ++i)
+                    cols.push_back({i < size_t(c.columnas.size()) ? c.columnas[int(i)] : n[i], t[i]});
+                ctes_.insert(c.nombre.toLower(), cols);
+                QStringList nc;
+                for (const QString& x : c.columnas)
+                    nc << Q(x);
+                cs << Q(c.nombre) + (nc.isEmpty() ? QString() : Par(nc.join(QStringLiteral(", ")))) + QStringLiteral(" AS ") + Par(q);
+            }
+            con = QStringLiteral("WITH ") + cs.join(QStringLiteral(", ")) + u' ';
+        }
+        Ambito a;
+        std::vector<ColumnaAmbito> alias;
+        QString r = miembro(s, padre, tipos, nombres, a, alias, claveFila);
+        const bool cadena = !s.combinadas.empty();
+        if (cadena && s.top)
+            r = QStringLiteral("SELECT * FROM (%1%2)").arg(r, limite(s, a, r));
+        for (Select::Combinada& c : s.combinadas) {
+            Ambito b;
+            std::vector<ColumnaAmbito> alias2;
+            std::vector<Tipo> t2;
+            std::vector<QString> n2;
+            QString m = miembro(*c.select, padre, &t2, &n2, b, alias2, false);
+            if (c.select->top)
+                m = QStringLiteral("SELECT * FROM (%1%2)").arg(m, limite(*c.select, b, m));
+            if (t2.size() != tipos->size())
+                throw ErrorTsql{205, QStringLiteral("All queries combined using a UNION, INTERSECT or EXCEPT operator must have an equal number of expressions in their target lists.")};
+            for (size_t i = 0; i < t2.size(); ++i)
+                (*tipos)[i] = Dominante((*tipos)[i], t2[i]);
+            r += u' ' + c.operador.toUpper() + u' ' + m;
+        }
+        if (!s.orden.empty()) {
+            Ambito o = a;
+            o.alias = &alias;
+            QStringList ks;
+            for (Orden& k : s.orden) {
+                QString x;
+                if (cadena) {
+                    // A chain is ordered by its result's columns.
+                    Ambito sol;
+                    sol.alias = &alias;
+                    x = expresionDeGrupo(*k.expr, sol);
+                } else {
+                    x = expresionDeGrupo(*k.expr, o);
+                }
+                ks << x + (k.desc ? QStringLiteral(" DESC") : QString());
+            }
+            r += QStringLiteral(" ORDER BY ") + ks.join(QStringLiteral(", "));
+        }
+        if (!cadena && s.top)
+            r += limite(s, a, r);
+        if (s.fetch || s.offset) {
+            if (s.top)
+                throw ErrorTsql{10741, QStringLiteral("A TOP can not be used in the same query or sub-query as a OFFSET.")};
+            r += QStringLiteral(" LIMIT %1 OFFSET %2")
+                     .arg(s.fetch ? expr(*s.fetch, a).sql : QStringLiteral("-1"), s.offset ? expr(*s.offset, a).sql : QStringLiteral("0"));
+        }
+        ctes_ = ctesAntes;
+        return con + r;
+    }
+
+    // The one table of a plain SELECT, and that SELECT with the row id.
+    void clave(Select& s)
+    {
+        if (r_.sentencias.size() != 1 || !Simple(s))
+            return;
+        std::vector<Tipo> t;
+        r_.tabla = Objeto(s.desde[0].fuente.nombre);
+        try {
+            r_.conClave = select(s, nullptr, &t, nullptr, true);
+        } catch (const ErrorTsql&) {
+            r_.tabla.clear();
+        }
+    }
+
+    // ---------------------------------------------------------- statements
+
+    void salida(QString sql, std::vector<Tipo> columnas = {}, bool filas = false, bool definicion = false)
+    {
+        r_.sentencias.push_back({std::move(sql), std::move(columnas), filas, definicion});
+    }
+
+    // A condition of IF put where the statement decides which rows it takes.
+    void sentencia(Sentencia& s, Expr* condicion)
+    {
+        switch (s.clase) {
+        case ClaseSentencia::Select: {
+            std::vector<Tipo> t;
+            QString q = select(*s.select, nullptr, &t);
+            if (condicion) {
+                Ambito vacio;
+                q = QStringLiteral("SELECT * FROM (%1) WHERE %2").arg(q, expr(*condicion, vacio).sql);
+            }
+            salida(q, t, true);
+            return;
+        }
+        case ClaseSentencia::Insert: return insertar(s, condicion);
+        case ClaseSentencia::Update: return actualizar(s, condicion);
+        case ClaseSentencia::Delete: return borrar(s, condicion);
+        case ClaseSentencia::Si: {
+            if (s.cuerpo.size() > 1)
+                throw NoSoportado(QStringLiteral("IF ... ELSE"));
+            Sentencia& c = *s.cuerpo[0];
+            Sentencia* una = &c;
+            if (c.clase == ClaseSentencia::Bloque) {
+                if (c.cuerpo.size() != 1)
+                    throw NoSoportado(QStringLiteral("IF with a block of several statements"));
+                una = c.cuerpo[0].get();
+            }
+            if (condicion)
+                throw NoSoportado(QStringLiteral("IF inside IF"));
+            if (una->clase != ClaseSentencia::Select && una->clase != ClaseSentencia::Insert
+                && una->clase != ClaseSentencia::Update && una->clase != ClaseSentencia::Delete && una->clase != ClaseSentencia::Si)
+                throw NoSoportado(QStringLiteral("IF before this statement"));
+            return sentencia(*una, s.donde.get());
+        }
+        case ClaseSentencia::Bloque:
+            if (condicion)
+                throw NoSoportado(QStringLiteral("IF with a block"));
+            for (PSentencia& x : s.cuerpo)
+                sentencia(*x, nullptr);
+            return;
+        case ClaseSentencia::Transaccion: {
+            const QString k = s.texto.toUpper();
+            if (k == u"BEGIN")
+                salida(QStringLiteral("SAVEPOINT ss_tran"));
+            else if (k == u"COMMIT")
+                salida(QStringLiteral("RELEASE ss_tran"));
+            else if (k == u"ROLLBACK")
+                salida(QStringLiteral("ROLLBACK"));
+            else
+                throw NoSoportado(QStringLiteral("SAVE TRANSACTION"));
+            return;
+        }
+        case ClaseSentencia::Opcion: {
+            if (s.texto.toUpper().split(u',').contains(QStringLiteral("DATEFORMAT"))) {
+                QString v = s.valor.trimmed();
+                if (v.startsWith(u'\'') || v.startsWith(u'"') || v.startsWith(u'['))
+                    v = v.mid(1, v.size() - 2);
+                salida(QStringLiteral("SELECT ss_dateformat(%1)").arg(Lit(v.toLower())));
+            }
+            // The other options change nothing the embedded database does.
+            return;
+        }
+        case ClaseSentencia::CrearTabla: return crearTabla(s);
+        case ClaseSentencia::CrearVista: {
+            std::vector<Tipo> t;
+            std::vector<QString> n;
+            const QString q = select(*s.select, nullptr, &t, &n);
+            std::vector<ColumnaAmbito> cols;
+            for (size_t i = 0; i < t.size(); ++i)
+                cols.push_back({i < size_t(s.columnas.size()) ? s.columnas[int(i)] : n[i], t[i]});
+            tablas_.insert(Objeto(s.objeto).toLower(), cols);
+            QStringList c;
+            for (const QString& x : s.columnas)
+                c << Q(x);
+            salida(QStringLiteral("CREATE VIEW %1%2 AS %3").arg(Q(Objeto(s.objeto)), c.isEmpty() ? QString() : Par(c.join(QStringLiteral(", "))), q), {}, false, true);
+            return;
+        }
+        case ClaseSentencia::CrearIndice: {
+            QStringList c;
+            for (int i = 0; i < s.columnas.size(); ++i)
+                c << Q(s.columnas[i]) + (i < int(s.columnasDesc.size()) && s.columnasDesc[size_t(i)] ? QStringLiteral(" DESC") : QString());
+            salida(QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
+                       .arg(s.unico ? QStringLiteral("UNIQUE ") : QString(), Q(Objeto(s.indice)), Q(Objeto(s.objeto)), c.join(QStringLiteral(", "))),
+                   {}, false, true);
+            return;
+        }
+        case ClaseSentencia::Eliminar: {
+            const QString k = s.claseObjeto.toUpper();
+            if (k != u"TABLE" && k != u"VIEW" && k != u"INDEX")
+                throw NoSoportado(QStringLiteral("DROP %1").arg(k));
+            for (const Nombre& n : s.objetos) {
+                tablas_.remove(Objeto(n).toLower());
+                salida(QStringLiteral("DROP %1 %2%3").arg(k, s.siExiste ? QStringLiteral("IF EXISTS ") : QString(), Q(Objeto(n))), {}, false, true);
+            }
+            return;
+        }
+        case ClaseSentencia::AlterarTabla: return alterar(s);
+        case ClaseSentencia::Truncar: {
+            const QString t = Objeto(s.objeto);
+            if (!tabla(t))
+                throw ErrorTsql{4701, QStringLiteral("Cannot find the object \"%1\" because it does not exist or you do not have permissions.").arg(t)};
+            salida(QStringLiteral("DELETE FROM %1").arg(Q(t)));
+            if (!identidades_.value(t.toLower()).isEmpty())
+                salida(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = %1").arg(Lit(t)));
+            return;
+        }
+        case ClaseSentencia::Declarar: throw NoSoportado(QStringLiteral("DECLARE"));
+        case ClaseSentencia::Asignar: throw NoSoportado(QStringLiteral("SET @variable"));
+        case ClaseSentencia::Ejecutar: throw NoSoportado(QStringLiteral("EXECUTE"));
+        case ClaseSentencia::Otra: throw NoSoportado(s.texto);
+        }
+    }
+
+    // The scope of a statement on one table.
+    Ambito ambitoDe(const QString& t, const QString& alias = QString())
+    {
+        const auto* cols = tabla(t);
+        if (!cols)
+            throw ErrorTsql{208, QStringLiteral("Invalid object name '%1'.").arg(t)};
+        Ambito a;
+        a.fuentes.push_back({alias.isEmpty() ? t : alias, *cols});
+        return a;
+    }
+
+    const Tipo* tipoColumna(const Ambito& a, const QString& c)
+    {
+        for (const ColumnaAmbito& x : a.fuentes[0].columnas)
+            if (x.nombre.compare(c, Qt::CaseInsensitive) == 0)
+                return &x.tipo;
+        return nullptr;
+    }
+
+    // SCOPE_IDENTITY() and @@IDENTITY after an INSERT: the number it gave,
+    // or NULL when the table has no identity (or the INSERT took no row).
+    void insertar(Sentencia& s, Expr* condicion)
+    {
+        insertarFilas(s, condicion);
+        const QString identidad = identidades_.value(Objeto(s.objeto).toLower());
+        salida(identidad.isEmpty() ? QStringLiteral("SELECT ss_fijar_identidad(NULL)")
+                                   : QStringLiteral("SELECT ss_fijar_identidad(CASE WHEN changes() > 0 THEN last_insert_rowid() END)"));
+    }
+
+    void insertarFilas(Sentencia& s, Expr* condicion)
+    {
+        if (!s.con.empty())
+            throw NoSoportado(QStringLiteral("WITH ... INSERT"));
+        const QString t = Objeto(s.objeto);
+        const Ambito a = ambitoDe(t);
+        const QString identidad = identidades_.value(t.toLower());
+        QStringList cols = s.columnas;
+        if (cols.isEmpty() && !s.valoresPorDefecto)
+            for (const ColumnaAmbito& c : a.fuentes[0].columnas)
+                if (c.nombre.compare(identidad, Qt::CaseInsensitive) != 0)
+                    cols << c.nombre;
+        std::vector<Tipo> tipos;
+        QStringList qc;
+        for (const QString& c : cols) {
+            const Tipo* x = tipoColumna(a, c);
+            if (!x)
+                throw ErrorTsql{207, QStringLiteral("Invalid column name '%1'.").arg(c)};
+            if (!identidad.isEmpty() && c.compare(identidad, Qt::CaseInsensitive) == 0)
+                throw ErrorTsql{544, QStringLiteral("Cannot insert explicit value for identity column in table '%1' when IDENTITY_INSERT is set to OFF.").arg(t)};
+            tipos.push_back(*x);
+            qc << Q(c);
+        }
+        const QString cabeza = QStringLiteral("INSERT INTO %1%2 ").arg(Q(t), qc.isEmpty() ? QString() : u' ' + Par(qc.join(QStringLiteral(", "))));
+        Ambito vacio;
+        QString cond;
+        if (condicion)
+            cond = expr(*condicion, vacio).sql;
+        if (s.valoresPorDefecto) {
+            if (condicion)
+                throw NoSoportado(QStringLiteral("IF before INSERT ... DEFAULT VALUES"));
+            salida(cabeza + QStringLiteral("DEFAULT VALUES"));
+            return;
+        }
+        if (!s.valores.empty()) {
+            QStringList filas;
+            for (auto& fila : s.valores) {
+                if (fila.size() != size_t(cols.size()))
+                    throw ErrorTsql{fila.size() > size_t(cols.size()) ? 110 : 109,
+                                    fila.size() > size_t(cols.size())
+                                        ? QStringLiteral("There are fewer columns in the INSERT statement than values specified in the VALUES clause. The number of values in the VALUES clause must match the number of columns specified in the INSERT statement.")
+                                        : QStringLiteral("There are more columns in the INSERT statement than values specified in the VALUES clause. The number of values in the VALUES clause must match the number of columns specified in the INSERT statement.")};
+                QStringList v;
+                for (size_t i = 0; i < fila.size(); ++i)
+                    v << conv(expr(*fila[i], vacio), tipos[i], Modo::Asignacion);
+                filas << Par(v.join(QStringLiteral(", ")));
+            }
+            if (condicion)
+                salida(cabeza + QStringLiteral("SELECT * FROM (VALUES %1) WHERE %2").arg(filas.join(QStringLiteral(", ")), cond));
+            else
+                salida(cabeza + QStringLiteral("VALUES ") + filas.join(QStringLiteral(", ")));
+            return;
+        }
+        std::vector<Tipo> t2;
+        std::vector<QString> n2;
+        const QString q = select(*s.select, nullptr, &t2, &n2);
+        if (t2.size() != tipos.size())
+            throw ErrorTsql{121, QStringLiteral("The select list for the INSERT statement contains %1 items than the insert list. The number of SELECT values must match the number of INSERT columns.")
+                                     .arg(t2.size() > tipos.size() ? QStringLiteral("more") : QStringLiteral("fewer"))};
+        QStringList v;
+        bool iguales = !condicion;
+        for (size_t i = 0; i < t2.size(); ++i) {
+            const QString c = conv({QStringLiteral("ss_q.c%1").arg(i + 1), t2[i]}, tipos[i], Modo::Asignacion);
+            iguales = iguales && c == QStringLiteral("ss_q.c%1").arg(i + 1);
+            v << c;
+        }
+        if (iguales) {
+            salida(cabeza + q);
+            return;
+        }
+        QStringList nombres;
+        for (size_t i = 0; i < t2.size(); ++i)
+            nombres << QStringLiteral("c%1").arg(i + 1);
+        salida(QStringLiteral("WITH ss_q(%1) AS (%2) ").arg(nombres.join(QStringLiteral(", ")), q) + cabeza
+               + QStringLiteral("SELECT %1 FROM ss_q%2").arg(v.join(QStringLiteral(", ")), condicion ? QStringLiteral(" WHERE ") + cond : QString()));
+    }
+
+    // The target of UPDATE / DELETE, and the rows a TOP takes.
+    QString filtro(Sentencia& s, const Ambito& a, Expr* condicion, const QString& t)
+    {
+        QStringList w;
+        if (condicion) {
+            Ambito vacio;
+            w << Par(expr(*condicion, vacio).sql);
+        }
+        if (s.donde)
+            w << Par(expr(*s.donde, a).sql);
+        QString donde = w.isEmpty() ? QString() : QStringLiteral(" WHERE ") + w.join(QStringLiteral(" AND "));
+        if (s.top) {
+            if (s.porcentaje)
+                throw NoSoportado(QStringLiteral("TOP ... PERCENT in UPDATE or DELETE"));
+            const QString n = expr(*s.top, a).sql;
+            donde = QStringLiteral(" WHERE rowid IN (SELECT rowid FROM %1%2 LIMIT %3)").arg(Q(t), donde, n);
+        }
+        return donde;
+    }
+
+    void actualizar(Sentencia& s, Expr* condicion)
+    {
+        if (!s.desde.empty())
+            throw NoSoportado(QStringLiteral("UPDATE ... FROM"));
+        if (!s.con.empty())
+            throw NoSoportado(QStringLiteral("WITH ... UPDATE"));
+        const QString t = Objeto(s.objeto);
+        const Ambito a = ambitoDe(t);
+        QStringList sets;
+        for (Asignacion& x : s.asignaciones) {
+            const QString c = x.columna.ultimo();
+            if (c.startsWith(u'@'))
+                throw NoSoportado(QStringLiteral("The variable %1").arg(c));
+            const Tipo* tc = tipoColumna(a, c);
+            if (!tc)
+                throw ErrorTsql{207, QStringLiteral("Invalid column name '%1'.").arg(c)};
+            Res v = expr(*x.expr, a);
+            if (x.operador != u"=") {
+                const QString op = x.operador.left(x.operador.size() - 1);
+                v = aritmetica(op, {Q(c), *tc}, v);
+            }
+            sets << Q(c) + QStringLiteral(" = ") + conv(v, *tc, Modo::Asignacion);
+        }
+        salida(QStringLiteral("UPDATE %1 SET %2").arg(Q(t), sets.join(QStringLiteral(", "))) + filtro(s, a, condicion, t));
+    }
+
+    void borrar(Sentencia& s, Expr* condicion)
+    {
+        if (!s.desde.empty())
+            throw NoSoportado(QStringLiteral("DELETE ... FROM ... JOIN"));
+        if (!s.con.empty())
+            throw NoSoportado(QStringLiteral("WITH ... DELETE"));
+        const QString t = Objeto(s.objeto);
+        const Ambito a = ambitoDe(t);
+        salida(QStringLiteral("DELETE FROM %1").arg(Q(t)) + filtro(s, a, condicion, t));
+    }
+
+    // ------------------------------------------------------------------ DDL
+
+    QString defColumna(DefColumna& c, const Ambito& a, bool& identidad)
+    {
+        const Tipo t = TipoDeEscrito(c.tipo, c.intercalacion);
+        if (t.desconocido())
+            throw ErrorTsql{2715, QStringLiteral("Column, parameter, or variable #1: Cannot find data type %1.").arg(c.tipo.nombre)};
+        QString s = Q(c.nombre) + u' ';
+        if (c.identidad) {
+            if (!t.entero() && !(t.clase == Clase::Decimal && t.escala == 0))
+                throw ErrorTsql{2749, QStringLiteral("Identity column '%1' must be of data type int, bigint, smallint, tinyint, or decimal or numeric with a scale of 0, and constrained to be nonnullable.").arg(c.nombre)};
+            if (c.incremento != 1)
+                throw NoSoportado(QStringLiteral("An IDENTITY increment other than 1"));
+            identidad = true;
+            // SQLite numbers a table's rows itself only in its row id.
+            return s + QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+        }
+        s += NombreDe(t);
+        if (t.texto())
+            s += QStringLiteral(" COLLATE ") + t.intercalacion;
+        if (c.nuloEscrito && !c.nulo)
+            s += QStringLiteral(" NOT NULL");
+        if (c.defecto) {
+            Ambito vacio;
+            s += QStringLiteral(" DEFAULT ") + Par(conv(expr(*c.defecto, vacio), t, Modo::Asignacion));
+        }
+        if (c.clavePrimaria)
+            s += QStringLiteral(" PRIMARY KEY");
+        if (c.unica)
+            s += QStringLiteral(" UNIQUE");
+        if (c.chequeo)
+            s += QStringLiteral(" CHECK ") + Par(expr(*c.chequeo, a).sql);
+        if (!c.referencia.vacio()) {
+            QStringList r;
+            for (const QString& x : c.columnasReferencia)
+                r << Q(x);
+            s += QStringLiteral(" REFERENCES ") + Q(Objeto(c.referencia)) + (r.isEmpty() ? QString() : Par(r.join(QStringLiteral(", "))))
+                 + Acciones(c.alBorrar, c.alActualizar);
+        }
+        return s;
+    }
+
+    QString restriccion(Restriccion& r, const Ambito& a)
+    {
+        QStringList c;
+        for (const QString& x : r.columnas)
+            c << Q(x);
+        const QString nombre = r.nombre.isEmpty() ? QString() : QStringLiteral("CONSTRAINT ") + Q(r.nombre) + u' ';
+        const QString k = r.clase.toUpper();
+        if (k == u"PRIMARY KEY" || k == u"UNIQUE")
+            return nombre + k + u' ' + Par(c.join(QStringLiteral(", ")));
+        if (k == u"CHECK")
+            return nombre + QStringLiteral("CHECK ") + Par(expr(*r.expr, a).sql);
+        if (k == u"FOREIGN KEY") {
+            QStringList rc;
+            for (const QString& x : r.columnasReferencia)
+                rc << Q(x);
+            return nombre + QStringLiteral("FOREIGN KEY ") + Par(c.join(QStringLiteral(", "))) + QStringLiteral(" REFERENCES ")
+                   + Q(Objeto(r.referencia)) + (rc.isEmpty() ? QString() : Par(rc.join(QStringLiteral(", "))))
+                   + Acciones(r.alBorrar, r.alActualizar);
+        }
+        throw NoSoportado(QStringLiteral("The constraint %1").arg(k));
+    }
+
+    void crearTabla(Sentencia& s)
+    {
+        const QString t = Objeto(s.objeto);
+        if (t.startsWith(u'#'))
+            throw NoSoportado(QStringLiteral("The temporary table %1").arg(t));
+        Ambito a;
+        FuenteAmbito f{t, {}};
+        for (DefColumna& c : s.definiciones)
+            f.columnas.push_back({c.nombre, TipoDeEscrito(c.tipo, c.intercalacion)});
+        a.fuentes.push_back(f);
+        QStringList partes;
+        QString identidad;
+        qint64 semilla = 1;
+        for (DefColumna& c : s.definiciones) {
+            bool id = false;
+            partes << defColumna(c, a, id);
+            if (id) {
+                if (!identidad.isEmpty())
+                    throw ErrorTsql{2744, QStringLiteral("Multiple identity columns specified for table '%1'. Only one identity column per table is allowed.").arg(t)};
+                identidad = c.nombre;
+                semilla = c.semilla;
+            }
+        }
+        for (Restriccion& r : s.restricciones) {
+            // The identity column is already the key SQLite numbers.
+            if (!identidad.isEmpty() && r.clase.toUpper() == u"PRIMARY KEY" && r.columnas.size() == 1
+                && r.columnas[0].compare(identidad, Qt::CaseInsensitive) == 0)
+                continue;
+            if (!identidad.isEmpty() && r.clase.toUpper() == u"PRIMARY KEY")
+                throw NoSoportado(QStringLiteral("An IDENTITY column beside another primary key"));
+            partes << restriccion(r, a);
+        }
+        for (const DefColumna& c : s.definiciones)
+            if (!identidad.isEmpty() && c.clavePrimaria && c.nombre.compare(identidad, Qt::CaseInsensitive) != 0)
+                throw NoSoportado(QStringLiteral("An IDENTITY column beside another primary key"));
+        salida(QStringLiteral("CREATE TABLE %1 (%2)").arg(Q(t), partes.join(QStringLiteral(", "))), {}, false, true);
+        if (!identidad.isEmpty() && semilla != 1)
+            salida(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (%1, %2)").arg(Lit(t)).arg(semilla - 1));
+        // Later statements of the batch see the new table.
+        tablas_.insert(t.toLower(), f.columnas);
+        identidades_.insert(t.toLower(), identidad);
+    }
+
+    void alterar(Sentencia& s)
+    {
+        const QString t = Objeto(s.objeto);
+        const QString k = s.accion.toUpper();
+        if (k == u"ADD") {
+            if (!s.restricciones.empty())
+                throw NoSoportado(QStringLiteral("ALTER TABLE ... ADD CONSTRAINT"));
+            Ambito a = ambitoDe(t);
+            for (DefColumna& c : s.definiciones) {
+                bool id = false;
+                const QString d = defColumna(c, a, id);
+                if (id)
+                    throw NoSoportado(QStringLiteral("ALTER TABLE ... ADD of an IDENTITY column"));
+                salida(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(Q(t), d), {}, false, true);
+                tablas_[t.toLower()].push_back({c.nombre, TipoDeEscrito(c.tipo, c.intercalacion)});
+            }
+            return;
+        }
+        if (k == u"DROP COLUMN") {
+            tablas_.remove(t.toLower());
+            for (const QString& c : s.eliminadas)
+                salida(QStringLiteral("ALTER TABLE %1 DROP COLUMN %2").arg(Q(t), Q(c)), {}, false, true);
+            return;
+        }
+        throw NoSoportado(QStringLiteral("ALTER TABLE ... %1").arg(k));
+    }
+
+    Esquema& esquema_;
+    Traduccion r_;
+    QHash<QString, std::vector<ColumnaAmbito>> tablas_, ctes_;
+    QHash<QString, QString> identidades_;
+};
+
+} // namespace
+
+QString TablaDeConsulta(const QString& lote)
+{
+    try {
+        const Lote l = Analizar(lote);
+        if (l.sentencias.size() == 1 && l.sentencias[0]->clase == ClaseSentencia::Select && Simple(*l.sentencias[0]->select))
+            return Objeto(l.sentencias[0]->select->desde[0].fuente.nombre);
+    } catch (const ErrorTsql&) {
+    }
+    return {};
+}
+
+Traduccion Traducir(const QString& lote, Esquema& esquema)
+{
+    Lote l = Analizar(lote);
+    return Traductor(esquema).traducir(l);
+}
+
+} // namespace tsql

@@ -1,0 +1,54 @@
+#pragma once
+// T-SQL to SQLite through the typed tree: parse, give every expression the
+// server's type and collation (columns from the schema), then write SQLite's
+// SQL, calling the typed helpers the provider registers on its connections
+// wherever SQLite's own operator would answer otherwise. What cannot be
+// written exactly is refused with an error that names it.
+#include "platform/tsql/analizador.h"
+
+#include <QHash>
+#include <QString>
+#include <vector>
+
+namespace tsql {
+
+struct ColumnaDeclarada {
+    QString nombre;
+    QString tipo;           // as declared: "varchar(30)", "money", "INTEGER"
+    bool identidad = false; // filled by the database (AUTOINCREMENT)
+};
+
+// What the translation asks of the database: the columns of a table or view
+// (false when there is none of that name).
+class Esquema {
+public:
+    virtual ~Esquema() = default;
+    virtual bool columnas(const QString& tabla, std::vector<ColumnaDeclarada>& r) = 0;
+};
+
+struct SalidaSqlite {
+    QString sql;
+    std::vector<Tipo> columnas; // the server's types of the rows' columns (unknown ones Desconocido)
+    bool filas = false;         // its rows are a result of the batch
+    bool definicion = false;    // it changes the schema
+};
+
+struct Traduccion {
+    std::vector<SalidaSqlite> sentencias;
+    // A SELECT of one table and nothing that merges rows: that table, and
+    // the statement with the row id first (ado_rowid__), for updatable rows.
+    QString tabla;
+    QString conClave;
+};
+
+// Throws ErrorTsql.
+Traduccion Traducir(const QString& lote, Esquema& esquema);
+
+// The one table a SELECT reads when every row of its result is a row of
+// that table ("" otherwise, or when the text does not parse).
+QString TablaDeConsulta(const QString& lote);
+
+// The error of a construct the embedded database does not take.
+ErrorTsql NoSoportado(const QString& que);
+
+} // namespace tsql

@@ -8,10 +8,10 @@ namespace tsql {
 
 namespace {
 
-bool Uno(const QString& mayus, std::initializer_list<const char*> palabras)
+bool Uno(QStringView texto, std::initializer_list<const char*> palabras)
 {
     for (const char* p : palabras)
-        if (mayus == QLatin1String(p))
+        if (IgualSinMayusculas(texto, p))
             return true;
     return false;
 }
@@ -54,11 +54,7 @@ private:
     // ---- tokens
 
     const Token& ver(size_t k = 0) const { return t_[std::min(i_ + k, t_.size() - 1)]; }
-    bool palabra(const char* p, size_t k = 0) const
-    {
-        const Token& t = ver(k);
-        return t.clase == ClaseToken::Palabra && t.mayus == QLatin1String(p);
-    }
+    bool palabra(const char* p, size_t k = 0) const { return ver(k).es(p); }
     bool simbolo(const char* p, size_t k = 0) const
     {
         const Token& t = ver(k);
@@ -102,7 +98,7 @@ private:
         const Token& t = t_[k];
         if (t.clase == ClaseToken::Palabra && t.reservada)
             throw ErrorTsql{156, QStringLiteral("Incorrect syntax near the keyword '%1'.").arg(t.texto)};
-        QString cerca = t.texto;
+        QString cerca = t.valor();
         if (t.clase == ClaseToken::Cadena)
             cerca = SinComillas(t);
         throw ErrorTsql{102, QStringLiteral("Incorrect syntax near '%1'.").arg(cerca)};
@@ -111,7 +107,8 @@ private:
     static QString SinComillas(const Token& t)
     {
         const qsizetype desde = t.texto.indexOf(u'\'') + 1;
-        return t.texto.mid(desde, t.texto.size() - desde - 1).replace(QLatin1String("''"), QLatin1String("'"));
+        return t.texto.mid(desde, t.texto.size() - desde - 1).toString().replace(QLatin1String("''"),
+                                                                                 QLatin1String("'"));
     }
 
     // A plain name: a word that is not a keyword, or a quoted one.
@@ -129,7 +126,7 @@ private:
             error();
         if (citado)
             *citado = ver().clase == ClaseToken::Citado;
-        return t_[i_++].texto;
+        return t_[i_++].valor();
     }
 
     QString tomaAlias(bool* citado = nullptr)
@@ -147,7 +144,7 @@ private:
     {
         Nombre n;
         if (variable && ver().clase == ClaseToken::Variable) {
-            n.partes << t_[i_++].texto;
+            n.partes << t_[i_++].valor();
             n.citada.push_back(false);
             return n;
         }
@@ -208,7 +205,7 @@ private:
     {
         const Token& t = ver(k);
         return t.clase == ClaseToken::Palabra &&
-               Uno(t.mayus, {"NOLOCK", "READUNCOMMITTED", "READCOMMITTED", "READCOMMITTEDLOCK", "REPEATABLEREAD",
+               Uno(t.texto, {"NOLOCK", "READUNCOMMITTED", "READCOMMITTED", "READCOMMITTEDLOCK", "REPEATABLEREAD",
                              "SERIALIZABLE", "SNAPSHOT", "UPDLOCK", "ROWLOCK", "PAGLOCK", "TABLOCK", "TABLOCKX",
                              "HOLDLOCK", "NOWAIT", "READPAST", "XLOCK", "INDEX", "FORCESEEK", "FORCESCAN",
                              "NOEXPAND", "FASTFIRSTROW", "KEEPIDENTITY", "KEEPDEFAULTS", "IGNORE_CONSTRAINTS",
@@ -233,7 +230,7 @@ private:
     }
     static PExpr Binario(const Token& op, PExpr a, PExpr b)
     {
-        PExpr e = Nuevo(ClaseExpr::Binario, op.pos, op.clase == ClaseToken::Palabra ? op.mayus : op.texto);
+        PExpr e = Nuevo(ClaseExpr::Binario, op.pos, op.clase == ClaseToken::Palabra ? op.mayus() : op.texto.toString());
         e->hijos.push_back(std::move(a));
         e->hijos.push_back(std::move(b));
         return e;
@@ -373,7 +370,7 @@ private:
             e = std::move(c);
         }
         for (auto p = ops.rbegin(); p != ops.rend(); ++p) {
-            PExpr u = Nuevo(ClaseExpr::Unario, (*p)->pos, (*p)->texto);
+            PExpr u = Nuevo(ClaseExpr::Unario, (*p)->pos, (*p)->texto.toString());
             u->hijos.push_back(std::move(e));
             e = std::move(u);
         }
@@ -389,31 +386,31 @@ private:
         case ClaseToken::Binario:
         case ClaseToken::Moneda:
             ++i_;
-            return Nuevo(ClaseExpr::Literal, t.pos, t.texto);
+            return Nuevo(ClaseExpr::Literal, t.pos, t.texto.toString());
         case ClaseToken::Variable:
             ++i_;
-            return Nuevo(ClaseExpr::Variable, t.pos, t.texto);
+            return Nuevo(ClaseExpr::Variable, t.pos, t.texto.toString());
         case ClaseToken::Global:
             ++i_;
-            return Nuevo(ClaseExpr::Global, t.pos, t.texto.toUpper());
+            return Nuevo(ClaseExpr::Global, t.pos, t.mayus());
         case ClaseToken::Citado:
             return columnaOFuncion();
         case ClaseToken::Palabra:
-            if (t.mayus == u"NULL") {
+            if (t.es("NULL")) {
                 ++i_;
-                return Nuevo(ClaseExpr::Literal, t.pos, t.texto);
+                return Nuevo(ClaseExpr::Literal, t.pos, t.texto.toString());
             }
-            if (t.mayus == u"CASE")
+            if (t.es("CASE"))
                 return caso();
-            if (simbolo("(", 1) && Uno(t.mayus, {"CAST", "TRY_CAST", "CONVERT", "TRY_CONVERT"}))
+            if (simbolo("(", 1) && Uno(t.texto, {"CAST", "TRY_CAST", "CONVERT", "TRY_CONVERT"}))
                 return conversion();
-            if (Uno(t.mayus, {"CURRENT_TIMESTAMP", "CURRENT_USER", "SESSION_USER", "SYSTEM_USER", "USER"})) {
+            if (Uno(t.texto, {"CURRENT_TIMESTAMP", "CURRENT_USER", "SESSION_USER", "SYSTEM_USER", "USER"})) {
                 ++i_;
-                return Nuevo(ClaseExpr::Funcion, t.pos, t.mayus);
+                return Nuevo(ClaseExpr::Funcion, t.pos, t.mayus());
             }
-            if (simbolo("(", 1) && Uno(t.mayus, {"LEFT", "RIGHT", "COALESCE", "NULLIF"})) {
+            if (simbolo("(", 1) && Uno(t.texto, {"LEFT", "RIGHT", "COALESCE", "NULLIF"})) {
                 Nombre n;
-                n.partes << t_[i_++].texto;
+                n.partes << t_[i_++].valor();
                 n.citada.push_back(false);
                 return funcion(std::move(n), t.pos);
             }
@@ -492,7 +489,7 @@ private:
             if (parte && simbolo(",", 1) &&
                 (t.clase == ClaseToken::Palabra || t.clase == ClaseToken::Citado || t.clase == ClaseToken::Cadena)) {
                 ++i_;
-                e->hijos.push_back(Nuevo(ClaseExpr::ParteFecha, t.pos, s_.mid(t.pos, t.largo)));
+                e->hijos.push_back(Nuevo(ClaseExpr::ParteFecha, t.pos, t.texto.toString()));
                 esperaSimbolo(",");
             }
             do
@@ -538,9 +535,9 @@ private:
     {
         Nivel n(*this);
         const Token& t = t_[i_++];
-        PExpr e = Nuevo(ClaseExpr::Conversion, t.pos, t.mayus);
+        PExpr e = Nuevo(ClaseExpr::Conversion, t.pos, t.mayus());
         esperaSimbolo("(");
-        if (t.mayus.endsWith(u"CAST")) {
+        if (e->texto.endsWith(u"CAST")) {
             e->hijos.push_back(expr());
             espera("AS");
             e->destino = tipo();
@@ -688,7 +685,7 @@ private:
                                                  "ORDER BY clause.")};
         if (palabra("FOR") && ver(1).clase == ClaseToken::Palabra && !palabra("UPDATE", 1))
             throw ErrorTsql{0, QStringLiteral("FOR %1 is not supported by the embedded database.")
-                                   .arg(ver(1).mayus)};
+                                   .arg(ver(1).mayus())};
         if (palabra("OPTION") && simbolo("(", 1)) {
             ++i_;
             saltaParentesis();
@@ -756,7 +753,7 @@ private:
     {
         ItemSelect it;
         if (ver().clase == ClaseToken::Variable && simbolo("=", 1)) {
-            it.variable = ver().texto;
+            it.variable = ver().valor();
             i_ += 2;
             it.expr = expr();
             return it;
@@ -881,7 +878,7 @@ private:
         }
         if (t.clase != ClaseToken::Palabra)
             error();
-        const QString& p = t.mayus;
+        const QString p = t.mayus();
         if (p == u"WITH") {
             std::vector<Cte> con = ctes();
             if (palabra("SELECT")) {
@@ -1012,7 +1009,7 @@ private:
     {
         Asignacion a;
         if (ver().clase == ClaseToken::Variable) {
-            a.columna.partes << t_[i_++].texto;
+            a.columna.partes << t_[i_++].valor();
             a.columna.citada.push_back(false);
         } else {
             a.columna = nombre();
@@ -1021,7 +1018,7 @@ private:
         if (op.clase != ClaseToken::Simbolo ||
             !Uno(op.texto, {"=", "+=", "-=", "*=", "/=", "%=", "&=", "|=", "^="}))
             error();
-        a.operador = op.texto;
+        a.operador = op.texto.toString();
         ++i_;
         a.expr = valorODefecto();
         return a;
@@ -1067,7 +1064,7 @@ private:
         if (palabra("PROC") || palabra("PROCEDURE") || palabra("FUNCTION") || palabra("TRIGGER")) {
             // Its body is the rest of the batch, as the server takes it.
             PSentencia st = Nueva(ClaseSentencia::Otra);
-            st->texto = palabra("PROC") ? QStringLiteral("PROCEDURE") : ver().mayus;
+            st->texto = palabra("PROC") ? QStringLiteral("PROCEDURE") : ver().mayus();
             while (ver().clase != ClaseToken::Fin && ver().clase != ClaseToken::Lote)
                 ++i_;
             st->valor = textoDesde(pos);
@@ -1144,7 +1141,7 @@ private:
             else if (toma("NO") && toma("ACTION"))
                 accion = QStringLiteral("NO ACTION");
             else if (toma("SET") && (palabra("NULL") || palabra("DEFAULT")))
-                accion = QStringLiteral("SET ") + t_[i_++].mayus;
+                accion = QStringLiteral("SET ") + t_[i_++].mayus();
             else
                 error();
         }
@@ -1246,9 +1243,9 @@ private:
         PSentencia st = Nueva(ClaseSentencia::Eliminar);
         const Token& t = ver();
         if (t.clase != ClaseToken::Palabra ||
-            !Uno(t.mayus, {"TABLE", "VIEW", "INDEX", "PROC", "PROCEDURE", "FUNCTION", "TRIGGER"}))
+            !Uno(t.texto, {"TABLE", "VIEW", "INDEX", "PROC", "PROCEDURE", "FUNCTION", "TRIGGER"}))
             error();
-        st->claseObjeto = t.mayus == u"PROC" ? QStringLiteral("PROCEDURE") : t.mayus;
+        st->claseObjeto = t.es("PROC") ? QStringLiteral("PROCEDURE") : t.mayus();
         ++i_;
         siExiste(*st);
         do {
@@ -1317,14 +1314,14 @@ private:
     PSentencia transaccion()
     {
         PSentencia st = Nueva(ClaseSentencia::Transaccion);
-        st->texto = t_[i_++].mayus;
+        st->texto = t_[i_++].mayus();
         const bool nombrada = toma("TRAN") || toma("TRANSACTION");
         if (!nombrada && st->texto == u"SAVE")
             error();
         if (!nombrada && st->texto != u"BEGIN" && toma("WORK"))
             return st;
         if (esNombre() || ver().clase == ClaseToken::Variable)
-            st->valor = t_[i_++].texto;
+            st->valor = t_[i_++].valor();
         else if (st->texto == u"SAVE")
             error();
         return st;
@@ -1378,7 +1375,7 @@ private:
         do {
             if (ver().clase != ClaseToken::Palabra)
                 error();
-            opciones << t_[i_++].mayus;
+            opciones << t_[i_++].mayus();
         } while (tomaSimbolo(","));
         const qsizetype pos = ver().pos;
         if (opciones.size() == 1 && opciones.front() == u"IDENTITY_INSERT")
@@ -1402,7 +1399,7 @@ private:
             Declaracion d;
             if (ver().clase != ClaseToken::Variable)
                 error();
-            d.variable = t_[i_++].texto;
+            d.variable = t_[i_++].valor();
             toma("AS");
             d.tipo = tipo();
             if (tomaSimbolo("="))

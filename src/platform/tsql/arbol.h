@@ -83,6 +83,7 @@ struct Expr {
     // it is taken down without recursing on its depth.
     ~Expr();
     Expr(Expr&&) = default;
+    Expr& operator=(Expr&&) = default;
 };
 
 struct ItemSelect {

@@ -2,15 +2,28 @@
 
 #include "platform/tsql/analizador.h"
 
-#include <QSet>
+#include <algorithm>
+#include <cstring>
 
 namespace tsql {
 
 namespace {
 
-const QSet<QString>& Reservadas()
+bool Reservada(QStringView palabra)
 {
-    static const QSet<QString> r = [] {
+    // Upper case in a buffer: every keyword is ASCII and short.
+    char mayus[24];
+    if (palabra.size() >= qsizetype(sizeof mayus))
+        return false;
+    for (qsizetype k = 0; k < palabra.size(); ++k) {
+        const char16_t c = palabra[k].unicode();
+        if (c >= 0x80)
+            return false;
+        mayus[k] = char(c >= u'a' && c <= u'z' ? c - 32 : c);
+    }
+    mayus[palabra.size()] = 0;
+    const auto menor = [](const char* a, const char* b) { return std::strcmp(a, b) < 0; };
+    static const std::vector<const char*> r = [&menor] {
         static const char* const palabras[] = {
             "ADD", "ALL", "ALTER", "AND", "ANY", "AS", "ASC", "AUTHORIZATION", "BACKUP", "BEGIN", "BETWEEN",
             "BREAK", "BROWSE", "BULK", "BY", "CASCADE", "CASE", "CHECK", "CHECKPOINT", "CLOSE", "CLUSTERED",
@@ -32,12 +45,11 @@ const QSet<QString>& Reservadas()
             "TABLESAMPLE", "TEXTSIZE", "THEN", "TO", "TOP", "TRAN", "TRANSACTION", "TRIGGER", "TRUNCATE",
             "TRY_CONVERT", "TSEQUAL", "UNION", "UNIQUE", "UNPIVOT", "UPDATE", "UPDATETEXT", "USE", "USER",
             "VALUES", "VARYING", "VIEW", "WAITFOR", "WHEN", "WHERE", "WHILE", "WITH", "WRITETEXT"};
-        QSet<QString> s;
-        for (const char* p : palabras)
-            s.insert(QString::fromLatin1(p));
-        return s;
+        std::vector<const char*> v(std::begin(palabras), std::end(palabras));
+        std::sort(v.begin(), v.end(), menor);
+        return v;
     }();
-    return r;
+    return std::binary_search(r.begin(), r.end(), static_cast<const char*>(mayus), menor);
 }
 
 bool Digito(QChar c) { return c >= u'0' && c <= u'9'; }
@@ -52,7 +64,7 @@ public:
     std::vector<Token> tokens()
     {
         std::vector<Token> r;
-        r.reserve(n_ / 4 + 2);
+        r.reserve(n_ / 3 + 2);
         bool inicioLinea = true;
         while (i_ < n_) {
             const QChar c = s_[i_];
@@ -123,29 +135,31 @@ private:
         t.clase = ClaseToken::Lote;
         t.pos = i_;
         t.largo = 2;
-        t.texto = s_.mid(i_, 2);
+        t.texto = QStringView(s_).mid(i_, 2);
         r.push_back(std::move(t));
         i_ = j;
         return true;
     }
 
     // From the opening character to its closer, a doubled closer standing
-    // for itself; returns the content with the doubles undone.
-    QString citado(qsizetype inicio, QChar cierre)
+    // for itself; the content with the doubles undone goes to contenido.
+    void citado(qsizetype inicio, QChar cierre, QString* contenido = nullptr)
     {
-        QString contenido;
         qsizetype j = inicio;
         while (j < n_) {
             if (s_[j] == cierre) {
                 if (j + 1 < n_ && s_[j + 1] == cierre) {
-                    contenido += cierre;
+                    if (contenido)
+                        *contenido += cierre;
                     j += 2;
                     continue;
                 }
                 i_ = j + 1;
-                return contenido;
+                return;
             }
-            contenido += s_[j++];
+            if (contenido)
+                *contenido += s_[j];
+            ++j;
         }
         throw ErrorTsql{105, QStringLiteral("Unclosed quotation mark after the character string '%1'.")
                                  .arg(s_.mid(inicio))};
@@ -162,7 +176,7 @@ private:
             citado(i_ + (c == u'\'' ? 1 : 2), u'\'');
         } else if (c == u'[' || c == u'"') {
             t.clase = ClaseToken::Citado;
-            t.texto = citado(i_ + 1, c == u'[' ? u']' : u'"');
+            citado(i_ + 1, c == u'[' ? u']' : u'"', &t.nombre);
         } else if (c == u'0' && (d == u'x' || d == u'X')) {
             t.clase = ClaseToken::Binario;
             i_ += 2;
@@ -196,12 +210,8 @@ private:
                 }
         }
         t.largo = i_ - t.pos;
-        if (t.clase != ClaseToken::Citado)
-            t.texto = s_.mid(t.pos, t.largo);
-        if (t.clase == ClaseToken::Palabra) {
-            t.mayus = t.texto.toUpper();
-            t.reservada = Reservadas().contains(t.mayus);
-        }
+        t.texto = QStringView(s_).mid(t.pos, t.largo);
+        t.reservada = t.clase == ClaseToken::Palabra && Reservada(t.texto);
         return t;
     }
 

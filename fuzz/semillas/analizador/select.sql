@@ -1,0 +1,1 @@
+SELECT TOP (5) a.Codigo AS [Código], ISNULL(b.x, N'ñ''') 'y', -$5, 0x1F, 1.5E-2 FROM t a WITH (NOLOCK) LEFT JOIN u b ON a.k = b.k WHERE a.c BETWEEN 1 AND 2 AND d LIKE 'x%' ESCAPE '!' ORDER BY 1 DESC

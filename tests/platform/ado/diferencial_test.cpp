@@ -320,15 +320,12 @@ const char16_t* const kFixture[] = {
     u"INSERT INTO ART (IdArticulo, Codigo) VALUES (5, 'B011')",
     u"INSERT INTO ART (IdArticulo, Codigo, Descripcion, Rubro, Precio, Costo, Stock, Activo, Alta, Peso, IdFamilia) "
     u"VALUES (6, 'C100', 'árbol', 'Jardín', 99.99, 50.1234, 7, 1, '2025-03-10 08:15:00', 12.75, 3)",
-    // The embedded database leaves an IDENTITY column empty today and refuses SET IDENTITY_INSERT
-    // (run only on the server): the sales carry their numbers.
-    u"SET IDENTITY_INSERT VENTAS ON",
-    u"INSERT INTO VENTAS (IdVenta, IdArticulo, Fecha, Cantidad, Importe) VALUES (1, 1, '2025-01-20 09:00:00', 2, 1600.00)",
-    u"INSERT INTO VENTAS (IdVenta, IdArticulo, Fecha, Cantidad, Importe) VALUES (2, 2, '2025-02-01 00:00:00', 1.5, 3751.50)",
-    u"INSERT INTO VENTAS (IdVenta, IdArticulo, Fecha, Cantidad, Importe) VALUES (3, 3, '2025-02-01 23:59:59.997', 3, 3751.50)",
-    u"INSERT INTO VENTAS (IdVenta, IdArticulo, Fecha, Cantidad, Importe) VALUES (4, 1, '2025-02-15 12:00:00', 0.25, 200.00)",
-    u"INSERT INTO VENTAS (IdVenta, IdArticulo, Fecha, Cantidad, Importe) VALUES (5, 4, '2025-03-01 10:00:00', 1, 15000.00)",
-    u"SET IDENTITY_INSERT VENTAS OFF",
+    // The sales numbered by their IDENTITY column, 1 to 5.
+    u"INSERT INTO VENTAS (IdArticulo, Fecha, Cantidad, Importe) VALUES (1, '2025-01-20 09:00:00', 2, 1600.00)",
+    u"INSERT INTO VENTAS (IdArticulo, Fecha, Cantidad, Importe) VALUES (2, '2025-02-01 00:00:00', 1.5, 3751.50)",
+    u"INSERT INTO VENTAS (IdArticulo, Fecha, Cantidad, Importe) VALUES (3, '2025-02-01 23:59:59.997', 3, 3751.50)",
+    u"INSERT INTO VENTAS (IdArticulo, Fecha, Cantidad, Importe) VALUES (1, '2025-02-15 12:00:00', 0.25, 200.00)",
+    u"INSERT INTO VENTAS (IdArticulo, Fecha, Cantidad, Importe) VALUES (4, '2025-03-01 10:00:00', 1, 15000.00)",
 };
 
 // A statement that changes the tables, or the session's date format.
@@ -384,8 +381,7 @@ protected:
     void monta()
     {
         for (const char16_t* sql : kFixture)
-            if (GetParam() == Via::Servidor || !QStringView(sql).startsWith(u"SET IDENTITY_INSERT"))
-                cn->Execute(QString::fromUtf16(sql));
+            cn->Execute(QString::fromUtf16(sql));
     }
 
     void corre(const char* area, const std::vector<Caso>& casos)

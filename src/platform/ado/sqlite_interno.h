@@ -151,7 +151,7 @@ struct Sesion {
 
 // A date value (text in any form the server reads, or days since 1900 as a
 // number) in ms since 1900-01-01; estilo 0: the session's order.
-bool FechaDeValor(sqlite3_context* ctx, sqlite3_value* v, std::int64_t& ms, int estilo = 0);
+bool FechaDeValor(sqlite3_context* ctx, sqlite3_value* v, std::int64_t& ms, int estilo = 0, bool anoSegunOrden = false);
 // A datetime result within the type's range, or the server's overflow error.
 void ResultadoFecha(sqlite3_context* ctx, std::int64_t ms, bool soloFecha);
 constexpr std::int64_t kMsDia = 86400000;

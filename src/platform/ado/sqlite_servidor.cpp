@@ -95,95 +95,12 @@ int Comparar(const char* a, int na, const char* b, int nb, Regla r)
     return acento ? acento : caso;
 }
 
-// The server compares a date column with a text by converting the text, so
-// '01/02/2025' must meet the column's '2025-02-01 00:00:00'. A text compared
-// through the collation that reads as a day-first date (d/m/yy or d/m/yyyy,
-// with an optional h:mm[:ss[.fff]]) is taken in the sortable form the date
-// columns keep, and midnight is dropped from either form, so that both sides
-// meet. The key depends on the text alone, so the order stays total. Not
-// LeerFecha: this runs on every comparison of a text column, and takes only
-// the slash forms, so that codes of eight digits (yyyymmdd to LeerFecha) keep
-// comparing as texts.
-int Dos(const char*& p, const char* f, int maximo)
-{
-    int v = 0, n = 0;
-    while (p < f && n < maximo && *p >= '0' && *p <= '9')
-        v = v * 10 + (*p++ - '0'), ++n;
-    return n ? v : -1;
-}
-
-bool ClaveFecha(const char* s, int n, char (&clave)[32], int& largo)
-{
-    const char* p = s;
-    const char* f = s + n;
-    while (f > p && f[-1] == ' ')
-        --f;
-    if (f - p < 5 || *p < '0' || *p > '9')
-        return false;
-    if (f - p >= 10 && p[4] == '-' && p[7] == '-') { // already sortable: only midnight goes
-        const std::string_view v(p, std::size_t(f - p));
-        for (std::string_view medianoche : {" 00:00:00.000", " 00:00:00"})
-            if (v.size() == 10 + medianoche.size() && v.substr(10) == medianoche) {
-                std::memcpy(clave, p, 10);
-                largo = 10;
-                return true;
-            }
-        return false;
-    }
-    const int d = Dos(p, f, 2);
-    if (d < 1 || p >= f || *p++ != '/')
-        return false;
-    const int m = Dos(p, f, 2);
-    if (m < 1 || m > 12 || p >= f || *p++ != '/')
-        return false;
-    const char* iy = p;
-    int y = Dos(p, f, 4);
-    if (p - iy == 2)
-        y += y < 50 ? 2000 : 1900; // the server's two-digit year cut-off
-    else if (p - iy != 4)
-        return false;
-    static constexpr int kDias[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool bisiesto = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-    if (d > kDias[m - 1] + (m == 2 && bisiesto))
-        return false;
-    int h = 0, mi = 0, se = 0, ms = 0;
-    if (p < f) {
-        if (*p++ != ' ' || (h = Dos(p, f, 2)) < 0 || h > 23 || p >= f || *p++ != ':' || (mi = Dos(p, f, 2)) < 0 || mi > 59)
-            return false;
-        if (p < f && *p == ':') {
-            ++p;
-            if ((se = Dos(p, f, 2)) < 0 || se > 59)
-                return false;
-            if (p < f && *p == '.') {
-                ++p;
-                const char* im = p;
-                if ((ms = Dos(p, f, 3)) < 0)
-                    return false;
-                for (auto k = p - im; k < 3; ++k)
-                    ms *= 10;
-            }
-        }
-        if (p != f)
-            return false;
-    }
-    largo = h || mi || se || ms ? std::snprintf(clave, sizeof clave, "%04d-%02d-%02d %02d:%02d:%02d", y, m, d, h, mi, se)
-                                : std::snprintf(clave, sizeof clave, "%04d-%02d-%02d", y, m, d);
-    if (ms)
-        largo += std::snprintf(clave + largo, sizeof clave - std::size_t(largo), ".%03d", ms);
-    return true;
-}
-
 int Intercalacion(void*, int na, const void* a, int nb, const void* b)
 {
-    const char* ta = static_cast<const char*>(a);
-    const char* tb = static_cast<const char*>(b);
-    char ca[32], cb[32];
-    int la = 0, lb = 0;
-    if (ClaveFecha(ta, na, ca, la))
-        ta = ca, na = la;
-    if (ClaveFecha(tb, nb, cb, lb))
-        tb = cb, nb = lb;
-    return Comparar(ta, na, tb, nb, Regla::CiAs);
+    // Texts compare as texts, also those that read as dates: the server
+    // converts a text to a date only where the other side is a date, and
+    // the translation writes that conversion.
+    return Comparar(static_cast<const char*>(a), na, static_cast<const char*>(b), nb, Regla::CiAs);
 }
 
 // ---------------------------------------------------------------- errors
@@ -568,7 +485,7 @@ bool LeerConMes(Lector& l, Partes& r)
     return l.final() || (LeerHora(l, r) && l.final());
 }
 
-bool LeerPartes(const QByteArray& texto, Orden orden, Partes& r)
+bool LeerPartes(const QByteArray& texto, Orden orden, Partes& r, bool anoSegunOrden = false)
 {
     Lector l{texto.constData(), texto.constData() + texto.size()};
     l.blancos();
@@ -600,7 +517,13 @@ bool LeerPartes(const QByteArray& texto, Orden orden, Partes& r)
         const int nc = l.digitos(c);
         if (!nc)
             return false;
-        if (na == 4)
+        // A datetime written in a statement with the year first takes the
+        // day and month in the session's order (under dmy '2025-02-01' is the
+        // 2nd of January); with a T after it, it is ISO 8601 and never is.
+        const bool diaAntes = orden == Orden::Dmy || orden == Orden::Ydm || orden == Orden::Dym;
+        if (na == 4 && anoSegunOrden && diaAntes && l.ve() != 'T')
+            r.y = a, r.d = b, r.m = c;
+        else if (na == 4)
             r.y = a, r.m = b, r.d = c;
         else
             switch (orden) {
@@ -640,7 +563,7 @@ bool FechaDeNumero(double dias, std::int64_t& ms)
 
 // A value of a date column or a date argument: text in any form the suite
 // writes, or a number of days (an 8-digit yyyymmdd number read as the text).
-bool FechaDeValor(sqlite3_context* ctx, sqlite3_value* v, std::int64_t& ms, int estilo)
+bool FechaDeValor(sqlite3_context* ctx, sqlite3_value* v, std::int64_t& ms, int estilo, bool anoSegunOrden)
 {
     switch (sqlite3_value_type(v)) {
     case SQLITE_INTEGER: {
@@ -652,7 +575,7 @@ bool FechaDeValor(sqlite3_context* ctx, sqlite3_value* v, std::int64_t& ms, int 
     case SQLITE_FLOAT: return FechaDeNumero(sqlite3_value_double(v), ms);
     default: {
         Partes p;
-        if (!LeerPartes(Texto(v), estilo > 0 ? OrdenDeEstilo(estilo) : OrdenDeSesion(ctx), p))
+        if (!LeerPartes(Texto(v), estilo > 0 ? OrdenDeEstilo(estilo) : OrdenDeSesion(ctx), p, anoSegunOrden && estilo <= 0))
             return false;
         ms = MsDePartes(p);
         return true;
@@ -716,10 +639,13 @@ void Fecha(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
         return sqlite3_result_null(ctx);
-    std::int64_t ms;
-    if (!FechaDeValor(ctx, argv[0], ms))
-        return ErrorFecha(ctx);
+    // ss_fecha(x, type, 1): a text of a statement converted to datetime or
+    // smalldatetime, read in the session's order also with the year first.
     const Clase c = argc > 1 ? ClaseDeTipo(Texto(argv[1])) : Clase::Fecha;
+    const bool sentencia = argc > 2 && sqlite3_value_int(argv[2]) != 0 && (c == Clase::Fecha || c == Clase::Corta);
+    std::int64_t ms;
+    if (!FechaDeValor(ctx, argv[0], ms, 0, sentencia))
+        return ErrorFecha(ctx);
     const QByteArray r = Guardada(ms, c);
     sqlite3_result_text(ctx, r.constData(), int(r.size()), SQLITE_TRANSIENT);
 }
@@ -1548,10 +1474,11 @@ bool Registrar(sqlite3* db)
         {"ss_getdate", 0, GetDate, SQLITE_UTF8},
         {"ss_fecha", 1, Fecha, fijo},
         {"ss_fecha", 2, Fecha, fijo},
+        {"ss_fecha", 3, Fecha, fijo},
         {"ss_ajuste", 1, Ajuste, SQLITE_UTF8},
         {"ss_error", 1, Error, SQLITE_UTF8},
     };
-    bool todas = RegistrarIntercalacion(db) && RegistrarIntercalaciones(db);
+    bool todas = RegistrarIntercalacion(db) && RegistrarIntercalaciones(db) && RegistrarAgregados(db);
     auto* compartida = new SesionCompartida;
     compartida->usos = int(std::size(funciones)) + kNumFuncionesTipadas;
     Sesion* sesion = compartida;

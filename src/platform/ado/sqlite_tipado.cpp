@@ -757,6 +757,45 @@ void Substring(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     ResultadoCadena(ctx, t.mid(qsizetype(desde - 1), qsizetype(std::min<std::int64_t>(hasta, t.size() + 1) - desde)));
 }
 
+// RIGHT(s, n): the last n characters, all of them when n is larger.
+void Right(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    const std::int64_t n = sqlite3_value_int64(argv[1]);
+    if (n < 0)
+        return sqlite3_result_error(ctx, "Invalid length parameter passed to the right function.", -1);
+    const QString t = Cadena(argv[0]);
+    ResultadoCadena(ctx, t.right(qsizetype(std::min<std::int64_t>(n, t.size()))));
+}
+
+// The value of a subquery used as an expression: one row at most.
+struct Unico {
+    bool hay = false;
+    sqlite3_value* valor = nullptr;
+};
+void UnicoPaso(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    auto* u = static_cast<Unico*>(sqlite3_aggregate_context(ctx, sizeof(Unico)));
+    if (!u)
+        return sqlite3_result_error_nomem(ctx);
+    if (u->hay)
+        return sqlite3_result_error(ctx, "Subquery returned more than 1 value. This is not permitted when the subquery "
+                                         "follows =, !=, <, <= , >, >= or when the subquery is used as an expression.",
+                                    -1);
+    u->hay = true;
+    u->valor = sqlite3_value_dup(argv[0]);
+}
+void UnicoFin(sqlite3_context* ctx)
+{
+    auto* u = static_cast<Unico*>(sqlite3_aggregate_context(ctx, 0));
+    if (!u || !u->valor)
+        return sqlite3_result_null(ctx);
+    sqlite3_result_value(ctx, u->valor);
+    sqlite3_value_free(u->valor);
+    u->valor = nullptr;
+}
+
 void DataLength(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
     if (Nulo(argc, argv))
@@ -885,12 +924,18 @@ const Funcion kFuncionesTipadas[] = {
     {"ss_upper", 1, Upper, kFijo},
     {"ss_lower", 1, Lower, kFijo},
     {"ss_substring", 3, Substring, kFijo},
+    {"ss_right", 2, Right, kFijo},
     {"ss_datalength", 2, DataLength, kFijo},
     {"ss_len", 1, Len, kFijo},
     {"ss_largo", 2, Largo, kFijo},
     {"ss_error", 2, ErrorNumerado, SQLITE_UTF8},
 };
 const int kNumFuncionesTipadas = int(std::size(kFuncionesTipadas));
+
+bool RegistrarAgregados(sqlite3* db)
+{
+    return sqlite3_create_function_v2(db, "ss_unico", 1, kFijo, nullptr, nullptr, UnicoPaso, UnicoFin, nullptr) == SQLITE_OK;
+}
 
 bool RegistrarIntercalaciones(sqlite3* db)
 {

@@ -58,5 +58,7 @@ extern const int kNumFuncionesTipadas;
 
 // The collations besides CI_AS: CS_AS, CI_AI, CS_AI, BIN.
 bool RegistrarIntercalaciones(sqlite3* db);
+// ss_unico(x): the value of a subquery used as an expression; 512 past one row.
+bool RegistrarAgregados(sqlite3* db);
 
 } // namespace ado::servidor

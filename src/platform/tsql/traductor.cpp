@@ -26,7 +26,39 @@ QString Objeto(const Nombre& n) { return n.partes.isEmpty() ? QString() : n.part
 struct Res {
     QString sql;
     Tipo t;
+    int digitos = 0; // an integer literal: in decimal arithmetic it is decimal(digitos, 0)
 };
+
+// How a SELECT of a statement is written.
+struct Opciones {
+    bool claveFila = false;  // the row id first (ado_rowid__)
+    bool empates = false;    // items named ss_c1... and the rank ss_rango, for TOP ... WITH TIES
+    bool unico = false;      // its one item through ss_unico: a subquery used as a value
+    bool intercalar = false; // texts under their collation: the rows a UNION compares
+    const std::vector<Tipo>* destino = nullptr; // the types the columns of a chain take
+};
+
+// An aggregate in an expression (not in a subquery of it).
+bool Agregada(const Expr& e)
+{
+    if (e.clase == ClaseExpr::Subconsulta || e.clase == ClaseExpr::Existe)
+        return false;
+    if (e.clase == ClaseExpr::Funcion && !e.ventana) {
+        const QString f = e.texto.toUpper();
+        if (f == u"COUNT" || f == u"SUM" || f == u"AVG" || f == u"MIN" || f == u"MAX" || f == u"COUNT_BIG")
+            return true;
+    }
+    for (const PExpr& h : e.hijos)
+        if (h && Agregada(*h))
+            return true;
+    return (e.operando && Agregada(*e.operando)) || (e.sino && Agregada(*e.sino));
+}
+
+// Which values a type's conversion keeps apart: numbers, texts, dates.
+int Familia(const Tipo& t)
+{
+    return t.numero() ? 1 : t.texto() ? 2 : t.fecha() ? 3 : 0;
+}
 
 struct Parte {
     const char* nombre;
@@ -215,6 +247,8 @@ private:
         if (d.entero()) {
             if (o.entero() && Precedencia(o.clase) <= Precedencia(d.clase))
                 return v.sql;
+            if (o.clase == Clase::Money || o.clase == Clase::SmallMoney)
+                return QStringLiteral("ss_a_ent(%1, %2, %3)").arg(v.sql, NombreTipo(d), NombreTipo(o));
             return QStringLiteral("ss_a_ent(%1, %2)").arg(v.sql, NombreTipo(d));
         }
         if (d.exacto()) {
@@ -235,7 +269,8 @@ private:
                 return v.sql;
             if (o.texto() && !estilo.isEmpty())
                 return QStringLiteral("ss_convertir(%1, %2, %3)").arg(NombreTipo(d), v.sql, estilo);
-            return QStringLiteral("ss_fecha(%1, %2)").arg(v.sql, NombreTipo(d));
+            // A text read as the server reads it under the session's date format.
+            return QStringLiteral("ss_fecha(%1, %2, %3)").arg(v.sql, NombreTipo(d), o.texto() || o.desconocido() ? QStringLiteral("1") : QStringLiteral("0"));
         }
         if (d.clase == Clase::UniqueIdentifier || d.clase == Clase::Binary || d.clase == Clase::VarBinary)
             return QStringLiteral("ss_convertir(%1, %2, %3)").arg(NombreTipo(d), v.sql, est);
@@ -273,11 +308,13 @@ private:
         if (d.exacto()) {
             const bool dinero = (ta.clase == Clase::Money || ta.clase == Clase::SmallMoney || ta.entero())
                                 && (tb.clase == Clase::Money || tb.clase == Clase::SmallMoney || tb.entero());
-            Tipo r = dinero ? Tipo::De(Clase::Money) : ResultadoDecimal(o, ta, tb);
             if (o == '&' || o == '|' || o == '^')
                 throw ErrorTsql{402, QStringLiteral("The data types %1 and %2 are incompatible in the '%3' operator.")
                                          .arg(NombreDe(ta), NombreDe(tb), op)};
-            const Tipo ca = ta.texto() ? d : ta, cb = tb.texto() ? d : tb;
+            // An integer constant takes only the digits it has.
+            const Tipo ca = ta.texto() ? d : (a.digitos ? Tipo::Decimal(a.digitos, 0) : ta);
+            const Tipo cb = tb.texto() ? d : (b.digitos ? Tipo::Decimal(b.digitos, 0) : tb);
+            const Tipo r = dinero ? Tipo::De(Clase::Money) : ResultadoDecimal(o, ca, cb);
             return {QStringLiteral("ss_num('%1', %2, %3, %4, %5, %6, %7, %8)")
                         .arg(op, conv(a, ca), QString::number(ca.escala), conv(b, cb), QString::number(cb.escala),
                              QString::number(r.precision), QString::number(r.escala), QLatin1String(NombreExacto(r))),
@@ -314,9 +351,13 @@ private:
         auto choque = [&](const Tipo& x, const Tipo& y) {
             return ErrorTsql{206, QStringLiteral("Operand type clash: %1 is incompatible with %2").arg(NombreDe(x), NombreDe(y))};
         };
-        if (a.t.clase == Clase::Fecha || b.t.clase == Clase::Fecha || a.t.clase == Clase::Hora
-            || b.t.clase == Clase::Hora || a.t.clase == Clase::DateTime2 || b.t.clase == Clase::DateTime2)
-            throw choque(a.t, b.t);
+        for (const Tipo* t : {&a.t, &b.t})
+            if (t->clase == Clase::Fecha || t->clase == Clase::Hora || t->clase == Clase::DateTime2) {
+                // The newer date types take no arithmetic at all.
+                if (a.t.clase == b.t.clase || (a.t.fecha() && b.t.fecha()))
+                    throw ErrorTsql{8117, QStringLiteral("Operand data type %1 is invalid for %2 operator.").arg(NombreDe(*t), NombreOperador(op))};
+                throw choque(a.t, b.t);
+            }
         if (op != u"+" && op != u"-")
             throw ErrorTsql{8117, QStringLiteral("Operand data type datetime is invalid for %1 operator.").arg(NombreOperador(op))};
         if (a.t.fecha() && b.t.fecha()) {
@@ -427,8 +468,12 @@ private:
         if (punto < 0) {
             bool ok = false;
             const qlonglong v = t.toLongLong(&ok);
-            if (ok && v <= 2147483647LL)
-                return {t, Tipo::De(Clase::Int)};
+            if (ok && v <= 2147483647LL) {
+                QString d = t;
+                while (d.size() > 1 && d.startsWith(u'0'))
+                    d.remove(0, 1);
+                return {t, Tipo::De(Clase::Int), int(d.size())};
+            }
             QString digitos = t;
             while (digitos.size() > 1 && digitos.startsWith(u'0'))
                 digitos.remove(0, 1);
@@ -493,7 +538,7 @@ private:
         }
         case ClaseExpr::Parentesis: {
             Res x = expr(*e.hijos[0], a);
-            return {Par(x.sql), x.t};
+            return {Par(x.sql), x.t, x.digitos};
         }
         case ClaseExpr::Intercalar: {
             Res x = expr(*e.hijos[0], a);
@@ -537,9 +582,20 @@ private:
             return {(e.negado ? QStringLiteral("NOT EXISTS ") : QStringLiteral("EXISTS ")) + Par(s), Tipo::De(Clase::Bit)};
         }
         case ClaseExpr::Subconsulta: {
+            // A value: more than one row is the server's error 512.
+            Select& q = *e.sub;
             std::vector<Tipo> t;
-            const QString s = select(*e.sub, &a, &t);
-            return {Par(s), t.empty() ? Tipo() : t[0]};
+            const bool unaFila = q.combinadas.empty() && q.grupo.empty() && q.lista.size() == 1 && Agregada(*q.lista[0].expr);
+            if (unaFila)
+                return {Par(select(q, &a, &t)), t.empty() ? Tipo() : t[0]};
+            if (q.combinadas.empty() && q.grupo.empty() && !q.top && q.lista.size() == 1 && q.con.empty()) {
+                Opciones op;
+                op.unico = true;
+                const QString s = select(q, &a, &t, nullptr, op);
+                return {Par(s), t.empty() ? Tipo() : t[0]};
+            }
+            const QString s = select(q, &a, &t);
+            return {QStringLiteral("(WITH ss_q(ss_v) AS (%1) SELECT ss_unico(ss_v) FROM ss_q)").arg(s), t.empty() ? Tipo() : t[0]};
         }
         case ClaseExpr::Caso: return caso(e, a);
         case ClaseExpr::Conversion: return conversion(e, a);
@@ -798,7 +854,8 @@ private:
             aridad(3, 3);
             std::vector<Res> x = args(e, a);
             Tipo t = texto(x[0].t);
-            t.largo = -1;
+            if (t.largo >= 0)
+                t.largo = t.unicode() ? 4000 : 8000;
             return {QStringLiteral("ss_replace(%1, %2, %3, '%4')").arg(aTexto(x[0]), aTexto(x[1]), aTexto(x[2]), reglaDe(x[0].t, x[1].t)), t};
         }
         if (f == u"CHARINDEX") {
@@ -1015,11 +1072,10 @@ private:
     // -------------------------------------------------------------- SELECT
 
     // One SELECT of a chain, without ORDER BY, with its own TOP as LIMIT.
-    // empates: the items named ss_c1, ss_c2... and the rank of each row by
-    // the ORDER BY added as ss_rango, for TOP ... WITH TIES.
     QString miembro(Select& s, const Ambito* padre, std::vector<Tipo>* tipos, std::vector<QString>* nombres,
-                    Ambito& a, std::vector<ColumnaAmbito>& alias, bool claveFila, bool empates = false)
+                    Ambito& a, std::vector<ColumnaAmbito>& alias, const Opciones& op)
     {
+        const bool empates = op.empates;
         a.padre = padre;
         QString from;
         if (!s.desde.empty())
@@ -1027,8 +1083,9 @@ private:
         if (!s.into.vacio())
             throw NoSoportado(QStringLiteral("SELECT ... INTO"));
         QStringList items;
-        if (claveFila)
+        if (op.claveFila)
             items << QStringLiteral("rowid AS ado_rowid__");
+        const bool distinto = s.distinto && !op.unico;
         for (ItemSelect& it : s.lista) {
             if (!it.variable.isEmpty())
                 throw NoSoportado(QStringLiteral("The variable %1").arg(it.variable));
@@ -1050,8 +1107,19 @@ private:
             QString nombre = it.alias;
             if (nombre.isEmpty() && it.expr->clase == ClaseExpr::Columna)
                 nombre = it.expr->nombre.ultimo();
+            QString v = x.sql;
+            const size_t i = tipos->size();
+            if (op.destino && i < op.destino->size() && !(*op.destino)[i].desconocido()) {
+                const Tipo& d = (*op.destino)[i];
+                if (Familia(d) != Familia(x.t) && !x.t.desconocido() && x.t.clase != Clase::Nulo)
+                    v = conv(x, d);
+                if (op.intercalar && d.texto())
+                    v = Par(v) + QStringLiteral(" COLLATE ") + (d.intercalacion.isEmpty() ? QStringLiteral("CI_AS") : d.intercalacion);
+            }
+            if (op.unico)
+                v = QStringLiteral("ss_unico(%1%2)").arg(s.distinto ? QStringLiteral("DISTINCT ") : QString(), v);
             // The server leaves an expression without a name.
-            items << x.sql + QStringLiteral(" AS ") + (empates ? QStringLiteral("ss_c%1").arg(items.size() + 1) : Q(nombre));
+            items << v + QStringLiteral(" AS ") + (empates ? QStringLiteral("ss_c%1").arg(items.size() + 1) : Q(nombre));
             tipos->push_back(x.t);
             nombres->push_back(nombre);
             if (!nombre.isEmpty())
@@ -1063,7 +1131,7 @@ private:
                 ks << expresionDeGrupo(*k.expr, a) + (k.desc ? QStringLiteral(" DESC") : QString());
             items << QStringLiteral("rank() OVER (ORDER BY %1) AS ss_rango").arg(ks.join(QStringLiteral(", ")));
         }
-        QString r = QStringLiteral("SELECT ") + (s.distinto ? QStringLiteral("DISTINCT ") : QString()) + items.join(QStringLiteral(", "));
+        QString r = QStringLiteral("SELECT ") + (distinto ? QStringLiteral("DISTINCT ") : QString()) + items.join(QStringLiteral(", "));
         if (!from.isEmpty())
             r += QStringLiteral(" FROM ") + from;
         if (s.donde)
@@ -1079,6 +1147,54 @@ private:
         return r;
     }
 
+    // A UNION / EXCEPT / INTERSECT chain: every column in the type the
+    // chain's columns share (a text meeting a number is converted, as the
+    // server converts it), and texts compared under their collation where
+    // the chain drops repeated rows.
+    QString cadenaDe(Select& s, const Ambito* padre, std::vector<Tipo>* tipos, std::vector<QString>* nombres, Ambito& a,
+                     std::vector<ColumnaAmbito>& alias)
+    {
+        bool quitaRepetidas = false;
+        for (Select::Combinada& c : s.combinadas) {
+            Ambito b;
+            std::vector<ColumnaAmbito> alias2;
+            std::vector<Tipo> t2;
+            std::vector<QString> n2;
+            miembro(*c.select, padre, &t2, &n2, b, alias2, {});
+            if (t2.size() != tipos->size())
+                throw ErrorTsql{205, QStringLiteral("All queries combined using a UNION, INTERSECT or EXCEPT operator must have an equal number of expressions in their target lists.")};
+            for (size_t i = 0; i < t2.size(); ++i)
+                (*tipos)[i] = Dominante((*tipos)[i], t2[i]);
+            quitaRepetidas = quitaRepetidas || c.operador.simplified().toUpper() != u"UNION ALL";
+        }
+        const std::vector<Tipo> comunes = *tipos;
+        Opciones op;
+        op.destino = &comunes;
+        op.intercalar = quitaRepetidas;
+        // Written again with the common types.
+        a = Ambito{};
+        alias.clear();
+        nombres->clear();
+        std::vector<Tipo> t0;
+        QString r = miembro(s, padre, &t0, nombres, a, alias, op);
+        if (s.top)
+            r = QStringLiteral("SELECT * FROM (%1%2)").arg(r, limite(s, a, r));
+        // SQLite compares a chain's rows under its first SELECT's collations.
+        op.intercalar = false;
+        for (Select::Combinada& c : s.combinadas) {
+            Ambito b;
+            std::vector<ColumnaAmbito> alias2;
+            std::vector<Tipo> t2;
+            std::vector<QString> n2;
+            QString m = miembro(*c.select, padre, &t2, &n2, b, alias2, op);
+            if (c.select->top)
+                m = QStringLiteral("SELECT * FROM (%1%2)").arg(m, limite(*c.select, b, m));
+            r += u' ' + c.operador.simplified().toUpper() + u' ' + m;
+        }
+        *tipos = comunes;
+        return r;
+    }
+
     QString limite(Select& s, const Ambito& a, const QString& consulta)
     {
         if (!s.top)
@@ -1090,8 +1206,9 @@ private:
     }
 
     QString select(Select& s, const Ambito* padre, std::vector<Tipo>* tipos, std::vector<QString>* nombres = nullptr,
-                   bool claveFila = false)
+                   const Opciones& op = {})
     {
+        const bool claveFila = op.claveFila;
         std::vector<QString> nombresPropios;
         if (!nombres)
             nombres = &nombresPropios;
@@ -1123,7 +1240,9 @@ private:
             if (cadena || s.porcentaje)
                 throw NoSoportado(cadena ? QStringLiteral("TOP ... WITH TIES in a UNION") : QStringLiteral("TOP ... PERCENT WITH TIES"));
             // The rows ranked as far as the n-th one: its ties come along.
-            const QString dentro = miembro(s, padre, tipos, nombres, a, alias, claveFila, true);
+            Opciones empates = op;
+            empates.empates = true;
+            const QString dentro = miembro(s, padre, tipos, nombres, a, alias, empates);
             QStringList cols;
             if (claveFila)
                 cols << QStringLiteral("ado_rowid__");
@@ -1134,23 +1253,9 @@ private:
             ctes_ = ctesAntes;
             return con + r;
         }
-        QString r = miembro(s, padre, tipos, nombres, a, alias, claveFila);
-        if (cadena && s.top)
-            r = QStringLiteral("SELECT * FROM (%1%2)").arg(r, limite(s, a, r));
-        for (Select::Combinada& c : s.combinadas) {
-            Ambito b;
-            std::vector<ColumnaAmbito> alias2;
-            std::vector<Tipo> t2;
-            std::vector<QString> n2;
-            QString m = miembro(*c.select, padre, &t2, &n2, b, alias2, false);
-            if (c.select->top)
-                m = QStringLiteral("SELECT * FROM (%1%2)").arg(m, limite(*c.select, b, m));
-            if (t2.size() != tipos->size())
-                throw ErrorTsql{205, QStringLiteral("All queries combined using a UNION, INTERSECT or EXCEPT operator must have an equal number of expressions in their target lists.")};
-            for (size_t i = 0; i < t2.size(); ++i)
-                (*tipos)[i] = Dominante((*tipos)[i], t2[i]);
-            r += u' ' + c.operador.toUpper() + u' ' + m;
-        }
+        QString r = miembro(s, padre, tipos, nombres, a, alias, op);
+        if (cadena)
+            r = cadenaDe(s, padre, tipos, nombres, a, alias);
         if (!s.orden.empty()) {
             Ambito o = a;
             o.alias = &alias;
@@ -1189,7 +1294,9 @@ private:
         std::vector<Tipo> t;
         r_.tabla = Objeto(s.desde[0].fuente.nombre);
         try {
-            r_.conClave = select(s, nullptr, &t, nullptr, true);
+            Opciones op;
+            op.claveFila = true;
+            r_.conClave = select(s, nullptr, &t, nullptr, op);
         } catch (const ErrorTsql&) {
             r_.tabla.clear();
         }
@@ -1255,12 +1362,23 @@ private:
             return;
         }
         case ClaseSentencia::Opcion: {
-            if (s.texto.toUpper().split(u',').contains(QStringLiteral("DATEFORMAT"))) {
-                QString v = s.valor.trimmed();
-                if (v.startsWith(u'\'') || v.startsWith(u'"') || v.startsWith(u'['))
-                    v = v.mid(1, v.size() - 2);
-                salida(QStringLiteral("SELECT ss_dateformat(%1)").arg(Lit(v.toLower())));
+            const QStringList opciones = s.texto.toUpper().split(u',');
+            QString v = s.valor.trimmed();
+            if (v.startsWith(u'\'') || v.startsWith(u'"') || v.startsWith(u'['))
+                v = v.mid(1, v.size() - 2);
+            v = v.toLower();
+            if (opciones.contains(QStringLiteral("DATEFORMAT")))
+                salida(QStringLiteral("SELECT ss_dateformat(%1)").arg(Lit(v)));
+            // The embedded database answers as a Spanish login: day first,
+            // weeks from Monday, Spanish names. Another language or first day
+            // would change answers it cannot change.
+            if (opciones.contains(QStringLiteral("LANGUAGE"))) {
+                if (v != u"spanish" && v != u"español" && v != u"espanol")
+                    throw NoSoportado(QStringLiteral("SET LANGUAGE %1 (it answers as a Spanish login)").arg(v));
+                salida(QStringLiteral("SELECT ss_dateformat('dmy')"));
             }
+            if (opciones.contains(QStringLiteral("DATEFIRST")) && v != u"1")
+                throw NoSoportado(QStringLiteral("SET DATEFIRST %1 (its weeks begin on Monday, DATEFIRST 1)").arg(v));
             // The other options change nothing the embedded database does.
             return;
         }

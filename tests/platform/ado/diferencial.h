@@ -6,8 +6,8 @@
 
 namespace diferencial {
 
-// Pendiente: the embedded database answers differently today; the typed
-// translation will clear it. Dudoso: the server's answer is not settled; the
+// Pendiente: a row the embedded database still answers differently; its
+// area's test then passes while the row is reported. Dudoso: the server's answer is not settled; the
 // row is run and reported, never counted as agreeing or differing.
 enum class Marca { Ninguna, Pendiente, Dudoso };
 inline constexpr Marca P = Marca::Pendiente;

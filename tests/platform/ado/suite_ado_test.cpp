@@ -25,7 +25,7 @@ protected:
         ejecuta(u"CREATE TABLE MOVS (Id int PRIMARY KEY, Rubro varchar(10) REFERENCES RUBROS(Rubro))");
         ejecuta(u"CREATE VIEW V_MA_Articulos AS SELECT * FROM ARTICULOS");
         ejecuta(u"INSERT INTO ARTICULOS (IdArticulo, Descripcion, CodigoBarra, Precio, Stock, Grande, Suspendido, Alta) "
-                u"VALUES ('A1', 'Martillo de acero', '779001', 10.5, 3, 5000000000, 0, '2025-03-07 18:05:09')");
+                u"VALUES ('A1', 'Martillo de acero', '779001', 10.5, 3, 5000000000, 0, '2025-03-07T18:05:09')");
         ejecuta(u"INSERT INTO ARTICULOS (IdArticulo, Descripcion, CodigoBarra, Precio, Stock, Suspendido) "
                 u"VALUES ('A2', N'Caño ñandú', NULL, 2, -7, 1)");
         ejecuta(u"INSERT INTO ARTICULOS (IdArticulo, Descripcion, CodigoBarra, Stock, Suspendido) "

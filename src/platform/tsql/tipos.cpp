@@ -140,7 +140,15 @@ Tipo TipoDeEscrito(const TipoEscrito& e, const QString& intercalacion)
 Tipo TipoDeclarado(const QString& declarado)
 {
     // The collation SQLite keeps apart; a declared type never carries one.
-    return TipoDeEscrito(LeerEscrito(declarado));
+    const TipoEscrito e = LeerEscrito(declarado);
+    // A bare NUMERIC or DECIMAL is a file made elsewhere (this translation
+    // always writes the scale): any number, kept with the scale it came with.
+    if ((e.nombre == u"numeric" || e.nombre == u"decimal" || e.nombre == u"dec") && e.a < 0) {
+        Tipo t = Tipo::De(Clase::Float);
+        t.precision = 0;
+        return t;
+    }
+    return TipoDeEscrito(e);
 }
 
 QString NombreDe(const Tipo& t)
@@ -157,7 +165,7 @@ QString NombreDe(const Tipo& t)
     case Clase::SmallMoney: return QStringLiteral("smallmoney");
     case Clase::Money: return QStringLiteral("money");
     case Clase::Real: return QStringLiteral("real");
-    case Clase::Float: return QStringLiteral("float");
+    case Clase::Float: return t.precision == 0 ? QStringLiteral("numeric") : QStringLiteral("float");
     case Clase::Fecha: return QStringLiteral("date");
     case Clase::Hora: return QStringLiteral("time");
     case Clase::SmallDateTime: return QStringLiteral("smalldatetime");

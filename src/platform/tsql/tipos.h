@@ -22,7 +22,7 @@ enum class Clase {
     Nulo,        // the literal NULL
     Bit, TinyInt, SmallInt, Int, BigInt,
     Decimal, SmallMoney, Money,
-    Real, Float,
+    Real, Float, // Float with precision 0: a bare NUMERIC of a file made elsewhere
     Fecha,       // date
     Hora,        // time
     SmallDateTime, DateTime, DateTime2,

@@ -241,7 +241,11 @@ private:
                     return QStringLiteral("substr(%1, 1, %2)").arg(v.sql).arg(d.largo);
                 return v.sql;
             }
-            const QString t = QStringLiteral("ss_texto(%1, %2, %3, %4)").arg(v.sql, NombreTipo(o), est).arg(d.largo);
+            // A number of a file made elsewhere is written with the scale it has.
+            const QString t = o.aproximado() && o.precision == 0
+                                  ? (d.largo < 0 ? QStringLiteral("CAST(%1 AS TEXT)").arg(v.sql)
+                                                 : QStringLiteral("substr(CAST(%1 AS TEXT), 1, %2)").arg(v.sql).arg(d.largo))
+                                  : QStringLiteral("ss_texto(%1, %2, %3, %4)").arg(v.sql, NombreTipo(o), est).arg(d.largo);
             return modo == Modo::Asignacion && d.largo >= 0 ? QStringLiteral("ss_largo(%1, %2)").arg(t).arg(d.largo) : t;
         }
         if (d.entero()) {
@@ -409,6 +413,10 @@ private:
                 *regla = intercalacion(a.t, b.t, QStringLiteral("equal to"));
             return {a.sql, b.sql};
         }
+        // Numbers compare as numbers in SQLite whatever their storage: only a
+        // text meeting a number or a date is converted (and an index still serves).
+        if (a.t.numero() && b.t.numero())
+            return {a.sql, b.sql};
         if (d.fecha() && a.t.fecha() && b.t.fecha() && a.t.clase != b.t.clase)
             d = Tipo::De(Clase::DateTime2).clase == d.clase ? d : Tipo::De(Clase::DateTime);
         return {conv(a, d), conv(b, d)};

@@ -441,6 +441,17 @@ private:
 
     Res expr(Expr& e, const Ambito& a)
     {
+        // An operator chain is as deep as it is long; the parser bounds only
+        // parentheses. A thousand levels is far beyond any statement written.
+        struct Nivel {
+            int& n;
+            explicit Nivel(int& x) : n(x)
+            {
+                if (++n > kProfundidadExpresion)
+                    throw ErrorTsql{191, QStringLiteral("Some part of your SQL statement is nested too deeply. Rewrite the query or break it up into smaller queries.")};
+            }
+            ~Nivel() { --n; }
+        } nivel(profundidad_);
         Res r = exprSinTipo(e, a);
         e.tipo = r.t;
         return r;
@@ -1738,6 +1749,8 @@ private:
         throw NoSoportado(QStringLiteral("ALTER TABLE ... %1").arg(k));
     }
 
+    static constexpr int kProfundidadExpresion = 1000;
+    int profundidad_ = 0;
     Esquema& esquema_;
     Traduccion r_;
     QHash<QString, std::vector<ColumnaAmbito>> tablas_, ctes_;

@@ -1,0 +1,150 @@
+// The typed translation on a schema of its own: what it keeps byte for byte,
+// how far it goes, what it asks of the database and what it refuses before
+// SQLite sees anything.
+#include "platform/tsql/traductor.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace tsql;
+
+class EsquemaDePrueba : public Esquema {
+public:
+    bool columnas(const QString& tabla, std::vector<ColumnaDeclarada>& r) override
+    {
+        ++consultas;
+        if (tabla.compare(QLatin1String("ART"), Qt::CaseInsensitive) == 0) {
+            r = {{QStringLiteral("IdArticulo"), QStringLiteral("int")},  {QStringLiteral("Codigo"), QStringLiteral("varchar(20)")},
+                 {QStringLiteral("Precio"), QStringLiteral("money")},    {QStringLiteral("Costo"), QStringLiteral("decimal(12,4)")},
+                 {QStringLiteral("Alta"), QStringLiteral("datetime")},   {QStringLiteral("Total Stock"), QStringLiteral("int")}};
+            return true;
+        }
+        if (tabla.compare(QLatin1String("VENTAS"), Qt::CaseInsensitive) == 0) {
+            r = {{QStringLiteral("IdVenta"), QStringLiteral("INTEGER"), true}, {QStringLiteral("IdArticulo"), QStringLiteral("int")}};
+            return true;
+        }
+        return false;
+    }
+    int consultas = 0;
+};
+
+QString Sql(const Traduccion& t)
+{
+    QStringList s;
+    for (const SalidaSqlite& x : t.sentencias)
+        s << x.sql;
+    return s.join(u';');
+}
+
+int Error(const QString& lote)
+{
+    EsquemaDePrueba e;
+    try {
+        Traducir(lote, e);
+    } catch (const ErrorTsql& x) {
+        return x.numero;
+    }
+    return -1;
+}
+
+TEST(Traductor, LiteralesYNombresSalenComoEntraron)
+{
+    const struct {
+        const char* lote;
+        std::initializer_list<const char*> piezas;
+    } casos[] = {
+        {"SELECT Codigo FROM ART WHERE Codigo = 'a''b' OR Codigo LIKE '%/* no */%' OR Codigo = '-- tampoco'",
+         {"'a''b'", "'%/* no */%'", "'-- tampoco'"}},
+        {"SELECT N'ñandú €', 'dos  blancos  ' FROM ART", {"'ñandú €'", "'dos  blancos  '"}},
+        {"SELECT [Total Stock] FROM ART WHERE [Total Stock] > 0", {"\"Total Stock\""}},
+        {"SELECT 'x' AS [a]]b], Codigo AS \"c\"\"d\" FROM ART", {"\"a]b\"", "\"c\"\"d\""}},
+        {"INSERT INTO ART (IdArticulo, Codigo) VALUES (1, 'O''Brien; DROP TABLE ART --')", {"'O''Brien; DROP TABLE ART --'"}},
+    };
+    for (const auto& c : casos) {
+        EsquemaDePrueba e;
+        const QString sql = Sql(Traducir(QString::fromUtf8(c.lote), e));
+        for (const char* p : c.piezas)
+            EXPECT_TRUE(sql.contains(QString::fromUtf8(p))) << c.lote << "\n -> " << sql.toStdString();
+    }
+}
+
+TEST(Traductor, CadenasLargasCrecenLinealmenteYLasDesmedidasSeRechazan)
+{
+    // An export line of many columns joined by ';', and a chain near the bound.
+    QString linea = QStringLiteral("SELECT Codigo");
+    for (int i = 0; i < 400; ++i)
+        linea += QStringLiteral(" + ';' + CAST(Precio AS varchar(20))");
+    linea += QStringLiteral(" FROM ART");
+    EsquemaDePrueba e;
+    const QString sql = Sql(Traducir(linea, e));
+    EXPECT_LT(sql.size(), 64 * linea.size() + 4096);
+    QString desmedida = QStringLiteral("SELECT 1");
+    for (int i = 0; i < 3000; ++i)
+        desmedida += QStringLiteral(" + 1");
+    EXPECT_EQ(Error(desmedida), 191);
+    EXPECT_EQ(Error(QStringLiteral("SELECT ") + QString(300, u'(') + u'1' + QString(300, u')')), 191);
+}
+
+TEST(Traductor, ElEsquemaSeLeeUnaVezPorTablaYLasDefinicionesDelLoteCuentan)
+{
+    EsquemaDePrueba e;
+    Traducir(QStringLiteral("SELECT Codigo FROM ART; UPDATE ART SET Precio = Precio * 2; SELECT a.Codigo FROM ART a"), e);
+    EXPECT_EQ(e.consultas, 1);
+    // A table made earlier in the batch is known to the statements after it.
+    const Traduccion t = Traducir(QStringLiteral("CREATE TABLE NUEVA (Id int IDENTITY(1,1) PRIMARY KEY, Nombre varchar(5)) "
+                                                 "INSERT INTO NUEVA (Nombre) VALUES ('abc') SELECT Nombre FROM NUEVA"),
+                                  e);
+    ASSERT_GE(t.sentencias.size(), 3u);
+    EXPECT_TRUE(t.sentencias[0].definicion);
+    EXPECT_TRUE(t.sentencias.back().filas);
+    EXPECT_EQ(NombreDe(t.sentencias.back().columnas.at(0)), u"varchar(5)");
+}
+
+TEST(Traductor, NombresQueElEsquemaNoTieneSeRechazanAntesDeCorrer)
+{
+    EXPECT_EQ(Error(QStringLiteral("SELECT Nada FROM ART")), 207);
+    EXPECT_EQ(Error(QStringLiteral("SELECT x.Codigo FROM ART a")), 4104);
+    EXPECT_EQ(Error(QStringLiteral("SELECT Codigo FROM NOEXISTE")), 208);
+    EXPECT_EQ(Error(QStringLiteral("INSERT INTO ART (Nada) VALUES (1)")), 207);
+    EXPECT_EQ(Error(QStringLiteral("INSERT INTO VENTAS (IdVenta, IdArticulo) VALUES (1, 1)")), 544);
+    EXPECT_EQ(Error(QStringLiteral("SELECT Codigo FROM ART UNION SELECT Codigo, Precio FROM ART")), 205);
+    EXPECT_EQ(Error(QStringLiteral("SELECT TOP 2 WITH TIES Codigo FROM ART")), 1062);
+    EXPECT_EQ(Error(QStringLiteral("SELECT CAST(Codigo AS cosa) FROM ART")), 243);
+    // Constructs the embedded database does not take are named, never run as something else.
+    EXPECT_EQ(Error(QStringLiteral("SELECT STUFF(Codigo, 1, 1, 'x') FROM ART")), 0);
+    EXPECT_EQ(Error(QStringLiteral("SET LANGUAGE us_english")), 0);
+    EXPECT_EQ(Error(QStringLiteral("SET DATEFIRST 7")), 0);
+}
+
+TEST(Traductor, LaClaveDeFilaSoloEnConsultasDeUnaTabla)
+{
+    EsquemaDePrueba e;
+    const Traduccion simple = Traducir(QStringLiteral("SELECT Codigo, Precio FROM dbo.ART WITH (NOLOCK) WHERE Precio > 0"), e);
+    EXPECT_EQ(simple.tabla, u"ART");
+    EXPECT_TRUE(simple.conClave.startsWith(QLatin1String("SELECT rowid AS ado_rowid__,")));
+    EXPECT_EQ(TablaDeConsulta(QStringLiteral("SELECT Codigo, Precio FROM dbo.ART WITH (NOLOCK) WHERE Precio > 0")), u"ART");
+    for (const char* lote : {"SELECT a.Codigo FROM ART a JOIN VENTAS v ON v.IdArticulo = a.IdArticulo",
+                             "SELECT Codigo, COUNT(*) FROM ART GROUP BY Codigo", "SELECT DISTINCT Codigo FROM ART",
+                             "SELECT Codigo FROM ART UNION SELECT Codigo FROM ART", "SELECT COUNT(*) FROM ART"}) {
+        const Traduccion t = Traducir(QString::fromUtf8(lote), e);
+        EXPECT_TRUE(t.tabla.isEmpty() && t.conClave.isEmpty()) << lote;
+        EXPECT_TRUE(TablaDeConsulta(QString::fromUtf8(lote)).isEmpty()) << lote;
+    }
+}
+
+// The result types the server documents for arithmetic (precision and scale).
+TEST(Traductor, TiposDeLosResultadosComoLosDaElServidor)
+{
+    EsquemaDePrueba e;
+    const Traduccion t = Traducir(QStringLiteral("SELECT Precio / 3, Costo / 7, Costo * Costo, 1.0 / 3, Precio + Costo, "
+                                                 "COUNT(*), Codigo + 'xy', ISNULL(Codigo, 'abc'), Alta + 1, AVG(IdArticulo) FROM ART"),
+                                  e);
+    QStringList n;
+    for (const Tipo& x : t.sentencias.at(0).columnas)
+        n << NombreDe(x);
+    EXPECT_EQ(n.join(u' '), u"money decimal(14,6) decimal(25,8) decimal(7,6) decimal(20,4) int varchar(22) varchar(20) "
+                            "datetime int");
+}
+
+} // namespace

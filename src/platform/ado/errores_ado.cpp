@@ -36,6 +36,8 @@ const Regla kReglas[] = {
     {"Invalid collation", 448, DB_E_ERRORSINCOMMAND, "42000", nullptr},
     {"column caused an overflow", 517, DB_E_DATAOVERFLOW, "22008", nullptr},
     {"The datediff function resulted in an overflow", 535, DB_E_DATAOVERFLOW, "22003", nullptr},
+    {"Cannot construct data type", 289, DB_E_CANTCONVERTVALUE, "22007", nullptr},
+    {"An invalid floating point operation occurred", 3623, DB_E_ERRORSINCOMMAND, "42000", nullptr},
     {"is not a recognized date", 155, DB_E_ERRORSINCOMMAND, "42000", nullptr},
     {"is not a defined system type", 243, DB_E_ERRORSINCOMMAND, "42000", nullptr},
     {"was specified in a LIKE predicate", 506, DB_E_ERRORSINCOMMAND, "22019", nullptr},

@@ -184,6 +184,7 @@ public:
         : db_(db), nombre_(std::move(nombre)), base_(std::move(base)), carpeta_(std::move(carpeta)),
           timeoutConexion_(timeoutConexion)
     {
+        sesion::FijarBase(db_, base_);
     }
     ~ProveedorSqlite() override { sqlite3_close_v2(db_); }
 
@@ -237,6 +238,7 @@ public:
             if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
                 const Error e = Fallo(db_, nombre_);
                 sqlite3_finalize(st);
+                sesion::Fallo(db_, e.NativeError);
                 FallaDe(e);
             }
             sesion::Despues(db_, st);

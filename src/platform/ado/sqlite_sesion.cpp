@@ -19,6 +19,9 @@ struct Estado {
     sqlite3_int64 filas = 0;
     bool hayIdentidad = false; // the last INSERT of the translation numbered a row
     sqlite3_int64 identidad = 0;
+    QByteArray nombreBase; // DB_NAME()
+    int spid = 0;     // @@SPID
+    int error = 0;    // @@ERROR: the native number of the last statement's failure
 };
 
 // One program thread; an entry lives as long as its connection.
@@ -87,6 +90,22 @@ void FijarIdentidad(sqlite3_context* ctx, int, sqlite3_value** argv)
     sqlite3_result_null(ctx);
 }
 
+void DbName(sqlite3_context* ctx, int, sqlite3_value**)
+{
+    const QByteArray& b = De(sqlite3_context_db_handle(ctx)).nombreBase;
+    sqlite3_result_text(ctx, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+}
+
+void Spid(sqlite3_context* ctx, int, sqlite3_value**)
+{
+    sqlite3_result_int(ctx, De(sqlite3_context_db_handle(ctx)).spid);
+}
+
+void UltimoError(sqlite3_context* ctx, int, sqlite3_value**)
+{
+    sqlite3_result_int(ctx, De(sqlite3_context_db_handle(ctx)).error);
+}
+
 void Olvidar(void* db) { Estados().erase(static_cast<sqlite3*>(db)); }
 
 [[noreturn]] void SinTransaccion(sqlite3_stmt* st, int nativo, const char* mensaje, const QString& origen)
@@ -99,13 +118,23 @@ void Olvidar(void* db) { Estados().erase(static_cast<sqlite3*>(db)); }
 
 void Registrar(sqlite3* db)
 {
+    // Session numbers as the server gives them: above the 50 of its own.
+    static int sesiones = 50;
     De(db) = Estado{};
+    De(db).spid = std::min(++sesiones, 32767);
     // The state goes with the connection: the last function dropped at close forgets it.
     sqlite3_create_function_v2(db, "ss_trancount", 0, SQLITE_UTF8, db, Trancount, nullptr, nullptr, Olvidar);
     sqlite3_create_function_v2(db, "ss_rowcount", 0, SQLITE_UTF8, nullptr, Rowcount, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ss_identity", 0, SQLITE_UTF8, nullptr, Identity, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "ss_db_name", 0, SQLITE_UTF8, nullptr, DbName, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "ss_spid", 0, SQLITE_UTF8, nullptr, Spid, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "ss_ultimo_error", 0, SQLITE_UTF8, nullptr, UltimoError, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ss_fijar_identidad", 1, SQLITE_UTF8, nullptr, FijarIdentidad, nullptr, nullptr, nullptr);
 }
+
+void FijarBase(sqlite3* db, const QString& base) { De(db).nombreBase = base.toUtf8(); }
+
+void Fallo(sqlite3* db, int nativo) { De(db).error = nativo; }
 
 bool Antes(sqlite3* db, sqlite3_stmt* st, const QString& origen)
 {
@@ -154,6 +183,7 @@ void Despues(sqlite3* db, sqlite3_stmt* st)
     }
     if (sqlite3_get_autocommit(db))
         e.anidadas = e.base = 0;
+    e.error = 0;
     // Rows changed by the statement itself (DDL changes none).
     e.filas = sqlite3_total_changes64(db) != e.cambiosAntes ? sqlite3_changes64(db) : 0;
 }

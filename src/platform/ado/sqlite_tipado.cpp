@@ -3,7 +3,11 @@
 #include "platform/ado/sqlite_interno.h"
 #include "platform/ado/sqlite_servidor.h"
 
+#include <QCoreApplication>
+#include <QDate>
 #include <QString>
+#include <QSysInfo>
+#include <QUuid>
 
 #include <algorithm>
 #include <cmath>
@@ -844,6 +848,358 @@ void ErrorNumerado(sqlite3_context* ctx, int, sqlite3_value** argv)
     sqlite3_result_error(ctx, m.c_str(), -1);
 }
 
+// ---------------------------------------------------------------- functions of the server
+
+// ISNUMERIC: what converts to some number type (int, money, float, decimal):
+// blanks around, a sign, a currency sign, thousands commas, an exponent after digits.
+// A sign or a currency sign alone converts to money, so it counts.
+void IsNumeric(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    switch (sqlite3_value_type(argv[0])) {
+    case SQLITE_NULL: return sqlite3_result_int(ctx, 0);
+    case SQLITE_INTEGER: case SQLITE_FLOAT: return sqlite3_result_int(ctx, 1);
+    default: break;
+    }
+    const QString t = Cadena(argv[0]).trimmed();
+    qsizetype i = 0;
+    const qsizetype n = t.size();
+    auto moneda = [&] {
+        if (i < n && QStringView(u"$€£¥").contains(t[i]))
+            ++i;
+    };
+    moneda();
+    if (i < n && (t[i] == u'+' || t[i] == u'-'))
+        ++i;
+    moneda();
+    bool cifras = false;
+    for (; i < n && (t[i].isDigit() || t[i] == u','); ++i)
+        cifras = cifras || t[i].isDigit();
+    if (i < n && t[i] == u'.')
+        for (++i; i < n && t[i].isDigit(); ++i)
+            cifras = true;
+    if (i < n && cifras && QStringView(u"eEdD").contains(t[i])) {
+        ++i;
+        if (i < n && (t[i] == u'+' || t[i] == u'-'))
+            ++i;
+        const qsizetype desde = i;
+        while (i < n && t[i].isDigit())
+            ++i;
+        if (i == desde)
+            return sqlite3_result_int(ctx, 0);
+    }
+    sqlite3_result_int(ctx, n > 0 && i == n);
+}
+
+// ISDATE: a text the session reads as a datetime (1753 to 9999).
+void IsDate(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    std::int64_t ms;
+    const bool fecha = sqlite3_value_type(argv[0]) != SQLITE_NULL && FechaDeValor(ctx, argv[0], ms)
+                    && TextoFecha(ms, 23).left(4).toInt() >= 1753;
+    sqlite3_result_int(ctx, fecha);
+}
+
+// ss_intentar(x, conversion): the conversion (SQL over ?1) of x, or NULL where
+// it fails converting; other errors stay errors. The statement is kept while
+// the conversion's text is the same.
+void Intentar(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    sqlite3* db = sqlite3_context_db_handle(ctx);
+    auto* st = static_cast<sqlite3_stmt*>(sqlite3_get_auxdata(ctx, 1));
+    const bool guardada = st != nullptr;
+    if (!st) {
+        const QByteArray sql = "SELECT " + Texto(argv[1]);
+        if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &st, nullptr) != SQLITE_OK)
+            return sqlite3_result_error(ctx, sqlite3_errmsg(db), -1);
+    }
+    // Kept with the argument when SQLite keeps it (a constant), else finalized now.
+    auto fin = [&] {
+        sqlite3_reset(st);
+        if (!guardada)
+            sqlite3_set_auxdata(ctx, 1, st, [](void* p) { sqlite3_finalize(static_cast<sqlite3_stmt*>(p)); });
+    };
+    sqlite3_bind_value(st, 1, argv[0]);
+    if (sqlite3_step(st) == SQLITE_ROW) {
+        sqlite3_result_value(ctx, sqlite3_column_value(st, 0));
+        return fin();
+    }
+    const std::string m = sqlite3_errmsg(db);
+    fin();
+    for (const char* conversion : {"Conversion failed", "Error converting data type", "Cannot convert a char value",
+                                   "Arithmetic overflow error", "caused an overflow"})
+        if (m.find(conversion) != std::string::npos)
+            return sqlite3_result_null(ctx);
+    sqlite3_result_error(ctx, m.c_str(), -1);
+}
+
+// ss_replicate(s, n, largo): s n times, cut at largo characters (-1: none);
+// NULL for a negative n.
+void Replicate(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc - 1, argv) || sqlite3_value_int64(argv[1]) < 0)
+        return sqlite3_result_null(ctx);
+    const QString t = Cadena(argv[0]);
+    const std::int64_t largo = sqlite3_value_int64(argv[2]);
+    std::int64_t n = sqlite3_value_int64(argv[1]);
+    const std::int64_t tope = largo >= 0 ? largo : sqlite3_limit(sqlite3_context_db_handle(ctx), SQLITE_LIMIT_LENGTH, -1) / 2;
+    if (!t.isEmpty())
+        n = std::min<std::int64_t>(n, tope / t.size() + 1);
+    else
+        n = 0;
+    QString r = t.repeated(qsizetype(n));
+    if (r.size() > tope)
+        r.truncate(qsizetype(tope));
+    ResultadoCadena(ctx, r);
+}
+
+// The character of a Windows-1252 code (CHAR), the code of a character (ASCII).
+constexpr char16_t kAltos1252[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void Char(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    const std::int64_t c = sqlite3_value_int64(argv[0]);
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || c < 0 || c > 255)
+        return sqlite3_result_null(ctx);
+    const char16_t u = c >= 0x80 && c < 0xA0 && kAltos1252[c - 0x80] ? kAltos1252[c - 0x80] : char16_t(c);
+    ResultadoCadena(ctx, QString(QChar(u)));
+}
+
+void NChar(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    const std::int64_t c = sqlite3_value_int64(argv[0]);
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || c < 0 || c > 0xFFFF)
+        return sqlite3_result_null(ctx);
+    ResultadoCadena(ctx, QString(QChar(char16_t(c))));
+}
+
+// ss_codigo(s, unicode): the code of the first character; NULL for an empty text.
+void Codigo(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    const QString t = Cadena(argv[0]);
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || t.isEmpty())
+        return sqlite3_result_null(ctx);
+    const std::uint32_t c = t[0].unicode();
+    if (sqlite3_value_int(argv[1]))
+        return sqlite3_result_int64(ctx, c);
+    const std::uint32_t k = Cp1252(c);
+    sqlite3_result_int64(ctx, k <= 0xFF ? k : '?');
+}
+
+// STR(x, largo, decimales): right-justified; fewer decimals where they do not
+// fit, asterisks where the integer part does not.
+void Str(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    const double x = sqlite3_value_double(argv[0]);
+    const std::int64_t largo = sqlite3_value_int64(argv[1]);
+    std::int64_t decimales = std::min<std::int64_t>(sqlite3_value_int64(argv[2]), 16);
+    if (largo <= 0 || largo > 8000 || decimales < 0)
+        return sqlite3_result_null(ctx);
+    char b[400];
+    std::snprintf(b, sizeof b, "%.0f", x);
+    const std::int64_t entera = std::int64_t(std::strlen(b));
+    if (entera > largo)
+        return ResultadoTexto(ctx, QByteArray(int(largo), '*'));
+    decimales = std::min(decimales, std::max<std::int64_t>(largo - entera - 1, 0));
+    std::snprintf(b, sizeof b, "%.*f", int(decimales), x);
+    QByteArray r(b);
+    if (r.size() > largo) // rounding added a digit
+        return ResultadoTexto(ctx, QByteArray(int(largo), '*'));
+    ResultadoTexto(ctx, QByteArray(int(largo - r.size()), ' ') + r);
+}
+
+void Reverse(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    const QString t = Cadena(argv[0]);
+    QString r;
+    r.reserve(t.size());
+    for (qsizetype i = t.size(); i > 0; --i) {
+        if (i >= 2 && t[i - 1].isLowSurrogate() && t[i - 2].isHighSurrogate()) {
+            r += t.mid(i - 2, 2);
+            --i;
+        } else {
+            r += t[i - 1];
+        }
+    }
+    ResultadoCadena(ctx, r);
+}
+
+// STUFF(s, inicio, largo, nuevo): NULL for a start outside s or a negative length.
+void Stuff(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (Nulo(3, argv))
+        return sqlite3_result_null(ctx);
+    const QString t = Cadena(argv[0]);
+    const std::int64_t inicio = sqlite3_value_int64(argv[1]), largo = sqlite3_value_int64(argv[2]);
+    if (inicio < 1 || inicio > t.size() || largo < 0)
+        return sqlite3_result_null(ctx);
+    const qsizetype quita = qsizetype(std::min<std::int64_t>(largo, t.size() - inicio + 1));
+    ResultadoCadena(ctx, t.left(qsizetype(inicio - 1)) + Cadena(argv[3]) + t.mid(qsizetype(inicio - 1) + quita));
+}
+
+// CONCAT_WS(separador, ...): the values that are not NULL.
+void ConcatWs(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    QByteArray r;
+    bool primero = true;
+    for (int i = 1; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL)
+            continue;
+        if (!primero)
+            r += Texto(argv[0]);
+        r += Texto(argv[i]);
+        primero = false;
+    }
+    ResultadoTexto(ctx, r);
+}
+
+// ss_datename(part, d): the month's and the day's names of a Spanish login.
+void DateName(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    static const char* const kMeses[] = {"Enero", "Febrero", "Marzo", "Abril", "Mayo", "Junio", "Julio",
+                                         "Agosto", "Septiembre", "Octubre", "Noviembre", "Diciembre"};
+    static const char* const kDias[] = {"Lunes", "Martes", "Miércoles", "Jueves", "Viernes", "Sábado", "Domingo"};
+    if (sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    std::int64_t ms;
+    if (!FechaDeValor(ctx, argv[1], ms))
+        return ErrorFecha(ctx);
+    if (Texto(argv[0]) == "month")
+        return ResultadoTexto(ctx, kMeses[TextoFecha(ms, 23).mid(5, 2).toInt() - 1]);
+    const std::int64_t dias = ms >= 0 ? ms / kMsDia : -((-ms + kMsDia - 1) / kMsDia);
+    ResultadoTexto(ctx, kDias[((dias % 7) + 7) % 7]); // 1900-01-01 was a Monday
+}
+
+// A date's text of a QDate in date's range, or the server's error.
+void ResultadoDia(sqlite3_context* ctx, const QDate& d, const char* error)
+{
+    if (!d.isValid() || d.year() < 1 || d.year() > 9999)
+        return sqlite3_result_error(ctx, error, -1);
+    ResultadoTexto(ctx, d.toString(QStringLiteral("yyyy-MM-dd")).toLatin1());
+}
+
+void DateFromParts(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    const std::int64_t y = sqlite3_value_int64(argv[0]), m = sqlite3_value_int64(argv[1]), d = sqlite3_value_int64(argv[2]);
+    const bool cabe = y >= 1 && y <= 9999 && m >= 1 && m <= 12 && d >= 1 && d <= 31;
+    ResultadoDia(ctx, cabe ? QDate(int(y), int(m), int(d)) : QDate(),
+                 "Cannot construct data type date, some of the arguments have values which are not valid.");
+}
+
+void EoMonth(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    std::int64_t ms;
+    if (!FechaDeValor(ctx, argv[0], ms))
+        return ErrorFecha(ctx);
+    const QDate d = QDate::fromString(QString::fromLatin1(TextoFecha(ms, 23)), QStringLiteral("yyyy-MM-dd"));
+    const std::int64_t meses = argc > 1 ? sqlite3_value_int64(argv[1]) : 0;
+    const std::int64_t total = std::int64_t(d.year()) * 12 + d.month() - 1 + meses;
+    const QDate primero = total >= 12 && total < 10000 * 12 ? QDate(int(total / 12), int(total % 12) + 1, 1) : QDate();
+    ResultadoDia(ctx, primero.isValid() ? QDate(primero.year(), primero.month(), primero.daysInMonth()) : QDate(),
+                 "Adding a value to a 'date' column caused an overflow.");
+}
+
+// ss_fecha_num(d, entero): a datetime as days since 1900-01-01, its time the
+// fraction of a day in 1/300 s; entero: rounded to the nearest day, as the
+// server converts a datetime to an integer.
+void FechaNumero(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    std::int64_t ms;
+    if (!FechaDeValor(ctx, argv[0], ms))
+        return ErrorFecha(ctx);
+    const std::int64_t dias = ms >= 0 ? ms / kMsDia : -((-ms + kMsDia - 1) / kMsDia);
+    const std::int64_t tics = ((ms - dias * kMsDia) * 3 + 5) / 10;
+    if (sqlite3_value_int(argv[1]))
+        return sqlite3_result_int64(ctx, dias + (tics * 2 >= 300LL * 86400 ? 1 : 0));
+    sqlite3_result_double(ctx, double(dias) + double(tics) / (300.0 * 86400.0));
+}
+
+// ss_potencia(x, y): POWER, SQRT (y 0.5) and SQUARE (y 2) in float.
+void Potencia(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    const double x = sqlite3_value_double(argv[0]), y = sqlite3_value_double(argv[1]);
+    const double r = y == 0.5 ? std::sqrt(x) : std::pow(x, y);
+    if (std::isnan(r) || (x == 0 && y < 0))
+        return sqlite3_result_error(ctx, "An invalid floating point operation occurred.", -1);
+    if (!std::isfinite(r))
+        return ErrorDesborde(ctx, "float");
+    sqlite3_result_double(ctx, r);
+}
+
+// ss_entero_de(op, x, escala, escalaResultado): FLOOR, CEILING and SIGN of an
+// exact number at its scale (escala -1: a float).
+void PisoTecho(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (Nulo(argc, argv))
+        return sqlite3_result_null(ctx);
+    const QByteArray op = Texto(argv[0]);
+    const int s = sqlite3_value_int(argv[2]), sr = sqlite3_value_int(argv[3]);
+    if (s < 0) {
+        const double x = sqlite3_value_double(argv[1]);
+        return sqlite3_result_double(ctx, op == "floor" ? std::floor(x) : op == "ceiling" ? std::ceil(x)
+                                                                      : double((x > 0) - (x < 0)));
+    }
+    Exacto x, r;
+    bool desborde = false;
+    if (!LeerExacto(argv[1], s, x, desborde))
+        return ErrorTipoDato(ctx, "numeric");
+    if (desborde)
+        return ErrorDesborde(ctx, "numeric");
+    const i128 d = Pot10(s);
+    i128 q = x.m / d;
+    const i128 resto = x.m % d;
+    if (op == "floor" && resto < 0)
+        --q;
+    else if (op == "ceiling" && resto > 0)
+        ++q;
+    else if (op == "sign")
+        q = (x.m > 0) - (x.m < 0);
+    if (!AEscala({q, 0}, sr, r))
+        return ErrorDesborde(ctx, "numeric");
+    ResultadoExacto(ctx, r);
+}
+
+void NewId(sqlite3_context* ctx, int, sqlite3_value**)
+{
+    ResultadoTexto(ctx, QUuid::createUuid().toByteArray(QUuid::WithoutBraces).toUpper());
+}
+
+void HostName(sqlite3_context* ctx, int, sqlite3_value**)
+{
+    ResultadoCadena(ctx, QSysInfo::machineHostName());
+}
+
+// The operating system's user: the embedded database has no logins.
+void SuserSname(sqlite3_context* ctx, int, sqlite3_value**)
+{
+    const QString u = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
+    ResultadoCadena(ctx, u);
+}
+
+void AppName(sqlite3_context* ctx, int, sqlite3_value**)
+{
+    ResultadoCadena(ctx, QCoreApplication::applicationName());
+}
+
+void Version(sqlite3_context* ctx, int, sqlite3_value**)
+{
+    ResultadoTexto(ctx, QByteArray("Embedded database (SQLite ") + sqlite3_libversion() + ")");
+}
+
 // ---------------------------------------------------------------- collations
 
 int Intercalacion(void* regla, int na, const void* a, int nb, const void* b)
@@ -857,15 +1213,10 @@ int Intercalacion(void* regla, int na, const void* a, int nb, const void* b)
 
 std::uint32_t interno::Cp1252(std::uint32_t c)
 {
-    // The characters of 0x80..0x9F, in code order.
-    static constexpr char16_t kAltos[32] = {
-        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return c;
     for (std::uint32_t i = 0; i < 32; ++i)
-        if (kAltos[i] && kAltos[i] == c)
+        if (kAltos1252[i] && kAltos1252[i] == c)
             return 0x80 + i;
     return c;
 }
@@ -929,6 +1280,29 @@ const Funcion kFuncionesTipadas[] = {
     {"ss_len", 1, Len, kFijo},
     {"ss_largo", 2, Largo, kFijo},
     {"ss_error", 2, ErrorNumerado, SQLITE_UTF8},
+    {"ss_isnumeric", 1, IsNumeric, kFijo},
+    {"ss_isdate", 1, IsDate, SQLITE_UTF8}, // reads the session's date format
+    {"ss_intentar", 2, Intentar, SQLITE_UTF8},
+    {"ss_replicate", 3, Replicate, kFijo},
+    {"ss_char", 1, Char, kFijo},
+    {"ss_nchar", 1, NChar, kFijo},
+    {"ss_codigo", 2, Codigo, kFijo},
+    {"ss_str", 3, Str, kFijo},
+    {"ss_reverse", 1, Reverse, kFijo},
+    {"ss_stuff", 4, Stuff, kFijo},
+    {"ss_concat_ws", -1, ConcatWs, kFijo},
+    {"ss_datename", 2, DateName, SQLITE_UTF8},
+    {"ss_datefromparts", 3, DateFromParts, kFijo},
+    {"ss_eomonth", 1, EoMonth, SQLITE_UTF8},
+    {"ss_eomonth", 2, EoMonth, SQLITE_UTF8},
+    {"ss_fecha_num", 2, FechaNumero, SQLITE_UTF8},
+    {"ss_potencia", 2, Potencia, kFijo},
+    {"ss_entero_de", 4, PisoTecho, kFijo},
+    {"ss_newid", 0, NewId, SQLITE_UTF8},
+    {"ss_host_name", 0, HostName, SQLITE_UTF8},
+    {"ss_suser_sname", 0, SuserSname, SQLITE_UTF8},
+    {"ss_app_name", 0, AppName, SQLITE_UTF8},
+    {"ss_version", 0, Version, kFijo},
 };
 const int kNumFuncionesTipadas = int(std::size(kFuncionesTipadas));
 

@@ -248,6 +248,14 @@ private:
                                   : QStringLiteral("ss_texto(%1, %2, %3, %4)").arg(v.sql, NombreTipo(o), est).arg(d.largo);
             return modo == Modo::Asignacion && d.largo >= 0 ? QStringLiteral("ss_largo(%1, %2)").arg(t).arg(d.largo) : t;
         }
+        if (d.numero() && o.fecha()) {
+            // A datetime is days since 1900-01-01; the newer date types convert to no number.
+            if (o.clase != Clase::DateTime && o.clase != Clase::SmallDateTime)
+                throw ErrorTsql{529, QStringLiteral("Explicit conversion from data type %1 to %2 is not allowed.").arg(NombreDe(o), NombreDe(d))};
+            if (d.entero())
+                return QStringLiteral("ss_a_ent(ss_fecha_num(%1, 1), %2)").arg(v.sql, NombreTipo(d));
+            return conv({QStringLiteral("ss_fecha_num(%1, 0)").arg(v.sql), Tipo::De(Clase::Float)}, d, modo);
+        }
         if (d.entero()) {
             if (o.entero() && Precedencia(o.clase) <= Precedencia(d.clase))
                 return v.sql;
@@ -527,6 +535,12 @@ private:
                 return {QStringLiteral("ss_rowcount()"), Tipo::De(Clase::Int)};
             if (g == u"@@TRANCOUNT")
                 return {QStringLiteral("ss_trancount()"), Tipo::De(Clase::Int)};
+            if (g == u"@@ERROR")
+                return {QStringLiteral("ss_ultimo_error()"), Tipo::De(Clase::Int)};
+            if (g == u"@@SPID")
+                return {QStringLiteral("ss_spid()"), Tipo::De(Clase::SmallInt)};
+            if (g == u"@@VERSION")
+                return {QStringLiteral("ss_version()"), Tipo::Texto(Clase::NVarChar, 300, {}, Origen::Defecto)};
             throw NoSoportado(g);
         }
         case ClaseExpr::Unario: {
@@ -733,8 +747,6 @@ private:
         QString estilo;
         if (e.hijos.size() > 1)
             estilo = expr(*e.hijos[1], a).sql;
-        if (e.texto.startsWith(QLatin1String("TRY_")))
-            throw NoSoportado(e.texto);
         Tipo d = TipoDeEscrito(e.destino);
         if (d.desconocido())
             throw ErrorTsql{243, QStringLiteral("Type %1 is not a defined system type.").arg(e.destino.nombre)};
@@ -744,6 +756,8 @@ private:
             d.origen = Origen::Defecto;
             d.intercalacion = x.t.texto() ? x.t.intercalacion : QStringLiteral("CI_AS");
         }
+        if (e.texto.startsWith(QLatin1String("TRY_"), Qt::CaseInsensitive))
+            return intentar(x, d, estilo);
         if (x.t.desconocido())
             return {QStringLiteral("ss_convertir(%1, %2, %3)").arg(NombreTipo(d), x.sql, estilo.isEmpty() ? QStringLiteral("NULL") : estilo), d};
         return {conv(x, d, Modo::Explicita, estilo), d};
@@ -939,7 +953,211 @@ private:
             std::vector<Res> x = args(e, a);
             return {QStringLiteral("ss_datediff(%1, %2, %3)").arg(x[0].sql, fecha(x[1]), fecha(x[2])), Tipo::De(Clase::Int)};
         }
+        if (Res r; funcionDelServidor(e, a, f, r))
+            return r;
         throw NoSoportado(QStringLiteral("The function %1").arg(f));
+    }
+
+    // The server's functions of texts, numbers, dates and the session.
+    bool funcionDelServidor(Expr& e, const Ambito& a, const QString& f, Res& r)
+    {
+        const int n = int(e.hijos.size());
+        auto aridad = [&](int minimo, int maximo) {
+            if (n < minimo || n > maximo)
+                throw ErrorTsql{174, QStringLiteral("The %1 function requires %2 argument(s).").arg(f.toLower()).arg(minimo)};
+        };
+        const Tipo entero = Tipo::De(Clase::Int), grande = Tipo::De(Clase::BigInt), flotante = Tipo::De(Clase::Float);
+        const Tipo nombre = Tipo::Texto(Clase::NVarChar, 128, {}, Origen::Defecto);
+        auto sesion = [&](const char* sql, const Tipo& t) {
+            aridad(0, 0);
+            r = {QLatin1String(sql), t};
+            return true;
+        };
+        if (f == u"ISNUMERIC" || f == u"ISDATE") {
+            aridad(1, 1);
+            Res x = expr(*e.hijos[0], a);
+            r = {f == u"ISNUMERIC" ? QStringLiteral("ss_isnumeric(%1)").arg(x.sql)
+                                   : QStringLiteral("ss_isdate(%1)").arg(x.t.fecha() ? x.sql : aTexto(x)),
+                 entero};
+            return true;
+        }
+        if (f == u"IIF" || f == u"CHOOSE") {
+            f == u"IIF" ? aridad(3, 3) : aridad(2, 255);
+            std::vector<Res> x = args(e, a);
+            Tipo t = Tipo::De(Clase::Nulo);
+            for (size_t i = 1; i < x.size(); ++i)
+                t = Dominante(t, x[i].t);
+            QString s = f == u"IIF" ? QStringLiteral("CASE WHEN %1 THEN %2 ELSE %3 END").arg(x[0].sql, conv(x[1], t), conv(x[2], t))
+                                    : QStringLiteral("CASE %1").arg(Par(conv(x[0], entero)));
+            for (size_t i = 1; f == u"CHOOSE" && i < x.size(); ++i)
+                s += QStringLiteral(" WHEN %1 THEN %2").arg(i).arg(conv(x[i], t));
+            r = {f == u"CHOOSE" ? s + QStringLiteral(" END") : s, t.clase == Clase::Nulo ? entero : t};
+            return true;
+        }
+        if (f == u"REPLICATE" || f == u"SPACE") {
+            f == u"SPACE" ? aridad(1, 1) : aridad(2, 2);
+            std::vector<Res> x = args(e, a);
+            Tipo t = f == u"SPACE" ? Tipo::Texto(Clase::VarChar, 8000, {}, Origen::Defecto) : texto(x[0].t);
+            if (t.largo >= 0 || t.desconocido())
+                t.largo = t.unicode() ? 4000 : 8000;
+            r = {QStringLiteral("ss_replicate(%1, %2, %3)")
+                     .arg(f == u"SPACE" ? QStringLiteral("' '") : aTexto(x[0]), conv(x.back(), grande))
+                     .arg(t.largo),
+                 t};
+            return true;
+        }
+        if (f == u"ASCII" || f == u"UNICODE") {
+            aridad(1, 1);
+            Res x = expr(*e.hijos[0], a);
+            r = {QStringLiteral("ss_codigo(%1, %2)").arg(aTexto(x)).arg(f == u"UNICODE" ? 1 : 0), entero};
+            return true;
+        }
+        if (f == u"CHAR" || f == u"NCHAR") {
+            aridad(1, 1);
+            Res x = expr(*e.hijos[0], a);
+            r = {QStringLiteral("ss_%1(%2)").arg(f.toLower(), conv(x, entero)),
+                 Tipo::Texto(f == u"CHAR" ? Clase::Char : Clase::NChar, 1, {}, Origen::Defecto)};
+            return true;
+        }
+        if (f == u"STR") {
+            aridad(1, 3);
+            std::vector<Res> x = args(e, a);
+            const int largo = n > 1 && e.hijos[1]->clase == ClaseExpr::Literal ? e.hijos[1]->texto.toInt() : n > 1 ? 8000 : 10;
+            r = {QStringLiteral("ss_str(%1, %2, %3)")
+                     .arg(conv(x[0], flotante), n > 1 ? conv(x[1], grande) : QStringLiteral("10"),
+                          n > 2 ? conv(x[2], grande) : QStringLiteral("0")),
+                 Tipo::Texto(Clase::VarChar, std::clamp(largo, 1, 8000), {}, Origen::Defecto)};
+            return true;
+        }
+        if (f == u"REVERSE" || f == u"STUFF") {
+            f == u"STUFF" ? aridad(4, 4) : aridad(1, 1);
+            std::vector<Res> x = args(e, a);
+            Tipo t = texto(x[0].t);
+            if (f == u"STUFF" && t.largo >= 0)
+                t.largo = t.unicode() ? 4000 : 8000;
+            r = {f == u"REVERSE" ? QStringLiteral("ss_reverse(%1)").arg(aTexto(x[0]))
+                                 : QStringLiteral("ss_stuff(%1, %2, %3, %4)")
+                                       .arg(aTexto(x[0]), conv(x[1], grande), conv(x[2], grande), aTexto(x[3])),
+                 t};
+            return true;
+        }
+        if (f == u"CONCAT" || f == u"CONCAT_WS") {
+            const int minimo = f == u"CONCAT" ? 2 : 3;
+            if (n < minimo || n > 254)
+                throw ErrorTsql{189, QStringLiteral("The %1 function requires %2 to 254 arguments.").arg(f.toLower()).arg(minimo)};
+            std::vector<Res> x = args(e, a);
+            bool unicode = false;
+            int largo = 0;
+            QStringList partes;
+            for (const Res& y : x) {
+                unicode = unicode || y.t.unicode();
+                const int l = y.t.texto() ? y.t.largo : y.t.clase == Clase::Nulo ? 1 : 30;
+                largo = largo < 0 || l < 0 ? -1 : largo + l;
+                partes << (f == u"CONCAT" ? QStringLiteral("ifnull(%1, '')").arg(aTexto(y)) : aTexto(y));
+            }
+            if (largo > (unicode ? 4000 : 8000))
+                largo = -1;
+            r = {f == u"CONCAT" ? Par(partes.join(QStringLiteral(" || ")))
+                                : QStringLiteral("ss_concat_ws(%1)").arg(partes.join(QStringLiteral(", "))),
+                 Tipo::Texto(unicode ? Clase::NVarChar : Clase::VarChar, largo, QStringLiteral("CI_AS"), Origen::Defecto)};
+            return true;
+        }
+        if (f == u"STRING_AGG") {
+            aridad(2, 2);
+            std::vector<Res> x = args(e, a);
+            Tipo t = texto(x[0].t);
+            if (t.largo >= 0 || t.desconocido())
+                t = Tipo::Texto(t.unicode() ? Clase::NVarChar : Clase::VarChar, t.unicode() ? 4000 : 8000,
+                                t.intercalacion, Origen::Defecto);
+            r = {QStringLiteral("group_concat(%1, %2)").arg(aTexto(x[0]), aTexto(x[1])), t};
+            return true;
+        }
+        if (f == u"DATENAME") {
+            aridad(2, 2);
+            std::vector<Res> x = args(e, a);
+            const bool nombrada = x[0].sql == u"'month'" || x[0].sql == u"'weekday'";
+            r = {nombrada ? QStringLiteral("ss_datename(%1, %2)").arg(x[0].sql, fecha(x[1]))
+                          : QStringLiteral("CAST(ss_datepart(%1, %2) AS TEXT)").arg(x[0].sql, fecha(x[1])),
+                 Tipo::Texto(Clase::NVarChar, 30, {}, Origen::Defecto)};
+            return true;
+        }
+        if (f == u"DATEFROMPARTS") {
+            aridad(3, 3);
+            std::vector<Res> x = args(e, a);
+            r = {QStringLiteral("ss_datefromparts(%1, %2, %3)").arg(conv(x[0], entero), conv(x[1], entero), conv(x[2], entero)),
+                 Tipo::De(Clase::Fecha)};
+            return true;
+        }
+        if (f == u"EOMONTH") {
+            aridad(1, 2);
+            std::vector<Res> x = args(e, a);
+            r = {QStringLiteral("ss_eomonth(%1%2)").arg(fecha(x[0]), n > 1 ? QStringLiteral(", ") + conv(x[1], grande) : QString()),
+                 Tipo::De(Clase::Fecha)};
+            return true;
+        }
+        if (f == u"NEWID")
+            return sesion("ss_newid()", Tipo::De(Clase::UniqueIdentifier));
+        if (f == u"DB_NAME")
+            return sesion("ss_db_name()", nombre);
+        if (f == u"HOST_NAME")
+            return sesion("ss_host_name()", nombre);
+        if (f == u"SUSER_SNAME")
+            return sesion("ss_suser_sname()", nombre);
+        if (f == u"APP_NAME")
+            return sesion("ss_app_name()", nombre);
+        if (f == u"SQUARE" || f == u"SQRT") {
+            aridad(1, 1);
+            Res x = expr(*e.hijos[0], a);
+            r = {QStringLiteral("ss_potencia(%1, %2)").arg(conv(x, flotante), f == u"SQRT" ? QStringLiteral("0.5") : QStringLiteral("2")),
+                 flotante};
+            return true;
+        }
+        if (f == u"POWER") {
+            aridad(2, 2);
+            std::vector<Res> x = args(e, a);
+            const Tipo& o = x[0].t;
+            const QString p = QStringLiteral("ss_potencia(%1, %2)").arg(conv(x[0], flotante), conv(x[1], flotante));
+            if (o.entero()) {
+                const Tipo t = o.clase == Clase::BigInt ? grande : entero;
+                r = {QStringLiteral("ss_a_ent(%1, %2)").arg(p, NombreTipo(t)), t};
+            } else if (o.exacto()) {
+                const Tipo t = o.clase == Clase::Decimal ? Tipo::Decimal(38, o.escala) : Tipo::De(Clase::Money);
+                r = {QStringLiteral("ss_a_num(%1, %2, %3, %4)").arg(p).arg(t.precision).arg(t.escala).arg(QLatin1String(NombreExacto(t))), t};
+            } else {
+                r = {p, flotante};
+            }
+            return true;
+        }
+        if (f == u"FLOOR" || f == u"CEILING" || f == u"SIGN") {
+            aridad(1, 1);
+            Res x = expr(*e.hijos[0], a);
+            const QString op = Lit(f.toLower());
+            if (x.t.entero()) {
+                const Tipo t = x.t.clase == Clase::BigInt ? grande : entero;
+                r = f == u"SIGN" ? Res{QStringLiteral("ss_entero_de(%1, %2, 0, 0)").arg(op, x.sql), t} : Res{x.sql, t};
+            } else if (x.t.exacto()) {
+                const bool dinero = x.t.clase != Clase::Decimal;
+                // SIGN keeps the type; FLOOR and CEILING drop a decimal's scale.
+                const Tipo t = dinero ? Tipo::De(Clase::Money) : f == u"SIGN" ? x.t : Tipo::Decimal(x.t.precision, 0);
+                const int escala = dinero ? 4 : x.t.escala;
+                r = {QStringLiteral("ss_entero_de(%1, %2, %3, %4)").arg(op, x.sql).arg(escala).arg(t.escala), t};
+            } else {
+                r = {QStringLiteral("ss_entero_de(%1, %2, -1, 0)").arg(op, conv(x, flotante)), flotante};
+            }
+            return true;
+        }
+        return false;
+    }
+
+    // TRY_CAST and TRY_CONVERT: the conversion run on its own, NULL where it fails converting.
+    Res intentar(const Res& x, const Tipo& d, const QString& estilo)
+    {
+        const QString c = x.t.desconocido()
+                              ? QStringLiteral("ss_convertir(%1, ?1, %2)").arg(NombreTipo(d), estilo.isEmpty() ? QStringLiteral("NULL") : estilo)
+                              : conv({QStringLiteral("?1"), x.t}, d, Modo::Explicita, estilo);
+        if (c == u"?1")
+            return {x.sql, d};
+        return {QStringLiteral("ss_intentar(%1, %2)").arg(x.sql, Lit(c)), d};
     }
 
     Res ventana(Expr& e, const Ambito& a, const QString& f)

@@ -57,7 +57,7 @@ std::vector<Caso> CasosFechas()
         {u"SET DATEFIRST 7 SELECT DATEPART(weekday, '20250201')", "int 7"},
         {u"SELECT DATEPART(quarter, Alta) FROM ART WHERE IdArticulo = 4", "int 4"},
         {u"SELECT DATEPART(hour, Alta) FROM ART WHERE IdArticulo = 6", "int 8"},
-        {u"SELECT DATENAME(month, Alta) FROM ART WHERE IdArticulo = 2", "nvarchar February"},
+        {u"SET LANGUAGE Spanish SELECT DATENAME(month, Alta) FROM ART WHERE IdArticulo = 2", "nvarchar Febrero"},
         {u"SELECT MONTH(Fecha), SUM(Importe) FROM VENTAS GROUP BY MONTH(Fecha) ORDER BY 1",
          "int 1 | money 1600.0000 || int 2 | money 7703.0000 || int 3 | money 15000.0000"},
         // To text by style.

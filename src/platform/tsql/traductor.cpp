@@ -149,7 +149,7 @@ public:
     Traduccion traducir(const Lote& lote)
     {
         for (const PSentencia& s : lote.sentencias)
-            sentencia(*s, nullptr);
+            sentencia(*s);
         if (lote.sentencias.size() == 1 && lote.sentencias[0]->clase == ClaseSentencia::Select)
             clave(*lote.sentencias[0]->select);
         return std::move(r_);
@@ -1325,48 +1325,46 @@ private:
 
     void salida(QString sql, std::vector<Tipo> columnas = {}, bool filas = false, bool definicion = false)
     {
-        r_.sentencias.push_back({std::move(sql), std::move(columnas), filas, definicion});
+        SalidaSqlite x{std::move(sql), std::move(columnas), filas, definicion};
+        x.si = si_;
+        x.cuando = cuando_;
+        r_.sentencias.push_back(std::move(x));
     }
 
-    // A condition of IF put where the statement decides which rows it takes.
-    void sentencia(Sentencia& s, Expr* condicion)
+    void sentencia(Sentencia& s)
     {
         switch (s.clase) {
         case ClaseSentencia::Select: {
             std::vector<Tipo> t;
-            QString q = select(*s.select, nullptr, &t);
-            if (condicion) {
-                Ambito vacio;
-                q = QStringLiteral("SELECT * FROM (%1) WHERE %2").arg(q, expr(*condicion, vacio).sql);
-            }
+            const QString q = select(*s.select, nullptr, &t);
             salida(q, t, true);
             return;
         }
-        case ClaseSentencia::Insert: return insertar(s, condicion);
-        case ClaseSentencia::Update: return actualizar(s, condicion);
-        case ClaseSentencia::Delete: return borrar(s, condicion);
+        case ClaseSentencia::Insert: return insertar(s);
+        case ClaseSentencia::Update: return actualizar(s);
+        case ClaseSentencia::Delete: return borrar(s);
         case ClaseSentencia::Si: {
-            if (s.cuerpo.size() > 1)
-                throw NoSoportado(QStringLiteral("IF ... ELSE"));
-            Sentencia& c = *s.cuerpo[0];
-            Sentencia* una = &c;
-            if (c.clase == ClaseSentencia::Bloque) {
-                if (c.cuerpo.size() != 1)
-                    throw NoSoportado(QStringLiteral("IF with a block of several statements"));
-                una = c.cuerpo[0].get();
+            // The condition is taken once, before either branch runs; the
+            // statements of each branch run only on its answer.
+            Ambito vacio;
+            salida(QStringLiteral("SELECT CASE WHEN %1 THEN 1 ELSE 0 END").arg(expr(*s.donde, vacio).sql));
+            r_.sentencias.back().condicion = true;
+            const int antes = si_;
+            const bool cuandoAntes = cuando_;
+            si_ = int(r_.sentencias.size()) - 1;
+            cuando_ = true;
+            sentencia(*s.cuerpo[0]);
+            if (s.cuerpo.size() > 1 && s.cuerpo[1]) {
+                cuando_ = false;
+                sentencia(*s.cuerpo[1]);
             }
-            if (condicion)
-                throw NoSoportado(QStringLiteral("IF inside IF"));
-            if (una->clase != ClaseSentencia::Select && una->clase != ClaseSentencia::Insert
-                && una->clase != ClaseSentencia::Update && una->clase != ClaseSentencia::Delete && una->clase != ClaseSentencia::Si)
-                throw NoSoportado(QStringLiteral("IF before this statement"));
-            return sentencia(*una, s.donde.get());
+            si_ = antes;
+            cuando_ = cuandoAntes;
+            return;
         }
         case ClaseSentencia::Bloque:
-            if (condicion)
-                throw NoSoportado(QStringLiteral("IF with a block"));
             for (PSentencia& x : s.cuerpo)
-                sentencia(*x, nullptr);
+                sentencia(*x);
             return;
         case ClaseSentencia::Transaccion: {
             const QString k = s.texto.toUpper();
@@ -1473,15 +1471,15 @@ private:
 
     // SCOPE_IDENTITY() and @@IDENTITY after an INSERT: the number it gave,
     // or NULL when the table has no identity (or the INSERT took no row).
-    void insertar(Sentencia& s, Expr* condicion)
+    void insertar(Sentencia& s)
     {
-        insertarFilas(s, condicion);
+        insertarFilas(s);
         const QString identidad = identidades_.value(Objeto(s.objeto).toLower());
         salida(identidad.isEmpty() ? QStringLiteral("SELECT ss_fijar_identidad(NULL)")
                                    : QStringLiteral("SELECT ss_fijar_identidad(CASE WHEN changes() > 0 THEN last_insert_rowid() END)"));
     }
 
-    void insertarFilas(Sentencia& s, Expr* condicion)
+    void insertarFilas(Sentencia& s)
     {
         if (!s.con.empty())
             throw NoSoportado(QStringLiteral("WITH ... INSERT"));
@@ -1506,12 +1504,7 @@ private:
         }
         const QString cabeza = QStringLiteral("INSERT INTO %1%2 ").arg(Q(t), qc.isEmpty() ? QString() : u' ' + Par(qc.join(QStringLiteral(", "))));
         Ambito vacio;
-        QString cond;
-        if (condicion)
-            cond = expr(*condicion, vacio).sql;
         if (s.valoresPorDefecto) {
-            if (condicion)
-                throw NoSoportado(QStringLiteral("IF before INSERT ... DEFAULT VALUES"));
             salida(cabeza + QStringLiteral("DEFAULT VALUES"));
             return;
         }
@@ -1528,10 +1521,7 @@ private:
                     v << conv(expr(*fila[i], vacio), tipos[i], Modo::Asignacion);
                 filas << Par(v.join(QStringLiteral(", ")));
             }
-            if (condicion)
-                salida(cabeza + QStringLiteral("SELECT * FROM (VALUES %1) WHERE %2").arg(filas.join(QStringLiteral(", ")), cond));
-            else
-                salida(cabeza + QStringLiteral("VALUES ") + filas.join(QStringLiteral(", ")));
+            salida(cabeza + QStringLiteral("VALUES ") + filas.join(QStringLiteral(", ")));
             return;
         }
         std::vector<Tipo> t2;
@@ -1541,7 +1531,7 @@ private:
             throw ErrorTsql{121, QStringLiteral("The select list for the INSERT statement contains %1 items than the insert list. The number of SELECT values must match the number of INSERT columns.")
                                      .arg(t2.size() > tipos.size() ? QStringLiteral("more") : QStringLiteral("fewer"))};
         QStringList v;
-        bool iguales = !condicion;
+        bool iguales = true;
         for (size_t i = 0; i < t2.size(); ++i) {
             const QString c = conv({QStringLiteral("ss_q.c%1").arg(i + 1), t2[i]}, tipos[i], Modo::Asignacion);
             iguales = iguales && c == QStringLiteral("ss_q.c%1").arg(i + 1);
@@ -1555,17 +1545,13 @@ private:
         for (size_t i = 0; i < t2.size(); ++i)
             nombres << QStringLiteral("c%1").arg(i + 1);
         salida(QStringLiteral("WITH ss_q(%1) AS (%2) ").arg(nombres.join(QStringLiteral(", ")), q) + cabeza
-               + QStringLiteral("SELECT %1 FROM ss_q%2").arg(v.join(QStringLiteral(", ")), condicion ? QStringLiteral(" WHERE ") + cond : QString()));
+               + QStringLiteral("SELECT %1 FROM ss_q").arg(v.join(QStringLiteral(", "))));
     }
 
     // The target of UPDATE / DELETE, and the rows a TOP takes.
-    QString filtro(Sentencia& s, const Ambito& a, Expr* condicion, const QString& t)
+    QString filtro(Sentencia& s, const Ambito& a, const QString& t)
     {
         QStringList w;
-        if (condicion) {
-            Ambito vacio;
-            w << Par(expr(*condicion, vacio).sql);
-        }
         if (s.donde)
             w << Par(expr(*s.donde, a).sql);
         QString donde = w.isEmpty() ? QString() : QStringLiteral(" WHERE ") + w.join(QStringLiteral(" AND "));
@@ -1578,7 +1564,7 @@ private:
         return donde;
     }
 
-    void actualizar(Sentencia& s, Expr* condicion)
+    void actualizar(Sentencia& s)
     {
         if (!s.desde.empty())
             throw NoSoportado(QStringLiteral("UPDATE ... FROM"));
@@ -1601,10 +1587,10 @@ private:
             }
             sets << Q(c) + QStringLiteral(" = ") + conv(v, *tc, Modo::Asignacion);
         }
-        salida(QStringLiteral("UPDATE %1 SET %2").arg(Q(t), sets.join(QStringLiteral(", "))) + filtro(s, a, condicion, t));
+        salida(QStringLiteral("UPDATE %1 SET %2").arg(Q(t), sets.join(QStringLiteral(", "))) + filtro(s, a, t));
     }
 
-    void borrar(Sentencia& s, Expr* condicion)
+    void borrar(Sentencia& s)
     {
         if (!s.desde.empty())
             throw NoSoportado(QStringLiteral("DELETE ... FROM ... JOIN"));
@@ -1612,7 +1598,7 @@ private:
             throw NoSoportado(QStringLiteral("WITH ... DELETE"));
         const QString t = Objeto(s.objeto);
         const Ambito a = ambitoDe(t);
-        salida(QStringLiteral("DELETE FROM %1").arg(Q(t)) + filtro(s, a, condicion, t));
+        salida(QStringLiteral("DELETE FROM %1").arg(Q(t)) + filtro(s, a, t));
     }
 
     // ------------------------------------------------------------------ DDL
@@ -1750,6 +1736,8 @@ private:
     }
 
     static constexpr int kProfundidadExpresion = 1000;
+    int si_ = -1;        // the IF whose answer the statements written now wait for
+    bool cuando_ = true; // the answer they run on
     int profundidad_ = 0;
     Esquema& esquema_;
     Traduccion r_;

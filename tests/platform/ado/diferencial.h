@@ -33,5 +33,6 @@ std::vector<Caso> CasosFechas();      // datetime arithmetic, literals, comparis
 std::vector<Caso> CasosTextos();      // implicit conversions, string functions, collations
 std::vector<Caso> CasosFormas();      // statement forms
 std::vector<Caso> CasosCotidianas();  // the suite's own everyday statements
+std::vector<Caso> CasosAceptacion();  // a back office's statements written for acceptance
 
 } // namespace diferencial

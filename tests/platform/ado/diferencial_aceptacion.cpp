@@ -1,9 +1,8 @@
 // A back office's everyday statements, written for acceptance without regard
 // to what the translation does: price lists and margins, stock and sales
 // reports, searches, texts built for the screen, subqueries, UNION, TOP, the
-// writes and the errors they meet. The session is the Spanish login
-// (DATEFORMAT dmy, DATEFIRST 1); the rows that read dates by the session's
-// format come first, before any row that writes resets the session.
+// writes and the errors they meet. The rows that read dates by the session's
+// format set the Spanish login's (DATEFORMAT dmy, DATEFIRST 1) themselves.
 #include "diferencial.h"
 
 namespace diferencial {
@@ -12,24 +11,24 @@ std::vector<Caso> CasosAceptacion()
 {
     return {
         // Dates typed by hand in the session's format (dmy): yyyy-mm-dd reads as year-day-month for datetime.
-        {u"SELECT COUNT(*) FROM VENTAS WHERE Fecha >= '01/02/2025'", "int 4"},
-        {u"SELECT COUNT(*) FROM VENTAS WHERE Fecha < '15/02/2025'", "int 3"},
-        {u"SELECT SUM(Importe) FROM VENTAS WHERE Fecha BETWEEN '01/02/2025' AND '28/02/2025'", "money 7703.0000"},
-        {u"SELECT CAST('13/01/2025' AS datetime)", "datetime 2025-01-13 00:00:00"},
-        {u"SELECT CONVERT(datetime, '20/01/2025 09:00')", "datetime 2025-01-20 09:00:00"},
-        {u"SELECT COUNT(*) FROM VENTAS WHERE Fecha = '20/01/2025 09:00:00'", "int 1"},
-        {u"SELECT COUNT(*) FROM VENTAS WHERE Fecha >= '2025-02-01'", "int 5", P},
-        {u"SELECT CONVERT(datetime, '2025-01-20')", "#242", P},
-        {u"SELECT CONVERT(date, '2025-02-01')", "date 2025-02-01"},
-        {u"SELECT ISDATE('31/01/2025')", "int 1"},
-        {u"SELECT ISDATE('01/31/2025')", "int 0"},
-        {u"SELECT DATEADD(month, 1, '31/01/2025')", "datetime 2025-02-28 00:00:00"},
+        {u"SET DATEFORMAT dmy SET DATEFIRST 1 SELECT COUNT(*) FROM VENTAS WHERE Fecha >= '01/02/2025'", "int 4"},
+        {u"SET DATEFORMAT dmy SET DATEFIRST 1 SELECT COUNT(*) FROM VENTAS WHERE Fecha < '15/02/2025'", "int 3"},
+        {u"SET DATEFORMAT dmy SET DATEFIRST 1 SELECT SUM(Importe) FROM VENTAS WHERE Fecha BETWEEN '01/02/2025' AND '28/02/2025'", "money 7703.0000"},
+        {u"SET DATEFORMAT dmy SET DATEFIRST 1 SELECT CAST('13/01/2025' AS datetime)", "datetime 2025-01-13 00:00:00"},
+        {u"SET DATEFORMAT dmy SET DATEFIRST 1 SELECT CONVERT(datetime, '20/01/2025 09:00')", "datetime 2025-01-20 09:00:00"},
+        {u"SET DATEFORMAT dmy SET DATEFIRST 1 SELECT COUNT(*) FROM VENTAS WHERE Fecha = '20/01/2025 09:00:00'", "int 1"},
+        {u"SET DATEFORMAT dmy SET DATEFIRST 1 SELECT COUNT(*) FROM VENTAS WHERE Fecha >= '2025-02-01'", "int 5"},
+        {u"SET DATEFORMAT dmy SET DATEFIRST 1 SELECT CONVERT(datetime, '2025-01-20')", "#242"},
+        {u"SET DATEFORMAT dmy SET DATEFIRST 1 SELECT CONVERT(date, '2025-02-01')", "date 2025-02-01"},
+        {u"SET DATEFORMAT dmy SET DATEFIRST 1 SELECT ISDATE('31/01/2025')", "int 1"},
+        {u"SET DATEFORMAT dmy SET DATEFIRST 1 SELECT ISDATE('01/31/2025')", "int 0"},
+        {u"SET DATEFORMAT dmy SET DATEFIRST 1 SELECT DATEADD(month, 1, '31/01/2025')", "datetime 2025-02-28 00:00:00"},
         // Weeks start on Monday.
-        {u"SELECT DATEPART(weekday, '20250201')", "int 6"},
-        {u"SELECT DATEPART(dw, Fecha) FROM VENTAS WHERE IdVenta = 1", "int 1"},
-        {u"SELECT COUNT(*) FROM VENTAS WHERE DATEPART(dw, Fecha) IN (6, 7)", "int 4"},
-        {u"SELECT DATEPART(week, '20250105')", "int 1"},
-        {u"SELECT DATEPART(week, '20250106')", "int 2"},
+        {u"SET DATEFORMAT dmy SET DATEFIRST 1 SELECT DATEPART(weekday, '20250201')", "int 6"},
+        {u"SET DATEFORMAT dmy SET DATEFIRST 1 SELECT DATEPART(dw, Fecha) FROM VENTAS WHERE IdVenta = 1", "int 1"},
+        {u"SET DATEFORMAT dmy SET DATEFIRST 1 SELECT COUNT(*) FROM VENTAS WHERE DATEPART(dw, Fecha) IN (6, 7)", "int 4"},
+        {u"SET DATEFORMAT dmy SET DATEFIRST 1 SELECT DATEPART(week, '20250105')", "int 1"},
+        {u"SET DATEFORMAT dmy SET DATEFIRST 1 SELECT DATEPART(week, '20250106')", "int 2"},
         // Price lists and margins.
         {u"SELECT Codigo, Precio - Costo AS Margen FROM ART WHERE IdArticulo = 3", "varchar A003 | decimal(20,4) 312.6250"},
         {u"SELECT (Precio - Costo) / Precio * 100 FROM ART WHERE IdArticulo = 1", "decimal(38,14) 25.00000000000000"},

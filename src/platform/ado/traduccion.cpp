@@ -59,10 +59,19 @@ std::unique_ptr<Cursor> EjecutarTraduccion(const tsql::Traduccion& t, TraductorS
     std::int64_t total = 0;
     bool huboCambios = false;
     const size_t n = t.sentencias.size();
+    // The answers of the IFs: -1 not taken (its IF's branch did not run).
+    std::vector<signed char> respuestas(n, -1);
     for (size_t i = 0; i < n; ++i) {
         const tsql::SalidaSqlite& s = t.sentencias[i];
+        if (s.si >= 0 && respuestas[size_t(s.si)] != (s.cuando ? 1 : 0))
+            continue;
         std::int64_t k = -1;
         auto c = nativa(s.sql, &k);
+        if (s.condicion) {
+            std::vector<Variant> f;
+            respuestas[i] = c && c->siguiente(f) && !f.empty() && f[0].toLong() != 0 ? 1 : 0;
+            continue;
+        }
         if (s.definicion)
             traductor.esquemaCambiado();
         if (k >= 0) {

@@ -1,6 +1,7 @@
 #include "platform/tsql/traductor.h"
 
 #include <QHash>
+#include <QSet>
 #include <algorithm>
 #include <optional>
 
@@ -149,7 +150,7 @@ public:
     Traduccion traducir(const Lote& lote)
     {
         for (const PSentencia& s : lote.sentencias)
-            sentencia(*s, nullptr);
+            sentencia(*s);
         if (lote.sentencias.size() == 1 && lote.sentencias[0]->clase == ClaseSentencia::Select)
             clave(*lote.sentencias[0]->select);
         return std::move(r_);
@@ -194,13 +195,20 @@ private:
                     if (c.nombre.compare(col, Qt::CaseInsensitive) == 0)
                         return {Q(col), c.tipo};
             }
+            const ColumnaAmbito* hallada = nullptr;
             for (const FuenteAmbito& f : x->fuentes) {
                 if (!tab.isEmpty() && f.alias.compare(tab, Qt::CaseInsensitive) != 0)
                     continue;
                 for (const ColumnaAmbito& c : f.columnas)
-                    if (c.nombre.compare(col, Qt::CaseInsensitive) == 0)
-                        return {tab.isEmpty() ? Q(col) : Q(tab) + u'.' + Q(col), c.tipo};
+                    if (c.nombre.compare(col, Qt::CaseInsensitive) == 0) {
+                        if (hallada)
+                            throw ErrorTsql{209, QStringLiteral("Ambiguous column name '%1'.").arg(col)};
+                        hallada = &c;
+                        break;
+                    }
             }
+            if (hallada)
+                return {tab.isEmpty() ? Q(col) : Q(tab) + u'.' + Q(col), hallada->tipo};
         }
         // Every source's columns are known: the server refuses the name before running.
         if (a.fuentes.empty() && !a.padre && !a.alias)
@@ -462,6 +470,7 @@ private:
         } nivel(profundidad_);
         Res r = exprSinTipo(e, a);
         e.tipo = r.t;
+        escrita_.insert(&e, r.sql);
         return r;
     }
 
@@ -1242,7 +1251,12 @@ private:
             const QString s = select(*f.sub, padre, &tipos, &nombres);
             r.alias = f.alias;
             for (size_t i = 0; i < tipos.size(); ++i)
-                r.columnas.push_back({i < size_t(f.columnas.size()) ? f.columnas[int(i)] : nombres[i], tipos[i]});
+            {
+                const QString n = i < size_t(f.columnas.size()) ? f.columnas[int(i)] : nombres[i];
+                if (n.isEmpty())
+                    throw ErrorTsql{8155, QStringLiteral("No column name was specified for column %1 of '%2'.").arg(i + 1).arg(f.alias)};
+                r.columnas.push_back({n, tipos[i]});
+            }
             if (!f.columnas.isEmpty())
                 throw NoSoportado(QStringLiteral("A column list after a derived table's alias"));
             sql = Par(s) + QStringLiteral(" AS ") + Q(f.alias);
@@ -1459,7 +1473,12 @@ private:
                 const QString q = select(*c.select, padre, &t, &n);
                 std::vector<ColumnaAmbito> cols;
                 for (size_t i = 0; i < t.size(); ++i)
-                    cols.push_back({i < size_t(c.columnas.size()) ? c.columnas[int(i)] : n[i], t[i]});
+                {
+                    const QString nombre = i < size_t(c.columnas.size()) ? c.columnas[int(i)] : n[i];
+                    if (nombre.isEmpty())
+                        throw ErrorTsql{8155, QStringLiteral("No column name was specified for column %1 of '%2'.").arg(i + 1).arg(c.nombre)};
+                    cols.push_back({nombre, t[i]});
+                }
                 ctes_.insert(c.nombre.toLower(), cols);
                 QStringList nc;
                 for (const QString& x : c.columnas)
@@ -1511,6 +1530,8 @@ private:
             }
             r += QStringLiteral(" ORDER BY ") + ks.join(QStringLiteral(", "));
         }
+        if (!cadena)
+            compruebaAgrupada(s, alias);
         if (!cadena && s.top)
             r += limite(s, a, r);
         if (s.fetch || s.offset) {
@@ -1521,6 +1542,76 @@ private:
         }
         ctes_ = ctesAntes;
         return con + r;
+    }
+
+    // What the server refuses before running a SELECT that SQLite would run:
+    // a column neither grouped nor aggregated (8120, 8121, 8127), and an
+    // ORDER BY outside the list of a SELECT DISTINCT (145).
+    void compruebaAgrupada(Select& s, const std::vector<ColumnaAmbito>& alias)
+    {
+        bool agrupa = !s.grupo.empty() || s.teniendo;
+        for (const ItemSelect& i : s.lista)
+            agrupa = agrupa || Agregada(*i.expr);
+        auto esAlias = [&](const Expr& e) {
+            if (e.clase != ClaseExpr::Columna || e.nombre.partes.size() != 1)
+                return false;
+            for (const ColumnaAmbito& c : alias)
+                if (c.nombre.compare(e.nombre.ultimo(), Qt::CaseInsensitive) == 0)
+                    return true;
+            return false;
+        };
+        if (agrupa) {
+            QSet<QString> grupos;
+            for (const PExpr& g : s.grupo)
+                grupos.insert(escrita_.value(g.get()));
+            QString culpable;
+            for (const ItemSelect& i : s.lista)
+                if (i.expr->clase == ClaseExpr::Estrella ? !(culpable = QStringLiteral("*")).isEmpty() : !agrupada(*i.expr, grupos, culpable))
+                    throw ErrorTsql{8120, QStringLiteral("Column '%1' is invalid in the select list because it is not contained in either an aggregate function or the GROUP BY clause.").arg(culpable)};
+            if (s.teniendo && !agrupada(*s.teniendo, grupos, culpable))
+                throw ErrorTsql{8121, QStringLiteral("Column '%1' is invalid in the HAVING clause because it is not contained in either an aggregate function or the GROUP BY clause.").arg(culpable)};
+            for (const Orden& o : s.orden)
+                if (!esAlias(*o.expr) && !agrupada(*o.expr, grupos, culpable))
+                    throw ErrorTsql{8127, QStringLiteral("Column \"%1\" is invalid in the ORDER BY clause because it is not contained in either an aggregate function or the GROUP BY clause.").arg(culpable)};
+        }
+        if (s.distinto && !s.orden.empty()) {
+            QSet<QString> lista;
+            for (const ItemSelect& i : s.lista)
+                lista.insert(escrita_.value(i.expr.get()));
+            for (const Orden& o : s.orden) {
+                const bool ordinal = o.expr->clase == ClaseExpr::Literal && !o.expr->texto.contains(u'\'');
+                if (!ordinal && !esAlias(*o.expr) && !lista.contains(escrita_.value(o.expr.get())))
+                    throw ErrorTsql{145, QStringLiteral("ORDER BY items must appear in the select list if SELECT DISTINCT is specified.")};
+            }
+        }
+    }
+
+    // Whether an expression is made of what a grouped row has: aggregates,
+    // the GROUP BY's expressions, constants; culpable: the first column that is not.
+    bool agrupada(const Expr& e, const QSet<QString>& grupos, QString& culpable) const
+    {
+        if (e.clase == ClaseExpr::Subconsulta || e.clase == ClaseExpr::Existe)
+            return true;
+        if (e.clase == ClaseExpr::Funcion && !e.ventana) {
+            const QString f = e.texto.toUpper();
+            if (f == u"COUNT" || f == u"SUM" || f == u"AVG" || f == u"MIN" || f == u"MAX" || f == u"COUNT_BIG")
+                return true;
+        }
+        if (grupos.contains(escrita_.value(&e)))
+            return true;
+        if (e.clase == ClaseExpr::Columna) {
+            // t.c and c are the same column when only one source has it.
+            if (grupos.contains(Q(e.nombre.ultimo())) || std::any_of(grupos.begin(), grupos.end(), [&](const QString& g) {
+                    return g.endsWith(u'.' + Q(e.nombre.ultimo()), Qt::CaseInsensitive);
+                }))
+                return true;
+            culpable = e.nombre.partes.join(u'.');
+            return false;
+        }
+        for (const PExpr& h : e.hijos)
+            if (h && !agrupada(*h, grupos, culpable))
+                return false;
+        return (!e.operando || agrupada(*e.operando, grupos, culpable)) && (!e.sino || agrupada(*e.sino, grupos, culpable));
     }
 
     // The one table of a plain SELECT, and that SELECT with the row id.
@@ -1543,48 +1634,46 @@ private:
 
     void salida(QString sql, std::vector<Tipo> columnas = {}, bool filas = false, bool definicion = false)
     {
-        r_.sentencias.push_back({std::move(sql), std::move(columnas), filas, definicion});
+        SalidaSqlite x{std::move(sql), std::move(columnas), filas, definicion};
+        x.si = si_;
+        x.cuando = cuando_;
+        r_.sentencias.push_back(std::move(x));
     }
 
-    // A condition of IF put where the statement decides which rows it takes.
-    void sentencia(Sentencia& s, Expr* condicion)
+    void sentencia(Sentencia& s)
     {
         switch (s.clase) {
         case ClaseSentencia::Select: {
             std::vector<Tipo> t;
-            QString q = select(*s.select, nullptr, &t);
-            if (condicion) {
-                Ambito vacio;
-                q = QStringLiteral("SELECT * FROM (%1) WHERE %2").arg(q, expr(*condicion, vacio).sql);
-            }
+            const QString q = select(*s.select, nullptr, &t);
             salida(q, t, true);
             return;
         }
-        case ClaseSentencia::Insert: return insertar(s, condicion);
-        case ClaseSentencia::Update: return actualizar(s, condicion);
-        case ClaseSentencia::Delete: return borrar(s, condicion);
+        case ClaseSentencia::Insert: return insertar(s);
+        case ClaseSentencia::Update: return actualizar(s);
+        case ClaseSentencia::Delete: return borrar(s);
         case ClaseSentencia::Si: {
-            if (s.cuerpo.size() > 1)
-                throw NoSoportado(QStringLiteral("IF ... ELSE"));
-            Sentencia& c = *s.cuerpo[0];
-            Sentencia* una = &c;
-            if (c.clase == ClaseSentencia::Bloque) {
-                if (c.cuerpo.size() != 1)
-                    throw NoSoportado(QStringLiteral("IF with a block of several statements"));
-                una = c.cuerpo[0].get();
+            // The condition is taken once, before either branch runs; the
+            // statements of each branch run only on its answer.
+            Ambito vacio;
+            salida(QStringLiteral("SELECT CASE WHEN %1 THEN 1 ELSE 0 END").arg(expr(*s.donde, vacio).sql));
+            r_.sentencias.back().condicion = true;
+            const int antes = si_;
+            const bool cuandoAntes = cuando_;
+            si_ = int(r_.sentencias.size()) - 1;
+            cuando_ = true;
+            sentencia(*s.cuerpo[0]);
+            if (s.cuerpo.size() > 1 && s.cuerpo[1]) {
+                cuando_ = false;
+                sentencia(*s.cuerpo[1]);
             }
-            if (condicion)
-                throw NoSoportado(QStringLiteral("IF inside IF"));
-            if (una->clase != ClaseSentencia::Select && una->clase != ClaseSentencia::Insert
-                && una->clase != ClaseSentencia::Update && una->clase != ClaseSentencia::Delete && una->clase != ClaseSentencia::Si)
-                throw NoSoportado(QStringLiteral("IF before this statement"));
-            return sentencia(*una, s.donde.get());
+            si_ = antes;
+            cuando_ = cuandoAntes;
+            return;
         }
         case ClaseSentencia::Bloque:
-            if (condicion)
-                throw NoSoportado(QStringLiteral("IF with a block"));
             for (PSentencia& x : s.cuerpo)
-                sentencia(*x, nullptr);
+                sentencia(*x);
             return;
         case ClaseSentencia::Transaccion: {
             const QString k = s.texto.toUpper();
@@ -1691,15 +1780,15 @@ private:
 
     // SCOPE_IDENTITY() and @@IDENTITY after an INSERT: the number it gave,
     // or NULL when the table has no identity (or the INSERT took no row).
-    void insertar(Sentencia& s, Expr* condicion)
+    void insertar(Sentencia& s)
     {
-        insertarFilas(s, condicion);
+        insertarFilas(s);
         const QString identidad = identidades_.value(Objeto(s.objeto).toLower());
         salida(identidad.isEmpty() ? QStringLiteral("SELECT ss_fijar_identidad(NULL)")
                                    : QStringLiteral("SELECT ss_fijar_identidad(CASE WHEN changes() > 0 THEN last_insert_rowid() END)"));
     }
 
-    void insertarFilas(Sentencia& s, Expr* condicion)
+    void insertarFilas(Sentencia& s)
     {
         if (!s.con.empty())
             throw NoSoportado(QStringLiteral("WITH ... INSERT"));
@@ -1724,12 +1813,7 @@ private:
         }
         const QString cabeza = QStringLiteral("INSERT INTO %1%2 ").arg(Q(t), qc.isEmpty() ? QString() : u' ' + Par(qc.join(QStringLiteral(", "))));
         Ambito vacio;
-        QString cond;
-        if (condicion)
-            cond = expr(*condicion, vacio).sql;
         if (s.valoresPorDefecto) {
-            if (condicion)
-                throw NoSoportado(QStringLiteral("IF before INSERT ... DEFAULT VALUES"));
             salida(cabeza + QStringLiteral("DEFAULT VALUES"));
             return;
         }
@@ -1746,10 +1830,7 @@ private:
                     v << conv(expr(*fila[i], vacio), tipos[i], Modo::Asignacion);
                 filas << Par(v.join(QStringLiteral(", ")));
             }
-            if (condicion)
-                salida(cabeza + QStringLiteral("SELECT * FROM (VALUES %1) WHERE %2").arg(filas.join(QStringLiteral(", ")), cond));
-            else
-                salida(cabeza + QStringLiteral("VALUES ") + filas.join(QStringLiteral(", ")));
+            salida(cabeza + QStringLiteral("VALUES ") + filas.join(QStringLiteral(", ")));
             return;
         }
         std::vector<Tipo> t2;
@@ -1759,7 +1840,7 @@ private:
             throw ErrorTsql{121, QStringLiteral("The select list for the INSERT statement contains %1 items than the insert list. The number of SELECT values must match the number of INSERT columns.")
                                      .arg(t2.size() > tipos.size() ? QStringLiteral("more") : QStringLiteral("fewer"))};
         QStringList v;
-        bool iguales = !condicion;
+        bool iguales = true;
         for (size_t i = 0; i < t2.size(); ++i) {
             const QString c = conv({QStringLiteral("ss_q.c%1").arg(i + 1), t2[i]}, tipos[i], Modo::Asignacion);
             iguales = iguales && c == QStringLiteral("ss_q.c%1").arg(i + 1);
@@ -1773,17 +1854,13 @@ private:
         for (size_t i = 0; i < t2.size(); ++i)
             nombres << QStringLiteral("c%1").arg(i + 1);
         salida(QStringLiteral("WITH ss_q(%1) AS (%2) ").arg(nombres.join(QStringLiteral(", ")), q) + cabeza
-               + QStringLiteral("SELECT %1 FROM ss_q%2").arg(v.join(QStringLiteral(", ")), condicion ? QStringLiteral(" WHERE ") + cond : QString()));
+               + QStringLiteral("SELECT %1 FROM ss_q").arg(v.join(QStringLiteral(", "))));
     }
 
     // The target of UPDATE / DELETE, and the rows a TOP takes.
-    QString filtro(Sentencia& s, const Ambito& a, Expr* condicion, const QString& t)
+    QString filtro(Sentencia& s, const Ambito& a, const QString& t)
     {
         QStringList w;
-        if (condicion) {
-            Ambito vacio;
-            w << Par(expr(*condicion, vacio).sql);
-        }
         if (s.donde)
             w << Par(expr(*s.donde, a).sql);
         QString donde = w.isEmpty() ? QString() : QStringLiteral(" WHERE ") + w.join(QStringLiteral(" AND "));
@@ -1796,14 +1873,57 @@ private:
         return donde;
     }
 
-    void actualizar(Sentencia& s, Expr* condicion)
+    // The name the target of UPDATE / DELETE ... FROM goes by in the FROM.
+    static QString NombreDelBlanco(const Sentencia& s) { return s.alias.isEmpty() ? Objeto(s.objeto) : s.alias; }
+
+    // UPDATE ... FROM: SQLite's own UPDATE ... FROM, the target out of the
+    // FROM and the conditions of inner joins in the WHERE. An outer join
+    // keeps rows an inner one would not: refused.
+    QString desdeDeActualizacion(Sentencia& s, Ambito& a, QStringList& condiciones)
     {
-        if (!s.desde.empty())
-            throw NoSoportado(QStringLiteral("UPDATE ... FROM"));
+        const QString blanco = NombreDelBlanco(s);
+        const QString t = Objeto(s.objeto);
+        a.fuentes.push_back({blanco, ambitoDe(t).fuentes[0].columnas});
+        QStringList otras;
+        std::vector<Expr*> ons;
+        bool hallado = false;
+        auto toma = [&](Fuente& f) {
+            const QString nombre = f.alias.isEmpty() ? Objeto(f.nombre) : f.alias;
+            if (!hallado && f.clase == ClaseFuente::Tabla && nombre.compare(blanco, Qt::CaseInsensitive) == 0) {
+                hallado = true;
+                return;
+            }
+            QString sql;
+            a.fuentes.push_back(fuente(f, nullptr, sql));
+            otras << sql;
+        };
+        for (Desde& d : s.desde) {
+            toma(d.fuente);
+            for (Union& u : d.uniones) {
+                if (u.clase != ClaseUnion::Inner && u.clase != ClaseUnion::Cross)
+                    throw NoSoportado(QStringLiteral("UPDATE ... FROM with an outer join"));
+                toma(u.fuente);
+                if (u.on)
+                    ons.push_back(u.on.get());
+            }
+        }
+        for (Expr* on : ons)
+            condiciones << Par(expr(*on, a).sql);
+        return otras.join(QStringLiteral(", "));
+    }
+
+    void actualizar(Sentencia& s)
+    {
         if (!s.con.empty())
             throw NoSoportado(QStringLiteral("WITH ... UPDATE"));
         const QString t = Objeto(s.objeto);
-        const Ambito a = ambitoDe(t);
+        Ambito a;
+        QStringList condiciones;
+        QString desde;
+        if (s.desde.empty())
+            a = ambitoDe(t);
+        else
+            desde = desdeDeActualizacion(s, a, condiciones);
         QStringList sets;
         for (Asignacion& x : s.asignaciones) {
             const QString c = x.columna.ultimo();
@@ -1819,18 +1939,52 @@ private:
             }
             sets << Q(c) + QStringLiteral(" = ") + conv(v, *tc, Modo::Asignacion);
         }
-        salida(QStringLiteral("UPDATE %1 SET %2").arg(Q(t), sets.join(QStringLiteral(", "))) + filtro(s, a, condicion, t));
+        if (s.desde.empty()) {
+            salida(QStringLiteral("UPDATE %1 SET %2").arg(Q(t), sets.join(QStringLiteral(", "))) + filtro(s, a, t));
+            return;
+        }
+        if (s.top)
+            throw NoSoportado(QStringLiteral("UPDATE TOP ... FROM"));
+        if (s.donde)
+            condiciones << Par(expr(*s.donde, a).sql);
+        const QString blanco = NombreDelBlanco(s);
+        salida(QStringLiteral("UPDATE %1%2 SET %3%4%5")
+                   .arg(Q(t), blanco.compare(t, Qt::CaseInsensitive) == 0 ? QString() : QStringLiteral(" AS ") + Q(blanco),
+                        sets.join(QStringLiteral(", ")), desde.isEmpty() ? QString() : QStringLiteral(" FROM ") + desde,
+                        condiciones.isEmpty() ? QString() : QStringLiteral(" WHERE ") + condiciones.join(QStringLiteral(" AND "))));
     }
 
-    void borrar(Sentencia& s, Expr* condicion)
+    void borrar(Sentencia& s)
     {
-        if (!s.desde.empty())
-            throw NoSoportado(QStringLiteral("DELETE ... FROM ... JOIN"));
         if (!s.con.empty())
             throw NoSoportado(QStringLiteral("WITH ... DELETE"));
         const QString t = Objeto(s.objeto);
-        const Ambito a = ambitoDe(t);
-        salida(QStringLiteral("DELETE FROM %1").arg(Q(t)) + filtro(s, a, condicion, t));
+        if (s.desde.empty()) {
+            const Ambito a = ambitoDe(t);
+            salida(QStringLiteral("DELETE FROM %1").arg(Q(t)) + filtro(s, a, t));
+            return;
+        }
+        // DELETE ... FROM with joins of any kind: the rows of the target the
+        // joined rows name, by their row id.
+        const QString blanco = NombreDelBlanco(s);
+        Ambito a;
+        QString desdeSql = desde(s.desde, a);
+        bool esta = false;
+        for (const FuenteAmbito& f : a.fuentes)
+            esta = esta || f.alias.compare(blanco, Qt::CaseInsensitive) == 0;
+        if (!esta) {
+            a.fuentes.push_back({blanco, ambitoDe(t).fuentes[0].columnas});
+            desdeSql = Q(t) + QStringLiteral(", ") + desdeSql;
+        }
+        QString q = QStringLiteral("SELECT %1.rowid FROM %2").arg(Q(blanco), desdeSql);
+        if (s.donde)
+            q += QStringLiteral(" WHERE ") + expr(*s.donde, a).sql;
+        if (s.top) {
+            if (s.porcentaje)
+                throw NoSoportado(QStringLiteral("DELETE TOP ... PERCENT ... FROM"));
+            q += QStringLiteral(" LIMIT ") + expr(*s.top, a).sql;
+        }
+        salida(QStringLiteral("DELETE FROM %1 WHERE rowid IN (%2)").arg(Q(t), q));
     }
 
     // ------------------------------------------------------------------ DDL
@@ -1968,6 +2122,9 @@ private:
     }
 
     static constexpr int kProfundidadExpresion = 1000;
+    QHash<const Expr*, QString> escrita_; // the SQL written for each expression
+    int si_ = -1;        // the IF whose answer the statements written now wait for
+    bool cuando_ = true; // the answer they run on
     int profundidad_ = 0;
     Esquema& esquema_;
     Traduccion r_;

@@ -31,6 +31,9 @@ struct SalidaSqlite {
     std::vector<Tipo> columnas; // the server's types of the rows' columns (unknown ones Desconocido)
     bool filas = false;         // its rows are a result of the batch
     bool definicion = false;    // it changes the schema
+    bool condicion = false;     // an IF's condition: its one value (1 or 0) is the answer
+    int si = -1;                // runs only when the condition of that statement ran
+    bool cuando = true;         // and answered this
 };
 
 struct Traduccion {

@@ -34,5 +34,6 @@ std::vector<Caso> CasosTextos();      // implicit conversions, string functions,
 std::vector<Caso> CasosFormas();      // statement forms
 std::vector<Caso> CasosCotidianas();  // the suite's own everyday statements
 std::vector<Caso> CasosFunciones();   // the server's built-in functions
+std::vector<Caso> CasosAceptacion();  // a back office's statements written for acceptance
 
 } // namespace diferencial

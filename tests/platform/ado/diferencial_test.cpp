@@ -436,6 +436,7 @@ TEST_P(Diferencial, Textos) { corre("Textos", CasosTextos()); }
 TEST_P(Diferencial, FormasDeSentencia) { corre("Formas", CasosFormas()); }
 TEST_P(Diferencial, SentenciasDeLaSuite) { corre("Cotidianas", CasosCotidianas()); }
 TEST_P(Diferencial, Funciones) { corre("Funciones", CasosFunciones()); }
+TEST_P(Diferencial, Aceptacion) { corre("Aceptacion", CasosAceptacion()); }
 
 INSTANTIATE_TEST_SUITE_P(Sqlite, Diferencial, ::testing::Values(Via::Nativa), prueba::NombreVia);
 INSTANTIATE_TEST_SUITE_P(SqlServer, Diferencial, ::testing::Values(Via::Servidor), prueba::NombreVia);

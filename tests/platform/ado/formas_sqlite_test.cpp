@@ -42,10 +42,30 @@ TEST_F(DialectoSqlite, IfRunsItsStatementOnlyWhenTheConditionHolds)
     EXPECT_EQ(filas(u"IF 1 = 1 SELECT k FROM t").size(), 4u);
     ejecuta(u"IF NOT EXISTS (SELECT 1 FROM t WHERE k = 6) BEGIN INSERT INTO t VALUES (6, 60) END");
     EXPECT_EQ(cuenta(), 5);
-    // An IF with ELSE or a block of more statements has no single statement
-    // to condition: refused, nothing of it runs.
-    Falla([&] { ejecuta(u"IF 1 = 1 DELETE t ELSE DELETE u"); });
-    Falla([&] { ejecuta(u"IF 1 = 1 BEGIN DELETE t DELETE u END"); });
+    // ELSE, blocks and nested IFs: the condition is taken once, before its
+    // branch runs (the INSERT below would change it).
+    ejecuta(u"INSERT INTO u (v) VALUES (1)");
+    ejecuta(u"IF 1 = 0 DELETE t ELSE DELETE u");
+    EXPECT_EQ(cuenta(), 5);
+    EXPECT_EQ(escalar(u"SELECT COUNT(*) FROM u"), Variant(std::int32_t(0)));
+    ejecuta(u"IF NOT EXISTS (SELECT 1 FROM t WHERE k = 7) BEGIN INSERT INTO t VALUES (7, 70) "
+            u"UPDATE t SET n = 71 WHERE k = 7 END ELSE BEGIN DELETE t END");
+    EXPECT_EQ(escalar(u"SELECT n FROM t WHERE k = 7"), Variant(std::int32_t(71)));
+    ejecuta(u"IF EXISTS (SELECT 1 FROM t) IF 1 = 0 DELETE t ELSE UPDATE t SET n = 0 WHERE k = 7");
+    EXPECT_EQ(escalar(u"SELECT n FROM t WHERE k = 7"), Variant(std::int32_t(0)));
+    EXPECT_EQ(cuenta(), 6);
+    // Only the first result set comes back, whichever branch gave it.
+    EXPECT_EQ(escalar(u"IF 1 = 0 SELECT 'no' ELSE SELECT 'si' SELECT 'despues'"), Variant(u"si"));
+}
+
+TEST_F(DialectoSqlite, AnIfOverTheTransactionCountEndsItsTransaction)
+{
+    ejecuta(u"BEGIN TRAN INSERT INTO t VALUES (8, 80)");
+    ejecuta(u"IF @@TRANCOUNT > 0 ROLLBACK TRAN");
+    EXPECT_EQ(escalar(u"SELECT @@TRANCOUNT"), Variant(std::int32_t(0)));
+    EXPECT_EQ(cuenta(), 4);
+    ejecuta(u"BEGIN TRAN INSERT INTO t VALUES (9, 90) IF @@TRANCOUNT = 0 ROLLBACK TRAN ELSE COMMIT TRAN");
+    EXPECT_EQ(escalar(u"SELECT @@TRANCOUNT"), Variant(std::int32_t(0)));
     EXPECT_EQ(cuenta(), 5);
 }
 

@@ -138,13 +138,17 @@ TEST(Traductor, TiposDeLosResultadosComoLosDaElServidor)
 {
     EsquemaDePrueba e;
     const Traduccion t = Traducir(QStringLiteral("SELECT Precio / 3, Costo / 7, Costo * Costo, 1.0 / 3, Precio + Costo, "
-                                                 "COUNT(*), Codigo + 'xy', ISNULL(Codigo, 'abc'), Alta + 1, AVG(IdArticulo) FROM ART"),
+                                                 "Codigo + 'xy', ISNULL(Codigo, 'abc'), Alta + 1 FROM ART "
+                                                 "SELECT COUNT(*), AVG(IdArticulo), SUM(Precio), AVG(Costo) FROM ART"),
                                   e);
     QStringList n;
-    for (const Tipo& x : t.sentencias.at(0).columnas)
-        n << NombreDe(x);
-    EXPECT_EQ(n.join(u' '), u"money decimal(14,6) decimal(25,8) decimal(7,6) decimal(20,4) int varchar(22) varchar(20) "
-                            "datetime int");
+    for (const SalidaSqlite& s : t.sentencias)
+        for (const Tipo& x : s.columnas)
+            n << NombreDe(x);
+    EXPECT_EQ(n.join(u' '), u"money decimal(14,6) decimal(25,8) decimal(7,6) decimal(20,4) varchar(22) varchar(20) "
+                            "datetime int int money decimal(38,6)");
+    // A column neither grouped nor aggregated beside an aggregate is the server's 8120.
+    EXPECT_EQ(Error(QStringLiteral("SELECT Codigo, COUNT(*) FROM ART")), 8120);
 }
 
 } // namespace

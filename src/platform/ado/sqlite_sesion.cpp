@@ -5,11 +5,21 @@
 #include <algorithm>
 #include <cstring>
 #include <sqlite3.h>
+#include <string>
 #include <unordered_map>
 
 namespace ado::sesion {
 
 namespace {
+
+// A value SQLite keeps for as long as the variable holding it.
+struct Valor {
+    sqlite3_value* v = nullptr;
+    Valor() = default;
+    Valor(const Valor&) = delete;
+    Valor& operator=(const Valor&) = delete;
+    ~Valor() { sqlite3_value_free(v); }
+};
 
 struct Estado {
     int anidadas = 0;      // savepoints ss_tran open
@@ -22,6 +32,7 @@ struct Estado {
     QByteArray nombreBase; // DB_NAME()
     int spid = 0;     // @@SPID
     int error = 0;    // @@ERROR: the native number of the last statement's failure
+    std::unordered_map<std::string, Valor> variables; // DECLARE @x of the batches
 };
 
 // One program thread; an entry lives as long as its connection.
@@ -106,6 +117,27 @@ void UltimoError(sqlite3_context* ctx, int, sqlite3_value**)
     sqlite3_result_int(ctx, De(sqlite3_context_db_handle(ctx)).error);
 }
 
+// ss_var_fijar(name, value): SET @x, SELECT @x = ...; ss_var(name): its value.
+void FijarVariable(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    Estado& e = De(sqlite3_context_db_handle(ctx));
+    const std::string nombre(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])), size_t(sqlite3_value_bytes(argv[0])));
+    Valor& v = e.variables[nombre];
+    sqlite3_value_free(v.v);
+    v.v = sqlite3_value_dup(argv[1]);
+    sqlite3_result_null(ctx);
+}
+
+void Variable(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    const Estado& e = De(sqlite3_context_db_handle(ctx));
+    const std::string nombre(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])), size_t(sqlite3_value_bytes(argv[0])));
+    const auto it = e.variables.find(nombre);
+    if (it == e.variables.end() || !it->second.v)
+        return sqlite3_result_null(ctx);
+    sqlite3_result_value(ctx, it->second.v);
+}
+
 void Olvidar(void* db) { Estados().erase(static_cast<sqlite3*>(db)); }
 
 [[noreturn]] void SinTransaccion(sqlite3_stmt* st, int nativo, const char* mensaje, const QString& origen)
@@ -130,6 +162,8 @@ void Registrar(sqlite3* db)
     sqlite3_create_function_v2(db, "ss_spid", 0, SQLITE_UTF8, nullptr, Spid, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ss_ultimo_error", 0, SQLITE_UTF8, nullptr, UltimoError, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ss_fijar_identidad", 1, SQLITE_UTF8, nullptr, FijarIdentidad, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "ss_var_fijar", 2, SQLITE_UTF8, nullptr, FijarVariable, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "ss_var", 1, SQLITE_UTF8, nullptr, Variable, nullptr, nullptr, nullptr);
 }
 
 void FijarBase(sqlite3* db, const QString& base) { De(db).nombreBase = base.toUtf8(); }

@@ -168,8 +168,6 @@ private:
         if (auto it = tablas_.constFind(k); it != tablas_.constEnd())
             return &it.value();
         std::vector<ColumnaDeclarada> d;
-        if (nombre.startsWith(u'#'))
-            throw NoSoportado(QStringLiteral("The temporary table %1").arg(nombre));
         if (!esquema_.columnas(nombre, d))
             return nullptr;
         std::vector<ColumnaAmbito> c;
@@ -535,7 +533,7 @@ private:
         case ClaseExpr::Variable:
             if (e.texto == u"?")
                 return {QStringLiteral("?"), Tipo()};
-            throw NoSoportado(QStringLiteral("The variable %1").arg(e.texto));
+            return {QStringLiteral("ss_var(%1)").arg(Lit(e.texto.toLower())), variable(e.texto)};
         case ClaseExpr::Global: {
             const QString g = e.texto.toUpper();
             if (g == u"@@IDENTITY")
@@ -1338,8 +1336,12 @@ private:
             items << QStringLiteral("rowid AS ado_rowid__");
         const bool distinto = s.distinto && !op.unico;
         for (ItemSelect& it : s.lista) {
-            if (!it.variable.isEmpty())
-                throw NoSoportado(QStringLiteral("The variable %1").arg(it.variable));
+            if (!it.variable.isEmpty()) {
+                // SELECT @x = ...: each row sets it; no rows come back.
+                const Tipo tv = variable(it.variable);
+                items << QStringLiteral("ss_var_fijar(%1, %2)").arg(Lit(it.variable.toLower()), conv(expr(*it.expr, a), tv, Modo::Explicita));
+                continue;
+            }
             if (it.expr->clase == ClaseExpr::Estrella) {
                 if (empates)
                     throw NoSoportado(QStringLiteral("TOP ... WITH TIES with *"));
@@ -1456,6 +1458,33 @@ private:
         return QStringLiteral(" LIMIT ") + n.sql;
     }
 
+    // WITH: each CTE known by its columns to what follows it ("WITH a AS
+    // (...), b AS (...) "; "" when there is none).
+    QString ctes(std::vector<Cte>& con, const Ambito* padre)
+    {
+        if (con.empty())
+            return {};
+        QStringList cs;
+        for (Cte& c : con) {
+            std::vector<Tipo> t;
+            std::vector<QString> n;
+            const QString q = select(*c.select, padre, &t, &n);
+            std::vector<ColumnaAmbito> cols;
+            for (size_t i = 0; i < t.size(); ++i) {
+                const QString nombre = i < size_t(c.columnas.size()) ? c.columnas[int(i)] : n[i];
+                if (nombre.isEmpty())
+                    throw ErrorTsql{8155, QStringLiteral("No column name was specified for column %1 of '%2'.").arg(i + 1).arg(c.nombre)};
+                cols.push_back({nombre, t[i]});
+            }
+            ctes_.insert(c.nombre.toLower(), cols);
+            QStringList nc;
+            for (const QString& x : c.columnas)
+                nc << Q(x);
+            cs << Q(c.nombre) + (nc.isEmpty() ? QString() : Par(nc.join(QStringLiteral(", ")))) + QStringLiteral(" AS ") + Par(q);
+        }
+        return QStringLiteral("WITH ") + cs.join(QStringLiteral(", ")) + u' ';
+    }
+
     QString select(Select& s, const Ambito* padre, std::vector<Tipo>* tipos, std::vector<QString>* nombres = nullptr,
                    const Opciones& op = {})
     {
@@ -1463,30 +1492,8 @@ private:
         std::vector<QString> nombresPropios;
         if (!nombres)
             nombres = &nombresPropios;
-        QString con;
         const auto ctesAntes = ctes_;
-        if (!s.con.empty()) {
-            QStringList cs;
-            for (Cte& c : s.con) {
-                std::vector<Tipo> t;
-                std::vector<QString> n;
-                const QString q = select(*c.select, padre, &t, &n);
-                std::vector<ColumnaAmbito> cols;
-                for (size_t i = 0; i < t.size(); ++i)
-                {
-                    const QString nombre = i < size_t(c.columnas.size()) ? c.columnas[int(i)] : n[i];
-                    if (nombre.isEmpty())
-                        throw ErrorTsql{8155, QStringLiteral("No column name was specified for column %1 of '%2'.").arg(i + 1).arg(c.nombre)};
-                    cols.push_back({nombre, t[i]});
-                }
-                ctes_.insert(c.nombre.toLower(), cols);
-                QStringList nc;
-                for (const QString& x : c.columnas)
-                    nc << Q(x);
-                cs << Q(c.nombre) + (nc.isEmpty() ? QString() : Par(nc.join(QStringLiteral(", ")))) + QStringLiteral(" AS ") + Par(q);
-            }
-            con = QStringLiteral("WITH ") + cs.join(QStringLiteral(", ")) + u' ';
-        }
+        const QString con = ctes(s.con, padre);
         Ambito a;
         std::vector<ColumnaAmbito> alias;
         const bool cadena = !s.combinadas.empty();
@@ -1644,9 +1651,16 @@ private:
     {
         switch (s.clase) {
         case ClaseSentencia::Select: {
+            if (!s.select->into.vacio())
+                return seleccionarEn(s);
+            int asignan = 0;
+            for (const ItemSelect& i : s.select->lista)
+                asignan += i.variable.isEmpty() ? 0 : 1;
+            if (asignan && asignan != int(s.select->lista.size()))
+                throw ErrorTsql{141, QStringLiteral("A SELECT statement that assigns a value to a variable must not be combined with data-retrieval operations.")};
             std::vector<Tipo> t;
             const QString q = select(*s.select, nullptr, &t);
-            salida(q, t, true);
+            salida(q, asignan ? std::vector<Tipo>{} : t, asignan == 0);
             return;
         }
         case ClaseSentencia::Insert: return insertar(s);
@@ -1752,11 +1766,86 @@ private:
                 salida(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = %1").arg(Lit(t)));
             return;
         }
-        case ClaseSentencia::Declarar: throw NoSoportado(QStringLiteral("DECLARE"));
-        case ClaseSentencia::Asignar: throw NoSoportado(QStringLiteral("SET @variable"));
+        case ClaseSentencia::Declarar:
+            for (Declaracion& d : s.declaraciones) {
+                const QString k = d.variable.toLower();
+                if (variables_.contains(k))
+                    throw ErrorTsql{134, QStringLiteral("The variable name '%1' has already been declared. Variable names must be unique within a query batch or stored procedure.").arg(d.variable)};
+                const Tipo t = TipoDeEscrito(d.tipo);
+                if (t.desconocido())
+                    throw ErrorTsql{2715, QStringLiteral("Column, parameter, or variable #1: Cannot find data type %1.").arg(d.tipo.nombre)};
+                variables_.insert(k, t);
+                Ambito vacio;
+                salida(QStringLiteral("SELECT ss_var_fijar(%1, %2)")
+                           .arg(Lit(k), d.valor ? conv(expr(*d.valor, vacio), t, Modo::Explicita) : QStringLiteral("NULL")));
+            }
+            return;
+        case ClaseSentencia::Asignar:
+            for (Asignacion& x : s.asignaciones) {
+                const QString nombre = x.columna.ultimo();
+                const Tipo t = variable(nombre);
+                Ambito vacio;
+                Res v = expr(*x.expr, vacio);
+                if (x.operador != u"=")
+                    v = aritmetica(x.operador.left(x.operador.size() - 1), {QStringLiteral("ss_var(%1)").arg(Lit(nombre.toLower())), t}, v);
+                // A variable takes a longer text cut, as CAST would.
+                salida(QStringLiteral("SELECT ss_var_fijar(%1, %2)").arg(Lit(nombre.toLower()), conv(v, t, Modo::Explicita)));
+            }
+            return;
         case ClaseSentencia::Ejecutar: throw NoSoportado(QStringLiteral("EXECUTE"));
         case ClaseSentencia::Otra: throw NoSoportado(s.texto);
         }
+    }
+
+    // A variable of the batch: its type (137 before its DECLARE).
+    Tipo variable(const QString& nombre) const
+    {
+        const auto it = variables_.constFind(nombre.toLower());
+        if (it == variables_.constEnd())
+            throw ErrorTsql{137, QStringLiteral("Must declare the scalar variable \"%1\".").arg(nombre)};
+        return it.value();
+    }
+
+    // SELECT ... INTO t: a table of the result's columns and types, then its
+    // rows. A #name is a temporary table of the connection.
+    void seleccionarEn(Sentencia& s)
+    {
+        Select& q = *s.select;
+        const QString t = Objeto(q.into);
+        Nombre into = std::move(q.into);
+        q.into = Nombre{};
+        std::vector<Tipo> tipos;
+        std::vector<QString> nombres;
+        const QString sql = select(q, nullptr, &tipos, &nombres);
+        q.into = std::move(into);
+        if (tabla(t))
+            throw ErrorTsql{2714, QStringLiteral("There is already an object named '%1' in the database.").arg(t)};
+        QStringList cols, qc;
+        std::vector<ColumnaAmbito> registro;
+        for (size_t i = 0; i < tipos.size(); ++i) {
+            if (nombres[i].isEmpty())
+                throw ErrorTsql{1038, QStringLiteral("An object or column name is missing or empty. For SELECT INTO statements, verify each column has a name.")};
+            // A column of unknown type (a file made elsewhere) keeps SQLite's own.
+            const Tipo x = tipos[i].clase == Clase::Nulo ? Tipo::De(Clase::Int) : tipos[i];
+            cols << Q(nombres[i]) + (x.desconocido() ? QString() : u' ' + DeclaracionDe(x))
+                        + (x.texto() ? QStringLiteral(" COLLATE ") + x.intercalacion : QString());
+            qc << Q(nombres[i]);
+            registro.push_back({nombres[i], x});
+        }
+        salida(QStringLiteral("CREATE %1TABLE %2 (%3)").arg(Temporal(t) ? QStringLiteral("TEMP ") : QString(), Q(t), cols.join(QStringLiteral(", "))),
+               {}, false, true);
+        salida(QStringLiteral("INSERT INTO %1 (%2) %3").arg(Q(t), qc.join(QStringLiteral(", ")), sql));
+        tablas_.insert(t.toLower(), registro);
+        identidades_.insert(t.toLower(), QString());
+    }
+
+    // #name: a table of the connection, gone when it closes. ##name is seen
+    // by every connection on the server: SQLite has no such thing.
+    static bool Temporal(const QString& t)
+    {
+        if (t.startsWith(QLatin1String("##")))
+            throw NoSoportado(QStringLiteral("The global temporary table %1").arg(t));
+        return t.startsWith(u'#');
     }
 
     // The scope of a statement on one table.
@@ -1790,8 +1879,8 @@ private:
 
     void insertarFilas(Sentencia& s)
     {
-        if (!s.con.empty())
-            throw NoSoportado(QStringLiteral("WITH ... INSERT"));
+        const auto ctesAntes = ctes_;
+        const QString con = ctes(s.con, nullptr);
         const QString t = Objeto(s.objeto);
         const Ambito a = ambitoDe(t);
         const QString identidad = identidades_.value(t.toLower());
@@ -1811,10 +1900,11 @@ private:
             tipos.push_back(*x);
             qc << Q(c);
         }
-        const QString cabeza = QStringLiteral("INSERT INTO %1%2 ").arg(Q(t), qc.isEmpty() ? QString() : u' ' + Par(qc.join(QStringLiteral(", "))));
+        const QString cabeza = con + QStringLiteral("INSERT INTO %1%2 ").arg(Q(t), qc.isEmpty() ? QString() : u' ' + Par(qc.join(QStringLiteral(", "))));
         Ambito vacio;
         if (s.valoresPorDefecto) {
             salida(cabeza + QStringLiteral("DEFAULT VALUES"));
+            ctes_ = ctesAntes;
             return;
         }
         if (!s.valores.empty()) {
@@ -1831,6 +1921,7 @@ private:
                 filas << Par(v.join(QStringLiteral(", ")));
             }
             salida(cabeza + QStringLiteral("VALUES ") + filas.join(QStringLiteral(", ")));
+            ctes_ = ctesAntes;
             return;
         }
         std::vector<Tipo> t2;
@@ -1846,6 +1937,7 @@ private:
             iguales = iguales && c == QStringLiteral("ss_q.c%1").arg(i + 1);
             v << c;
         }
+        ctes_ = ctesAntes;
         if (iguales) {
             salida(cabeza + q);
             return;
@@ -1853,8 +1945,10 @@ private:
         QStringList nombres;
         for (size_t i = 0; i < t2.size(); ++i)
             nombres << QStringLiteral("c%1").arg(i + 1);
-        salida(QStringLiteral("WITH ss_q(%1) AS (%2) ").arg(nombres.join(QStringLiteral(", ")), q) + cabeza
-               + QStringLiteral("SELECT %1 FROM ss_q").arg(v.join(QStringLiteral(", "))));
+        // The rows converted on their way in: one more CTE after the statement's own.
+        const QString ssq = QStringLiteral("ss_q(%1) AS (%2) ").arg(nombres.join(QStringLiteral(", ")), q);
+        salida((con.isEmpty() ? QStringLiteral("WITH ") + ssq : con.chopped(1) + QStringLiteral(", ") + ssq)
+               + cabeza.mid(con.size()) + QStringLiteral("SELECT %1 FROM ss_q").arg(v.join(QStringLiteral(", "))));
     }
 
     // The target of UPDATE / DELETE, and the rows a TOP takes.
@@ -1914,8 +2008,8 @@ private:
 
     void actualizar(Sentencia& s)
     {
-        if (!s.con.empty())
-            throw NoSoportado(QStringLiteral("WITH ... UPDATE"));
+        const auto ctesAntes = ctes_;
+        const QString con = ctes(s.con, nullptr);
         const QString t = Objeto(s.objeto);
         Ambito a;
         QStringList condiciones;
@@ -1940,7 +2034,8 @@ private:
             sets << Q(c) + QStringLiteral(" = ") + conv(v, *tc, Modo::Asignacion);
         }
         if (s.desde.empty()) {
-            salida(QStringLiteral("UPDATE %1 SET %2").arg(Q(t), sets.join(QStringLiteral(", "))) + filtro(s, a, t));
+            salida(con + QStringLiteral("UPDATE %1 SET %2").arg(Q(t), sets.join(QStringLiteral(", "))) + filtro(s, a, t));
+            ctes_ = ctesAntes;
             return;
         }
         if (s.top)
@@ -1948,7 +2043,8 @@ private:
         if (s.donde)
             condiciones << Par(expr(*s.donde, a).sql);
         const QString blanco = NombreDelBlanco(s);
-        salida(QStringLiteral("UPDATE %1%2 SET %3%4%5")
+        ctes_ = ctesAntes;
+        salida(con + QStringLiteral("UPDATE %1%2 SET %3%4%5")
                    .arg(Q(t), blanco.compare(t, Qt::CaseInsensitive) == 0 ? QString() : QStringLiteral(" AS ") + Q(blanco),
                         sets.join(QStringLiteral(", ")), desde.isEmpty() ? QString() : QStringLiteral(" FROM ") + desde,
                         condiciones.isEmpty() ? QString() : QStringLiteral(" WHERE ") + condiciones.join(QStringLiteral(" AND "))));
@@ -1956,12 +2052,13 @@ private:
 
     void borrar(Sentencia& s)
     {
-        if (!s.con.empty())
-            throw NoSoportado(QStringLiteral("WITH ... DELETE"));
+        const auto ctesAntes = ctes_;
+        const QString con = ctes(s.con, nullptr);
         const QString t = Objeto(s.objeto);
         if (s.desde.empty()) {
             const Ambito a = ambitoDe(t);
-            salida(QStringLiteral("DELETE FROM %1").arg(Q(t)) + filtro(s, a, t));
+            salida(con + QStringLiteral("DELETE FROM %1").arg(Q(t)) + filtro(s, a, t));
+            ctes_ = ctesAntes;
             return;
         }
         // DELETE ... FROM with joins of any kind: the rows of the target the
@@ -1984,7 +2081,8 @@ private:
                 throw NoSoportado(QStringLiteral("DELETE TOP ... PERCENT ... FROM"));
             q += QStringLiteral(" LIMIT ") + expr(*s.top, a).sql;
         }
-        salida(QStringLiteral("DELETE FROM %1 WHERE rowid IN (%2)").arg(Q(t), q));
+        ctes_ = ctesAntes;
+        salida(con + QStringLiteral("DELETE FROM %1 WHERE rowid IN (%2)").arg(Q(t), q));
     }
 
     // ------------------------------------------------------------------ DDL
@@ -2054,8 +2152,7 @@ private:
     void crearTabla(Sentencia& s)
     {
         const QString t = Objeto(s.objeto);
-        if (t.startsWith(u'#'))
-            throw NoSoportado(QStringLiteral("The temporary table %1").arg(t));
+        const bool temporal = Temporal(t);
         Ambito a;
         FuenteAmbito f{t, {}};
         for (DefColumna& c : s.definiciones)
@@ -2086,7 +2183,7 @@ private:
         for (const DefColumna& c : s.definiciones)
             if (!identidad.isEmpty() && c.clavePrimaria && c.nombre.compare(identidad, Qt::CaseInsensitive) != 0)
                 throw NoSoportado(QStringLiteral("An IDENTITY column beside another primary key"));
-        salida(QStringLiteral("CREATE TABLE %1 (%2)").arg(Q(t), partes.join(QStringLiteral(", "))), {}, false, true);
+        salida(QStringLiteral("CREATE %1TABLE %2 (%3)").arg(temporal ? QStringLiteral("TEMP ") : QString(), Q(t), partes.join(QStringLiteral(", "))), {}, false, true);
         if (!identidad.isEmpty() && semilla != 1)
             salida(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (%1, %2)").arg(Lit(t)).arg(semilla - 1));
         // Later statements of the batch see the new table.
@@ -2130,6 +2227,7 @@ private:
     Traduccion r_;
     QHash<QString, std::vector<ColumnaAmbito>> tablas_, ctes_;
     QHash<QString, QString> identidades_;
+    QHash<QString, Tipo> variables_; // DECLAREd in the batch, by name in lower case
 };
 
 } // namespace

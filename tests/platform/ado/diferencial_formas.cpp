@@ -201,6 +201,54 @@ std::vector<Caso> CasosCotidianas()
          "datetime NULL | float NULL || "
          "int 6 | varchar C100 | varchar árbol | varchar Jardín | money 99.99 | decimal(12,4) 50.1234 | int 7 | bit 1 | "
          "datetime 2025-03-10 08:15:00 | float 12.75"},
+        // Variables of the batch.
+        {u"DECLARE @x int = 5 SET @x = @x * 2 SELECT @x", "int 10"},
+        {u"DECLARE @p money SELECT @p = MAX(Precio) FROM ART SELECT @p", "money 15000.0000"},
+        {u"DECLARE @c varchar(3) = 'abcdef' SELECT @c", "varchar abc"},
+        {u"SELECT @nada", "#137"},
+        {u"DECLARE @x int SELECT @x", "int NULL"},
+        {u"DECLARE @n int = 1 SET @n += 4 SET @n *= 3 SELECT @n", "int 15"},
+        {u"DECLARE @a int, @b varchar(10) = 'x' SELECT @a = IdArticulo, @b = Codigo FROM ART WHERE IdArticulo = 4 "
+         u"SELECT @b + CAST(@a AS varchar(5))",
+         "varchar B0104"},
+        {u"DECLARE @a int = 1 SELECT @a = IdArticulo FROM ART WHERE IdArticulo = 99 SELECT @a", "int 1"},
+        {u"DECLARE @a int SELECT @a = IdArticulo, Codigo FROM ART", "#141"},
+        {u"DECLARE @a int DECLARE @a int", "#134"},
+        // IF ... ELSE, blocks, transactions.
+        {u"IF EXISTS (SELECT 1 FROM ART WHERE Stock < 0) SELECT 'neg' ELSE SELECT 'ok'", "varchar neg"},
+        {u"IF NOT EXISTS (SELECT 1 FROM ART WHERE Stock < 0) SELECT 'neg' ELSE SELECT 'ok'", "varchar ok"},
+        {u"IF @@TRANCOUNT > 0 ROLLBACK TRAN SELECT @@TRANCOUNT", "int 0"},
+        {u"BEGIN TRAN UPDATE ART SET Stock = 0 WHERE IdArticulo = 6 IF @@ROWCOUNT = 1 COMMIT TRAN ELSE ROLLBACK TRAN "
+         u"SELECT Stock, @@TRANCOUNT FROM ART WHERE IdArticulo = 6",
+         "int 0 | int 0"},
+        {u"IF 1 = 1 BEGIN DECLARE @v int = 3 SELECT @v * 2 END", "int 6"},
+        // Temporary tables and SELECT ... INTO.
+        {u"SELECT Codigo INTO #dos FROM ART WHERE IdArticulo < 3 SELECT COUNT(*) FROM #dos", "int 2"},
+        {u"CREATE TABLE #x (a int) INSERT #x VALUES (1) INSERT INTO #x VALUES (2) SELECT SUM(a) FROM #x", "int 3"},
+        {u"SELECT Precio * 2 AS Doble INTO #precios FROM ART WHERE IdArticulo = 3 SELECT Doble FROM #precios", "money 2501.0000"},
+        {u"SELECT Precio * 2 INTO #sinnombre FROM ART", "#1038"},
+        // WITH before a write; UPDATE ... FROM and DELETE ... FROM with joins.
+        {u"WITH c AS (SELECT IdArticulo FROM ART WHERE Stock > 100) DELETE FROM ART WHERE IdArticulo IN (SELECT IdArticulo FROM c) "
+         u"SELECT COUNT(*) FROM ART",
+         "int 5"},
+        {u"WITH c AS (SELECT IdFamilia, Nombre FROM FAMILIAS) UPDATE ART SET Rubro = (SELECT Nombre FROM c WHERE c.IdFamilia = "
+         u"ART.IdFamilia) WHERE IdArticulo = 6 SELECT Rubro FROM ART WHERE IdArticulo = 6",
+         "varchar Jardín"},
+        {u"UPDATE a SET a.Rubro = f.Nombre FROM ART a JOIN FAMILIAS f ON f.IdFamilia = a.IdFamilia WHERE a.IdArticulo = 6 "
+         u"SELECT Rubro FROM ART WHERE IdArticulo = 6",
+         "varchar Jardín"},
+        {u"UPDATE ART SET Stock = Stock + 1 FROM FAMILIAS f WHERE f.IdFamilia = ART.IdFamilia AND f.Nombre = 'Jardín' "
+         u"SELECT Stock FROM ART WHERE IdArticulo = 6",
+         "int 8"},
+        {u"DELETE a FROM ART a LEFT JOIN FAMILIAS f ON f.IdFamilia = a.IdFamilia WHERE f.IdFamilia IS NULL "
+         u"SELECT COUNT(*) FROM ART WHERE IdFamilia IS NULL",
+         "int 0"},
+        // Paging, TRUNCATE, operators.
+        {u"SELECT Codigo FROM ART ORDER BY IdArticulo OFFSET 2 ROWS FETCH NEXT 2 ROWS ONLY", "varchar A003 || varchar B010"},
+        {u"TRUNCATE TABLE VENTAS SELECT COUNT(*) FROM VENTAS", "int 0"},
+        {u"SELECT 5 & 3, 5 | 3, 5 ^ 3", "int 1 | int 7 | int 6"},
+        {u"SELECT CASE WHEN 2 !< 1 THEN 1 ELSE 0 END, CASE WHEN 2 !> 1 THEN 1 ELSE 0 END", "int 1 | int 0"},
+        {u"INSERT ART (IdArticulo, Codigo) VALUES (30, 'Z030') SELECT Codigo FROM ART WHERE IdArticulo = 30", "varchar Z030"},
     };
 }
 

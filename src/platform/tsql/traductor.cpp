@@ -432,7 +432,7 @@ private:
         if (a.t.numero() && b.t.numero())
             return {a.sql, b.sql};
         if (d.fecha() && a.t.fecha() && b.t.fecha() && a.t.clase != b.t.clase)
-            d = Tipo::De(Clase::DateTime2).clase == d.clase ? d : Tipo::De(Clase::DateTime);
+            d = d.clase == Clase::DateTime2 ? d : Tipo::De(Clase::DateTime);
         return {conv(a, d), conv(b, d)};
     }
 

@@ -9,6 +9,7 @@
 // Builds also on the token rewriter that came before, for comparison (cold
 // and warm only).
 //   bench_traduccion [rounds]
+//   bench_traduccion --sql    (the SQLite statements, nothing timed)
 #if __has_include("platform/tsql/traductor.h")
 #define TRADUCCION_TIPADA 1
 #include "platform/ado/sqlite_servidor.h"
@@ -25,6 +26,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <functional>
 #include <sqlite3.h>
@@ -117,7 +119,8 @@ private:
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const int rondas = argc > 1 ? std::atoi(argv[1]) : 2000;
+    const bool mostrar = argc > 1 && std::strcmp(argv[1], "--sql") == 0;
+    const int rondas = argc > 1 && !mostrar ? std::atoi(argv[1]) : 2000;
     QTemporaryDir dir;
     demo::Opciones o;
     o.carpeta = dir.path();
@@ -129,6 +132,13 @@ int main(int argc, char** argv)
         return 1;
     ado::servidor::Registrar(db);
     ado::sesion::Registrar(db);
+    if (mostrar) {
+        ado::TraductorSqlite t([db](const QString& sql) { return Filas(db, sql); });
+        for (const Sentencia& s : kSentencias)
+            for (const auto& salida : t.traducir(Texto(s, 1), QString())->sentencias)
+                std::printf("%s:\n  %s\n", s.nombre, qPrintable(salida.sql));
+        return 0;
+    }
     std::printf("typed translation, %d rounds, us of processor time per statement\n", rondas);
     std::printf("%-22s %10s %10s %10s %12s\n", "statement", "cold", "warm", "parse", "in memory");
     for (const Sentencia& s : kSentencias) {
@@ -143,6 +153,11 @@ int main(int argc, char** argv)
     }
     sqlite3_close(db);
 #else
+    if (mostrar) {
+        for (const Sentencia& s : kSentencias)
+            std::printf("%s:\n  %s\n", s.nombre, qPrintable(ado::TraducirASqlite(Texto(s, 1))));
+        return 0;
+    }
     std::printf("token rewriter, %d rounds, us of processor time per statement\n", rondas);
     std::printf("%-22s %10s %10s\n", "statement", "cold", "warm");
     for (const Sentencia& s : kSentencias) {

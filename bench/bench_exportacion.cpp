@@ -12,6 +12,10 @@
 // Scale: verificador's embedded export of a tenth of N and of N (default
 // 10,000,000), alternated: time per article and peak memory of both sizes.
 //   bench_exportacion --escala [ARTICULOS] [VECES]
+// Against another build: this build's verificador and another one's (an
+// earlier commit's), alternated run by run on the same databases, embedded and
+// through unixODBC; medians of wall and processor time, peak memory, ratios.
+//   bench_exportacion --contra VERIFICADOR [ARTICULOS] [VECES]
 // The databases are kept by size in the build folder (bench/bases) and made
 // again only when missing or older than the generator.
 #include <QDir>
@@ -195,13 +199,10 @@ std::string CarpetaOdbc(const std::string& carpeta, const std::string& plana)
     return d;
 }
 
-const std::vector<std::string>& Parametros(const char* servidor)
+std::vector<std::string> Parametros(const char* servidor, const std::string& exe = VERIFICADOR_EXE)
 {
-    static std::vector<std::string> local = {VERIFICADOR_EXE, "--consola",
-                                             "@Server=LOCAL; @DbName=DEMO; @Usuario=ADMIN; @Password=DEMO; @ParametroAdicional=1;"};
-    static std::vector<std::string> odbc = {VERIFICADOR_EXE, "--consola",
-                                            "@Server=ODBC; @DbName=DEMO; @Usuario=ADMIN; @Password=DEMO; @ParametroAdicional=1;"};
-    return std::strcmp(servidor, "LOCAL") == 0 ? local : odbc;
+    return {exe, "--consola",
+            std::string("@Server=") + servidor + "; @DbName=DEMO; @Usuario=ADMIN; @Password=DEMO; @ParametroAdicional=1;"};
 }
 
 int Comparacion(long long articulos, int veces)
@@ -299,17 +300,67 @@ int Escala(long long articulos, int veces)
     return iguales && crece <= 2 ? 0 : 1;
 }
 
+int Contra(const std::string& otro, long long articulos, int veces)
+{
+    const std::string bases = Bases(articulos, false);
+    const std::string plana = Bases(articulos, true);
+    QTemporaryDir dir;
+    const std::string carpeta = dir.path().toStdString();
+    const std::vector<std::string> env = {"VERIFICADOR_CARPETA=" + carpeta, "VERIFICADOR_SERVIDORES=" + carpeta + "/servidores.ini"};
+    EscribeServidores(carpeta, bases);
+    const std::string odbc = CarpetaOdbc(carpeta, plana);
+    // Each embedded run's file is kept aside: the last of each program are compared.
+    const std::string salida = Productos(carpeta), salidaEste = carpeta + "/productos_este.txt",
+                      salidaOtro = carpeta + "/productos_otro.txt";
+    auto aparte = [&](const std::string& a) {
+        QFile::remove(QString::fromStdString(a));
+        QFile::rename(QString::fromStdString(salida), QString::fromStdString(a));
+    };
+    Serie e, eo, o, oo;
+    // Which goes first changes every run, so neither gets the warmer caches.
+    for (int i = 0; i < veces; ++i) {
+        for (int k = 0; k < 2; ++k) {
+            if ((i + k) % 2 == 0) {
+                e.agrega("verificador", Corre(Parametros("LOCAL"), env));
+                aparte(salidaEste);
+                o.agrega("verificador por ODBC", Corre(Parametros("ODBC"), env, odbc));
+            } else {
+                eo.agrega("el otro", Corre(Parametros("LOCAL", otro), env));
+                aparte(salidaOtro);
+                oo.agrega("el otro por ODBC", Corre(Parametros("ODBC", otro), env, odbc));
+            }
+        }
+        std::printf("  corrida %d: este %.3f s (cpu %.3f), el otro %.3f s (cpu %.3f); por ODBC: este %.3f s, el otro %.3f s\n", i + 1,
+                    e.m.back().segundos, e.m.back().cpu, eo.m.back().segundos, eo.m.back().cpu, o.m.back().segundos,
+                    oo.m.back().segundos);
+        std::fflush(stdout);
+    }
+    std::printf("%lld articulos, %d corridas; el otro: %s\n", articulos, veces, otro.c_str());
+    std::printf(" base embebida\n");
+    e.muestra("este verificador", articulos);
+    eo.muestra("el otro", articulos);
+    Razon("este / el otro", e, eo, 1.03);
+    std::printf(" por unixODBC (controlador SQLite, StepAPI)\n");
+    o.muestra("este verificador", articulos);
+    oo.muestra("el otro", articulos);
+    Razon("este / el otro por ODBC", o, oo, 1.03);
+    return Iguales(salidaEste, salidaOtro) ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     const bool escala = argc > 1 && std::strcmp(argv[1], "--escala") == 0;
-    const int primero = escala ? 2 : 1;
+    const bool contra = argc > 2 && std::strcmp(argv[1], "--contra") == 0;
+    const int primero = escala ? 2 : contra ? 3 : 1;
     const long long articulos = argc > primero ? std::atoll(argv[primero]) : escala ? 10000000 : 1000000;
     const int veces = argc > primero + 1 ? std::atoi(argv[primero + 1]) : 3;
     if (articulos < 1 || veces < 1) {
-        std::fprintf(stderr, "uso: bench_exportacion [--escala] [ARTICULOS] [VECES]\n");
+        std::fprintf(stderr, "uso: bench_exportacion [--escala | --contra VERIFICADOR] [ARTICULOS] [VECES]\n");
         return 2;
     }
+    if (contra)
+        return Contra(argv[2], articulos, veces);
     return escala ? Escala(articulos, veces) : Comparacion(articulos, veces);
 }

@@ -93,7 +93,23 @@ struct Elemento {
     Peso letra{0, 0};
     std::vector<std::pair<Peso, Peso>> rangos;
 
-    bool coincide(Peso c, Regla r) const;
+    // Inline and with the collation fixed: it runs for every character of
+    // every row a LIKE reads.
+    template <Regla R>
+    bool coincide(Peso c) const
+    {
+        if (tipo == Letra)
+            return CompararPeso(c, letra, R) == 0;
+        if (tipo == Uno)
+            return true;
+        bool dentro = false;
+        for (const auto& g : rangos)
+            if (CompararPeso(c, g.first, R) >= 0 && CompararPeso(c, g.second, R) <= 0) {
+                dentro = true;
+                break;
+            }
+        return dentro != negada;
+    }
 };
 struct Patron {
     std::vector<Elemento> elementos;

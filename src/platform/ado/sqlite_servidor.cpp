@@ -57,7 +57,12 @@ int SinBlancosFinales(const unsigned char* s, int n)
     return n;
 }
 
-int Comparar(const char* a, int na, const char* b, int nb, Regla r)
+namespace {
+
+// One comparison per collation, the collation a constant: this runs for every
+// pair of texts a sort or an index compares.
+template <Regla r>
+int CompararEn(const char* a, int na, const char* b, int nb)
 {
     const auto* pa = reinterpret_cast<const unsigned char*>(a);
     const auto* pb = reinterpret_cast<const unsigned char*>(b);
@@ -95,12 +100,26 @@ int Comparar(const char* a, int na, const char* b, int nb, Regla r)
     return acento ? acento : caso;
 }
 
+} // namespace
+
+int Comparar(const char* a, int na, const char* b, int nb, Regla r)
+{
+    switch (r) {
+    case Regla::CiAs: return CompararEn<Regla::CiAs>(a, na, b, nb);
+    case Regla::CsAs: return CompararEn<Regla::CsAs>(a, na, b, nb);
+    case Regla::CiAi: return CompararEn<Regla::CiAi>(a, na, b, nb);
+    case Regla::CsAi: return CompararEn<Regla::CsAi>(a, na, b, nb);
+    case Regla::Bin: break;
+    }
+    return CompararEn<Regla::Bin>(a, na, b, nb);
+}
+
 int Intercalacion(void*, int na, const void* a, int nb, const void* b)
 {
     // Texts compare as texts, also those that read as dates: the server
     // converts a text to a date only where the other side is a date, and
     // the translation writes that conversion.
-    return Comparar(static_cast<const char*>(a), na, static_cast<const char*>(b), nb, Regla::CiAs);
+    return CompararEn<Regla::CiAs>(static_cast<const char*>(a), na, static_cast<const char*>(b), nb);
 }
 
 // ---------------------------------------------------------------- errors
@@ -133,21 +152,6 @@ QByteArray Texto(sqlite3_value* v)
 }
 
 // ---------------------------------------------------------------- LIKE
-
-bool Elemento::coincide(Peso c, Regla r) const
-{
-    if (tipo == Letra)
-        return CompararPeso(c, letra, r) == 0;
-    if (tipo == Uno)
-        return true;
-    bool dentro = false;
-    for (const auto& g : rangos)
-        if (CompararPeso(c, g.first, r) >= 0 && CompararPeso(c, g.second, r) <= 0) {
-            dentro = true;
-            break;
-        }
-    return dentro != negada;
-}
 
 Patron* Compilar(const unsigned char* s, int n, std::uint32_t escape, Regla regla)
 {
@@ -209,7 +213,10 @@ Patron* Compilar(const unsigned char* s, int n, std::uint32_t escape, Regla regl
     return pat;
 }
 
-bool Coincide(const Patron& pat, const Peso* t, std::size_t n)
+namespace {
+
+template <Regla R>
+bool CoincideEn(const Patron& pat, const Peso* t, std::size_t n)
 {
     // "%" keeps the last place to retry from: no recursion, no regex.
     const std::vector<Elemento>& p = pat.elementos;
@@ -217,7 +224,7 @@ bool Coincide(const Patron& pat, const Peso* t, std::size_t n)
     std::size_t todo = std::size_t(-1);
     const std::size_t m = p.size();
     while (j < n) {
-        if (i < m && p[i].tipo != Elemento::Todo && p[i].coincide(t[j], pat.regla)) {
+        if (i < m && p[i].tipo != Elemento::Todo && p[i].coincide<R>(t[j])) {
             ++i, ++j;
         } else if (i < m && p[i].tipo == Elemento::Todo) {
             todo = i++;
@@ -234,13 +241,31 @@ bool Coincide(const Patron& pat, const Peso* t, std::size_t n)
     return i == m;
 }
 
+} // namespace
+
+bool Coincide(const Patron& pat, const Peso* t, std::size_t n)
+{
+    switch (pat.regla) {
+    case Regla::CiAs: return CoincideEn<Regla::CiAs>(pat, t, n);
+    case Regla::CsAs: return CoincideEn<Regla::CsAs>(pat, t, n);
+    case Regla::CiAi: return CoincideEn<Regla::CiAi>(pat, t, n);
+    case Regla::CsAi: return CoincideEn<Regla::CsAi>(pat, t, n);
+    case Regla::Bin: break;
+    }
+    return CoincideEn<Regla::Bin>(pat, t, n);
+}
+
 bool CoincideTexto(const Patron& pat, const unsigned char* t, int nt)
 {
     thread_local std::vector<Peso> pesos;
     pesos.clear();
     const unsigned char* p = t;
-    while (p < t + nt)
-        pesos.push_back(PesoEn(Decodificar(p, t + nt), pat.regla));
+    if (pat.regla == Regla::Bin)
+        while (p < t + nt)
+            pesos.push_back(PesoEn(Decodificar(p, t + nt), Regla::Bin));
+    else
+        while (p < t + nt)
+            pesos.push_back(PesoDe(Decodificar(p, t + nt)));
     // Trailing blanks of the text are ignored, those of the pattern count.
     if (Coincide(pat, pesos.data(), pesos.size()))
         return true;

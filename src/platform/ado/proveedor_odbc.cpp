@@ -748,7 +748,9 @@ public:
         });
         std::vector<Variant> f;
         while (c->siguiente(f))
-            r.push_back({f[2].toString(), f[3].toString().contains(QLatin1String("VIEW"), Qt::CaseInsensitive)});
+            // The embedded database's own table of view types is not the user's.
+            if (!(diag_.sqlite && f[2].toString() == u"ss_tipos"))
+                r.push_back({f[2].toString(), f[3].toString().contains(QLatin1String("VIEW"), Qt::CaseInsensitive)});
         return r;
     }
 

@@ -301,7 +301,7 @@ public:
     {
         std::vector<TablaEsquema> r;
         auto c = ejecutar(QStringLiteral("SELECT name, type FROM sqlite_master WHERE type IN ('table','view') "
-                                         "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name"),
+                                         "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' AND name <> 'ss_tipos' ORDER BY name"),
                           {}, nullptr, timeout_);
         std::vector<Variant> f;
         while (c->siguiente(f))

@@ -2,6 +2,8 @@
 #include "platform/ado/errores_ado.h"
 #include "platform/ado/provider.h"
 
+#include <algorithm>
+
 namespace ado {
 
 std::shared_ptr<const tsql::Traduccion> TraductorSqlite::traducir(const QString& sql, const QString& origen)
@@ -31,9 +33,16 @@ bool TraductorSqlite::columnas(const QString& tabla, std::vector<tsql::ColumnaDe
     const auto def = filas_(QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = '%1' COLLATE NOCASE")
                                 .arg(QString(tabla).replace(u'\'', QLatin1String("''"))));
     const bool autoincremento = !def.empty() && def[0][0].contains(QLatin1String("AUTOINCREMENT"), Qt::CaseInsensitive);
+    // A view's computed columns: the types its CREATE VIEW kept.
+    QHash<QString, QString> deVista;
+    if (std::any_of(filas.begin(), filas.end(), [](const auto& f) { return f[2].isEmpty(); })
+        && !filas_(QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'ss_tipos'")).empty())
+        for (const auto& f : filas_(QStringLiteral("SELECT columna, tipo FROM ss_tipos WHERE objeto = '%1'")
+                                        .arg(QString(tabla).replace(u'\'', QLatin1String("''")))))
+            deVista.insert(f[0].toLower(), f[1]);
     for (const auto& f : filas) {
         // cid, name, type, notnull, dflt_value, pk
-        tsql::ColumnaDeclarada c{f[1], f[2]};
+        tsql::ColumnaDeclarada c{f[1], f[2].isEmpty() ? deVista.value(f[1].toLower()) : f[2]};
         c.identidad = autoincremento && f[5] == u"1" && f[2].compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0;
         r.push_back(c);
     }

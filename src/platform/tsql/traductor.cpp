@@ -74,6 +74,10 @@ const Parte kPartes[] = {
     {"millisecond", {"MILLISECOND", "MS"}},
 };
 
+// The types of the computed columns of the views made here.
+const char kTablaDeTipos[] = "CREATE TABLE IF NOT EXISTS ss_tipos (objeto TEXT COLLATE NOCASE, columna TEXT COLLATE NOCASE, "
+                             "tipo TEXT, PRIMARY KEY (objeto, columna))";
+
 QString ParteDeFecha(const QString& escrita)
 {
     QString p = escrita.trimmed();
@@ -1735,6 +1739,16 @@ private:
             for (const QString& x : s.columnas)
                 c << Q(x);
             salida(QStringLiteral("CREATE VIEW %1%2 AS %3").arg(Q(Objeto(s.objeto)), c.isEmpty() ? QString() : Par(c.join(QStringLiteral(", "))), q), {}, false, true);
+            // SQLite declares no type for a view's computed column: kept
+            // beside it, so that a later batch reads the view typed.
+            QStringList tipos;
+            for (const ColumnaAmbito& x : cols)
+                if (!x.tipo.desconocido() && x.tipo.clase != Clase::Nulo)
+                    tipos << QStringLiteral("(%1, %2, %3)").arg(Lit(Objeto(s.objeto)), Lit(x.nombre), Lit(NombreDe(x.tipo)));
+            salida(QString::fromLatin1(kTablaDeTipos));
+            salida(QStringLiteral("DELETE FROM ss_tipos WHERE objeto = %1").arg(Lit(Objeto(s.objeto))));
+            if (!tipos.isEmpty())
+                salida(QStringLiteral("INSERT INTO ss_tipos (objeto, columna, tipo) VALUES ") + tipos.join(QStringLiteral(", ")));
             return;
         }
         case ClaseSentencia::CrearIndice: {
@@ -1753,6 +1767,10 @@ private:
             for (const Nombre& n : s.objetos) {
                 tablas_.remove(Objeto(n).toLower());
                 salida(QStringLiteral("DROP %1 %2%3").arg(k, s.siExiste ? QStringLiteral("IF EXISTS ") : QString(), Q(Objeto(n))), {}, false, true);
+                if (k == u"VIEW") {
+                    salida(QString::fromLatin1(kTablaDeTipos));
+                    salida(QStringLiteral("DELETE FROM ss_tipos WHERE objeto = %1").arg(Lit(Objeto(n))));
+                }
             }
             return;
         }

@@ -58,6 +58,21 @@ TEST_F(DialectoSqlite, IfRunsItsStatementOnlyWhenTheConditionHolds)
     EXPECT_EQ(escalar(u"IF 1 = 0 SELECT 'no' ELSE SELECT 'si' SELECT 'despues'"), Variant(u"si"));
 }
 
+TEST_F(DialectoSqlite, AViewsComputedColumnsKeepTheirTypesInLaterBatches)
+{
+    ejecuta(u"CREATE TABLE p (k int PRIMARY KEY, precio money)");
+    ejecuta(u"INSERT INTO p VALUES (1, 800.00)");
+    ejecuta(u"CREATE VIEW vp AS SELECT k, precio * 2 AS doble FROM p");
+    // 1600.00 is stored as a whole number; money still divides exactly.
+    EXPECT_EQ(escalar(u"SELECT doble / 3 FROM vp").toCurrency(), Currency{5333333});
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT * FROM vp"), cn, adOpenForwardOnly, adLockReadOnly);
+    EXPECT_EQ(rs["doble"].Type, adCurrency);
+    rs.Close();
+    ejecuta(u"DROP VIEW vp");
+    EXPECT_EQ(escalar(u"SELECT COUNT(*) FROM ss_tipos WHERE objeto = 'vp'"), Variant(std::int32_t(0)));
+}
+
 TEST_F(DialectoSqlite, AnIfOverTheTransactionCountEndsItsTransaction)
 {
     ejecuta(u"BEGIN TRAN INSERT INTO t VALUES (8, 80)");

@@ -459,8 +459,9 @@ private:
 
     Res expr(Expr& e, const Ambito& a)
     {
-        // An operator chain is as deep as it is long; the parser bounds only
-        // parentheses. A thousand levels is far beyond any statement written.
+        // Chains are walked without recursing (Binario); what nests here is
+        // written nesting, a prefix operator's included, which the parser
+        // does not bound.
         struct Nivel {
             int& n;
             explicit Nivel(int& x) : n(x)
@@ -569,16 +570,27 @@ private:
             return {op + Par(x.sql), x.t};
         }
         case ClaseExpr::Binario: {
-            const QString op = e.texto.toUpper();
-            if (op == u"AND" || op == u"OR") {
-                Res x = expr(*e.hijos[0], a), y = expr(*e.hijos[1], a);
-                return {Par(x.sql) + u' ' + op + u' ' + Par(y.sql), Tipo::De(Clase::Bit)};
+            // A chain (a + b + c ..., x OR y OR z ...) is as deep as it is
+            // long: walked down its left side, then written left to right.
+            std::vector<Expr*> espina;
+            Expr* izquierda = &e;
+            while (izquierda->clase == ClaseExpr::Binario) {
+                if (espina.size() >= kEslabonesMaximos)
+                    throw ErrorTsql{191, QStringLiteral("Some part of your SQL statement is nested too deeply. Rewrite the query or break it up into smaller queries.")};
+                espina.push_back(izquierda);
+                izquierda = izquierda->hijos[0].get();
             }
-            Res x = expr(*e.hijos[0], a), y = expr(*e.hijos[1], a);
-            if (op == u"=" || op == u"<>" || op == u"!=" || op == u"<" || op == u">" || op == u"<=" || op == u">="
-                || op == u"!<" || op == u"!>")
-                return comparacion(op, x, y);
-            return aritmetica(op, x, y);
+            Res r = expr(*izquierda, a);
+            for (auto it = espina.rbegin(); it != espina.rend(); ++it) {
+                Expr& n = **it;
+                r = binario(n.texto.toUpper(), r, expr(*n.hijos[1], a));
+                n.tipo = r.t;
+                // Kept for GROUP BY's comparisons, which never meet long
+                // chains: every prefix of a long one kept would be quadratic.
+                if (espina.size() <= 32)
+                    escrita_.insert(&n, r.sql);
+            }
+            return r;
         }
         case ClaseExpr::Parentesis: {
             Res x = expr(*e.hijos[0], a);
@@ -650,6 +662,16 @@ private:
         case ClaseExpr::Defecto: throw NoSoportado(QStringLiteral("DEFAULT as a value"));
         }
         return {};
+    }
+
+    Res binario(const QString& op, const Res& x, const Res& y)
+    {
+        if (op == u"AND" || op == u"OR")
+            return {Par(x.sql) + u' ' + op + u' ' + Par(y.sql), Tipo::De(Clase::Bit)};
+        if (op == u"=" || op == u"<>" || op == u"!=" || op == u"<" || op == u">" || op == u"<=" || op == u">="
+            || op == u"!<" || op == u"!>")
+            return comparacion(op, x, y);
+        return aritmetica(op, x, y);
     }
 
     Res como(Expr& e, const Ambito& a)
@@ -2236,7 +2258,8 @@ private:
         throw NoSoportado(QStringLiteral("ALTER TABLE ... %1").arg(k));
     }
 
-    static constexpr int kProfundidadExpresion = 1000;
+    static constexpr int kProfundidadExpresion = 200;
+    static constexpr size_t kEslabonesMaximos = 3000; // operands of one chain: each writes the text so far again
     QHash<const Expr*, QString> escrita_; // the SQL written for each expression
     int si_ = -1;        // the IF whose answer the statements written now wait for
     bool cuando_ = true; // the answer they run on

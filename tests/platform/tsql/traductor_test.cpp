@@ -79,10 +79,14 @@ TEST(Traductor, CadenasLargasCrecenLinealmenteYLasDesmedidasSeRechazan)
     EsquemaDePrueba e;
     const QString sql = Sql(Traducir(linea, e));
     EXPECT_LT(sql.size(), 64 * linea.size() + 4096);
-    QString desmedida = QStringLiteral("SELECT 1");
-    for (int i = 0; i < 3000; ++i)
+    QString larga = QStringLiteral("SELECT Codigo FROM ART WHERE IdArticulo = 0"), desmedida = QStringLiteral("SELECT 1");
+    for (int i = 0; i < 2500; ++i)
+        larga += QStringLiteral(" OR IdArticulo = %1").arg(i);
+    EXPECT_EQ(Error(larga), -1);
+    for (int i = 0; i < 4000; ++i)
         desmedida += QStringLiteral(" + 1");
     EXPECT_EQ(Error(desmedida), 191);
+    EXPECT_EQ(Error(QStringLiteral("SELECT ") + QStringLiteral("- ").repeated(300) + u'1'), 191);
     EXPECT_EQ(Error(QStringLiteral("SELECT ") + QString(300, u'(') + u'1' + QString(300, u')')), 191);
 }
 

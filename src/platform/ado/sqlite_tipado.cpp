@@ -755,7 +755,10 @@ void Substring(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     // Characters before the first count in the length: SUBSTRING('abcdef', -1, 3) is 'a'.
     const QString t = Cadena(argv[0]);
     const std::int64_t desde = std::max<std::int64_t>(inicio, 1);
-    const std::int64_t hasta = largo > std::numeric_limits<std::int64_t>::max() - inicio ? t.size() + 1 : inicio + largo;
+    // Past the text's end whatever the sum would be (it may not fit 64 bits).
+    std::int64_t hasta;
+    if (__builtin_add_overflow(inicio, largo, &hasta))
+        hasta = std::int64_t(t.size()) + 1;
     if (hasta <= desde || desde > t.size())
         return ResultadoTexto(ctx, QByteArray(""));
     ResultadoCadena(ctx, t.mid(qsizetype(desde - 1), qsizetype(std::min<std::int64_t>(hasta, t.size() + 1) - desde)));

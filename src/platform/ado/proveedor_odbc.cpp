@@ -633,12 +633,7 @@ public:
     {
         if (!diag_.sqlite)
             return Provider::ejecutarTsql(sql, afectadas, timeout, conClave);
-        if (sql.contains(QChar(0)))
-            FallaDe(ErrorCaracterNulo(diag_.origen));
-        const auto t = traductor_.traducir(sql, diag_.origen);
-        if (conClave)
-            return t->conClave.isEmpty() ? nullptr : ejecutar(t->conClave, {}, afectadas, timeout);
-        return EjecutarTraduccion(*t, traductor_, afectadas, [&](const QString& s, std::int64_t* n) {
+        return traductor_.ejecutar(sql, diag_.origen, afectadas, conClave, [&](const QString& s, std::int64_t* n) {
             return ejecutar(s, {}, n, timeout);
         });
     }

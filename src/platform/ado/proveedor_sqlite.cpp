@@ -256,19 +256,8 @@ public:
     std::unique_ptr<Cursor> ejecutarTsql(const QString& sql, std::int64_t* afectadas, int timeout,
                                          bool conClave) override
     {
-        if (sql.contains(QChar(0)))
-            FallaDe(ErrorCaracterNulo(nombre_));
         esperar(timeout); // the schema the translation reads waits as the statement does
-        const auto t = traductor_.traducir(sql, nombre_);
-        if (conClave) {
-            if (t->conClave.isEmpty())
-                return nullptr;
-            auto c = ejecutar(t->conClave, {}, afectadas, timeout);
-            if (c)
-                Declarar(*c, t->sentencias[0].columnas, 1);
-            return c;
-        }
-        return EjecutarTraduccion(*t, traductor_, afectadas, [&](const QString& s, std::int64_t* n) {
+        return traductor_.ejecutar(sql, nombre_, afectadas, conClave, [&](const QString& s, std::int64_t* n) {
             return ejecutar(s, {}, n, timeout);
         });
     }

@@ -61,9 +61,22 @@ void Declarar(Cursor& c, const std::vector<tsql::Tipo>& tipos, int primera)
     }
 }
 
-std::unique_ptr<Cursor> EjecutarTraduccion(const tsql::Traduccion& t, TraductorSqlite& traductor,
-                                           std::int64_t* afectadas, const Nativa& nativa)
+std::unique_ptr<Cursor> TraductorSqlite::ejecutar(const QString& sql, const QString& origen, std::int64_t* afectadas,
+                                                  bool conClave, const Nativa& nativa)
 {
+    // SQLite reads a statement only up to a character 0: refused whole.
+    if (sql.contains(QChar(0)))
+        FallaDe(ErrorCaracterNulo(origen));
+    const auto traduccion = traducir(sql, origen);
+    const tsql::Traduccion& t = *traduccion;
+    if (conClave) {
+        if (t.conClave.isEmpty())
+            return nullptr;
+        auto c = nativa(t.conClave, afectadas);
+        if (c)
+            Declarar(*c, t.sentencias[0].columnas, 1);
+        return c;
+    }
     std::unique_ptr<Cursor> primera;
     std::int64_t total = 0;
     bool huboCambios = false;
@@ -82,7 +95,7 @@ std::unique_ptr<Cursor> EjecutarTraduccion(const tsql::Traduccion& t, TraductorS
             continue;
         }
         if (s.definicion)
-            traductor.esquemaCambiado();
+            esquemaCambiado();
         if (k >= 0) {
             total += k;
             huboCambios = true;

@@ -13,6 +13,11 @@
 
 namespace ado {
 
+class Cursor;
+
+// A statement in the provider's own dialect run, with the rows it affected.
+using Nativa = std::function<std::unique_ptr<Cursor>(const QString& sql, std::int64_t* afectadas)>;
+
 class TraductorSqlite : private tsql::Esquema {
 public:
     // Rows of a native statement as texts (the schema's PRAGMA).
@@ -23,6 +28,14 @@ public:
     std::shared_ptr<const tsql::Traduccion> traducir(const QString& sql, const QString& origen);
     void esquemaCambiado() { cache_.clear(); }
 
+    // A batch in the server's dialect, translated and run statement by
+    // statement through nativa: the rows of its first result, typed as the
+    // server types them (later statements run before those rows are handed
+    // back, so they are read whole first unless they come last). conClave:
+    // the rows of a SELECT of one table with its row id first, or nothing.
+    std::unique_ptr<Cursor> ejecutar(const QString& sql, const QString& origen, std::int64_t* afectadas, bool conClave,
+                                     const Nativa& nativa);
+
 private:
     bool columnas(const QString& tabla, std::vector<tsql::ColumnaDeclarada>& r) override;
 
@@ -30,15 +43,6 @@ private:
     QHash<QString, std::shared_ptr<const tsql::Traduccion>> cache_;
 };
 
-class Cursor;
-
-// Runs a translation statement by statement through nativa (the provider's
-// own dialect); the rows of the batch's first result come back typed as the
-// server types them. Later statements run before those rows are handed back,
-// so they are read whole first unless they come last.
-using Nativa = std::function<std::unique_ptr<Cursor>(const QString& sql, std::int64_t* afectadas)>;
-std::unique_ptr<Cursor> EjecutarTraduccion(const tsql::Traduccion& t, TraductorSqlite& traductor,
-                                           std::int64_t* afectadas, const Nativa& nativa);
 // The types of a statement's columns given to its cursor, from column primera.
 void Declarar(Cursor& c, const std::vector<tsql::Tipo>& tipos, int primera = 0);
 

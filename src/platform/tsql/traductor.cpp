@@ -39,16 +39,22 @@ struct Opciones {
     const std::vector<Tipo>* destino = nullptr; // the types the columns of a chain take
 };
 
+// A call of an aggregate function itself (not a window function).
+bool EsAgregado(const Expr& e)
+{
+    if (e.clase != ClaseExpr::Funcion || e.ventana)
+        return false;
+    const QString f = e.texto.toUpper();
+    return f == u"COUNT" || f == u"SUM" || f == u"AVG" || f == u"MIN" || f == u"MAX" || f == u"COUNT_BIG";
+}
+
 // An aggregate in an expression (not in a subquery of it).
 bool Agregada(const Expr& e)
 {
     if (e.clase == ClaseExpr::Subconsulta || e.clase == ClaseExpr::Existe)
         return false;
-    if (e.clase == ClaseExpr::Funcion && !e.ventana) {
-        const QString f = e.texto.toUpper();
-        if (f == u"COUNT" || f == u"SUM" || f == u"AVG" || f == u"MIN" || f == u"MAX" || f == u"COUNT_BIG")
-            return true;
-    }
+    if (EsAgregado(e))
+        return true;
     for (const PExpr& h : e.hijos)
         if (h && Agregada(*h))
             return true;
@@ -105,6 +111,12 @@ QString Acciones(const QString& alBorrar, const QString& alActualizar)
 }
 
 
+// A column's type as SQLite keeps it, a text's collation with it.
+QString Declarado(const Tipo& t)
+{
+    return DeclaracionDe(t) + (t.texto() ? QStringLiteral(" COLLATE ") + t.intercalacion : QString());
+}
+
 // A type's name as the helpers take it.
 QString NombreTipo(const Tipo& t) { return Lit(NombreDe(t)); }
 
@@ -138,12 +150,9 @@ bool Simple(const Select& s)
     if (!s.con.empty() || !s.combinadas.empty() || s.distinto || !s.grupo.empty() || s.teniendo || s.desde.size() != 1
         || !s.desde[0].uniones.empty() || s.desde[0].fuente.clase != ClaseFuente::Tabla || !s.into.vacio())
         return false;
-    for (const ItemSelect& i : s.lista) {
-        const QString f = i.expr->texto.toUpper();
-        if (i.expr->clase == ClaseExpr::Funcion && !i.expr->ventana
-            && (f == u"COUNT" || f == u"SUM" || f == u"AVG" || f == u"MIN" || f == u"MAX" || f == u"COUNT_BIG"))
+    for (const ItemSelect& i : s.lista)
+        if (EsAgregado(*i.expr))
             return false;
-    }
     return true;
 }
 
@@ -1623,13 +1632,8 @@ private:
     // the GROUP BY's expressions, constants; culpable: the first column that is not.
     bool agrupada(const Expr& e, const QSet<QString>& grupos, QString& culpable) const
     {
-        if (e.clase == ClaseExpr::Subconsulta || e.clase == ClaseExpr::Existe)
+        if (e.clase == ClaseExpr::Subconsulta || e.clase == ClaseExpr::Existe || EsAgregado(e))
             return true;
-        if (e.clase == ClaseExpr::Funcion && !e.ventana) {
-            const QString f = e.texto.toUpper();
-            if (f == u"COUNT" || f == u"SUM" || f == u"AVG" || f == u"MIN" || f == u"MAX" || f == u"COUNT_BIG")
-                return true;
-        }
         if (grupos.contains(escrita_.value(&e)))
             return true;
         if (e.clase == ClaseExpr::Columna) {
@@ -1867,8 +1871,7 @@ private:
                 throw ErrorTsql{1038, QStringLiteral("An object or column name is missing or empty. For SELECT INTO statements, verify each column has a name.")};
             // A column of unknown type (a file made elsewhere) keeps SQLite's own.
             const Tipo x = tipos[i].clase == Clase::Nulo ? Tipo::De(Clase::Int) : tipos[i];
-            cols << Q(nombres[i]) + (x.desconocido() ? QString() : u' ' + DeclaracionDe(x))
-                        + (x.texto() ? QStringLiteral(" COLLATE ") + x.intercalacion : QString());
+            cols << Q(nombres[i]) + (x.desconocido() ? QString() : u' ' + Declarado(x));
             qc << Q(nombres[i]);
             registro.push_back({nombres[i], x});
         }
@@ -2016,8 +2019,7 @@ private:
     QString desdeDeActualizacion(Sentencia& s, Ambito& a, QStringList& condiciones)
     {
         const QString blanco = NombreDelBlanco(s);
-        const QString t = Objeto(s.objeto);
-        a.fuentes.push_back({blanco, ambitoDe(t).fuentes[0].columnas});
+        a = ambitoDe(Objeto(s.objeto), blanco);
         QStringList otras;
         std::vector<Expr*> ons;
         bool hallado = false;
@@ -2110,7 +2112,7 @@ private:
         for (const FuenteAmbito& f : a.fuentes)
             esta = esta || f.alias.compare(blanco, Qt::CaseInsensitive) == 0;
         if (!esta) {
-            a.fuentes.push_back({blanco, ambitoDe(t).fuentes[0].columnas});
+            a.fuentes.push_back(ambitoDe(t, blanco).fuentes[0]);
             desdeSql = Q(t) + QStringLiteral(", ") + desdeSql;
         }
         QString q = QStringLiteral("SELECT %1.rowid FROM %2").arg(Q(blanco), desdeSql);
@@ -2142,9 +2144,7 @@ private:
             // SQLite numbers a table's rows itself only in its row id.
             return s + QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
         }
-        s += DeclaracionDe(t);
-        if (t.texto())
-            s += QStringLiteral(" COLLATE ") + t.intercalacion;
+        s += Declarado(t);
         if (c.nuloEscrito && !c.nulo)
             s += QStringLiteral(" NOT NULL");
         if (c.defecto) {

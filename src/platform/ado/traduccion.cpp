@@ -2,9 +2,120 @@
 #include "platform/ado/errores_ado.h"
 #include "platform/ado/provider.h"
 
+#include "platform/tsql/lexico.h"
+
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace ado {
+
+namespace {
+
+QString Citado(const QString& nombre) { return u'"' + QString(nombre).replace(u'"', QLatin1String("\"\"")) + u'"'; }
+QString Literal(const QString& texto) { return u'\'' + QString(texto).replace(u'\'', QLatin1String("''")) + u'\''; }
+
+// A CREATE TABLE as SQLite keeps it, for another name with one column
+// declared anew; empty when the text is not one this reads.
+struct Redeclarada {
+    QString sql;
+    bool chequeo = false; // a CHECK names the column
+};
+
+Redeclarada Redeclarar(const QString& crear, const QString& columna, const QString& declaracion, const QString& nombre)
+{
+    std::vector<tsql::Token> tk;
+    try {
+        tk = tsql::Tokenizar(crear);
+    } catch (const tsql::ErrorTsql&) {
+        return {};
+    }
+    const auto simbolo = [&](size_t i, char16_t c) {
+        return tk[i].clase == tsql::ClaseToken::Simbolo && tk[i].texto.size() == 1 && tk[i].texto[0] == c;
+    };
+    const auto fin = [&](size_t i) { return i < tk.size() && tk[i].clase != tsql::ClaseToken::Fin; };
+    // The token after the group that opens at i.
+    const auto tras = [&](size_t i) {
+        for (int nivel = 0; fin(i); ++i) {
+            nivel += simbolo(i, u'(') ? 1 : simbolo(i, u')') ? -1 : 0;
+            if (nivel == 0)
+                return i + 1;
+        }
+        return i;
+    };
+    const auto texto = [&](size_t a, size_t b) { return crear.mid(tk[a].pos, tk[b - 1].pos + tk[b - 1].largo - tk[a].pos); };
+    size_t i = 0;
+    while (fin(i) && !simbolo(i, u'('))
+        ++i;
+    if (!fin(i))
+        return {};
+    Redeclarada r;
+    bool hallada = false;
+    QStringList partes;
+    for (size_t j = i + 1;;) {
+        size_t k = j;
+        while (fin(k) && !simbolo(k, u',') && !simbolo(k, u')'))
+            k = simbolo(k, u'(') ? tras(k) : k + 1;
+        if (!fin(k) || k == j)
+            return {};
+        for (size_t m = j; m < k; ++m)
+            if (tk[m].es("CHECK"))
+                for (size_t n = m + 1; n < tras(m + 1); ++n)
+                    r.chequeo = r.chequeo || (tk[n].clase != tsql::ClaseToken::Cadena
+                                              && tk[n].valor().compare(columna, Qt::CaseInsensitive) == 0);
+        const bool restriccion = tk[j].es("CONSTRAINT") || tk[j].es("PRIMARY") || tk[j].es("UNIQUE")
+                                 || tk[j].es("CHECK") || tk[j].es("FOREIGN");
+        if (restriccion || tk[j].valor().compare(columna, Qt::CaseInsensitive) != 0) {
+            partes << texto(j, k);
+        } else {
+            // The type goes, and with it the nullability and collation it had;
+            // every other constraint stays as written.
+            hallada = true;
+            static const char* const kRestricciones[] = {"CONSTRAINT", "PRIMARY", "NOT", "NULL", "UNIQUE", "CHECK",
+                                                         "DEFAULT", "COLLATE", "REFERENCES", "GENERATED", "AS"};
+            const auto esRestriccion = [&](size_t m) {
+                return std::any_of(std::begin(kRestricciones), std::end(kRestricciones), [&](const char* p) { return tk[m].es(p); });
+            };
+            size_t m = j + 1;
+            while (m < k && !esRestriccion(m))
+                m = simbolo(m, u'(') ? tras(m) : m + 1;
+            QString col = Citado(columna) + u' ' + declaracion;
+            for (bool tras_set = false; m < k;) {
+                size_t n = m + 1;
+                if (tk[m].es("NOT") && n < k && tk[n].es("NULL")) {
+                    m = n + 1;
+                } else if (tk[m].es("NULL") && !tras_set) {
+                    m = n;
+                } else if (tk[m].es("COLLATE")) {
+                    m = n + 1;
+                } else {
+                    if (tk[m].es("DEFAULT") && n < k)
+                        n = simbolo(n, u'(') ? tras(n) : n + ((simbolo(n, u'-') || simbolo(n, u'+')) ? 2 : 1);
+                    else if (simbolo(m, u'('))
+                        n = tras(m);
+                    n = std::min(n, k);
+                    col += u' ' + texto(m, n);
+                    tras_set = tk[n - 1].es("SET");
+                    m = n;
+                    continue;
+                }
+                // NOT NULL ON CONFLICT ...
+                if (m + 2 < k && tk[m].es("ON") && tk[m + 1].es("CONFLICT"))
+                    m += 3;
+            }
+            partes << col;
+        }
+        if (simbolo(k, u')')) {
+            if (!hallada)
+                return {};
+            r.sql = QStringLiteral("CREATE TABLE %1 (%2)").arg(Citado(nombre), partes.join(QStringLiteral(", ")))
+                    + crear.mid(tk[k].pos + 1);
+            return r;
+        }
+        j = k + 1;
+    }
+}
+
+} // namespace
 
 std::shared_ptr<const tsql::Traduccion> TraductorSqlite::traducir(const QString& sql, const QString& origen)
 {
@@ -49,6 +160,123 @@ bool TraductorSqlite::columnas(const QString& tabla, std::vector<tsql::ColumnaDe
     return true;
 }
 
+void TraductorSqlite::cambiarColumna(const tsql::CambioDeColumna& c, const QString& origen, const Nativa& nativa)
+{
+    const auto falla = [&](int numero, const QString& mensaje) { FallaDe(ErrorNativo(numero, mensaje, origen)); };
+    const auto uno = [&](const QString& sql) {
+        const auto f = filas_(sql);
+        return f.empty() || f[0].empty() ? QString() : f[0][0];
+    };
+    const auto correr = [&](const QString& sql) { nativa(sql, nullptr); };
+    QString tabla, crear;
+    const auto objetos = filas_(QStringLiteral("SELECT type, name, sql FROM sqlite_master WHERE tbl_name = %1 COLLATE NOCASE "
+                                               "AND sql IS NOT NULL").arg(Literal(c.tabla)));
+    for (const auto& f : objetos)
+        if (f[0] == u"table")
+            tabla = f[1], crear = f[2];
+    if (tabla.isEmpty())
+        falla(4902, QStringLiteral("Cannot find the object \"%1\" because it does not exist or you do not have permissions.").arg(c.tabla));
+    const QString t = Literal(tabla), col = Literal(c.columna);
+    if (uno(QStringLiteral("SELECT 1 FROM pragma_table_info(%1) WHERE name = %2 COLLATE NOCASE").arg(t, col)).isEmpty())
+        falla(4924, QStringLiteral("ALTER TABLE ALTER COLUMN failed because column '%1' does not exist in table '%2'.").arg(c.columna, tabla));
+    const QString nueva = QStringLiteral("ss_alterar_") + tabla;
+    const Redeclarada r = Redeclarar(crear, c.columna, c.declaracion, nueva);
+    if (r.sql.isEmpty())
+        falla(0, tsql::NoSoportado(QStringLiteral("ALTER TABLE ... ALTER COLUMN of this table's definition")).mensaje);
+
+    // What the server does not let the change take along. Only an index's
+    // name is the server's too; a constraint is named by the column.
+    const QString accede = QStringLiteral("ALTER TABLE ALTER COLUMN %1 failed because one or more objects access this column.").arg(c.columna);
+    const QString defecto = uno(QStringLiteral("SELECT dflt_value FROM pragma_table_info(%1) WHERE name = %2 COLLATE NOCASE").arg(t, col));
+    const bool conDefecto = !defecto.isEmpty()
+                            || !uno(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'trigger' AND name = %1 COLLATE NOCASE")
+                                        .arg(Literal(QStringLiteral("ss_defecto_%1_%2").arg(tabla, c.columna)))).isEmpty();
+    if (uno(QStringLiteral("SELECT pk FROM pragma_table_info(%1) WHERE name = %2 COLLATE NOCASE").arg(t, col)) != u"0"
+        || !uno(QStringLiteral("SELECT 1 FROM pragma_foreign_key_list(%1) WHERE \"from\" = %2 COLLATE NOCASE").arg(t, col)).isEmpty()
+        || !uno(QStringLiteral("SELECT 1 FROM sqlite_master m, pragma_foreign_key_list(m.name) f WHERE m.type = 'table' "
+                               "AND f.\"table\" = %1 COLLATE NOCASE AND f.\"to\" = %2 COLLATE NOCASE").arg(t, col)).isEmpty()
+        || (r.chequeo && !c.restriccion) || (conDefecto && !c.defecto))
+        falla(4922, accede);
+    for (const auto& f : filas_(QStringLiteral("SELECT i.name, i.origin FROM pragma_index_list(%1) i, pragma_index_info(i.name) x "
+                                               "WHERE x.name = %2 COLLATE NOCASE").arg(t, col))) {
+        if (f[1] == u"c" && !c.indice)
+            falla(5074, QStringLiteral("The object '%1' is dependent on column '%2'.").arg(f[0], c.columna));
+        if (f[1] != u"c" && !c.restriccion)
+            falla(4922, accede);
+    }
+
+    // DROP TABLE deletes the rows first: with foreign keys on, rows of other
+    // tables would follow them (cascades) or stop it. Inside a transaction
+    // they cannot be turned off.
+    const bool claves = uno(QStringLiteral("PRAGMA foreign_keys")) == u"1";
+    if (claves) {
+        correr(QStringLiteral("PRAGMA foreign_keys = OFF"));
+        if (uno(QStringLiteral("PRAGMA foreign_keys")) == u"1"
+            && !uno(QStringLiteral("SELECT 1 FROM sqlite_master m, pragma_foreign_key_list(m.name) f WHERE m.type = 'table' "
+                                   "AND f.\"table\" = %1 COLLATE NOCASE").arg(t)).isEmpty())
+            falla(0, tsql::NoSoportado(QStringLiteral("ALTER TABLE ... ALTER COLUMN of a table other tables reference, "
+                                                      "inside a transaction,")).mensaje);
+    }
+    // The rename would otherwise check every view while the table is gone.
+    const QString legado = uno(QStringLiteral("PRAGMA legacy_alter_table"));
+    correr(QStringLiteral("PRAGMA legacy_alter_table = ON"));
+    const auto restaurar = [&] {
+        correr(QStringLiteral("PRAGMA legacy_alter_table = %1").arg(legado == u"1" ? 1 : 0));
+        if (claves)
+            correr(QStringLiteral("PRAGMA foreign_keys = ON"));
+    };
+    correr(QStringLiteral("SAVEPOINT ss_alterar"));
+    try {
+        const QString secuencia =
+            uno(QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'sqlite_sequence'")).isEmpty()
+                ? QString()
+                : uno(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = %1").arg(t));
+        correr(r.sql);
+        QStringList destino, origen_;
+        const bool sinRowid = crear.contains(QRegularExpression(QStringLiteral("\\bWITHOUT\\s+ROWID\\b"),
+                                                                QRegularExpression::CaseInsensitiveOption));
+        if (!sinRowid)
+            destino << QStringLiteral("rowid"), origen_ << QStringLiteral("rowid");
+        for (const auto& f : filas_(QStringLiteral("SELECT name FROM pragma_table_info(%1)").arg(t))) {
+            destino << Citado(f[0]);
+            origen_ << (f[0].compare(c.columna, Qt::CaseInsensitive) == 0 ? c.valor : Citado(f[0]));
+        }
+        correr(QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4")
+                   .arg(Citado(nueva), destino.join(QStringLiteral(", ")), origen_.join(QStringLiteral(", ")), Citado(tabla)));
+        // The provider gave the new table date triggers that would go on
+        // writing to it under its passing name.
+        for (const auto& f : filas_(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'trigger' AND tbl_name = %1")
+                                        .arg(Literal(nueva))))
+            correr(QStringLiteral("DROP TRIGGER %1").arg(Citado(f[0])));
+        correr(QStringLiteral("DROP TABLE %1").arg(Citado(tabla)));
+        correr(QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(Citado(nueva), Citado(tabla)));
+        if (!secuencia.isEmpty()) {
+            correr(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = %1").arg(t));
+            correr(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (%1, %2)").arg(t, secuencia));
+        }
+        // The date triggers of the column answered to its old type; those of
+        // the others may be back already (the provider adds what is missing).
+        static const QRegularExpression kTrigger(QStringLiteral("^CREATE\\s+TRIGGER\\s"), QRegularExpression::CaseInsensitiveOption);
+        const QString fecha = QStringLiteral("ss_fecha_%1_%2_").arg(tabla, c.columna);
+        for (const auto& f : objetos) {
+            if (f[0] == u"index")
+                correr(f[2]);
+            else if (f[0] == u"trigger" && !f[1].startsWith(fecha, Qt::CaseInsensitive))
+                correr(QString(f[2]).replace(kTrigger, QStringLiteral("CREATE TRIGGER IF NOT EXISTS ")));
+        }
+        correr(QStringLiteral("RELEASE ss_alterar"));
+    } catch (...) {
+        try {
+            correr(QStringLiteral("ROLLBACK TO ss_alterar"));
+            correr(QStringLiteral("RELEASE ss_alterar"));
+            restaurar();
+        } catch (...) {
+        }
+        throw;
+    }
+    restaurar();
+}
+
 void Declarar(Cursor& c, const std::vector<tsql::Tipo>& tipos, int primera)
 {
     for (size_t i = 0; i < tipos.size(); ++i) {
@@ -87,6 +315,11 @@ std::unique_ptr<Cursor> TraductorSqlite::ejecutar(const QString& sql, const QStr
         const tsql::SalidaSqlite& s = t.sentencias[i];
         if (s.si >= 0 && respuestas[size_t(s.si)] != (s.cuando ? 1 : 0))
             continue;
+        if (s.cambio) {
+            cambiarColumna(*s.cambio, origen, nativa);
+            esquemaCambiado();
+            continue;
+        }
         std::int64_t k = -1;
         auto c = nativa(s.sql, &k);
         if (s.condicion) {

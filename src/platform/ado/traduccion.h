@@ -38,6 +38,9 @@ public:
 
 private:
     bool columnas(const QString& tabla, std::vector<tsql::ColumnaDeclarada>& r) override;
+    // Rebuilds the table, all or nothing (SQLite's own way of changing a
+    // column): its rows, row ids, numbering, indexes and triggers kept.
+    void cambiarColumna(const tsql::CambioDeColumna& c, const QString& origen, const Nativa& nativa);
 
     Filas filas_;
     QHash<QString, std::shared_ptr<const tsql::Traduccion>> cache_;

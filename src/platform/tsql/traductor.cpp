@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <climits>
 #include <optional>
 
 namespace tsql {
@@ -1671,7 +1672,11 @@ private:
 
     void salida(QString sql, std::vector<Tipo> columnas = {}, bool filas = false, bool definicion = false)
     {
-        SalidaSqlite x{std::move(sql), std::move(columnas), filas, definicion};
+        SalidaSqlite x;
+        x.sql = std::move(sql);
+        x.columnas = std::move(columnas);
+        x.filas = filas;
+        x.definicion = definicion;
         x.si = si_;
         x.cuando = cuando_;
         r_.sentencias.push_back(std::move(x));
@@ -1725,8 +1730,8 @@ private:
                 salida(QStringLiteral("SAVEPOINT ss_tran"));
             else if (k == u"COMMIT")
                 salida(QStringLiteral("RELEASE ss_tran"));
-            else if (k == u"ROLLBACK")
-                salida(QStringLiteral("ROLLBACK"));
+            else if (k == u"ROLLBACK") // it undoes the transaction's definitions too
+                salida(QStringLiteral("ROLLBACK"), {}, false, true);
             else
                 throw NoSoportado(QStringLiteral("SAVE TRANSACTION"));
             return;
@@ -2129,11 +2134,17 @@ private:
 
     // ------------------------------------------------------------------ DDL
 
-    QString defColumna(DefColumna& c, const Ambito& a, bool& identidad)
+    static Tipo TipoDeColumna(const DefColumna& c)
     {
         const Tipo t = TipoDeEscrito(c.tipo, c.intercalacion);
         if (t.desconocido())
             throw ErrorTsql{2715, QStringLiteral("Column, parameter, or variable #1: Cannot find data type %1.").arg(c.tipo.nombre)};
+        return t;
+    }
+
+    QString defColumna(DefColumna& c, const Ambito& a, bool& identidad)
+    {
+        const Tipo t = TipoDeColumna(c);
         QString s = Q(c.nombre) + u' ';
         if (c.identidad) {
             if (!t.entero() && !(t.clase == Clase::Decimal && t.escala == 0))
@@ -2255,7 +2266,44 @@ private:
                 salida(QStringLiteral("ALTER TABLE %1 DROP COLUMN %2").arg(Q(t), Q(c)), {}, false, true);
             return;
         }
+        if (k == u"ALTER COLUMN")
+            return cambiarColumna(t, s.definiciones[0]);
         throw NoSoportado(QStringLiteral("ALTER TABLE ... %1").arg(k));
+    }
+
+    void cambiarColumna(const QString& t, const DefColumna& c)
+    {
+        if (Temporal(t))
+            throw NoSoportado(QStringLiteral("ALTER TABLE ... ALTER COLUMN of a temporary table"));
+        if (!tabla(t))
+            throw ErrorTsql{4902, QStringLiteral("Cannot find the object \"%1\" because it does not exist or you do not have permissions.").arg(t)};
+        auto& cols = tablas_[t.toLower()];
+        auto col = std::find_if(cols.begin(), cols.end(), [&](const ColumnaAmbito& x) { return x.nombre.compare(c.nombre, Qt::CaseInsensitive) == 0; });
+        if (col == cols.end())
+            throw ErrorTsql{4924, QStringLiteral("ALTER TABLE ALTER COLUMN failed because column '%1' does not exist in table '%2'.").arg(c.nombre, t)};
+        // SQLite numbers the rows only in an INTEGER key: it stays one.
+        if (identidades_.value(t.toLower()).compare(c.nombre, Qt::CaseInsensitive) == 0)
+            throw NoSoportado(QStringLiteral("ALTER TABLE ... ALTER COLUMN of an IDENTITY column"));
+        const Tipo nuevo = TipoDeColumna(c);
+        const Tipo viejo = col->tipo;
+        CambioDeColumna x;
+        x.tabla = t;
+        x.columna = col->nombre;
+        x.declaracion = Declarado(nuevo) + (c.nuloEscrito && !c.nulo ? QStringLiteral(" NOT NULL") : QString());
+        x.valor = conv({Q(col->nombre), viejo}, nuevo, Modo::Asignacion);
+        // The server keeps what depends on the column only through changes of
+        // size: any size of a variable-length type for a CHECK or UNIQUE, a
+        // larger one for an index, and precision and scale too for a DEFAULT.
+        const bool mismo = nuevo.clase == viejo.clase && nuevo.intercalacion == viejo.intercalacion;
+        const bool variable = nuevo.clase == Clase::VarChar || nuevo.clase == Clase::NVarChar || nuevo.clase == Clase::VarBinary;
+        const auto largo = [](const Tipo& y) { return y.largo < 0 ? INT_MAX : y.largo; };
+        x.defecto = mismo;
+        x.restriccion = mismo && (variable || nuevo.largo == viejo.largo) && nuevo.precision == viejo.precision && nuevo.escala == viejo.escala;
+        x.indice = x.restriccion && largo(nuevo) >= largo(viejo);
+        salida({}, {}, false, true);
+        r_.sentencias.back().cambio = std::move(x);
+        // Later statements of the batch see the new type.
+        col->tipo = nuevo;
     }
 
     static constexpr int kProfundidadExpresion = 200;

@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QString>
+#include <optional>
 #include <vector>
 
 namespace tsql {
@@ -26,6 +27,19 @@ public:
     virtual bool columnas(const QString& tabla, std::vector<ColumnaDeclarada>& r) = 0;
 };
 
+// ALTER COLUMN, which SQLite lacks: the table is rebuilt when the statement
+// runs, from the schema it finds then, with the column declared anew and each
+// row's value converted.
+struct CambioDeColumna {
+    QString tabla, columna;
+    QString declaracion; // type, collation and NOT NULL as SQLite takes them
+    QString valor;       // the new value, over the old column
+    // What the server lets depend on the column for this change.
+    bool indice = false;        // an index
+    bool restriccion = false;   // a CHECK or UNIQUE
+    bool defecto = false;       // a DEFAULT
+};
+
 struct SalidaSqlite {
     QString sql;
     std::vector<Tipo> columnas; // the server's types of the rows' columns (unknown ones Desconocido)
@@ -34,6 +48,7 @@ struct SalidaSqlite {
     bool condicion = false;     // an IF's condition: its one value (1 or 0) is the answer
     int si = -1;                // runs only when the condition of that statement ran
     bool cuando = true;         // and answered this
+    std::optional<CambioDeColumna> cambio; // instead of sql
 };
 
 struct Traduccion {

@@ -1,0 +1,211 @@
+// ALTER TABLE ... ALTER COLUMN on the embedded database, natively and behind
+// unixODBC: SQLite rebuilds the table, which must come out as the server
+// leaves it, or stay exactly as it was.
+#include "entorno_ado.h"
+
+#include <QFile>
+#include <sqlite3.h>
+
+using namespace ado;
+using prueba::Falla;
+using prueba::Via;
+
+namespace {
+
+class AlterarColumna : public ::testing::TestWithParam<Via>, protected prueba::ConConexion {
+protected:
+    void SetUp() override
+    {
+        archivo = entorno.creaBase(QStringLiteral("EMPRESA"));
+        entorno.abre(cn, GetParam(), QStringLiteral("empresa"));
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        ejecuta(u"CREATE TABLE FAM (IdFamilia int PRIMARY KEY, Nombre varchar(20))");
+        ejecuta(u"INSERT INTO FAM VALUES (1, 'Bazar')");
+        ejecuta(u"CREATE TABLE ART (Id int IDENTITY(1,1) PRIMARY KEY, Codigo varchar(10) NOT NULL UNIQUE, "
+                u"Stock int, Precio money DEFAULT 5, Nota varchar(30), Alta datetime, "
+                u"IdFamilia int REFERENCES FAM (IdFamilia), Peso decimal(6,2) CHECK (Peso >= 0))");
+        ejecuta(u"CREATE INDEX ix_nota ON ART (Nota)");
+        ejecuta(u"INSERT INTO ART (Codigo, Stock, Nota, Alta, IdFamilia, Peso) "
+                u"VALUES ('A1', 10, '12', '20250115 10:30:00', 1, 1.5)");
+        ejecuta(u"INSERT INTO ART (Codigo, Stock, Nota, Alta, IdFamilia, Peso) VALUES ('A2', 20, NULL, NULL, NULL, 2)");
+        ejecuta(u"INSERT INTO ART (Codigo, Stock, Nota, Alta, IdFamilia, Peso) VALUES ('A3', -3, '7', NULL, 1, 0)");
+        ejecuta(u"DELETE ART WHERE Codigo = 'A3'"); // the next row is still number 4
+        ejecuta(u"CREATE VIEW VART AS SELECT Codigo, Stock * 2 AS Doble FROM ART");
+    }
+    void TearDown() override { cn.reset(); }
+
+    // Everything a failed change must leave as it was.
+    QString estado()
+    {
+        QString r;
+        for (const auto& f : filas(u"SELECT type, name, coalesce(sql, '') FROM sqlite_master ORDER BY name"))
+            r += f[0].toString() + u' ' + f[1].toString() + u' ' + f[2].toString() + u'\n';
+        for (const auto& f : filas(u"SELECT Id, Codigo, Stock, Precio, Nota, Alta, IdFamilia, Peso FROM ART ORDER BY Id"))
+            for (const Variant& v : f)
+                r += (v.isNull() ? QStringLiteral("NULL") : v.toString()) + u'|';
+        return r;
+    }
+    int tipoDe(const char16_t* columna)
+    {
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT %1 FROM ART").arg(QString::fromUtf16(columna)), cn, adOpenForwardOnly, adLockReadOnly);
+        return rs.Fields(0).Type;
+    }
+    int errorDe(const char16_t* sql)
+    {
+        Falla([&] { ejecuta(sql); });
+        return cn->errors().Count() ? cn->errors().Item(0).NativeError : -1;
+    }
+
+    QString archivo;
+};
+
+TEST_P(AlterarColumna, TheColumnTakesItsNewTypeWithItsValuesConvertedAndTheRestKept)
+{
+    ejecuta(u"DROP INDEX ART.ix_nota CREATE INDEX ix_alta ON ART (Alta)");
+    ejecuta(u"ALTER TABLE ART ALTER COLUMN Stock bigint");
+    EXPECT_EQ(tipoDe(u"Stock"), adBigInt);
+    ejecuta(u"ALTER TABLE ART ALTER COLUMN Stock decimal(10,2) NOT NULL");
+    if (GetParam() == Via::Nativa) { // the driver hands decimals over as texts
+        EXPECT_EQ(tipoDe(u"Stock"), adNumeric);
+    }
+    EXPECT_EQ(escalar(u"SELECT COUNT(*) FROM ART WHERE CAST(Stock AS varchar(20)) = '10.00'"), Variant(std::int32_t(1)));
+    // A text becomes a number, and a number a text, as an assignment converts them.
+    ejecuta(u"ALTER TABLE ART ALTER COLUMN Nota int");
+    EXPECT_EQ(escalar(u"SELECT Nota + 1 FROM ART WHERE Codigo = 'A1'"), Variant(std::int32_t(13)));
+    EXPECT_EQ(escalar(u"SELECT COUNT(*) FROM ART WHERE Nota IS NULL"), Variant(std::int32_t(1)));
+    ejecuta(u"ALTER TABLE ART ALTER COLUMN Stock varchar(8)");
+    EXPECT_EQ(escalar(u"SELECT Stock FROM ART WHERE Codigo = 'A1'"), Variant(u"10.00"));
+    // The collation given, or the database's.
+    ejecuta(u"ALTER TABLE FAM ALTER COLUMN Nombre varchar(20) COLLATE Latin1_General_CS_AS");
+    EXPECT_EQ(escalar(u"SELECT COUNT(*) FROM sqlite_master WHERE sql LIKE '%\"Nombre\" varchar(20) COLLATE CS_AS)'"),
+              Variant(std::int32_t(1)));
+
+    // Rows, dates, identity numbering, defaults, UNIQUE, CHECK, REFERENCES,
+    // the index and the view: all as they were.
+    EXPECT_EQ(escalar(u"SELECT Alta FROM ART WHERE Codigo = 'A1'").toString(), u"15/01/2025 10:30:00");
+    EXPECT_EQ(escalar(u"INSERT INTO ART (Codigo, Peso) VALUES ('A5', 1) SELECT SCOPE_IDENTITY()"), Variant(std::int32_t(4)));
+    EXPECT_EQ(escalar(u"SELECT Precio FROM ART WHERE Codigo = 'A5'").toCurrency(), Currency{50000});
+    EXPECT_EQ(errorDe(u"INSERT INTO ART (Codigo) VALUES ('A5')"), 2627);
+    EXPECT_NE(errorDe(u"INSERT INTO ART (Codigo, Peso) VALUES ('A6', -1)"), -1);
+    EXPECT_NE(errorDe(u"INSERT INTO ART (Codigo, IdFamilia) VALUES ('A7', 9)"), -1);
+    EXPECT_EQ(escalar(u"SELECT COUNT(*) FROM sqlite_master WHERE name = 'ix_alta'"), Variant(std::int32_t(1)));
+    EXPECT_EQ(escalar(u"SELECT Doble FROM VART WHERE Codigo = 'A2'").toString(), u"40");
+    EXPECT_EQ(escalar(u"SELECT COUNT(*) FROM ART"), Variant(std::int32_t(3)));
+    EXPECT_EQ(escalar(u"SELECT @@TRANCOUNT"), Variant(std::int32_t(0)));
+}
+
+TEST_P(AlterarColumna, ALaterStatementOfTheBatchSeesTheNewTypeAndAnEarlierOnesIndexStays)
+{
+    EXPECT_EQ(escalar(u"CREATE INDEX ix_stock ON ART (Stock) ALTER TABLE ART ALTER COLUMN Nota varchar(40) "
+                      u"SELECT Nota FROM ART WHERE Codigo = 'A1'"),
+              Variant(u"12"));
+    EXPECT_EQ(tipoDe(u"Nota"), adVarChar);
+    EXPECT_EQ(escalar(u"SELECT COUNT(*) FROM sqlite_master WHERE name IN ('ix_stock', 'ix_nota')"), Variant(std::int32_t(2)));
+    EXPECT_EQ(escalar(u"ALTER TABLE ART ALTER COLUMN Alta varchar(30) SELECT Alta + 'x' FROM ART WHERE Codigo = 'A1'"),
+              Variant(u"Jan 15 2025 10:30AMx"));
+}
+
+TEST_P(AlterarColumna, AValueThatDoesNotConvertLeavesEverythingAsItWas)
+{
+    ejecuta(u"DROP INDEX ART.ix_nota");
+    const QString antes = estado();
+    EXPECT_EQ(errorDe(u"ALTER TABLE ART ALTER COLUMN Nota varchar(1)"), 8152);
+    EXPECT_EQ(estado(), antes);
+    ejecuta(u"UPDATE ART SET Nota = 'x' WHERE Codigo = 'A2'");
+    EXPECT_EQ(errorDe(u"ALTER TABLE ART ALTER COLUMN Nota int"), 245);
+    ejecuta(u"UPDATE ART SET Nota = NULL WHERE Codigo = 'A2'");
+    EXPECT_EQ(estado(), antes);
+    ejecuta(u"UPDATE ART SET Stock = 300 WHERE Codigo = 'A2'");
+    const QString conTrescientos = estado();
+    // As assigning it: "Arithmetic overflow error converting expression to data type tinyint."
+    EXPECT_EQ(errorDe(u"ALTER TABLE ART ALTER COLUMN Stock tinyint"), 8115);
+    EXPECT_EQ(estado(), conTrescientos);
+    EXPECT_EQ(errorDe(u"ALTER TABLE ART ALTER COLUMN Alta datetime NOT NULL"), 515);
+    EXPECT_EQ(estado(), conTrescientos);
+    // No transaction is left open: the next statements commit as usual.
+    EXPECT_EQ(escalar(u"SELECT @@TRANCOUNT"), Variant(std::int32_t(0)));
+    ejecuta(u"BEGIN TRAN INSERT INTO ART (Codigo) VALUES ('B1') COMMIT TRAN");
+    EXPECT_EQ(escalar(u"SELECT COUNT(*) FROM ART"), Variant(std::int32_t(3)));
+}
+
+TEST_P(AlterarColumna, WhatTheServerRefusesIsRefusedWithItsError)
+{
+    const QString antes = estado();
+    EXPECT_EQ(errorDe(u"ALTER TABLE NADA ALTER COLUMN x int"), 4902);
+    EXPECT_EQ(errorDe(u"ALTER TABLE ART ALTER COLUMN Nada int"), 4924);
+    EXPECT_EQ(cn->errors().Item(0).Description,
+              u"ALTER TABLE ALTER COLUMN failed because column 'Nada' does not exist in table 'ART'.");
+    EXPECT_EQ(errorDe(u"ALTER TABLE ART ALTER COLUMN Foo nvarchar(10)"), 4924);
+    EXPECT_EQ(errorDe(u"ALTER TABLE ART ALTER COLUMN Stock nada"), 2715);
+    // A primary key, a foreign key either way, a CHECK or UNIQUE of another
+    // type, a DEFAULT of another type, an index of a smaller size.
+    for (const char16_t* sql : {u"ALTER TABLE FAM ALTER COLUMN IdFamilia bigint NOT NULL",
+                                u"ALTER TABLE ART ALTER COLUMN IdFamilia bigint",
+                                u"ALTER TABLE FAM ALTER COLUMN IdFamilia int NOT NULL",
+                                u"ALTER TABLE ART ALTER COLUMN Peso float", u"ALTER TABLE ART ALTER COLUMN Codigo char(10) NOT NULL",
+                                u"ALTER TABLE ART ALTER COLUMN Precio decimal(19,4)"}) {
+        EXPECT_EQ(errorDe(sql), 4922) << QString::fromUtf16(sql).toStdString();
+        EXPECT_EQ(cn->errors().Item(0).Description.right(39), u"one or more objects access this column.");
+    }
+    EXPECT_EQ(errorDe(u"ALTER TABLE ART ALTER COLUMN Nota varchar(20)"), 5074);
+    EXPECT_EQ(cn->errors().Item(0).Description, u"The object 'ix_nota' is dependent on column 'Nota'.");
+    EXPECT_EQ(errorDe(u"ALTER TABLE ART ALTER COLUMN Id bigint"), 0);
+    EXPECT_EQ(estado(), antes);
+    // What a change of size lets stay: a longer text of the index, UNIQUE or
+    // CHECK; a DEFAULT of the same type with another precision.
+    ejecuta(u"ALTER TABLE ART ALTER COLUMN Nota varchar(300)");
+    ejecuta(u"ALTER TABLE ART ALTER COLUMN Codigo varchar(5) NOT NULL");
+    ejecuta(u"ALTER TABLE ART ALTER COLUMN Peso decimal(6,2) NOT NULL");
+    ejecuta(u"ALTER TABLE ART ALTER COLUMN Precio money NOT NULL");
+    EXPECT_EQ(errorDe(u"INSERT INTO ART (Codigo) VALUES ('B12345')"), 8152);
+}
+
+TEST_P(AlterarColumna, InsideATransactionItGoesWithTheRollback)
+{
+    const QString antes = estado();
+    ejecuta(u"BEGIN TRAN ALTER TABLE ART ALTER COLUMN Stock varchar(10)");
+    EXPECT_EQ(tipoDe(u"Stock"), adVarChar);
+    ejecuta(u"ROLLBACK TRAN");
+    EXPECT_EQ(tipoDe(u"Stock"), adInteger);
+    EXPECT_EQ(estado(), antes);
+    cn->BeginTrans();
+    ejecuta(u"ALTER TABLE ART ALTER COLUMN Stock bigint");
+    EXPECT_EQ(tipoDe(u"Stock"), adBigInt);
+    cn->RollbackTrans();
+    EXPECT_EQ(tipoDe(u"Stock"), adInteger);
+    // The foreign keys cannot be set aside there: a table others reference is refused.
+    ejecuta(u"BEGIN TRAN");
+    EXPECT_EQ(errorDe(u"ALTER TABLE FAM ALTER COLUMN Nombre varchar(40)"), 0);
+    ejecuta(u"ALTER TABLE ART ALTER COLUMN Nota varchar(40) COMMIT TRAN");
+    EXPECT_EQ(tipoDe(u"Nota"), adVarChar);
+    EXPECT_EQ(escalar(u"SELECT @@TRANCOUNT"), Variant(std::int32_t(0)));
+    // Out of it, the rows that reference it stay.
+    ejecuta(u"ALTER TABLE FAM ALTER COLUMN Nombre varchar(40) NOT NULL");
+    EXPECT_EQ(escalar(u"SELECT COUNT(*) FROM ART WHERE IdFamilia = 1"), Variant(std::int32_t(1)));
+    EXPECT_EQ(errorDe(u"DELETE FAM"), 547);
+}
+
+TEST_P(AlterarColumna, AnotherSqliteProgramStillReadsTheFile)
+{
+    ejecuta(u"ALTER TABLE ART ALTER COLUMN Stock varchar(10)");
+    cn->Close();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(archivo).constData(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    QStringList leido;
+    for (const char* sql : {"PRAGMA quick_check", "SELECT group_concat(Stock, ',') FROM ART",
+                            "SELECT seq FROM sqlite_sequence WHERE name = 'ART'", "PRAGMA foreign_key_check"}) {
+        sqlite3_stmt* st = nullptr;
+        ASSERT_EQ(sqlite3_prepare_v2(db, sql, -1, &st, nullptr), SQLITE_OK) << sql << sqlite3_errmsg(db);
+        leido << (sqlite3_step(st) == SQLITE_ROW ? QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)))
+                                                 : QStringLiteral("-"));
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    EXPECT_EQ(leido.join(u';'), QStringLiteral("ok;10,20;3;-"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sqlite, AlterarColumna, ::testing::Values(Via::Nativa, Via::Odbc), prueba::NombreVia);
+
+} // namespace

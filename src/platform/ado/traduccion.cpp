@@ -59,7 +59,7 @@ Redeclarada Redeclarar(const QString& crear, const QString& columna, const QStri
             return {};
         for (size_t m = j; m < k; ++m)
             if (tk[m].es("CHECK"))
-                for (size_t n = m + 1; n < tras(m + 1); ++n)
+                for (size_t n = m + 1, f = tras(m + 1); n < f; ++n)
                     r.chequeo = r.chequeo || (tk[n].clase != tsql::ClaseToken::Cadena
                                               && tk[n].valor().compare(columna, Qt::CaseInsensitive) == 0);
         const bool restriccion = tk[j].es("CONSTRAINT") || tk[j].es("PRIMARY") || tk[j].es("UNIQUE")
@@ -79,28 +79,37 @@ Redeclarada Redeclarar(const QString& crear, const QString& columna, const QStri
             while (m < k && !esRestriccion(m))
                 m = simbolo(m, u'(') ? tras(m) : m + 1;
             QString col = Citado(columna) + u' ' + declaracion;
-            for (bool tras_set = false; m < k;) {
-                size_t n = m + 1;
-                if (tk[m].es("NOT") && n < k && tk[n].es("NULL")) {
-                    m = n + 1;
-                } else if (tk[m].es("NULL") && !tras_set) {
-                    m = n;
-                } else if (tk[m].es("COLLATE")) {
-                    m = n + 1;
-                } else {
-                    if (tk[m].es("DEFAULT") && n < k)
-                        n = simbolo(n, u'(') ? tras(n) : n + ((simbolo(n, u'-') || simbolo(n, u'+')) ? 2 : 1);
-                    else if (simbolo(m, u'('))
-                        n = tras(m);
-                    n = std::min(n, k);
-                    col += u' ' + texto(m, n);
-                    tras_set = tk[n - 1].es("SET");
-                    m = n;
+            // What the new declaration replaces: NOT NULL or NULL (with its
+            // name and its ON CONFLICT), COLLATE; the tokens it spans.
+            const auto reemplazada = [&](size_t p) -> size_t {
+                size_t n = tk[p].es("CONSTRAINT") && p + 2 < k ? p + 2 : p;
+                if (tk[n].es("COLLATE"))
+                    return n + 2 - p;
+                if (tk[n].es("NOT") && n + 1 < k && tk[n + 1].es("NULL"))
+                    n += 2;
+                else if (tk[n].es("NULL"))
+                    n += 1;
+                else
+                    return 0;
+                if (n + 2 < k && tk[n].es("ON") && tk[n + 1].es("CONFLICT"))
+                    n += 3;
+                return n - p;
+            };
+            // ON DELETE SET NULL stays.
+            for (bool trasSet = false; m < k;) {
+                if (const size_t quitar = trasSet ? 0 : reemplazada(m)) {
+                    m += quitar;
                     continue;
                 }
-                // NOT NULL ON CONFLICT ...
-                if (m + 2 < k && tk[m].es("ON") && tk[m + 1].es("CONFLICT"))
-                    m += 3;
+                size_t n = m + 1;
+                if (tk[m].es("DEFAULT") && n < k)
+                    n = simbolo(n, u'(') ? tras(n) : n + ((simbolo(n, u'-') || simbolo(n, u'+')) ? 2 : 1);
+                else if (simbolo(m, u'('))
+                    n = tras(m);
+                n = std::min(n, k);
+                col += u' ' + texto(m, n);
+                trasSet = tk[n - 1].es("SET");
+                m = n;
             }
             partes << col;
         }

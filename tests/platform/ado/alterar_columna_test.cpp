@@ -187,6 +187,27 @@ TEST_P(AlterarColumna, InsideATransactionItGoesWithTheRollback)
     EXPECT_EQ(errorDe(u"DELETE FAM"), 547);
 }
 
+TEST_P(AlterarColumna, ATableMadeElsewhereKeepsEveryOtherClauseAsWritten)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(archivo).constData(), &db), SQLITE_OK);
+    const char* crear = "CREATE TABLE [Otra tabla] (id INTEGER PRIMARY KEY, -- a comment\n"
+                        "a nvarchar(5) CONSTRAINT nn NOT NULL ON CONFLICT ABORT COLLATE NOCASE CHECK (length(c) < 20), "
+                        "b int DEFAULT -1 CHECK (b > -5) REFERENCES FAM (IdFamilia) ON DELETE SET NULL, "
+                        "c varchar(10) NULL DEFAULT NULL, UNIQUE (b, c))";
+    ASSERT_EQ(sqlite3_exec(db, crear, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    ASSERT_EQ(sqlite3_exec(db, "INSERT INTO [Otra tabla] VALUES (7, 'uno', 1, 'dos')", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    ejecuta(u"ALTER TABLE [Otra tabla] ALTER COLUMN a varchar(20) NOT NULL");
+    ejecuta(u"ALTER TABLE [otra TABLA] ALTER COLUMN C varchar(12)");
+    EXPECT_EQ(errorDe(u"ALTER TABLE [Otra tabla] ALTER COLUMN c int"), 4922); // its DEFAULT, UNIQUE and CHECK
+    EXPECT_EQ(escalar(u"SELECT sql FROM sqlite_master WHERE name = 'Otra tabla'"),
+              Variant(u"CREATE TABLE \"Otra tabla\" (id INTEGER PRIMARY KEY, \"a\" varchar(20) COLLATE CI_AS NOT NULL CHECK (length(c) < 20), "
+                      u"b int DEFAULT -1 CHECK (b > -5) REFERENCES FAM (IdFamilia) ON DELETE SET NULL, "
+                      u"\"c\" varchar(12) COLLATE CI_AS DEFAULT NULL, UNIQUE (b, c))"));
+    EXPECT_EQ(escalar(u"SELECT a + c FROM [Otra tabla] WHERE id = 7"), Variant(u"unodos"));
+}
+
 TEST_P(AlterarColumna, AnotherSqliteProgramStillReadsTheFile)
 {
     ejecuta(u"ALTER TABLE ART ALTER COLUMN Stock varchar(10)");

@@ -74,6 +74,27 @@ std::vector<Caso> CasosFormas()
         {u"UPDATE ART SET Stock = 'x' WHERE IdArticulo = 1", "#245"},
         {u"UPDATE ART SET Activo = 0 WHERE Rubro = 'BAZAR' SELECT @@ROWCOUNT", "int 2"},
         {u"DELETE FROM ART WHERE Stock <= 0 SELECT COUNT(*) FROM ART", "int 4"},
+        // ALTER COLUMN: the values converted as an assignment converts them,
+        // or the server's error and nothing changed.
+        {u"ALTER TABLE ART ALTER COLUMN Stock bigint SELECT Stock FROM ART WHERE IdArticulo = 1", "bigint 10"},
+        {u"ALTER TABLE ART ALTER COLUMN Stock decimal(8,2) SELECT Stock FROM ART WHERE IdArticulo = 3",
+         "decimal(8,2) -3.00"},
+        {u"ALTER TABLE ART ALTER COLUMN Costo decimal(12,2) SELECT Costo FROM ART WHERE IdArticulo = 6",
+         "decimal(12,2) 50.12"},
+        {u"ALTER TABLE ART ALTER COLUMN Stock varchar(5) SELECT Stock FROM ART WHERE IdArticulo = 3", "varchar -3"},
+        {u"ALTER TABLE ART ALTER COLUMN Descripcion nvarchar(40) SELECT Descripcion FROM ART WHERE IdArticulo = 1",
+         "nvarchar Ñandú"},
+        {u"ALTER TABLE ART ALTER COLUMN Alta date SELECT Alta FROM ART WHERE IdArticulo = 3", "date 2025-02-01"},
+        {u"ALTER TABLE VENTAS ALTER COLUMN Importe decimal(12,2) "
+         u"INSERT INTO VENTAS (IdArticulo, Importe) VALUES (1, 10) SELECT SCOPE_IDENTITY()",
+         "decimal(38,0) 6"},
+        {u"ALTER TABLE ART ALTER COLUMN Codigo varchar(3)", "#8152"},
+        {u"ALTER TABLE ART ALTER COLUMN Rubro int", "#245"},
+        {u"ALTER TABLE ART ALTER COLUMN Peso float NOT NULL", "#515"},
+        {u"ALTER TABLE NADA ALTER COLUMN Stock int", "#4902"},
+        {u"ALTER TABLE ART ALTER COLUMN Existencias int", "#4924"},
+        // The key's constraint is named by the server ("PK__ART__..."): here 4922, its second message.
+        {u"ALTER TABLE ART ALTER COLUMN IdArticulo bigint NOT NULL", "#5074"},
         // TOP.
         {u"SELECT TOP 2 Codigo FROM ART ORDER BY Precio DESC", "varchar B010 || varchar A002"},
         {u"SELECT TOP 1 Codigo FROM ART ORDER BY Alta", "varchar B011"},

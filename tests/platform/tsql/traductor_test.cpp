@@ -105,6 +105,39 @@ TEST(Traductor, ElEsquemaSeLeeUnaVezPorTablaYLasDefinicionesDelLoteCuentan)
     EXPECT_EQ(NombreDe(t.sentencias.back().columnas.at(0)), u"varchar(5)");
 }
 
+TEST(Traductor, AlterColumnDejaLaReconstruccionAlMomentoDeCorrerConElValorConvertido)
+{
+    EsquemaDePrueba e;
+    const Traduccion t = Traducir(QStringLiteral("ALTER TABLE art ALTER COLUMN codigo varchar(5) NOT NULL "
+                                                 "SELECT Codigo FROM ART"),
+                                  e);
+    ASSERT_EQ(t.sentencias.size(), 2u);
+    const SalidaSqlite& a = t.sentencias[0];
+    ASSERT_TRUE(a.cambio.has_value());
+    EXPECT_TRUE(a.definicion);
+    EXPECT_EQ(a.cambio->columna, u"Codigo"); // as the table has it
+    EXPECT_EQ(a.cambio->declaracion, u"varchar(5) COLLATE CI_AS NOT NULL");
+    EXPECT_EQ(a.cambio->valor, u"ss_largo(\"Codigo\", 5)"); // too long a text is 8152, as in an assignment
+    // A shorter text keeps a CHECK or UNIQUE, not an index; another type keeps neither, nor a DEFAULT.
+    EXPECT_TRUE(a.cambio->restriccion);
+    EXPECT_FALSE(a.cambio->indice);
+    EXPECT_TRUE(a.cambio->defecto);
+    EXPECT_EQ(NombreDe(t.sentencias[1].columnas.at(0)), u"varchar(5)");
+    const auto cambio = [&](const char* lote) { return *Traducir(QString::fromLatin1(lote), e).sentencias[0].cambio; };
+    EXPECT_TRUE(cambio("ALTER TABLE ART ALTER COLUMN Codigo varchar(max)").indice);
+    EXPECT_FALSE(cambio("ALTER TABLE ART ALTER COLUMN Codigo varchar(30) COLLATE Latin1_General_CS_AS").restriccion);
+    const CambioDeColumna n = cambio("ALTER TABLE ART ALTER COLUMN Costo decimal(14,4)");
+    EXPECT_TRUE(n.defecto);
+    EXPECT_FALSE(n.restriccion);
+    EXPECT_FALSE(cambio("ALTER TABLE ART ALTER COLUMN Costo money").defecto);
+
+    EXPECT_EQ(Error(QStringLiteral("ALTER TABLE NADA ALTER COLUMN x int")), 4902);
+    EXPECT_EQ(Error(QStringLiteral("ALTER TABLE ART ALTER COLUMN Nada int")), 4924);
+    EXPECT_EQ(Error(QStringLiteral("ALTER TABLE ART ALTER COLUMN Codigo cosa")), 2715);
+    EXPECT_EQ(Error(QStringLiteral("ALTER TABLE VENTAS ALTER COLUMN IdVenta bigint")), 0);
+    EXPECT_EQ(Error(QStringLiteral("ALTER TABLE #t ALTER COLUMN x int")), 0);
+}
+
 TEST(Traductor, NombresQueElEsquemaNoTieneSeRechazanAntesDeCorrer)
 {
     EXPECT_EQ(Error(QStringLiteral("SELECT Nada FROM ART")), 207);

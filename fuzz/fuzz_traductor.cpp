@@ -63,7 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     qsizetype total = 0;
     for (const tsql::SalidaSqlite& s : t.sentencias) {
         total += s.sql.size();
-        const QByteArray sql = s.sql.toUtf8();
+        // A rebuild's conversion is read over the table as it stands.
+        const QString tabla = s.cambio ? QString(s.cambio->tabla).replace(u'"', QLatin1String("\"\"")) : QString();
+        const QByteArray sql = (s.cambio ? QStringLiteral("SELECT %1 FROM \"%2\"").arg(s.cambio->valor, tabla) : s.sql).toUtf8();
         sqlite3_stmt* st = nullptr;
         const int rc = sqlite3_prepare_v2(Base(), sql.constData(), int(sql.size()), &st, nullptr);
         COMPRUEBA(rc == SQLITE_OK || sqlite3_errmsg(Base())[0] != 0);

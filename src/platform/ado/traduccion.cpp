@@ -327,6 +327,7 @@ std::unique_ptr<Cursor> TraductorSqlite::ejecutar(const QString& sql, const QStr
         if (s.cambio) {
             cambiarColumna(*s.cambio, origen, nativa);
             esquemaCambiado();
+            huboCambios = true; // no rows, as any definition
             continue;
         }
         std::int64_t k = -1;

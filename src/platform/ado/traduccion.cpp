@@ -241,17 +241,17 @@ void TraductorSqlite::cambiarColumna(const tsql::CambioDeColumna& c, const QStri
                 ? QString()
                 : uno(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = %1").arg(t));
         correr(r.sql);
-        QStringList destino, origen_;
+        QStringList columnas, valores;
         const bool sinRowid = crear.contains(QRegularExpression(QStringLiteral("\\bWITHOUT\\s+ROWID\\b"),
                                                                 QRegularExpression::CaseInsensitiveOption));
         if (!sinRowid)
-            destino << QStringLiteral("rowid"), origen_ << QStringLiteral("rowid");
+            columnas << QStringLiteral("rowid"), valores << QStringLiteral("rowid");
         for (const auto& f : filas_(QStringLiteral("SELECT name FROM pragma_table_info(%1)").arg(t))) {
-            destino << Citado(f[0]);
-            origen_ << (f[0].compare(c.columna, Qt::CaseInsensitive) == 0 ? c.valor : Citado(f[0]));
+            columnas << Citado(f[0]);
+            valores << (f[0].compare(c.columna, Qt::CaseInsensitive) == 0 ? c.valor : Citado(f[0]));
         }
         correr(QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4")
-                   .arg(Citado(nueva), destino.join(QStringLiteral(", ")), origen_.join(QStringLiteral(", ")), Citado(tabla)));
+                   .arg(Citado(nueva), columnas.join(QStringLiteral(", ")), valores.join(QStringLiteral(", ")), Citado(tabla)));
         // The provider gave the new table date triggers that would go on
         // writing to it under its passing name.
         for (const auto& f : filas_(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'trigger' AND tbl_name = %1")

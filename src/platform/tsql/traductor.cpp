@@ -2286,6 +2286,10 @@ private:
             throw NoSoportado(QStringLiteral("ALTER TABLE ... ALTER COLUMN of an IDENTITY column"));
         const Tipo nuevo = TipoDeColumna(c);
         const Tipo viejo = col->tipo;
+        // The server takes text and ntext only to varchar(max) or nvarchar(max).
+        if ((viejo.clase == Clase::Text || viejo.clase == Clase::NText) && nuevo.clase != viejo.clase
+            && !((nuevo.clase == Clase::VarChar || nuevo.clase == Clase::NVarChar) && nuevo.largo < 0))
+            throw NoSoportado(QStringLiteral("ALTER TABLE ... ALTER COLUMN of a text or ntext column to %1").arg(NombreDe(nuevo)));
         CambioDeColumna x;
         x.tabla = t;
         x.columna = col->nombre;

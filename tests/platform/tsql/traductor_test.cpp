@@ -136,6 +136,9 @@ TEST(Traductor, AlterColumnDejaLaReconstruccionAlMomentoDeCorrerConElValorConver
     EXPECT_EQ(Error(QStringLiteral("ALTER TABLE ART ALTER COLUMN Codigo cosa")), 2715);
     EXPECT_EQ(Error(QStringLiteral("ALTER TABLE VENTAS ALTER COLUMN IdVenta bigint")), 0);
     EXPECT_EQ(Error(QStringLiteral("ALTER TABLE #t ALTER COLUMN x int")), 0);
+    // text only to varchar(max) or nvarchar(max).
+    EXPECT_EQ(Error(QStringLiteral("CREATE TABLE n (t text) ALTER TABLE n ALTER COLUMN t varchar(10)")), 0);
+    EXPECT_EQ(Error(QStringLiteral("CREATE TABLE n (t text) ALTER TABLE n ALTER COLUMN t nvarchar(max)")), -1);
 }
 
 TEST(Traductor, NombresQueElEsquemaNoTieneSeRechazanAntesDeCorrer)

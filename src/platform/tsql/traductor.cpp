@@ -3,7 +3,6 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
-#include <climits>
 #include <optional>
 
 namespace tsql {
@@ -2300,10 +2299,9 @@ private:
         // larger one for an index, and precision and scale too for a DEFAULT.
         const bool mismo = nuevo.clase == viejo.clase && nuevo.intercalacion == viejo.intercalacion;
         const bool variable = nuevo.clase == Clase::VarChar || nuevo.clase == Clase::NVarChar || nuevo.clase == Clase::VarBinary;
-        const auto largo = [](const Tipo& y) { return y.largo < 0 ? INT_MAX : y.largo; };
         x.defecto = mismo;
         x.restriccion = mismo && (variable || nuevo.largo == viejo.largo) && nuevo.precision == viejo.precision && nuevo.escala == viejo.escala;
-        x.indice = x.restriccion && largo(nuevo) >= largo(viejo);
+        x.indice = x.restriccion && (nuevo.largo < 0 || (viejo.largo >= 0 && nuevo.largo >= viejo.largo)); // -1: max
         salida({}, {}, false, true);
         r_.sentencias.back().cambio = std::move(x);
         // Later statements of the batch see the new type.

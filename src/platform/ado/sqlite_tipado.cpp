@@ -530,13 +530,13 @@ void TextoSql(sqlite3_context* ctx, int argc, sqlite3_value** argv)
             return ErrorFecha(ctx);
         const bool fecha2 = t.nombre == "datetime2", hora = t.nombre == "time";
         if (estilo >= 0)
-            r = TextoFecha(ms, estilo);
+            r = TextoFecha(ms, estilo, IdiomaDeSesion(ctx) == Idioma::Ingles);
         else if (t.nombre == "date")
             r = TextoFecha(ms, 23);
         else if (fecha2 || hora) // seven decimals of a second
             r = TextoFecha(ms, 121).mid(hora ? 11 : 0) + "0000";
         else
-            r = TextoFecha(ms, 0);
+            r = TextoFecha(ms, 0, IdiomaDeSesion(ctx) == Idioma::Ingles);
     } else if (t.nombre == "uniqueidentifier") {
         r = Texto(v).toUpper();
     } else if (t.nombre.contains("char") || t.nombre.contains("text") || t.nombre == "sysname") {
@@ -598,6 +598,37 @@ void DateFormat(sqlite3_context* ctx, int, sqlite3_value** argv)
         }
     const std::string m = "SET DATEFORMAT date order '" + t.toStdString() + "' is invalid.";
     sqlite3_result_error(ctx, m.c_str(), -1);
+}
+
+// ss_language(name): SET LANGUAGE, which brings its date order and first day
+// of the week; ss_language(): @@LANGUAGE.
+void Language(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    auto* s = static_cast<Sesion*>(sqlite3_user_data(ctx));
+    if (argc == 0)
+        return ResultadoTexto(ctx, s->idioma == Idioma::Ingles ? QByteArray("us_english") : QByteArray("Español"));
+    const QByteArray n = Texto(argv[0]).trimmed().toLower();
+    if (n == "us_english" || n == "english")
+        *s = Sesion{Orden::Mdy, Idioma::Ingles, 7};
+    else if (n == "español" || n == "spanish")
+        *s = Sesion{Orden::Dmy, Idioma::Espanol, 1};
+    else
+        return sqlite3_result_error(ctx, ("SET LANGUAGE " + Texto(argv[0]).toStdString()
+                                          + " is not supported by the embedded database.").c_str(), -1);
+    sqlite3_result_null(ctx);
+}
+
+// ss_datefirst(n): SET DATEFIRST; ss_datefirst(): @@DATEFIRST.
+void DateFirst(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    auto* s = static_cast<Sesion*>(sqlite3_user_data(ctx));
+    if (argc == 0)
+        return sqlite3_result_int(ctx, s->primerDia);
+    const std::int64_t n = sqlite3_value_int64(argv[0]);
+    if (sqlite3_value_type(argv[0]) != SQLITE_INTEGER || n < 1 || n > 7)
+        return sqlite3_result_error(ctx, "SET DATEFIRST takes a day from 1 (Monday) to 7 (Sunday).", -1);
+    s->primerDia = int(n);
+    sqlite3_result_null(ctx);
 }
 
 // ---------------------------------------------------------------- texts
@@ -1062,21 +1093,29 @@ void ConcatWs(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     ResultadoTexto(ctx, r);
 }
 
-// ss_datename(part, d): the month's and the day's names of a Spanish login.
+// ss_datename(part, d): the month's and the day's names in the login's language.
 void DateName(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
-    static const char* const kMeses[] = {"Enero", "Febrero", "Marzo", "Abril", "Mayo", "Junio", "Julio",
-                                         "Agosto", "Septiembre", "Octubre", "Noviembre", "Diciembre"};
-    static const char* const kDias[] = {"Lunes", "Martes", "Miércoles", "Jueves", "Viernes", "Sábado", "Domingo"};
+    static const char* const kMeses[2][12] = {
+        {"Enero", "Febrero", "Marzo", "Abril", "Mayo", "Junio", "Julio", "Agosto", "Septiembre", "Octubre",
+         "Noviembre", "Diciembre"},
+        {"January", "February", "March", "April", "May", "June", "July", "August", "September", "October",
+         "November", "December"},
+    };
+    static const char* const kDias[2][7] = {
+        {"Lunes", "Martes", "Miércoles", "Jueves", "Viernes", "Sábado", "Domingo"},
+        {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"},
+    };
     if (sqlite3_value_type(argv[1]) == SQLITE_NULL)
         return sqlite3_result_null(ctx);
     std::int64_t ms;
     if (!FechaDeValor(ctx, argv[1], ms))
         return ErrorFecha(ctx);
+    const bool ingles = IdiomaDeSesion(ctx) == Idioma::Ingles;
     if (Texto(argv[0]) == "month")
-        return ResultadoTexto(ctx, kMeses[TextoFecha(ms, 23).mid(5, 2).toInt() - 1]);
+        return ResultadoTexto(ctx, kMeses[ingles][TextoFecha(ms, 23).mid(5, 2).toInt() - 1]);
     const std::int64_t dias = ms >= 0 ? ms / kMsDia : -((-ms + kMsDia - 1) / kMsDia);
-    ResultadoTexto(ctx, kDias[((dias % 7) + 7) % 7]); // 1900-01-01 was a Monday
+    ResultadoTexto(ctx, kDias[ingles][((dias % 7) + 7) % 7]); // 1900-01-01 was a Monday
 }
 
 // A date's text of a QDate in date's range, or the server's error.
@@ -1271,6 +1310,10 @@ const Funcion kFuncionesTipadas[] = {
     {"ss_fecha_mas", 2, FechaMas, SQLITE_UTF8},
     {"ss_fecha_resta", 2, FechaResta, SQLITE_UTF8},
     {"ss_dateformat", 1, DateFormat, SQLITE_UTF8},
+    {"ss_language", 0, Language, SQLITE_UTF8},
+    {"ss_language", 1, Language, SQLITE_UTF8},
+    {"ss_datefirst", 0, DateFirst, SQLITE_UTF8},
+    {"ss_datefirst", 1, DateFirst, SQLITE_UTF8},
     {"ss_like", 4, LikeSql, kFijo},
     {"ss_charindex", 4, CharIndex, kFijo},
     {"ss_replace", 4, Replace, kFijo},

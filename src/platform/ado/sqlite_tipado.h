@@ -28,6 +28,9 @@
 //   ss_fecha_resta(a, b)                   datetime - datetime: 1900-01-01 plus the difference
 //   ss_dateformat(orden)                   SET DATEFORMAT for the connection
 //                                          ('dmy', 'mdy', 'ymd', 'ydm', 'myd', 'dym')
+//   ss_language(nombre), ss_language()     SET LANGUAGE ('Español'/'Spanish' or
+//                                          'us_english'/'English'), @@LANGUAGE
+//   ss_datefirst(n), ss_datefirst()        SET DATEFIRST, @@DATEFIRST
 //   ss_like(texto, patron, escape, intercalacion)
 //   ss_charindex(buscar, texto, inicio, intercalacion)
 //   ss_replace(texto, buscar, reemplazo, intercalacion)

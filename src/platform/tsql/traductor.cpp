@@ -560,6 +560,10 @@ private:
                 return {QStringLiteral("ss_ultimo_error()"), Tipo::De(Clase::Int)};
             if (g == u"@@SPID")
                 return {QStringLiteral("ss_spid()"), Tipo::De(Clase::SmallInt)};
+            if (g == u"@@DATEFIRST")
+                return {QStringLiteral("ss_datefirst()"), Tipo::De(Clase::TinyInt)};
+            if (g == u"@@LANGUAGE")
+                return {QStringLiteral("ss_language()"), Tipo::Texto(Clase::NVarChar, 128, {}, Origen::Defecto)};
             if (g == u"@@VERSION")
                 return {QStringLiteral("ss_version()"), Tipo::Texto(Clase::NVarChar, 300, {}, Origen::Defecto)};
             throw NoSoportado(g);
@@ -1739,16 +1743,20 @@ private:
             v = v.toLower();
             if (opciones.contains(QStringLiteral("DATEFORMAT")))
                 salida(QStringLiteral("SELECT ss_dateformat(%1)").arg(Lit(v)));
-            // The embedded database answers as a Spanish login: day first,
-            // weeks from Monday, Spanish names. Another language or first day
-            // would change answers it cannot change.
-            if (opciones.contains(QStringLiteral("LANGUAGE"))) {
-                if (v != u"spanish" && v != u"español" && v != u"espanol")
-                    throw NoSoportado(QStringLiteral("SET LANGUAGE %1 (it answers as a Spanish login)").arg(v));
-                salida(QStringLiteral("SELECT ss_dateformat('dmy')"));
+            // A language brings its own date order, first day of the week and
+            // names of months and days; the embedded database knows the
+            // Spanish login it starts as and us_english.
+            if (opciones.contains(QStringLiteral("LANGUAGE")))
+                salida(QStringLiteral("SELECT ss_language(%1)").arg(Lit(v)));
+            if (opciones.contains(QStringLiteral("DATEFIRST"))) {
+                bool numero = false;
+                v.toInt(&numero);
+                if (!numero && !v.startsWith(u'@'))
+                    throw ErrorTsql{102, QStringLiteral("Incorrect syntax near '%1'.").arg(s.valor.trimmed())};
+                if (!numero)
+                    variable(v);
+                salida(QStringLiteral("SELECT ss_datefirst(%1)").arg(numero ? QString::number(v.toInt()) : QStringLiteral("ss_var(%1)").arg(Lit(v))));
             }
-            if (opciones.contains(QStringLiteral("DATEFIRST")) && v != u"1")
-                throw NoSoportado(QStringLiteral("SET DATEFIRST %1 (its weeks begin on Monday, DATEFIRST 1)").arg(v));
             // The other options change nothing the embedded database does.
             return;
         }

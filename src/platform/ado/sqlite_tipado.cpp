@@ -309,27 +309,27 @@ void Num(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 
 // ---------------------------------------------------------------- integers and floats
 
-void Ent(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+// One step of integer arithmetic in a type: false when the result is
+// already set (an error).
+bool PasoEntero(sqlite3_context* ctx, const QByteArray& op, std::int64_t a, std::int64_t b, const QByteArray& tipo,
+                std::int64_t& r)
 {
-    if (Nulo(argc, argv))
-        return sqlite3_result_null(ctx);
-    const QByteArray op = Texto(argv[0]);
-    const QByteArray tipo = Texto(argv[3]);
     const Entero* e = EnteroDe(tipo);
     if (!e) {
         const std::string m = "Type " + tipo.toStdString() + " is not a defined system type.";
-        return sqlite3_result_error(ctx, m.c_str(), -1);
+        sqlite3_result_error(ctx, m.c_str(), -1);
+        return false;
     }
-    const std::int64_t a = sqlite3_value_int64(argv[1]), b = sqlite3_value_int64(argv[2]);
-    std::int64_t r = 0;
     bool desborde = false;
     switch (op.isEmpty() ? 0 : op[0]) {
     case '+': desborde = __builtin_add_overflow(a, b, &r); break;
     case '-': desborde = __builtin_sub_overflow(a, b, &r); break;
     case '*': desborde = __builtin_mul_overflow(a, b, &r); break;
     case '/': case '%':
-        if (b == 0)
-            return ErrorCero(ctx);
+        if (b == 0) {
+            ErrorCero(ctx);
+            return false;
+        }
         if (b == -1) // the one quotient that leaves the type: min / -1
             desborde = __builtin_sub_overflow(std::int64_t(0), a, &r), r = op[0] == '%' ? 0 : r;
         else
@@ -340,14 +340,36 @@ void Ent(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     case '^': r = a ^ b; break;
     default: {
         const std::string m = "The operator '" + op.toStdString() + "' is not supported by the embedded database.";
-        return sqlite3_result_error(ctx, m.c_str(), -1);
+        sqlite3_result_error(ctx, m.c_str(), -1);
+        return false;
     }
     }
     // Bitwise results are the bits of the type: tinyint ~0 is 255.
     if ((op[0] == '&' || op[0] == '|' || op[0] == '^') && e->min == 0)
         r &= e->max;
-    if (desborde || r < e->min || r > e->max)
-        return ErrorDesborde(ctx, e->nombre);
+    if (desborde || r < e->min || r > e->max) {
+        ErrorDesborde(ctx, e->nombre);
+        return false;
+    }
+    return true;
+}
+
+// ss_ent(op, a, b, tipo[, op, c, tipo]...): ((a op b) op c)... each step in
+// its type, a NULL making the rest NULL without raising, as nested calls.
+void Ent(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (argc < 4 || argc % 3 != 1)
+        return sqlite3_result_error(ctx, "ss_ent takes an operator, two operands and a type, then operators, operands and types.", -1);
+    bool nulo = sqlite3_value_type(argv[1]) == SQLITE_NULL;
+    std::int64_t r = sqlite3_value_int64(argv[1]);
+    for (int k = 3; k < argc; k += 3) { // argv[k]: a step's type, after its operator and operand
+        sqlite3_value* b = argv[k - 1];
+        nulo = nulo || sqlite3_value_type(b) == SQLITE_NULL;
+        if (!nulo && !PasoEntero(ctx, Texto(argv[k == 3 ? 0 : k - 2]), r, sqlite3_value_int64(b), Texto(argv[k]), r))
+            return;
+    }
+    if (nulo)
+        return sqlite3_result_null(ctx);
     sqlite3_result_int64(ctx, r);
 }
 
@@ -708,20 +730,30 @@ void CharIndex(sqlite3_context* ctx, int, sqlite3_value** argv)
     sqlite3_result_int64(ctx, Buscar(texto, Pesos(Cadena(argv[0]), r), desde, r) + 1);
 }
 
+// ss_replace(x, buscar, nuevo, regla[, buscar, nuevo, regla]...): REPLACE,
+// and a chain REPLACE(REPLACE(x, ...), ...) applied in order in one call, so
+// that a back office's 32 nested REPLACEs stay within SQLite's parser.
 void Replace(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
-    if (Nulo(argc - 1, argv))
-        return sqlite3_result_null(ctx);
-    Regla r;
-    if (!LeerRegla(ctx, argv[3], r))
-        return;
-    const QString texto = Cadena(argv[0]), buscar = Cadena(argv[1]), nuevo = Cadena(argv[2]);
-    const auto pt = Pesos(texto, r), pb = Pesos(buscar, r);
-    QString resultado;
-    qsizetype desde = 0;
-    for (qsizetype i; (i = Buscar(pt, pb, desde, r)) >= 0; desde = i + buscar.size())
-        resultado += texto.mid(desde, i - desde) + nuevo;
-    ResultadoCadena(ctx, resultado + texto.mid(desde));
+    if (argc < 4 || (argc - 1) % 3 != 0)
+        return sqlite3_result_error(ctx, "The replace function requires 3 argument(s).", -1);
+    for (int i = 0; i < argc; ++i)
+        if ((i == 0 || i % 3 != 0) && sqlite3_value_type(argv[i]) == SQLITE_NULL)
+            return sqlite3_result_null(ctx);
+    QString texto = Cadena(argv[0]);
+    for (int k = 1; k < argc; k += 3) {
+        Regla r;
+        if (!LeerRegla(ctx, argv[k + 2], r))
+            return;
+        const QString buscar = Cadena(argv[k]), nuevo = Cadena(argv[k + 1]);
+        const auto pt = Pesos(texto, r), pb = Pesos(buscar, r);
+        QString resultado;
+        qsizetype desde = 0;
+        for (qsizetype i; (i = Buscar(pt, pb, desde, r)) >= 0; desde = i + buscar.size())
+            resultado += texto.mid(desde, i - desde) + nuevo;
+        texto = resultado + texto.mid(desde);
+    }
+    ResultadoCadena(ctx, texto);
 }
 
 void PatIndex(sqlite3_context* ctx, int, sqlite3_value** argv)
@@ -1299,7 +1331,7 @@ constexpr int kFijo = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
 
 const Funcion kFuncionesTipadas[] = {
     {"ss_num", 8, Num, kFijo},
-    {"ss_ent", 4, Ent, kFijo},
+    {"ss_ent", -1, Ent, kFijo},
     {"ss_flt", 3, Flt, kFijo},
     {"ss_round", 5, Round, kFijo},
     {"ss_texto", 4, TextoSql, kFijo},
@@ -1316,7 +1348,7 @@ const Funcion kFuncionesTipadas[] = {
     {"ss_datefirst", 1, DateFirst, SQLITE_UTF8},
     {"ss_like", 4, LikeSql, kFijo},
     {"ss_charindex", 4, CharIndex, kFijo},
-    {"ss_replace", 4, Replace, kFijo},
+    {"ss_replace", -1, Replace, kFijo},
     {"ss_patindex", 3, PatIndex, kFijo},
     {"ss_upper", 1, Upper, kFijo},
     {"ss_lower", 1, Lower, kFijo},

@@ -10,7 +10,8 @@
 //   ss_num(op, a, sa, b, sb, p, s, tipo)   exact + - * / %: operands of scales
 //                                          sa, sb; result decimal(p,s); tipo
 //                                          'numeric', 'money' or 'smallmoney'
-//   ss_ent(op, a, b, tipo)                 integer + - * / % & | ^ in tipo
+//   ss_ent(op, a, b, tipo[, op, c, tipo]...) integer + - * / % & | ^ in tipo;
+//                                          a chain ((a op b) op c)... in one call
 //                                          ('tinyint', 'smallint', 'int', 'bigint')
 //   ss_flt(op, a, b)                       float + - * /
 //   ss_round(x, n, f, p, s)                ROUND(x, n, f) of a decimal(p,s)
@@ -33,7 +34,7 @@
 //   ss_datefirst(n), ss_datefirst()        SET DATEFIRST, @@DATEFIRST
 //   ss_like(texto, patron, escape, intercalacion)
 //   ss_charindex(buscar, texto, inicio, intercalacion)
-//   ss_replace(texto, buscar, reemplazo, intercalacion)
+//   ss_replace(texto, buscar, reemplazo, intercalacion[, buscar, reemplazo, intercalacion]...)
 //   ss_patindex(patron, texto, intercalacion)
 //                                          under a collation ('CI_AS', 'CS_AS',
 //                                          'CI_AI', 'CS_AI', 'BIN' or a full

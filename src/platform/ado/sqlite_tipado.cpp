@@ -251,20 +251,11 @@ bool Dividir(i128 a, i128 b, int k, i128& q)
     return true;
 }
 
-void Num(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+// One exact step: a (scale sa) op b (scale sb) to decimal(p, s) or tipo's
+// money; false when the result is already set (an error).
+bool PasoExacto(sqlite3_context* ctx, const QByteArray& op, const Exacto& a, int sa, const Exacto& b, int sb, int p, int s,
+                const QByteArray& tipo, Exacto& r)
 {
-    if (Nulo(argc, argv))
-        return sqlite3_result_null(ctx);
-    const QByteArray op = Texto(argv[0]);
-    const int sa = sqlite3_value_int(argv[2]), sb = sqlite3_value_int(argv[4]);
-    const int p = sqlite3_value_int(argv[5]), s = sqlite3_value_int(argv[6]);
-    const QByteArray tipo = Texto(argv[7]);
-    Exacto a, b, r;
-    bool desborde = false, db = false;
-    if (!LeerExacto(argv[1], sa, a, desborde) || !LeerExacto(argv[3], sb, b, db))
-        return ErrorTipoDato(ctx, "numeric");
-    if (desborde || db)
-        return ErrorDesborde(ctx, tipo.constData());
     bool bien = true;
     const int c = std::max(sa, sb);
     switch (op.isEmpty() ? 0 : op[0]) {
@@ -283,13 +274,13 @@ void Num(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     }
     case '/':
         if (b.m == 0)
-            return ErrorCero(ctx);
+            return ErrorCero(ctx), false;
         r.s = s;
         bien = Dividir(a.m, b.m, s + sb - sa, r.m);
         break;
     case '%': {
         if (b.m == 0)
-            return ErrorCero(ctx);
+            return ErrorCero(ctx), false;
         // The remainder keeps the dividend's sign, as C++'s.
         Exacto x, y;
         bien = AEscala(a, c, x) && AEscala(b, c, y);
@@ -299,12 +290,52 @@ void Num(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     }
     default: {
         const std::string m = "The operator '" + op.toStdString() + "' is not supported by the embedded database.";
-        return sqlite3_result_error(ctx, m.c_str(), -1);
+        sqlite3_result_error(ctx, m.c_str(), -1);
+        return false;
     }
     }
     if (!bien || !Cabe(r, p, tipo.constData()))
-        return ErrorDesborde(ctx, tipo.constData());
-    ResultadoExacto(ctx, r);
+        return ErrorDesborde(ctx, tipo.constData()), false;
+    return true;
+}
+
+// ss_num(op, a, sa, b, sb, p, s, tipo[, op, c, sc, p, s, tipo]...): a chain
+// ((a op b) op c)... each step to its own type, exact throughout; a NULL
+// makes the rest NULL without raising, as nested calls.
+void Num(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (argc < 8 || (argc - 8) % 6 != 0)
+        return sqlite3_result_error(ctx, "ss_num takes an operator, two operands with their scales and a type, then steps.", -1);
+    bool nulo = sqlite3_value_type(argv[1]) == SQLITE_NULL;
+    int sa = sqlite3_value_int(argv[2]);
+    Exacto a, r;
+    bool leida = false;
+    // Reads an operand of scale s: false when the result is already set.
+    auto leer = [&](sqlite3_value* v, int s, const QByteArray& tipo, Exacto& x) {
+        bool desborde = false;
+        if (!LeerExacto(v, s, x, desborde))
+            return ErrorTipoDato(ctx, "numeric"), false;
+        if (desborde)
+            return ErrorDesborde(ctx, tipo.constData()), false;
+        return true;
+    };
+    // argv[k]: a step's operand, after its operator; its scale, precision,
+    // scale and type follow.
+    for (int k = 3; k < argc && !(nulo = nulo || sqlite3_value_type(argv[k]) == SQLITE_NULL); k += 6) {
+        const QByteArray tipo = Texto(argv[k + 4]);
+        const int sb = sqlite3_value_int(argv[k + 1]), s = sqlite3_value_int(argv[k + 3]);
+        Exacto b;
+        if ((!leida && !leer(argv[1], sa, tipo, a)) || !leer(argv[k], sb, tipo, b))
+            return;
+        leida = true;
+        if (!PasoExacto(ctx, Texto(argv[k == 3 ? 0 : k - 1]), a, sa, b, sb, sqlite3_value_int(argv[k + 2]), s, tipo, r))
+            return;
+        a = r;
+        sa = s;
+    }
+    if (nulo)
+        return sqlite3_result_null(ctx);
+    ResultadoExacto(ctx, a);
 }
 
 // ---------------------------------------------------------------- integers and floats
@@ -1330,7 +1361,7 @@ constexpr int kFijo = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
 }
 
 const Funcion kFuncionesTipadas[] = {
-    {"ss_num", 8, Num, kFijo},
+    {"ss_num", -1, Num, kFijo},
     {"ss_ent", -1, Ent, kFijo},
     {"ss_flt", 3, Flt, kFijo},
     {"ss_round", 5, Round, kFijo},

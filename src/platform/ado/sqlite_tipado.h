@@ -9,7 +9,9 @@
 //
 //   ss_num(op, a, sa, b, sb, p, s, tipo)   exact + - * / %: operands of scales
 //                                          sa, sb; result decimal(p,s); tipo
-//                                          'numeric', 'money' or 'smallmoney'
+//                                          'numeric', 'money' or 'smallmoney';
+//                                          then [, op, c, sc, p, s, tipo]...: a
+//                                          chain ((a op b) op c)... in one call
 //   ss_ent(op, a, b, tipo[, op, c, tipo]...) integer + - * / % & | ^ in tipo;
 //                                          a chain ((a op b) op c)... in one call
 //                                          ('tinyint', 'smallint', 'int', 'bigint')

@@ -27,16 +27,16 @@ QString Par(const QString& s) { return u'(' + s + u')'; }
 QString Objeto(const Nombre& n) { return n.partes.isEmpty() ? QString() : n.partes.back(); }
 
 // A chain a + b + c... written as nested calls or parentheses runs out of
-// SQLite's parser stack at about 30 operands: the chains of texts and of
-// integers are written flat, the next operand put inside the last one's
-// call or parenthesis.
-enum class Pliegue : unsigned char { No, Texto, Entero };
+// SQLite's parser stack at about 30 operands: the chains of texts, integers
+// and exact numbers are written flat, the next operand put inside the last
+// one's call or parenthesis.
+enum class Pliegue : unsigned char { No, Texto, Entero, Exacto };
 
 struct Res {
     QString sql;
     Tipo t;
     int digitos = 0; // an integer literal: in decimal arithmetic it is decimal(digitos, 0)
-    Pliegue pliegue = Pliegue::No; // sql is "(a || b ...)" or "ss_ent(..., op, b, tipo)"
+    Pliegue pliegue = Pliegue::No; // sql is "(a || b ...)", "ss_ent(...)" or "ss_num(...)" of a chain
     int pasos = 0;                 // operators in that call
 };
 
@@ -374,10 +374,15 @@ private:
             const Tipo ca = ta.texto() ? d : (a.digitos ? Tipo::Decimal(a.digitos, 0) : ta);
             const Tipo cb = tb.texto() ? d : (b.digitos ? Tipo::Decimal(b.digitos, 0) : tb);
             const Tipo r = dinero ? Tipo::De(Clase::Money) : ResultadoDecimal(o, ca, cb);
-            return {QStringLiteral("ss_num('%1', %2, %3, %4, %5, %6, %7, %8)")
-                        .arg(op, conv(a, ca), QString::number(ca.escala), conv(b, cb), QString::number(cb.escala),
-                             QString::number(r.precision), QString::number(r.escala), QLatin1String(NombreExacto(r))),
-                    r};
+            const QString paso = QStringLiteral("%1, %2, %3, %4, %5").arg(conv(b, cb), QString::number(cb.escala),
+                                                                         QString::number(r.precision), QString::number(r.escala),
+                                                                         QLatin1String(NombreExacto(r)));
+            // As integers' chains: the left operand is the exact result of
+            // the steps before, of its own type (up to 127 arguments).
+            if (a.pliegue == Pliegue::Exacto && a.pasos < 19)
+                return {a.sql.chopped(1) + QStringLiteral(", '%1', %2)").arg(op, paso), r, 0, Pliegue::Exacto, a.pasos + 1};
+            return {QStringLiteral("ss_num('%1', %2, %3, %4)").arg(op, conv(a, ca), QString::number(ca.escala), paso), r, 0,
+                    Pliegue::Exacto, 1};
         }
         if (d.entero()) {
             Tipo r = d.clase == Clase::Bit ? Tipo::De(Clase::Int) : d;

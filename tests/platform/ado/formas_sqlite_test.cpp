@@ -204,6 +204,15 @@ TEST_F(DialectoSqlite, LongChainsAndDeepNestingRunAsOnTheServer)
     for (int i = 1; i <= 300; ++i)
         larga += i % 2 ? QStringLiteral(" + %1").arg(i) : QStringLiteral(" - %1").arg(i / 2);
     EXPECT_EQ(escalar(Sql(larga + QStringLiteral(" FROM t WHERE k = 1"))).toLong(), 10 + 150 * 150 - 75 * 151);
+    QString dinero = QStringLiteral("SELECT CAST(n AS money)");
+    for (int i = 1; i <= 100; ++i)
+        dinero += QStringLiteral(" + 0.01 * %1").arg(i % 3);
+    EXPECT_EQ(escalar(Sql(dinero + QStringLiteral(" FROM t WHERE k = 1"))).toCurrency(), Currency{11 * 10000});
+    QString exacta = QStringLiteral("SELECT CAST(1 AS decimal(10,2))");
+    for (int i = 1; i <= 60; ++i)
+        exacta += QStringLiteral(" + CAST(0.25 AS decimal(4,2)) - 0.10");
+    EXPECT_EQ(escalar(Sql(exacta)).toDouble(), 10.0);
+    EXPECT_TRUE(escalar(u"SELECT CAST(NULL AS money) / 0 + 1").isNull());
     EXPECT_TRUE(escalar(u"SELECT CAST(NULL AS int) / 0 + 1").isNull());
     Falla([&] { escalar(u"SELECT 1 / 0 + CAST(NULL AS int)"); });
     EXPECT_EQ(cn->errors().Item(0).NativeError, 8134);

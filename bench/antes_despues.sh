@@ -16,7 +16,7 @@ veces=${3:-3}
 antes=${WORKTREE:-$(realpath ..)/wt-antes}
 
 [ -d "$antes" ] || git worktree add --detach "$antes" "$commit"
-cp bench/bench_traduccion.cpp bench/traduccion.cmake bench/bench_consultas.cpp "$antes/bench/"
+cp bench/bench_traduccion.cpp bench/traduccion.cmake bench/bench_consultas.cpp bench/consultas.cmake "$antes/bench/"
 objetivos=(verificador bench_traduccion bench_consultas)
 cmake -S "$antes" -B "$antes/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVERIFICADOR_BENCH=ON \
   -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache >/dev/null
@@ -28,7 +28,7 @@ for ((i = 1; i <= veces; i++)); do
     echo "== $arbol, corrida $i"
     "$arbol/build/bench/bench_traduccion"
     /usr/bin/time -f "pico %M KB, usuario %U s, sistema %S s" "$arbol/build/bench/bench_consultas" 2>&1 |
-      grep -E "list dialog|search as|F5|memory|pico"
+      grep -E "list dialog|search as|F5|memory|access log|pico"
   done
 done
 (cd build/bench && ./bench_exportacion --contra "$antes/build/verificador" "$articulos" "$veces")

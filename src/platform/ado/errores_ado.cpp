@@ -61,6 +61,10 @@ const Regla kReglas[] = {
     {"wrong number of arguments", 174, DB_E_ERRORSINCOMMAND, "42000",
      "The function was given a wrong number of arguments."},
     {"already exists", 2714, DB_E_ERRORSINCOMMAND, "42S01", "There is already an object with that name in the database."},
+    {"parser stack overflow", 191, DB_E_ERRORSINCOMMAND, "42000",
+     "Some part of your SQL statement is nested too deeply for the embedded database, whose parser takes about 30 "
+     "nested calls or 11 nested subqueries; nesting this deep is not supported by the embedded database. Rewrite the "
+     "query or break it up into smaller queries."},
     {"syntax error", 102, DB_E_ERRORSINCOMMAND, "42000", "Incorrect syntax."},
     {"incomplete input", 102, DB_E_ERRORSINCOMMAND, "42000", "Incorrect syntax."},
     {"unrecognized token", 102, DB_E_ERRORSINCOMMAND, "42000", "Incorrect syntax."},

@@ -160,10 +160,18 @@ bool EsTipoFecha(QByteArray t);
 // Field order of a date text that has no year first (SET DATEFORMAT).
 enum class Orden : unsigned char { Dmy, Mdy, Ymd, Ydm, Myd, Dym };
 
-// What a connection's session sets: the user data of its functions.
+// The languages a login may take: the names of months and days, the
+// order of a date's fields and the first day of the week come with it.
+enum class Idioma : unsigned char { Espanol, Ingles };
+
+// What a connection's session sets: the user data of its functions. It
+// starts as a Spanish login.
 struct Sesion {
     Orden orden = Orden::Dmy;
+    Idioma idioma = Idioma::Espanol;
+    int primerDia = 1; // DATEFIRST: 1 Monday .. 7 Sunday
 };
+Idioma IdiomaDeSesion(sqlite3_context* ctx);
 
 // A date value (text in any form the server reads, or days since 1900 as a
 // number) in ms since 1900-01-01; estilo 0: the session's order.

@@ -398,6 +398,12 @@ Orden OrdenDeSesion(sqlite3_context* ctx)
     return s ? s->orden : Orden::Dmy;
 }
 
+Idioma IdiomaDeSesion(sqlite3_context* ctx)
+{
+    const auto* s = static_cast<const Sesion*>(sqlite3_user_data(ctx));
+    return s ? s->idioma : Idioma::Espanol;
+}
+
 struct Lector {
     const char* p;
     const char* fin;
@@ -464,34 +470,40 @@ bool LeerHora(Lector& l, Partes& r)
     return true;
 }
 
-// A month by its name or its first three letters; 0 when none.
-int Mes(Lector& l)
+const char* const kNombresMes[2][12] = {
+    {"enero", "febrero", "marzo", "abril", "mayo", "junio", "julio", "agosto", "septiembre", "octubre", "noviembre",
+     "diciembre"},
+    {"january", "february", "march", "april", "may", "june", "july", "august", "september", "october", "november",
+     "december"},
+};
+
+// A month by its name or its first three letters in the login's language
+// (a Spanish login does not read "Jan"); 0 when none.
+int Mes(Lector& l, bool ingles)
 {
-    static const char* const kNombres[] = {"january", "february", "march", "april", "may", "june", "july",
-                                           "august", "september", "october", "november", "december"};
     const char* i = l.p;
     while (l.p < l.fin && std::isalpha(static_cast<unsigned char>(*l.p)))
         ++l.p;
     const QByteArray palabra = QByteArray(i, int(l.p - i)).toLower();
     for (int m = 0; m < 12; ++m)
-        if (palabra.size() >= 3 && QByteArray(kNombres[m]).startsWith(palabra))
+        if (palabra.size() >= 3 && QByteArray(kNombresMes[ingles][m]).startsWith(palabra))
             return m + 1;
     return 0;
 }
 
 // "Feb 1 2025", "February 1, 2025", "1 Feb 2025", with a time after them.
-bool LeerConMes(Lector& l, Partes& r)
+bool LeerConMes(Lector& l, Partes& r, bool ingles)
 {
     int d = 0, y = 0, nd = 0, ny = 0, m = 0;
     if (std::isalpha(static_cast<unsigned char>(l.ve()))) {
-        if (!(m = Mes(l)))
+        if (!(m = Mes(l, ingles)))
             return false;
         l.blancos();
         nd = l.digitos(d);
     } else {
         nd = l.digitos(d);
         l.blancos();
-        if (!nd || !(m = Mes(l)))
+        if (!nd || !(m = Mes(l, ingles)))
             return false;
     }
     if (l.ve() == ',')
@@ -510,7 +522,7 @@ bool LeerConMes(Lector& l, Partes& r)
     return l.final() || (LeerHora(l, r) && l.final());
 }
 
-bool LeerPartes(const QByteArray& texto, Orden orden, Partes& r, bool anoSegunOrden = false)
+bool LeerPartes(const QByteArray& texto, Orden orden, Partes& r, bool ingles, bool anoSegunOrden = false)
 {
     Lector l{texto.constData(), texto.constData() + texto.size()};
     l.blancos();
@@ -520,7 +532,7 @@ bool LeerPartes(const QByteArray& texto, Orden orden, Partes& r, bool anoSegunOr
     if (l.final())
         return true; // "" is 1900-01-01, as the server converts it
     const char* inicio = l.p;
-    if (LeerConMes(l, r))
+    if (LeerConMes(l, r, ingles))
         return true;
     l.p = inicio;
     int a;
@@ -600,7 +612,8 @@ bool FechaDeValor(sqlite3_context* ctx, sqlite3_value* v, std::int64_t& ms, int 
     case SQLITE_FLOAT: return FechaDeNumero(sqlite3_value_double(v), ms);
     default: {
         Partes p;
-        if (!LeerPartes(Texto(v), estilo > 0 ? OrdenDeEstilo(estilo) : OrdenDeSesion(ctx), p, anoSegunOrden && estilo <= 0))
+        if (!LeerPartes(Texto(v), estilo > 0 ? OrdenDeEstilo(estilo) : OrdenDeSesion(ctx), p,
+                        IdiomaDeSesion(ctx) == Idioma::Ingles, anoSegunOrden && estilo <= 0))
             return false;
         ms = MsDePartes(p);
         return true;
@@ -608,7 +621,11 @@ bool FechaDeValor(sqlite3_context* ctx, sqlite3_value* v, std::int64_t& ms, int 
     }
 }
 
-const char* const kMeses[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+// The short month names of CONVERT's styles 0, 100, 106... of each language.
+const char* const kMesesCortos[2][12] = {
+    {"Ene", "Feb", "Mar", "Abr", "May", "Jun", "Jul", "Ago", "Sep", "Oct", "Nov", "Dic"},
+    {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"},
+};
 
 // The stored forms: datetime, datetime2, date ("yyyy-mm-dd"), time, smalldatetime.
 enum class Clase { Fecha, Fecha2, SoloFecha, SoloHora, Corta };
@@ -713,9 +730,13 @@ Parte ParteDe(QByteArray n)
     return Parte::Nada;
 }
 
-// Weeks start on Monday (DATEFIRST 1, the suite's language) for DATEPART;
-// DATEDIFF counts Sunday boundaries, as the server does whatever DATEFIRST says.
-constexpr int kPrimerDia = 1;
+// Weeks start on the session's DATEFIRST for DATEPART; DATEDIFF counts
+// Sunday boundaries, as the server does whatever DATEFIRST says.
+int PrimerDia(sqlite3_context* ctx)
+{
+    const auto* s = static_cast<const Sesion*>(sqlite3_user_data(ctx));
+    return s ? s->primerDia : 1;
+}
 
 int DiaSemana(std::int64_t dias1900) // 1 = Monday .. 7 = Sunday (1900-01-01 was a Monday)
 {
@@ -766,10 +787,10 @@ void DatePart(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     case Parte::Mes: r = p.m; break;
     case Parte::DiaAno: r = dias - enero + 1; break;
     case Parte::Dia: r = p.d; break;
-    case Parte::DiaSemana: r = (DiaSemana(dias) - kPrimerDia + 7) % 7 + 1; break;
+    case Parte::DiaSemana: r = (DiaSemana(dias) - PrimerDia(ctx) + 7) % 7 + 1; break;
     case Parte::Semana: {
         // Week 1 holds 1 January; a new week starts on the first day of the week.
-        const int antes = (DiaSemana(enero) - kPrimerDia + 7) % 7;
+        const int antes = (DiaSemana(enero) - PrimerDia(ctx) + 7) % 7;
         r = (dias - enero + antes) / 7 + 1;
         break;
     }
@@ -1079,10 +1100,10 @@ void ATexto(sqlite3_context* ctx, sqlite3_value* v, const Tipo& t, int estilo)
         std::int64_t ms;
         // A stored date with a style: written in that style.
         if (estilo >= 0 && EsFechaIso(v) && LeerFecha(s, 121, ms))
-            s = TextoFecha(ms, estilo);
+            s = TextoFecha(ms, estilo, IdiomaDeSesion(ctx) == Idioma::Ingles);
         else if (estilo >= 0 && sqlite3_value_bytes(v) >= 8 && sqlite3_value_bytes(v) <= 12 && s[2] == ':'
                  && LeerFecha(s, 108, ms))
-            s = TextoFecha(ms, estilo);
+            s = TextoFecha(ms, estilo, IdiomaDeSesion(ctx) == Idioma::Ingles);
     }
     }
     if (largo > 0) {
@@ -1392,17 +1413,18 @@ void Error(sqlite3_context* ctx, int, sqlite3_value** argv)
 
 int CompararCiAs(const char* a, int na, const char* b, int nb) { return Comparar(a, na, b, nb, Regla::CiAs); }
 
-bool LeerFecha(const QByteArray& texto, int estilo, std::int64_t& ms)
+bool LeerFecha(const QByteArray& texto, int estilo, std::int64_t& ms, bool ingles)
 {
     Partes p;
-    if (!LeerPartes(texto, OrdenDeEstilo(estilo), p))
+    if (!LeerPartes(texto, OrdenDeEstilo(estilo), p, ingles))
         return false;
     ms = MsDePartes(p);
     return true;
 }
 
-QByteArray TextoFecha(std::int64_t ms, int estilo)
+QByteArray TextoFecha(std::int64_t ms, int estilo, bool ingles)
 {
+    const char* const* kMeses = kMesesCortos[ingles];
     const Partes p = PartesDeMs(ms);
     char b[48];
     const int yy = p.y % 100;

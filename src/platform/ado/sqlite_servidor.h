@@ -52,8 +52,10 @@ int Ejecutar(sqlite3* db, sqlite3_stmt* st, std::int64_t& filas);
 
 // Fixed shapes of a date text, in the server's conversion: order of the
 // fields by CONVERT style (0 or -1: day first). false when the text is no date.
-bool LeerFecha(const QByteArray& texto, int estilo, std::int64_t& msDesde1900);
-QByteArray TextoFecha(std::int64_t msDesde1900, int estilo);
+// Month names in the text are those of the login's language (ingles: a
+// us_english login, else Spanish).
+bool LeerFecha(const QByteArray& texto, int estilo, std::int64_t& msDesde1900, bool ingles = false);
+QByteArray TextoFecha(std::int64_t msDesde1900, int estilo, bool ingles = false);
 
 // Collation order of two UTF-8 texts (<0, 0, >0).
 int CompararCiAs(const char* a, int na, const char* b, int nb);

@@ -251,20 +251,11 @@ bool Dividir(i128 a, i128 b, int k, i128& q)
     return true;
 }
 
-void Num(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+// One exact step: a (scale sa) op b (scale sb) to decimal(p, s) or tipo's
+// money; false when the result is already set (an error).
+bool PasoExacto(sqlite3_context* ctx, const QByteArray& op, const Exacto& a, int sa, const Exacto& b, int sb, int p, int s,
+                const QByteArray& tipo, Exacto& r)
 {
-    if (Nulo(argc, argv))
-        return sqlite3_result_null(ctx);
-    const QByteArray op = Texto(argv[0]);
-    const int sa = sqlite3_value_int(argv[2]), sb = sqlite3_value_int(argv[4]);
-    const int p = sqlite3_value_int(argv[5]), s = sqlite3_value_int(argv[6]);
-    const QByteArray tipo = Texto(argv[7]);
-    Exacto a, b, r;
-    bool desborde = false, db = false;
-    if (!LeerExacto(argv[1], sa, a, desborde) || !LeerExacto(argv[3], sb, b, db))
-        return ErrorTipoDato(ctx, "numeric");
-    if (desborde || db)
-        return ErrorDesborde(ctx, tipo.constData());
     bool bien = true;
     const int c = std::max(sa, sb);
     switch (op.isEmpty() ? 0 : op[0]) {
@@ -283,13 +274,13 @@ void Num(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     }
     case '/':
         if (b.m == 0)
-            return ErrorCero(ctx);
+            return ErrorCero(ctx), false;
         r.s = s;
         bien = Dividir(a.m, b.m, s + sb - sa, r.m);
         break;
     case '%': {
         if (b.m == 0)
-            return ErrorCero(ctx);
+            return ErrorCero(ctx), false;
         // The remainder keeps the dividend's sign, as C++'s.
         Exacto x, y;
         bien = AEscala(a, c, x) && AEscala(b, c, y);
@@ -299,37 +290,77 @@ void Num(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     }
     default: {
         const std::string m = "The operator '" + op.toStdString() + "' is not supported by the embedded database.";
-        return sqlite3_result_error(ctx, m.c_str(), -1);
+        sqlite3_result_error(ctx, m.c_str(), -1);
+        return false;
     }
     }
     if (!bien || !Cabe(r, p, tipo.constData()))
-        return ErrorDesborde(ctx, tipo.constData());
-    ResultadoExacto(ctx, r);
+        return ErrorDesborde(ctx, tipo.constData()), false;
+    return true;
+}
+
+// ss_num(op, a, sa, b, sb, p, s, tipo[, op, c, sc, p, s, tipo]...): a chain
+// ((a op b) op c)... each step to its own type, exact throughout; a NULL
+// makes the rest NULL without raising, as nested calls.
+void Num(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (argc < 8 || (argc - 8) % 6 != 0)
+        return sqlite3_result_error(ctx, "ss_num takes an operator, two operands with their scales and a type, then steps.", -1);
+    bool nulo = sqlite3_value_type(argv[1]) == SQLITE_NULL;
+    int sa = sqlite3_value_int(argv[2]);
+    Exacto a, r;
+    bool leida = false;
+    // Reads an operand of scale s: false when the result is already set.
+    auto leer = [&](sqlite3_value* v, int s, const QByteArray& tipo, Exacto& x) {
+        bool desborde = false;
+        if (!LeerExacto(v, s, x, desborde))
+            return ErrorTipoDato(ctx, "numeric"), false;
+        if (desborde)
+            return ErrorDesborde(ctx, tipo.constData()), false;
+        return true;
+    };
+    // argv[k]: a step's operand, after its operator; its scale, precision,
+    // scale and type follow.
+    for (int k = 3; k < argc && !(nulo = nulo || sqlite3_value_type(argv[k]) == SQLITE_NULL); k += 6) {
+        const QByteArray tipo = Texto(argv[k + 4]);
+        const int sb = sqlite3_value_int(argv[k + 1]), s = sqlite3_value_int(argv[k + 3]);
+        Exacto b;
+        if ((!leida && !leer(argv[1], sa, tipo, a)) || !leer(argv[k], sb, tipo, b))
+            return;
+        leida = true;
+        if (!PasoExacto(ctx, Texto(argv[k == 3 ? 0 : k - 1]), a, sa, b, sb, sqlite3_value_int(argv[k + 2]), s, tipo, r))
+            return;
+        a = r;
+        sa = s;
+    }
+    if (nulo)
+        return sqlite3_result_null(ctx);
+    ResultadoExacto(ctx, a);
 }
 
 // ---------------------------------------------------------------- integers and floats
 
-void Ent(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+// One step of integer arithmetic in a type: false when the result is
+// already set (an error).
+bool PasoEntero(sqlite3_context* ctx, const QByteArray& op, std::int64_t a, std::int64_t b, const QByteArray& tipo,
+                std::int64_t& r)
 {
-    if (Nulo(argc, argv))
-        return sqlite3_result_null(ctx);
-    const QByteArray op = Texto(argv[0]);
-    const QByteArray tipo = Texto(argv[3]);
     const Entero* e = EnteroDe(tipo);
     if (!e) {
         const std::string m = "Type " + tipo.toStdString() + " is not a defined system type.";
-        return sqlite3_result_error(ctx, m.c_str(), -1);
+        sqlite3_result_error(ctx, m.c_str(), -1);
+        return false;
     }
-    const std::int64_t a = sqlite3_value_int64(argv[1]), b = sqlite3_value_int64(argv[2]);
-    std::int64_t r = 0;
     bool desborde = false;
     switch (op.isEmpty() ? 0 : op[0]) {
     case '+': desborde = __builtin_add_overflow(a, b, &r); break;
     case '-': desborde = __builtin_sub_overflow(a, b, &r); break;
     case '*': desborde = __builtin_mul_overflow(a, b, &r); break;
     case '/': case '%':
-        if (b == 0)
-            return ErrorCero(ctx);
+        if (b == 0) {
+            ErrorCero(ctx);
+            return false;
+        }
         if (b == -1) // the one quotient that leaves the type: min / -1
             desborde = __builtin_sub_overflow(std::int64_t(0), a, &r), r = op[0] == '%' ? 0 : r;
         else
@@ -340,14 +371,36 @@ void Ent(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     case '^': r = a ^ b; break;
     default: {
         const std::string m = "The operator '" + op.toStdString() + "' is not supported by the embedded database.";
-        return sqlite3_result_error(ctx, m.c_str(), -1);
+        sqlite3_result_error(ctx, m.c_str(), -1);
+        return false;
     }
     }
     // Bitwise results are the bits of the type: tinyint ~0 is 255.
     if ((op[0] == '&' || op[0] == '|' || op[0] == '^') && e->min == 0)
         r &= e->max;
-    if (desborde || r < e->min || r > e->max)
-        return ErrorDesborde(ctx, e->nombre);
+    if (desborde || r < e->min || r > e->max) {
+        ErrorDesborde(ctx, e->nombre);
+        return false;
+    }
+    return true;
+}
+
+// ss_ent(op, a, b, tipo[, op, c, tipo]...): ((a op b) op c)... each step in
+// its type, a NULL making the rest NULL without raising, as nested calls.
+void Ent(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (argc < 4 || argc % 3 != 1)
+        return sqlite3_result_error(ctx, "ss_ent takes an operator, two operands and a type, then operators, operands and types.", -1);
+    bool nulo = sqlite3_value_type(argv[1]) == SQLITE_NULL;
+    std::int64_t r = sqlite3_value_int64(argv[1]);
+    for (int k = 3; k < argc; k += 3) { // argv[k]: a step's type, after its operator and operand
+        sqlite3_value* b = argv[k - 1];
+        nulo = nulo || sqlite3_value_type(b) == SQLITE_NULL;
+        if (!nulo && !PasoEntero(ctx, Texto(argv[k == 3 ? 0 : k - 2]), r, sqlite3_value_int64(b), Texto(argv[k]), r))
+            return;
+    }
+    if (nulo)
+        return sqlite3_result_null(ctx);
     sqlite3_result_int64(ctx, r);
 }
 
@@ -530,13 +583,13 @@ void TextoSql(sqlite3_context* ctx, int argc, sqlite3_value** argv)
             return ErrorFecha(ctx);
         const bool fecha2 = t.nombre == "datetime2", hora = t.nombre == "time";
         if (estilo >= 0)
-            r = TextoFecha(ms, estilo);
+            r = TextoFecha(ms, estilo, IdiomaDeSesion(ctx) == Idioma::Ingles);
         else if (t.nombre == "date")
             r = TextoFecha(ms, 23);
         else if (fecha2 || hora) // seven decimals of a second
             r = TextoFecha(ms, 121).mid(hora ? 11 : 0) + "0000";
         else
-            r = TextoFecha(ms, 0);
+            r = TextoFecha(ms, 0, IdiomaDeSesion(ctx) == Idioma::Ingles);
     } else if (t.nombre == "uniqueidentifier") {
         r = Texto(v).toUpper();
     } else if (t.nombre.contains("char") || t.nombre.contains("text") || t.nombre == "sysname") {
@@ -598,6 +651,37 @@ void DateFormat(sqlite3_context* ctx, int, sqlite3_value** argv)
         }
     const std::string m = "SET DATEFORMAT date order '" + t.toStdString() + "' is invalid.";
     sqlite3_result_error(ctx, m.c_str(), -1);
+}
+
+// ss_language(name): SET LANGUAGE, which brings its date order and first day
+// of the week; ss_language(): @@LANGUAGE.
+void Language(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    auto* s = static_cast<Sesion*>(sqlite3_user_data(ctx));
+    if (argc == 0)
+        return ResultadoTexto(ctx, s->idioma == Idioma::Ingles ? QByteArray("us_english") : QByteArray("Español"));
+    const QByteArray n = Texto(argv[0]).trimmed().toLower();
+    if (n == "us_english" || n == "english")
+        *s = Sesion{Orden::Mdy, Idioma::Ingles, 7};
+    else if (n == "español" || n == "spanish")
+        *s = Sesion{Orden::Dmy, Idioma::Espanol, 1};
+    else
+        return sqlite3_result_error(ctx, ("SET LANGUAGE " + Texto(argv[0]).toStdString()
+                                          + " is not supported by the embedded database.").c_str(), -1);
+    sqlite3_result_null(ctx);
+}
+
+// ss_datefirst(n): SET DATEFIRST; ss_datefirst(): @@DATEFIRST.
+void DateFirst(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    auto* s = static_cast<Sesion*>(sqlite3_user_data(ctx));
+    if (argc == 0)
+        return sqlite3_result_int(ctx, s->primerDia);
+    const std::int64_t n = sqlite3_value_int64(argv[0]);
+    if (sqlite3_value_type(argv[0]) != SQLITE_INTEGER || n < 1 || n > 7)
+        return sqlite3_result_error(ctx, "SET DATEFIRST takes a day from 1 (Monday) to 7 (Sunday).", -1);
+    s->primerDia = int(n);
+    sqlite3_result_null(ctx);
 }
 
 // ---------------------------------------------------------------- texts
@@ -677,20 +761,30 @@ void CharIndex(sqlite3_context* ctx, int, sqlite3_value** argv)
     sqlite3_result_int64(ctx, Buscar(texto, Pesos(Cadena(argv[0]), r), desde, r) + 1);
 }
 
+// ss_replace(x, buscar, nuevo, regla[, buscar, nuevo, regla]...): REPLACE,
+// and a chain REPLACE(REPLACE(x, ...), ...) applied in order in one call, so
+// that a back office's 32 nested REPLACEs stay within SQLite's parser.
 void Replace(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
-    if (Nulo(argc - 1, argv))
-        return sqlite3_result_null(ctx);
-    Regla r;
-    if (!LeerRegla(ctx, argv[3], r))
-        return;
-    const QString texto = Cadena(argv[0]), buscar = Cadena(argv[1]), nuevo = Cadena(argv[2]);
-    const auto pt = Pesos(texto, r), pb = Pesos(buscar, r);
-    QString resultado;
-    qsizetype desde = 0;
-    for (qsizetype i; (i = Buscar(pt, pb, desde, r)) >= 0; desde = i + buscar.size())
-        resultado += texto.mid(desde, i - desde) + nuevo;
-    ResultadoCadena(ctx, resultado + texto.mid(desde));
+    if (argc < 4 || (argc - 1) % 3 != 0)
+        return sqlite3_result_error(ctx, "The replace function requires 3 argument(s).", -1);
+    for (int i = 0; i < argc; ++i)
+        if ((i == 0 || i % 3 != 0) && sqlite3_value_type(argv[i]) == SQLITE_NULL)
+            return sqlite3_result_null(ctx);
+    QString texto = Cadena(argv[0]);
+    for (int k = 1; k < argc; k += 3) {
+        Regla r;
+        if (!LeerRegla(ctx, argv[k + 2], r))
+            return;
+        const QString buscar = Cadena(argv[k]), nuevo = Cadena(argv[k + 1]);
+        const auto pt = Pesos(texto, r), pb = Pesos(buscar, r);
+        QString resultado;
+        qsizetype desde = 0;
+        for (qsizetype i; (i = Buscar(pt, pb, desde, r)) >= 0; desde = i + buscar.size())
+            resultado += texto.mid(desde, i - desde) + nuevo;
+        texto = resultado + texto.mid(desde);
+    }
+    ResultadoCadena(ctx, texto);
 }
 
 void PatIndex(sqlite3_context* ctx, int, sqlite3_value** argv)
@@ -1062,21 +1156,29 @@ void ConcatWs(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     ResultadoTexto(ctx, r);
 }
 
-// ss_datename(part, d): the month's and the day's names of a Spanish login.
+// ss_datename(part, d): the month's and the day's names in the login's language.
 void DateName(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
-    static const char* const kMeses[] = {"Enero", "Febrero", "Marzo", "Abril", "Mayo", "Junio", "Julio",
-                                         "Agosto", "Septiembre", "Octubre", "Noviembre", "Diciembre"};
-    static const char* const kDias[] = {"Lunes", "Martes", "Miércoles", "Jueves", "Viernes", "Sábado", "Domingo"};
+    static const char* const kMeses[2][12] = {
+        {"Enero", "Febrero", "Marzo", "Abril", "Mayo", "Junio", "Julio", "Agosto", "Septiembre", "Octubre",
+         "Noviembre", "Diciembre"},
+        {"January", "February", "March", "April", "May", "June", "July", "August", "September", "October",
+         "November", "December"},
+    };
+    static const char* const kDias[2][7] = {
+        {"Lunes", "Martes", "Miércoles", "Jueves", "Viernes", "Sábado", "Domingo"},
+        {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"},
+    };
     if (sqlite3_value_type(argv[1]) == SQLITE_NULL)
         return sqlite3_result_null(ctx);
     std::int64_t ms;
     if (!FechaDeValor(ctx, argv[1], ms))
         return ErrorFecha(ctx);
+    const bool ingles = IdiomaDeSesion(ctx) == Idioma::Ingles;
     if (Texto(argv[0]) == "month")
-        return ResultadoTexto(ctx, kMeses[TextoFecha(ms, 23).mid(5, 2).toInt() - 1]);
+        return ResultadoTexto(ctx, kMeses[ingles][TextoFecha(ms, 23).mid(5, 2).toInt() - 1]);
     const std::int64_t dias = ms >= 0 ? ms / kMsDia : -((-ms + kMsDia - 1) / kMsDia);
-    ResultadoTexto(ctx, kDias[((dias % 7) + 7) % 7]); // 1900-01-01 was a Monday
+    ResultadoTexto(ctx, kDias[ingles][((dias % 7) + 7) % 7]); // 1900-01-01 was a Monday
 }
 
 // A date's text of a QDate in date's range, or the server's error.
@@ -1259,8 +1361,8 @@ constexpr int kFijo = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
 }
 
 const Funcion kFuncionesTipadas[] = {
-    {"ss_num", 8, Num, kFijo},
-    {"ss_ent", 4, Ent, kFijo},
+    {"ss_num", -1, Num, kFijo},
+    {"ss_ent", -1, Ent, kFijo},
     {"ss_flt", 3, Flt, kFijo},
     {"ss_round", 5, Round, kFijo},
     {"ss_texto", 4, TextoSql, kFijo},
@@ -1271,9 +1373,13 @@ const Funcion kFuncionesTipadas[] = {
     {"ss_fecha_mas", 2, FechaMas, SQLITE_UTF8},
     {"ss_fecha_resta", 2, FechaResta, SQLITE_UTF8},
     {"ss_dateformat", 1, DateFormat, SQLITE_UTF8},
+    {"ss_language", 0, Language, SQLITE_UTF8},
+    {"ss_language", 1, Language, SQLITE_UTF8},
+    {"ss_datefirst", 0, DateFirst, SQLITE_UTF8},
+    {"ss_datefirst", 1, DateFirst, SQLITE_UTF8},
     {"ss_like", 4, LikeSql, kFijo},
     {"ss_charindex", 4, CharIndex, kFijo},
-    {"ss_replace", 4, Replace, kFijo},
+    {"ss_replace", -1, Replace, kFijo},
     {"ss_patindex", 3, PatIndex, kFijo},
     {"ss_upper", 1, Upper, kFijo},
     {"ss_lower", 1, Lower, kFijo},

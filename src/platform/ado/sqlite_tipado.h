@@ -9,8 +9,11 @@
 //
 //   ss_num(op, a, sa, b, sb, p, s, tipo)   exact + - * / %: operands of scales
 //                                          sa, sb; result decimal(p,s); tipo
-//                                          'numeric', 'money' or 'smallmoney'
-//   ss_ent(op, a, b, tipo)                 integer + - * / % & | ^ in tipo
+//                                          'numeric', 'money' or 'smallmoney';
+//                                          then [, op, c, sc, p, s, tipo]...: a
+//                                          chain ((a op b) op c)... in one call
+//   ss_ent(op, a, b, tipo[, op, c, tipo]...) integer + - * / % & | ^ in tipo;
+//                                          a chain ((a op b) op c)... in one call
 //                                          ('tinyint', 'smallint', 'int', 'bigint')
 //   ss_flt(op, a, b)                       float + - * /
 //   ss_round(x, n, f, p, s)                ROUND(x, n, f) of a decimal(p,s)
@@ -28,9 +31,12 @@
 //   ss_fecha_resta(a, b)                   datetime - datetime: 1900-01-01 plus the difference
 //   ss_dateformat(orden)                   SET DATEFORMAT for the connection
 //                                          ('dmy', 'mdy', 'ymd', 'ydm', 'myd', 'dym')
+//   ss_language(nombre), ss_language()     SET LANGUAGE ('Español'/'Spanish' or
+//                                          'us_english'/'English'), @@LANGUAGE
+//   ss_datefirst(n), ss_datefirst()        SET DATEFIRST, @@DATEFIRST
 //   ss_like(texto, patron, escape, intercalacion)
 //   ss_charindex(buscar, texto, inicio, intercalacion)
-//   ss_replace(texto, buscar, reemplazo, intercalacion)
+//   ss_replace(texto, buscar, reemplazo, intercalacion[, buscar, reemplazo, intercalacion]...)
 //   ss_patindex(patron, texto, intercalacion)
 //                                          under a collation ('CI_AS', 'CS_AS',
 //                                          'CI_AI', 'CS_AI', 'BIN' or a full

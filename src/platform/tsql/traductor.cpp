@@ -3,7 +3,9 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <limits>
 #include <optional>
+#include <utility>
 
 namespace tsql {
 
@@ -24,10 +26,18 @@ QString Par(const QString& s) { return u'(' + s + u')'; }
 // not exist in one SQLite file.
 QString Objeto(const Nombre& n) { return n.partes.isEmpty() ? QString() : n.partes.back(); }
 
+// A chain a + b + c... written as nested calls or parentheses runs out of
+// SQLite's parser stack at about 30 operands: the chains of texts, integers
+// and exact numbers are written flat, the next operand put inside the last
+// one's call or parenthesis.
+enum class Pliegue : unsigned char { No, Texto, Entero, Exacto };
+
 struct Res {
     QString sql;
     Tipo t;
     int digitos = 0; // an integer literal: in decimal arithmetic it is decimal(digitos, 0)
+    Pliegue pliegue = Pliegue::No; // sql is "(a || b ...)", "ss_ent(...)" or "ss_num(...)" of a chain
+    int pasos = 0;                 // operators in that call
 };
 
 // How a SELECT of a statement is written.
@@ -40,6 +50,18 @@ struct Opciones {
 };
 
 // A call of an aggregate function itself (not a window function).
+// A call and the calls of the same function nested in its first argument,
+// outermost first: f(f(f(x, ...), ...), ...).
+std::vector<Expr*> Cadena(Expr& e, size_t argumentos)
+{
+    std::vector<Expr*> r{&e};
+    for (Expr* i = e.hijos[0].get(); i->clase == ClaseExpr::Funcion && i->texto == e.texto && i->hijos.size() == argumentos
+                                      && !i->ventana && !i->distinto && !i->estrella;
+         i = i->hijos[0].get())
+        r.push_back(i);
+    return r;
+}
+
 bool EsAgregado(const Expr& e)
 {
     if (e.clase != ClaseExpr::Funcion || e.ventana)
@@ -203,8 +225,10 @@ private:
             if (tab.isEmpty() && x->alias) {
                 // ORDER BY names a column of the result first.
                 for (const ColumnaAmbito& c : *x->alias)
-                    if (c.nombre.compare(col, Qt::CaseInsensitive) == 0)
+                    if (c.nombre.compare(col, Qt::CaseInsensitive) == 0) {
+                        usado_ = std::min(usado_, Profundidad(x));
                         return {Q(col), c.tipo};
+                    }
             }
             const ColumnaAmbito* hallada = nullptr;
             for (const FuenteAmbito& f : x->fuentes) {
@@ -218,8 +242,10 @@ private:
                         break;
                     }
             }
-            if (hallada)
+            if (hallada) {
+                usado_ = std::min(usado_, Profundidad(x));
                 return {tab.isEmpty() ? Q(col) : Q(tab) + u'.' + Q(col), hallada->tipo};
+            }
         }
         // Every source's columns are known: the server refuses the name before running.
         if (a.fuentes.empty() && !a.padre && !a.alias)
@@ -324,7 +350,9 @@ private:
         if (op == u"+" && ta.texto() && tb.texto()) {
             Tipo r = Dominante(ta, tb);
             r.largo = ta.largo < 0 || tb.largo < 0 ? -1 : std::min(ta.largo + tb.largo, 8000);
-            return {Par(a.sql + QStringLiteral(" || ") + b.sql), r};
+            if (a.pliegue == Pliegue::Texto)
+                return {a.sql.chopped(1) + QStringLiteral(" || ") + b.sql + u')', r, 0, Pliegue::Texto};
+            return {Par(a.sql + QStringLiteral(" || ") + b.sql), r, 0, Pliegue::Texto};
         }
         if (ta.fecha() || tb.fecha())
             return fechas(op, a, b);
@@ -346,16 +374,28 @@ private:
             const Tipo ca = ta.texto() ? d : (a.digitos ? Tipo::Decimal(a.digitos, 0) : ta);
             const Tipo cb = tb.texto() ? d : (b.digitos ? Tipo::Decimal(b.digitos, 0) : tb);
             const Tipo r = dinero ? Tipo::De(Clase::Money) : ResultadoDecimal(o, ca, cb);
-            return {QStringLiteral("ss_num('%1', %2, %3, %4, %5, %6, %7, %8)")
-                        .arg(op, conv(a, ca), QString::number(ca.escala), conv(b, cb), QString::number(cb.escala),
-                             QString::number(r.precision), QString::number(r.escala), QLatin1String(NombreExacto(r))),
-                    r};
+            const QString paso = QStringLiteral("%1, %2, %3, %4, %5").arg(conv(b, cb), QString::number(cb.escala),
+                                                                         QString::number(r.precision), QString::number(r.escala),
+                                                                         QLatin1String(NombreExacto(r)));
+            // As integers' chains: the left operand is the exact result of
+            // the steps before, of its own type (up to 127 arguments).
+            if (a.pliegue == Pliegue::Exacto && a.pasos < 19)
+                return {a.sql.chopped(1) + QStringLiteral(", '%1', %2)").arg(op, paso), r, 0, Pliegue::Exacto, a.pasos + 1};
+            return {QStringLiteral("ss_num('%1', %2, %3, %4)").arg(op, conv(a, ca), QString::number(ca.escala), paso), r, 0,
+                    Pliegue::Exacto, 1};
         }
         if (d.entero()) {
             Tipo r = d.clase == Clase::Bit ? Tipo::De(Clase::Int) : d;
             if (ta.texto() || tb.texto())
                 r = Tipo::De(Clase::Int);
-            return {QStringLiteral("ss_ent('%1', %2, %3, %4)").arg(op, conv(a, r), conv(b, r), NombreTipo(r)), r};
+            // The left operand, a chain's result, is already of an integer
+            // type no wider than r: its steps go on in the same call (SQLite
+            // takes up to 127 arguments).
+            if (a.pliegue == Pliegue::Entero && a.pasos < 40)
+                return {a.sql.chopped(1) + QStringLiteral(", '%1', %2, %3)").arg(op, conv(b, r), NombreTipo(r)), r, 0,
+                        Pliegue::Entero, a.pasos + 1};
+            return {QStringLiteral("ss_ent('%1', %2, %3, %4)").arg(op, conv(a, r), conv(b, r), NombreTipo(r)), r, 0,
+                    Pliegue::Entero, 1};
         }
         throw ErrorTsql{8117, QStringLiteral("Operand data type %1 is invalid for %2 operator.")
                                   .arg(NombreDe(d.clase == ta.clase ? ta : tb), NombreOperador(op))};
@@ -545,8 +585,10 @@ private:
         case ClaseExpr::Literal: return literal(e);
         case ClaseExpr::Columna: return columna(e.nombre, a);
         case ClaseExpr::Variable:
-            if (e.texto == u"?")
+            if (e.texto == u"?") {
+                ++parametros_;
                 return {QStringLiteral("?"), Tipo()};
+            }
             return {QStringLiteral("ss_var(%1)").arg(Lit(e.texto.toLower())), variable(e.texto)};
         case ClaseExpr::Global: {
             const QString g = e.texto.toUpper();
@@ -560,6 +602,10 @@ private:
                 return {QStringLiteral("ss_ultimo_error()"), Tipo::De(Clase::Int)};
             if (g == u"@@SPID")
                 return {QStringLiteral("ss_spid()"), Tipo::De(Clase::SmallInt)};
+            if (g == u"@@DATEFIRST")
+                return {QStringLiteral("ss_datefirst()"), Tipo::De(Clase::TinyInt)};
+            if (g == u"@@LANGUAGE")
+                return {QStringLiteral("ss_language()"), Tipo::Texto(Clase::NVarChar, 128, {}, Origen::Defecto)};
             if (g == u"@@VERSION")
                 return {QStringLiteral("ss_version()"), Tipo::Texto(Clase::NVarChar, 300, {}, Origen::Defecto)};
             throw NoSoportado(g);
@@ -643,7 +689,7 @@ private:
         case ClaseExpr::En: return en(e, a);
         case ClaseExpr::Existe: {
             std::vector<Tipo> t;
-            const QString s = select(*e.sub, &a, &t);
+            const QString s = subconsulta(*e.sub, a, &t);
             return {(e.negado ? QStringLiteral("NOT EXISTS ") : QStringLiteral("EXISTS ")) + Par(s), Tipo::De(Clase::Bit)};
         }
         case ClaseExpr::Subconsulta: {
@@ -652,14 +698,14 @@ private:
             std::vector<Tipo> t;
             const bool unaFila = q.combinadas.empty() && q.grupo.empty() && q.lista.size() == 1 && Agregada(*q.lista[0].expr);
             if (unaFila)
-                return {Par(select(q, &a, &t)), t.empty() ? Tipo() : t[0]};
+                return {Par(subconsulta(q, a, &t)), t.empty() ? Tipo() : t[0]};
             if (q.combinadas.empty() && q.grupo.empty() && !q.top && q.lista.size() == 1 && q.con.empty()) {
                 Opciones op;
                 op.unico = true;
-                const QString s = select(q, &a, &t, nullptr, op);
+                const QString s = subconsulta(q, a, &t, op);
                 return {Par(s), t.empty() ? Tipo() : t[0]};
             }
-            const QString s = select(q, &a, &t);
+            const QString s = subconsulta(q, a, &t);
             return {QStringLiteral("(WITH ss_q(ss_v) AS (%1) SELECT ss_unico(ss_v) FROM ss_q)").arg(s), t.empty() ? Tipo() : t[0]};
         }
         case ClaseExpr::Caso: return caso(e, a);
@@ -714,7 +760,7 @@ private:
         std::vector<Res> lista;
         if (e.sub) {
             std::vector<Tipo> t;
-            dentro = select(*e.sub, &a, &t);
+            dentro = subconsulta(*e.sub, a, &t);
             if (!t.empty())
                 comun = Dominante(x.t, t[0]);
         } else {
@@ -860,9 +906,24 @@ private:
         }
         if (f == u"ISNULL") {
             aridad(2, 2);
-            Res x = expr(*e.hijos[0], a), y = expr(*e.hijos[1], a);
-            const Tipo t = x.t.clase == Clase::Nulo ? (y.t.clase == Clase::Nulo ? Tipo::De(Clase::Int) : y.t) : x.t;
-            return {QStringLiteral("ifnull(%1, %2)").arg(x.sql, conv(y, t, Modo::Explicita)), t};
+            // ISNULL(ISNULL(x, a), b)... is one coalesce, lazy as ifnull:
+            // SQLite's parser takes about 30 nested calls, the server more.
+            const std::vector<Expr*> cadena = Cadena(e, 2);
+            Res x = expr(*cadena.back()->hijos[0], a);
+            Tipo t = x.t;
+            QStringList partes{x.sql};
+            for (auto it = cadena.rbegin(); it != cadena.rend(); ++it) {
+                Res y = expr(*(*it)->hijos[1], a);
+                if (t.clase == Clase::Nulo)
+                    t = y.t.clase == Clase::Nulo ? Tipo::De(Clase::Int) : y.t;
+                partes << conv(y, t, Modo::Explicita);
+                (*it)->tipo = t;
+            }
+            // SQLite takes at most 127 arguments in a call.
+            QString r = QStringLiteral("coalesce(%1)").arg(partes.mid(0, 100).join(QStringLiteral(", ")));
+            for (qsizetype i = 100; i < partes.size(); i += 100)
+                r = QStringLiteral("coalesce(%1, %2)").arg(r, partes.mid(i, 100).join(QStringLiteral(", ")));
+            return {r, t};
         }
         if (f == u"COALESCE") {
             if (n < 2)
@@ -927,11 +988,25 @@ private:
         }
         if (f == u"REPLACE") {
             aridad(3, 3);
-            std::vector<Res> x = args(e, a);
-            Tipo t = texto(x[0].t);
-            if (t.largo >= 0)
-                t.largo = t.unicode() ? 4000 : 8000;
-            return {QStringLiteral("ss_replace(%1, %2, %3, '%4')").arg(aTexto(x[0]), aTexto(x[1]), aTexto(x[2]), reglaDe(x[0].t, x[1].t)), t};
+            // REPLACE(REPLACE(x, a, b), c, d)... is one call that replaces in
+            // order, for the same reason as ISNULL's chain.
+            const std::vector<Expr*> cadena = Cadena(e, 3);
+            Res x = expr(*cadena.back()->hijos[0], a);
+            QString r = aTexto(x);
+            QStringList partes;
+            for (auto it = cadena.rbegin(); it != cadena.rend(); ++it) {
+                Res b = expr(*(*it)->hijos[1], a), c = expr(*(*it)->hijos[2], a);
+                partes << aTexto(b) << aTexto(c) << u'\'' + reglaDe(x.t, b.t) + u'\'';
+                x.t = texto(x.t);
+                if (x.t.largo >= 0)
+                    x.t.largo = x.t.unicode() ? 4000 : 8000;
+                (*it)->tipo = x.t;
+                if (partes.size() == 3 * 40 || it + 1 == cadena.rend()) {
+                    r = QStringLiteral("ss_replace(%1, %2)").arg(r, partes.join(QStringLiteral(", ")));
+                    partes.clear();
+                }
+            }
+            return {r, x.t};
         }
         if (f == u"CHARINDEX") {
             aridad(2, 3);
@@ -1520,8 +1595,51 @@ private:
         return QStringLiteral("WITH ") + cs.join(QStringLiteral(", ")) + u' ';
     }
 
+    // SQLite's parser takes about 11 nested subqueries where the server takes
+    // 32: a subquery deep in a statement that names nothing outside itself
+    // (nor a parameter, nor a CTE of the statement) is written once in the
+    // WITH of the statement's outermost SELECT and read from there.
+    QString subconsulta(Select& q, const Ambito& a, std::vector<Tipo>* tipos, const Opciones& op = {})
+    {
+        const int usadoAntes = usado_, parametros = parametros_;
+        usado_ = std::numeric_limits<int>::max();
+        const QString s = select(q, &a, tipos, nullptr, op);
+        const int usado = std::exchange(usado_, std::min(usadoAntes, usado_));
+        const int propia = Profundidad(&a) + 1;
+        if (izadas_.empty() || propia < 3 || usado < propia || parametros_ != parametros || !ctes_.isEmpty())
+            return s;
+        const QString nombre = QStringLiteral("ss_s%1").arg(++numeroIzada_);
+        izadas_.back() << nombre + QStringLiteral(" AS ") + Par(s);
+        return QStringLiteral("SELECT * FROM ") + nombre;
+    }
+
+    static int Profundidad(const Ambito* a)
+    {
+        int n = 0;
+        for (; a && a->padre; a = a->padre)
+            ++n;
+        return n;
+    }
+
     QString select(Select& s, const Ambito* padre, std::vector<Tipo>* tipos, std::vector<QString>* nombres = nullptr,
                    const Opciones& op = {})
+    {
+        if (padre)
+            return seleccion(s, padre, tipos, nombres, op);
+        izadas_.emplace_back();
+        struct Quita {
+            std::vector<QStringList>& v;
+            ~Quita() { v.pop_back(); }
+        } quita{izadas_};
+        const QString r = seleccion(s, padre, tipos, nombres, op);
+        const QStringList& izadas = izadas_.back();
+        if (izadas.isEmpty())
+            return r;
+        return r.startsWith(QLatin1String("WITH ")) ? QStringLiteral("WITH %1, %2").arg(izadas.join(QStringLiteral(", ")), r.mid(5))
+                                                    : QStringLiteral("WITH %1 %2").arg(izadas.join(QStringLiteral(", ")), r);
+    }
+
+    QString seleccion(Select& s, const Ambito* padre, std::vector<Tipo>* tipos, std::vector<QString>* nombres, const Opciones& op)
     {
         const bool claveFila = op.claveFila;
         std::vector<QString> nombresPropios;
@@ -1743,16 +1861,20 @@ private:
             v = v.toLower();
             if (opciones.contains(QStringLiteral("DATEFORMAT")))
                 salida(QStringLiteral("SELECT ss_dateformat(%1)").arg(Lit(v)));
-            // The embedded database answers as a Spanish login: day first,
-            // weeks from Monday, Spanish names. Another language or first day
-            // would change answers it cannot change.
-            if (opciones.contains(QStringLiteral("LANGUAGE"))) {
-                if (v != u"spanish" && v != u"español" && v != u"espanol")
-                    throw NoSoportado(QStringLiteral("SET LANGUAGE %1 (it answers as a Spanish login)").arg(v));
-                salida(QStringLiteral("SELECT ss_dateformat('dmy')"));
+            // A language brings its own date order, first day of the week and
+            // names of months and days; the embedded database knows the
+            // Spanish login it starts as and us_english.
+            if (opciones.contains(QStringLiteral("LANGUAGE")))
+                salida(QStringLiteral("SELECT ss_language(%1)").arg(Lit(v)));
+            if (opciones.contains(QStringLiteral("DATEFIRST"))) {
+                bool numero = false;
+                v.toInt(&numero);
+                if (!numero && !v.startsWith(u'@'))
+                    throw ErrorTsql{102, QStringLiteral("Incorrect syntax near '%1'.").arg(s.valor.trimmed())};
+                if (!numero)
+                    variable(v);
+                salida(QStringLiteral("SELECT ss_datefirst(%1)").arg(numero ? QString::number(v.toInt()) : QStringLiteral("ss_var(%1)").arg(Lit(v))));
             }
-            if (opciones.contains(QStringLiteral("DATEFIRST")) && v != u"1")
-                throw NoSoportado(QStringLiteral("SET DATEFIRST %1 (its weeks begin on Monday, DATEFIRST 1)").arg(v));
             // The other options change nothing the embedded database does.
             return;
         }
@@ -2319,6 +2441,10 @@ private:
     QHash<QString, std::vector<ColumnaAmbito>> tablas_, ctes_;
     QHash<QString, QString> identidades_;
     QHash<QString, Tipo> variables_; // DECLAREd in the batch, by name in lower case
+    std::vector<QStringList> izadas_;  // the subqueries each outermost SELECT being written reads from its WITH
+    int numeroIzada_ = 0;
+    int usado_ = std::numeric_limits<int>::max(); // the outermost scope a column written so far came from
+    int parametros_ = 0;               // ? markers written so far
 };
 
 } // namespace

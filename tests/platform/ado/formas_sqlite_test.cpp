@@ -8,6 +8,8 @@ using prueba::Via;
 
 namespace {
 
+const char16_t* Sql(const QString& s) { return reinterpret_cast<const char16_t*>(s.utf16()); }
+
 class DialectoSqlite : public ::testing::Test, protected prueba::ConConexion {
 protected:
     void SetUp() override
@@ -164,6 +166,80 @@ TEST_F(DialectoSqlite, TooDeepAStatementIsRefusedWithTheServerError)
     Falla([&] { cn->Execute(hondo); });
     EXPECT_EQ(cn->errors().Item(0).NativeError, 191);
     // The connection goes on.
+    EXPECT_EQ(cuenta(), 4);
+}
+
+// What a back office writes long or deep runs whole: an export line of many
+// columns, chains of 33 operands, 40 nested ISNULL, 32 nested REPLACE and
+// subqueries nested to the server's 32 levels.
+TEST_F(DialectoSqlite, LongChainsAndDeepNestingRunAsOnTheServer)
+{
+    QString linea = QStringLiteral("SELECT CAST(k AS varchar(5))");
+    for (int i = 0; i < 18; ++i)
+        linea += QStringLiteral(" + ';' + CAST(n + %1 AS varchar(5))").arg(i);
+    linea += QStringLiteral(" FROM t WHERE k = 1");
+    QString esperada = QStringLiteral("1");
+    for (int i = 0; i < 18; ++i)
+        esperada += QStringLiteral(";%1").arg(10 + i);
+    EXPECT_EQ(escalar(Sql(linea)).toString(), esperada);
+
+    QString suma = QStringLiteral("SELECT n");
+    for (int i = 1; i < 33; ++i)
+        suma += QStringLiteral(" + %1").arg(i);
+    EXPECT_EQ(escalar(Sql(suma + QStringLiteral(" FROM t WHERE k = 1"))).toLong(), 10 + 32 * 33 / 2);
+
+    QString nulos = QStringLiteral("CAST(NULL AS varchar(10))");
+    for (int i = 0; i < 40; ++i)
+        nulos = QStringLiteral("ISNULL(%1, NULL)").arg(nulos);
+    EXPECT_EQ(escalar(Sql(QStringLiteral("SELECT ISNULL(%1, 'fin')").arg(nulos))).toString(), QStringLiteral("fin"));
+
+    QString reemplazo = QStringLiteral("'a'");
+    for (int i = 0; i < 32; ++i)
+        reemplazo = QStringLiteral("REPLACE(%1, 'a', 'a')").arg(reemplazo);
+    EXPECT_EQ(escalar(Sql(QStringLiteral("SELECT ") + reemplazo)).toString(), QStringLiteral("a"));
+
+    // A chain of integers is one call: a NULL on the way makes the rest NULL
+    // without raising, a division by zero before it still raises.
+    QString larga = QStringLiteral("SELECT n");
+    for (int i = 1; i <= 300; ++i)
+        larga += i % 2 ? QStringLiteral(" + %1").arg(i) : QStringLiteral(" - %1").arg(i / 2);
+    EXPECT_EQ(escalar(Sql(larga + QStringLiteral(" FROM t WHERE k = 1"))).toLong(), 10 + 150 * 150 - 75 * 151);
+    QString dinero = QStringLiteral("SELECT CAST(n AS money)");
+    for (int i = 1; i <= 100; ++i)
+        dinero += QStringLiteral(" + 0.01 * %1").arg(i % 3);
+    EXPECT_EQ(escalar(Sql(dinero + QStringLiteral(" FROM t WHERE k = 1"))).toCurrency(), Currency{11 * 10000});
+    QString exacta = QStringLiteral("SELECT CAST(1 AS decimal(10,2))");
+    for (int i = 1; i <= 60; ++i)
+        exacta += QStringLiteral(" + CAST(0.25 AS decimal(4,2)) - 0.10");
+    EXPECT_EQ(escalar(Sql(exacta)).toDouble(), 10.0);
+    EXPECT_TRUE(escalar(u"SELECT CAST(NULL AS money) / 0 + 1").isNull());
+    EXPECT_TRUE(escalar(u"SELECT CAST(NULL AS int) / 0 + 1").isNull());
+    Falla([&] { escalar(u"SELECT 1 / 0 + CAST(NULL AS int)"); });
+    EXPECT_EQ(cn->errors().Item(0).NativeError, 8134);
+    Falla([&] { escalar(u"SELECT 2147483647 + 1 - 5"); });
+    EXPECT_EQ(cn->errors().Item(0).NativeError, 8115);
+
+    QString sub = QStringLiteral("SELECT MAX(n) FROM t");
+    for (int i = 0; i < 31; ++i)
+        sub = QStringLiteral("SELECT (%1)").arg(sub);
+    EXPECT_EQ(escalar(Sql(sub)).toLong(), 30);
+    // Nested IN and EXISTS, the deepest naming an outer table's column.
+    QString en = QStringLiteral("SELECT COUNT(*) FROM t x WHERE EXISTS (SELECT 1 FROM t y WHERE y.k = x.k AND y.n = 20)");
+    for (int i = 0; i < 30; ++i)
+        en = QStringLiteral("SELECT COUNT(*) FROM t WHERE n IN (SELECT n FROM t WHERE k <= (%1) + 2)").arg(en);
+    EXPECT_EQ(escalar(Sql(en)).toLong(), 4);
+}
+
+// Deeper than SQLite's parser takes: the server's 191, saying so, and the
+// connection goes on.
+TEST_F(DialectoSqlite, NestingBeyondTheEmbeddedParserIsRefusedByName)
+{
+    QString hondo = QStringLiteral("n");
+    for (int i = 0; i < 60; ++i)
+        hondo = QStringLiteral("ABS(%1)").arg(hondo);
+    Falla([&] { cn->Execute(QStringLiteral("SELECT %1 FROM t").arg(hondo)); });
+    EXPECT_EQ(cn->errors().Item(0).NativeError, 191);
+    EXPECT_TRUE(cn->errors().Item(0).Description.contains(QLatin1String("not supported by the embedded database")));
     EXPECT_EQ(cuenta(), 4);
 }
 

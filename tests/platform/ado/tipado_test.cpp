@@ -325,7 +325,8 @@ TEST_F(Tipado, FechasComoElServidor)
         {"ss_fecha('01-02-2025')", "'2025-02-01 00:00:00'"},
         {"ss_fecha('1/2/2025')", "'2025-02-01 00:00:00'"},
         {"ss_fecha('Feb 1 2025')", "'2025-02-01 00:00:00'"},
-        {"ss_fecha('February 1, 2025 10:30AM')", "'2025-02-01 10:30:00'"},
+        {"ss_fecha('Febrero 1, 2025 10:30AM')", "'2025-02-01 10:30:00'"},
+        {"ss_fecha('15 Ene 2025')", "'2025-01-15 00:00:00'"},
         {"ss_fecha('1 Feb 2025')", "'2025-02-01 00:00:00'"},
     });
     ejecuta("SELECT ss_dateformat('mdy')");
@@ -345,6 +346,41 @@ TEST_F(Tipado, FechasComoElServidor)
         {"ss_fecha_mas('2025-02-30', 1)", 241, "Conversion failed when converting date and/or time"},
         {"ss_fecha_mas('9999-12-31', 1)", 517, "Adding a value to a 'datetime' column caused an overflow."},
     });
+}
+
+// A login reads and writes month names in its own language, takes its date
+// order and first day of the week from it: Spanish until SET LANGUAGE.
+TEST_F(Tipado, ElIdiomaDeLaSesionDaNombresOrdenYPrimerDia)
+{
+    comprueba({
+        {"ss_language()", "'Español'"},
+        {"ss_datefirst()", "1"},
+        {"ss_texto('2025-01-15 10:30:00', 'datetime', 106, 30)", "'15 Ene 2025'"},
+        {"ss_texto('2025-12-05 18:05:00', 'datetime', 0, 30)", "'Dic  5 2025  6:05PM'"},
+        {"ss_datename('month', '2025-08-05')", "'Agosto'"},
+        {"ss_datename('weekday', '2025-08-05')", "'Martes'"},
+        {"ss_datepart('weekday', '2025-08-05')", "2"},
+        {"ss_fecha('Aug 5 2025')", "<Conversion failed when converting date and/or time from character string.>"},
+        {"ss_fecha('05/08/2025')", "'2025-08-05 00:00:00'"},
+    });
+    ejecuta("SELECT ss_language('us_english')");
+    comprueba({
+        {"ss_language()", "'us_english'"},
+        {"ss_datefirst()", "7"},
+        {"ss_texto('2025-01-15 10:30:00', 'datetime', 106, 30)", "'15 Jan 2025'"},
+        {"ss_datename('month', '2025-08-05')", "'August'"},
+        {"ss_datename('weekday', '2025-08-05')", "'Tuesday'"},
+        {"ss_datepart('weekday', '2025-08-05')", "3"},
+        {"ss_datepart('week', '2025-01-05')", "2"}, // a Sunday starts week 2
+        {"ss_fecha('Aug 5 2025')", "'2025-08-05 00:00:00'"},
+        {"ss_fecha('05/08/2025')", "'2025-05-08 00:00:00'"},
+    });
+    ejecuta("SELECT ss_datefirst(3)");
+    comprueba({{"ss_datepart('weekday', '1999-01-01')", "3"}, {"ss_datediff('week', '2025-01-04', '2025-01-05')", "1"}});
+    ejecuta("SELECT ss_language('Spanish')");
+    comprueba({{"ss_datefirst()", "1"}, {"ss_datepart('week', '2025-01-05')", "1"}});
+    EXPECT_NE(valor("ss_language('Klingon')").find("is not supported by the embedded database"), std::string::npos);
+    EXPECT_NE(valor("ss_datefirst(8)").find("DATEFIRST"), std::string::npos);
 }
 
 // The collations over Windows-1252: case-sensitive ones put lower case

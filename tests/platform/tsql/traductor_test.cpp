@@ -153,8 +153,10 @@ TEST(Traductor, NombresQueElEsquemaNoTieneSeRechazanAntesDeCorrer)
     EXPECT_EQ(Error(QStringLiteral("SELECT CAST(Codigo AS cosa) FROM ART")), 243);
     // Constructs the embedded database does not take are named, never run as something else.
     EXPECT_EQ(Error(QStringLiteral("SELECT SOUNDEX(Codigo) FROM ART")), 0);
-    EXPECT_EQ(Error(QStringLiteral("SET LANGUAGE us_english")), 0);
-    EXPECT_EQ(Error(QStringLiteral("SET DATEFIRST 7")), 0);
+    EXPECT_EQ(Error(QStringLiteral("SET LANGUAGE us_english")), -1);
+    EXPECT_EQ(Error(QStringLiteral("SET DATEFIRST 7")), -1);
+    EXPECT_EQ(Error(QStringLiteral("SET DATEFIRST @d")), 137);
+    EXPECT_EQ(Error(QStringLiteral("SET DATEFIRST lunes")), 102);
 }
 
 TEST(Traductor, LaClaveDeFilaSoloEnConsultasDeUnaTabla)

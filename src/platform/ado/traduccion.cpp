@@ -214,6 +214,13 @@ void TraductorSqlite::cambiarColumna(const tsql::CambioDeColumna& c, const QStri
             falla(4922, accede);
     }
 
+    // Every value converts, and no NULL meets a NOT NULL, before anything
+    // changes: undoing a definition would also end the connection's open reads.
+    uno(QStringLiteral("SELECT count(%1) FROM %2").arg(c.valor, Citado(tabla)));
+    if (c.declaracion.endsWith(QLatin1String(" NOT NULL"))
+        && !uno(QStringLiteral("SELECT 1 FROM %1 WHERE %2 IS NULL LIMIT 1").arg(Citado(tabla), Citado(c.columna))).isEmpty())
+        falla(515, QStringLiteral("Cannot insert the value NULL into column; column does not allow nulls."));
+
     // DROP TABLE deletes the rows first: with foreign keys on, rows of other
     // tables would follow them (cascades) or stop it. Inside a transaction
     // they cannot be turned off.

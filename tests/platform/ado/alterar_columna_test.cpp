@@ -192,6 +192,17 @@ TEST_P(AlterarColumna, InsideATransactionItGoesWithTheRollback)
     EXPECT_EQ(errorDe(u"DELETE FAM"), 547);
 }
 
+TEST_P(AlterarColumna, AValueThatDoesNotConvertLeavesTheConnectionsOpenRowsReadable)
+{
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT Codigo FROM ART ORDER BY Id"), cn, adOpenForwardOnly, adLockReadOnly);
+    EXPECT_EQ(rs.Fields(0).Value(), Variant(u"A1"));
+    EXPECT_EQ(errorDe(u"ALTER TABLE FAM ALTER COLUMN Nombre varchar(2)"), 8152);
+    EXPECT_EQ(errorDe(u"ALTER TABLE ART ALTER COLUMN Alta datetime NOT NULL"), 515);
+    rs.MoveNext();
+    EXPECT_EQ(rs.Fields(0).Value(), Variant(u"A2"));
+}
+
 TEST_P(AlterarColumna, ATableMadeElsewhereKeepsEveryOtherClauseAsWritten)
 {
     sqlite3* db = nullptr;

@@ -497,6 +497,12 @@ private:
             while (tomaSimbolo(","));
         }
         esperaSimbolo(")");
+        if (palabra("WITHIN") && palabra("GROUP", 1)) {
+            i_ += 2;
+            esperaSimbolo("(");
+            e->enGrupo = ordenes();
+            esperaSimbolo(")");
+        }
         if (toma("OVER")) {
             e->ventana = std::make_unique<Ventana>();
             esperaSimbolo("(");
@@ -683,6 +689,8 @@ private:
         if (s->empates && s->orden.empty())
             throw ErrorTsql{1062, QStringLiteral("The TOP N WITH TIES clause is not allowed without a corresponding "
                                                  "ORDER BY clause.")};
+        if (palabra("FOR") && palabra("XML", 1))
+            paraXml(*s);
         if (palabra("FOR") && ver(1).clase == ClaseToken::Palabra && !palabra("UPDATE", 1))
             throw ErrorTsql{0, QStringLiteral("FOR %1 is not supported by the embedded database.")
                                    .arg(ver(1).mayus())};
@@ -691,6 +699,30 @@ private:
             saltaParentesis();
         }
         return s;
+    }
+
+    // FOR XML PATH [('element')] [, TYPE]; the other modes and directives are refused.
+    void paraXml(Select& s)
+    {
+        i_ += 2;
+        if (!toma("PATH"))
+            throw ErrorTsql{0, QStringLiteral("FOR XML %1 is not supported by the embedded database.").arg(ver().mayus())};
+        s.xml = QStringLiteral("row");
+        if (tomaSimbolo("(")) {
+            const Token& t = ver();
+            if (t.clase != ClaseToken::Cadena)
+                error();
+            ++i_;
+            const qsizetype ini = t.texto.indexOf(u'\'');
+            s.xml = t.texto.mid(ini + 1, t.texto.size() - ini - 2).toString().replace(QStringLiteral("''"), QStringLiteral("'"));
+            esperaSimbolo(")");
+        }
+        while (tomaSimbolo(",")) {
+            if (toma("TYPE"))
+                s.xmlTipo = true;
+            else
+                throw ErrorTsql{0, QStringLiteral("FOR XML PATH, %1 is not supported by the embedded database.").arg(ver().mayus())};
+        }
     }
 
     PSelect selectSimple()

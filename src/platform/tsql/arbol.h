@@ -75,6 +75,7 @@ struct Expr {
     bool negado = false;
     bool distinto = false; // COUNT(DISTINCT x)
     bool estrella = false; // COUNT(*)
+    std::vector<Orden> enGrupo; // STRING_AGG(...) WITHIN GROUP (ORDER BY ...)
     qsizetype pos = 0;     // offset in the batch's text
     Tipo tipo;             // filled by the typing pass
 
@@ -143,6 +144,10 @@ struct Select {
     std::vector<Combinada> combinadas; // each SELECT of the chain, without ORDER BY
     std::vector<Orden> orden;          // of the whole chain
     PExpr offset, fetch;
+    // FOR XML PATH: the element of each row ("" for PATH(''));
+    // a null string when the query has no FOR XML.
+    QString xml;
+    bool xmlTipo = false;              // FOR XML ..., TYPE
     qsizetype pos = 0;
 };
 

@@ -45,7 +45,8 @@ bool EsAgregado(const Expr& e)
     if (e.clase != ClaseExpr::Funcion || e.ventana)
         return false;
     const QString f = e.texto.toUpper();
-    return f == u"COUNT" || f == u"SUM" || f == u"AVG" || f == u"MIN" || f == u"MAX" || f == u"COUNT_BIG";
+    return f == u"COUNT" || f == u"SUM" || f == u"AVG" || f == u"MIN" || f == u"MAX" || f == u"COUNT_BIG"
+           || f == u"STRING_AGG";
 }
 
 // An aggregate in an expression (not in a subquery of it).
@@ -59,6 +60,21 @@ bool Agregada(const Expr& e)
         if (h && Agregada(*h))
             return true;
     return (e.operando && Agregada(*e.operando)) || (e.sino && Agregada(*e.sino));
+}
+
+// The type FOR XML's text has.
+Tipo TipoXml() { return Tipo::Texto(Clase::NVarChar, -1, QStringLiteral("CI_AS"), Origen::Defecto); }
+
+// A name FOR XML PATH writes as an element as it is: no attribute (@a), no
+// path (a/b), no node test (text()), nothing it would encode (_x0020_).
+bool NombreXml(const QString& n)
+{
+    if (n.isEmpty() || !(n[0].isLetter() || n[0] == u'_') || n.startsWith(QLatin1String("xml"), Qt::CaseInsensitive))
+        return false;
+    for (const QChar c : n)
+        if (!(c.isLetterOrNumber() || c == u'_' || c == u'-' || c == u'.'))
+            return false;
+    return true;
 }
 
 // Which values a type's conversion keeps apart: numbers, texts, dates.
@@ -148,7 +164,8 @@ struct Ambito {
 bool Simple(const Select& s)
 {
     if (!s.con.empty() || !s.combinadas.empty() || s.distinto || !s.grupo.empty() || s.teniendo || s.desde.size() != 1
-        || !s.desde[0].uniones.empty() || s.desde[0].fuente.clase != ClaseFuente::Tabla || !s.into.vacio())
+        || !s.desde[0].uniones.empty() || s.desde[0].fuente.clase != ClaseFuente::Tabla || !s.into.vacio()
+        || !s.xml.isNull())
         return false;
     for (const ItemSelect& i : s.lista)
         if (EsAgregado(*i.expr))
@@ -649,6 +666,8 @@ private:
         case ClaseExpr::Subconsulta: {
             // A value: more than one row is the server's error 512.
             Select& q = *e.sub;
+            if (!q.xml.isNull())
+                return {Par(xml(q, &a)), TipoXml()};
             std::vector<Tipo> t;
             const bool unaFila = q.combinadas.empty() && q.grupo.empty() && q.lista.size() == 1 && Agregada(*q.lista[0].expr);
             if (unaFila)
@@ -888,7 +907,10 @@ private:
         if (f == u"LEN" || f == u"DATALENGTH") {
             aridad(1, 1);
             Res x = expr(*e.hijos[0], a);
-            const Tipo t = Tipo::De(Clase::Int);
+            // Of a max type, a bigint.
+            const bool max = x.t.largo < 0
+                             && (x.t.clase == Clase::VarChar || x.t.clase == Clase::NVarChar || x.t.clase == Clase::VarBinary);
+            const Tipo t = Tipo::De(max ? Clase::BigInt : Clase::Int);
             if (f == u"DATALENGTH") {
                 if (x.t.texto() || x.t.desconocido())
                     return {QStringLiteral("ss_datalength(%1, %2)").arg(x.sql, x.t.unicode() ? QStringLiteral("1") : QStringLiteral("0")), t};
@@ -1106,12 +1128,21 @@ private:
         }
         if (f == u"STRING_AGG") {
             aridad(2, 2);
+            if (!e.enGrupo.empty())
+                throw NoSoportado(QStringLiteral("STRING_AGG ... WITHIN GROUP"));
             std::vector<Res> x = args(e, a);
             Tipo t = texto(x[0].t);
-            if (t.largo >= 0 || t.desconocido())
+            QString g = QStringLiteral("group_concat(%1, %2)").arg(aTexto(x[0]), aTexto(x[1]));
+            if (t.largo >= 0 || t.desconocido()) {
                 t = Tipo::Texto(t.unicode() ? Clase::NVarChar : Clase::VarChar, t.unicode() ? 4000 : 8000,
                                 t.intercalacion, Origen::Defecto);
-            r = {QStringLiteral("group_concat(%1, %2)").arg(aTexto(x[0]), aTexto(x[1])), t};
+                // Not a max type: the result has 8000 bytes at most.
+                g = QStringLiteral("CASE WHEN length(%2) > %1 THEN ss_error(9829, 'STRING_AGG aggregation result exceeded the "
+                                   "limit of 8000 bytes. Use LOB types to avoid result truncation.') ELSE %2 END")
+                        .arg(t.largo)
+                        .arg(g);
+            }
+            r = {g, t};
             return true;
         }
         if (f == u"DATENAME") {
@@ -1413,7 +1444,7 @@ private:
             if (!nombre.isEmpty())
                 alias.push_back({nombre, x.t});
         }
-        if (empates) {
+        if (empates && !s.orden.empty()) {
             QStringList ks;
             for (Orden& k : s.orden)
                 ks << expresionDeGrupo(*k.expr, a) + (k.desc ? QStringLiteral(" DESC") : QString());
@@ -1523,6 +1554,8 @@ private:
     QString select(Select& s, const Ambito* padre, std::vector<Tipo>* tipos, std::vector<QString>* nombres = nullptr,
                    const Opciones& op = {})
     {
+        if (!s.xml.isNull())
+            throw NoSoportado(QStringLiteral("FOR XML in this place"));
         const bool claveFila = op.claveFila;
         std::vector<QString> nombresPropios;
         if (!nombres)
@@ -1584,6 +1617,76 @@ private:
         }
         ctes_ = ctesAntes;
         return con + r;
+    }
+
+    // FOR XML PATH: one text, each row's fragment joined in the ORDER BY's
+    // order (an ordered window of group_concat keeps it). No rows: NULL as
+    // a value, no row as a result.
+    QString xml(Select& s, const Ambito* padre)
+    {
+        if (!s.combinadas.empty() || s.empates || s.xmlTipo)
+            throw NoSoportado(!s.combinadas.empty() ? QStringLiteral("FOR XML on a UNION")
+                              : s.empates           ? QStringLiteral("FOR XML with TOP ... WITH TIES")
+                                                    : QStringLiteral("FOR XML PATH, TYPE"));
+        if (!s.xml.isEmpty() && !NombreXml(s.xml))
+            throw NoSoportado(QStringLiteral("FOR XML PATH('%1')").arg(s.xml));
+        for (const ItemSelect& i : s.lista)
+            if (!i.variable.isEmpty() || i.expr->clase == ClaseExpr::Estrella)
+                throw NoSoportado(i.variable.isEmpty() ? QStringLiteral("FOR XML with *") : QStringLiteral("FOR XML assigning a variable"));
+        const auto ctesAntes = ctes_;
+        const QString con = ctes(s.con, padre);
+        Opciones op;
+        op.empates = true; // the items as ss_c1..., the rank of the ORDER BY as ss_rango
+        Ambito a;
+        std::vector<ColumnaAmbito> alias;
+        std::vector<Tipo> tipos;
+        std::vector<QString> nombres;
+        QString dentro = miembro(s, padre, &tipos, &nombres, a, alias, op);
+        compruebaAgrupada(s, alias);
+        const bool ordenada = !s.orden.empty();
+        if (s.top || s.offset || s.fetch) {
+            if (ordenada)
+                dentro += QStringLiteral(" ORDER BY ss_rango");
+            if (s.top && (s.offset || s.fetch))
+                throw ErrorTsql{10741, QStringLiteral("A TOP can not be used in the same query or sub-query as a OFFSET.")};
+            dentro += s.top ? limite(s, a, dentro)
+                            : QStringLiteral(" LIMIT %1 OFFSET %2")
+                                  .arg(s.fetch ? expr(*s.fetch, a).sql : QStringLiteral("-1"), s.offset ? expr(*s.offset, a).sql : QStringLiteral("0"));
+        }
+        QStringList partes;
+        for (size_t i = 0; i < tipos.size(); ++i) {
+            const QString& nombre = nombres[i];
+            if (!nombre.isEmpty() && !NombreXml(nombre))
+                throw NoSoportado(QStringLiteral("FOR XML PATH with the column name '%1'").arg(nombre));
+            if (tipos[i].clase == Clase::Nulo)
+                continue;
+            partes << QStringLiteral("ifnull(ss_xml(%1, %2, 1), '')").arg(textoXml(QStringLiteral("ss_c%1").arg(i + 1), tipos[i]), Lit(nombre));
+        }
+        QString fila = partes.isEmpty() ? QStringLiteral("''") : partes.join(QStringLiteral(" || "));
+        if (!s.xml.isEmpty())
+            fila = QStringLiteral("ss_xml(%1, %2, 0)").arg(fila, Lit(s.xml));
+        ctes_ = ctesAntes;
+        return con + QStringLiteral("SELECT group_concat(%1, '') OVER (%2ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED FOLLOWING) "
+                                    "AS %3 FROM (%4) LIMIT 1")
+                         .arg(fila, ordenada ? QStringLiteral("ORDER BY ss_rango ") : QString(),
+                              Q(QStringLiteral("XML_F52E2B61-18A1-11d1-B105-00805F49916B")), dentro);
+    }
+
+    // A value as FOR XML writes it, before escaping: the types whose form
+    // is not known here are refused.
+    QString textoXml(const QString& v, const Tipo& t)
+    {
+        if (t.texto())
+            return v;
+        if (t.entero() || t.clase == Clase::Decimal)
+            return QStringLiteral("ss_texto(%1, %2, NULL, NULL)").arg(v, NombreTipo(t));
+        if (t.clase == Clase::Money || t.clase == Clase::SmallMoney)
+            return QStringLiteral("ss_texto(%1, %2, 2, NULL)").arg(v, NombreTipo(t));
+        // ISO 8601, the milliseconds only when there are some.
+        if (t.clase == Clase::DateTime || t.clase == Clase::SmallDateTime)
+            return QStringLiteral("replace(ss_texto(%1, %2, 126, NULL), '.000', '')").arg(v, NombreTipo(t));
+        throw NoSoportado(t.desconocido() ? QStringLiteral("FOR XML of a value of unknown type")
+                                          : QStringLiteral("FOR XML of a value of type %1").arg(NombreDe(t)));
     }
 
     // What the server refuses before running a SELECT that SQLite would run:
@@ -1683,6 +1786,8 @@ private:
         case ClaseSentencia::Select: {
             if (!s.select->into.vacio())
                 return seleccionarEn(s);
+            if (!s.select->xml.isNull())
+                return salida(xml(*s.select, nullptr), {TipoXml()}, true);
             int asignan = 0;
             for (const ItemSelect& i : s.select->lista)
                 asignan += i.variable.isEmpty() ? 0 : 1;
@@ -2014,8 +2119,8 @@ private:
     static QString NombreDelBlanco(const Sentencia& s) { return s.alias.isEmpty() ? Objeto(s.objeto) : s.alias; }
 
     // UPDATE ... FROM: SQLite's own UPDATE ... FROM, the target out of the
-    // FROM and the conditions of inner joins in the WHERE. An outer join
-    // keeps rows an inner one would not: refused.
+    // FROM and the conditions of inner joins in the WHERE (an outer join
+    // goes through actualizarPorFila).
     QString desdeDeActualizacion(Sentencia& s, Ambito& a, QStringList& condiciones)
     {
         const QString blanco = NombreDelBlanco(s);
@@ -2036,8 +2141,6 @@ private:
         for (Desde& d : s.desde) {
             toma(d.fuente);
             for (Union& u : d.uniones) {
-                if (u.clase != ClaseUnion::Inner && u.clase != ClaseUnion::Cross)
-                    throw NoSoportado(QStringLiteral("UPDATE ... FROM with an outer join"));
                 toma(u.fuente);
                 if (u.on)
                     ons.push_back(u.on.get());
@@ -2048,10 +2151,66 @@ private:
         return otras.join(QStringLiteral(", "));
     }
 
+    static bool ConUnionExterior(const Sentencia& s)
+    {
+        for (const Desde& d : s.desde)
+            for (const Union& u : d.uniones)
+                if (u.clase != ClaseUnion::Inner && u.clase != ClaseUnion::Cross)
+                    return true;
+        return false;
+    }
+
+    // UPDATE ... FROM with an outer join, which keeps rows an inner one
+    // would not: the new values computed over the whole FROM beside the
+    // target's row id; each target row takes those of one joined row, as
+    // on the server, and a row joined to nothing takes NULLs.
+    QString actualizarPorFila(Sentencia& s)
+    {
+        if (s.top)
+            throw NoSoportado(QStringLiteral("UPDATE TOP ... FROM"));
+        const QString t = Objeto(s.objeto);
+        const QString blanco = NombreDelBlanco(s);
+        const Ambito destino = ambitoDe(t, blanco);
+        Ambito a;
+        QString desdeSql = desde(s.desde, a);
+        bool esta = false;
+        for (const FuenteAmbito& f : a.fuentes)
+            esta = esta || f.alias.compare(blanco, Qt::CaseInsensitive) == 0;
+        if (!esta) {
+            a.fuentes.push_back(destino.fuentes[0]);
+            desdeSql = Q(t) + (blanco.compare(t, Qt::CaseInsensitive) == 0 ? QString() : QStringLiteral(" AS ") + Q(blanco))
+                       + QStringLiteral(", ") + desdeSql;
+        }
+        QStringList valores, sets;
+        for (Asignacion& x : s.asignaciones) {
+            const QString c = x.columna.ultimo();
+            if (c.startsWith(u'@'))
+                throw NoSoportado(QStringLiteral("The variable %1").arg(c));
+            const Tipo* tc = tipoColumna(destino, c);
+            if (!tc)
+                throw ErrorTsql{207, QStringLiteral("Invalid column name '%1'.").arg(c)};
+            Res v = expr(*x.expr, a);
+            if (x.operador != u"=")
+                v = aritmetica(x.operador.left(x.operador.size() - 1), {Q(blanco) + u'.' + Q(c), *tc}, v);
+            valores << QStringLiteral("%1 AS ss_v%2").arg(conv(v, *tc, Modo::Asignacion)).arg(sets.size() + 1);
+            sets << QStringLiteral("%1 = ss_d.ss_v%2").arg(Q(c)).arg(sets.size() + 1);
+        }
+        QString q = QStringLiteral("SELECT %1.rowid AS ss_fila, %2 FROM %3").arg(Q(blanco), valores.join(QStringLiteral(", ")), desdeSql);
+        if (s.donde)
+            q += QStringLiteral(" WHERE ") + expr(*s.donde, a).sql;
+        return QStringLiteral("UPDATE %1 SET %2 FROM (%3) AS ss_d WHERE %1.rowid = ss_d.ss_fila")
+            .arg(Q(t), sets.join(QStringLiteral(", ")), q);
+    }
+
     void actualizar(Sentencia& s)
     {
         const auto ctesAntes = ctes_;
         const QString con = ctes(s.con, nullptr);
+        if (ConUnionExterior(s)) {
+            const QString q = actualizarPorFila(s);
+            ctes_ = ctesAntes;
+            return salida(con + q);
+        }
         const QString t = Objeto(s.objeto);
         Ambito a;
         QStringList condiciones;

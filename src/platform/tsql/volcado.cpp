@@ -120,6 +120,11 @@ private:
                 o += u'*';
             lista(e.hijos);
             o += u')';
+            if (!e.enGrupo.empty()) {
+                o += QLatin1String(" WITHIN GROUP(");
+                ordenes(e.enGrupo);
+                o += u')';
+            }
             if (e.ventana) {
                 o += QLatin1String(" OVER(");
                 if (!e.ventana->particion.empty()) {
@@ -268,6 +273,8 @@ private:
             o += QLatin1String(" FETCH ");
             expr(*s.fetch);
         }
+        if (!s.xml.isNull())
+            o += QLatin1String(" FOR XML PATH('") + s.xml + QLatin1String("')") + (s.xmlTipo ? QLatin1String(", TYPE") : QLatin1String(""));
     }
 
     void simple(const Select& s)

@@ -143,6 +143,47 @@ std::vector<Caso> CasosFormas()
         {u"SELECT NoExiste FROM ART", "#207"},
         {u"SELECT * FROM NO_EXISTE", "#208"},
         {u"SELECT FROM ART", "#156"},
+        // FOR XML PATH joining texts: in the ORDER BY's order, NULLs left out,
+        // XML's characters escaped; no rows, NULL.
+        {u"SELECT STUFF((SELECT ',' + Codigo FROM ART ORDER BY Codigo DESC FOR XML PATH('')), 1, 1, '')",
+         "nvarchar(max) C100,B011,B010,A003,A002,A001"},
+        {u"SELECT (SELECT ',' + Descripcion FROM ART ORDER BY Stock FOR XML PATH(''))",
+         "nvarchar(max) ,ALMACEN,almacen,árbol,Ñandú,Té verde"},
+        {u"SELECT (SELECT TOP 2 Codigo + ';' FROM ART WHERE Stock IS NOT NULL ORDER BY Stock DESC FOR XML PATH(''))",
+         "nvarchar(max) B010;A001;"},
+        {u"SELECT (SELECT 'a&b<c>' + CHAR(13) + CHAR(10) + 'd' FOR XML PATH(''))", "nvarchar(max) a&amp;b&lt;c&gt;&#x0D;\nd"},
+        {u"SELECT (SELECT Codigo FROM ART WHERE IdArticulo = 99 FOR XML PATH(''))", "nvarchar(max) NULL"},
+        {u"SELECT f.Nombre, STUFF((SELECT ', ' + a.Codigo FROM ART a WHERE a.IdFamilia = f.IdFamilia ORDER BY a.Codigo "
+         u"FOR XML PATH('')), 1, 2, '') FROM FAMILIAS f ORDER BY f.IdFamilia",
+         "varchar Bazar | nvarchar(max) A001 || varchar Almacén | nvarchar(max) A002, A003 || varchar Jardín | nvarchar(max) C100 || "
+         "varchar Ferretería | nvarchar(max) NULL"},
+        // Named columns are elements, each row one of PATH's; values in their XML form.
+        {u"SELECT (SELECT IdArticulo AS Id, Codigo, Descripcion FROM ART WHERE IdArticulo IN (1, 5) ORDER BY IdArticulo "
+         u"FOR XML PATH('art'))",
+         "nvarchar(max) <art><Id>1</Id><Codigo>A001</Codigo><Descripcion>Ñandú</Descripcion></art><art><Id>5</Id><Codigo>B011</Codigo></art>"},
+        {u"SELECT (SELECT Codigo FROM ART WHERE IdArticulo = 1 FOR XML PATH)", "nvarchar(max) <row><Codigo>A001</Codigo></row>"},
+        {u"SELECT (SELECT Precio, Activo, Alta, Costo FROM ART WHERE IdArticulo = 3 FOR XML PATH(''))",
+         "nvarchar(max) <Precio>1250.5000</Precio><Activo>0</Activo><Alta>2025-02-01T23:59:59.997</Alta><Costo>937.8750</Costo>"},
+        {u"SELECT (SELECT Alta, Stock FROM ART WHERE IdArticulo = 2 FOR XML PATH(''))",
+         "nvarchar(max) <Alta>2025-02-01T00:00:00</Alta><Stock>0</Stock>"},
+        // As a statement of its own.
+        {u"SELECT Codigo + ';' FROM ART WHERE IdArticulo < 3 ORDER BY IdArticulo DESC FOR XML PATH('')", "nvarchar(max) A002;A001;", D,
+         "the field type a provider gives the XML of a statement"},
+        // STRING_AGG groups.
+        {u"SELECT Rubro, LEN(STRING_AGG(Codigo, ',')), LEN(STRING_AGG(Descripcion, ',')) FROM ART WHERE Rubro = 'Almacén' OR "
+         u"IdArticulo IN (5, 6) GROUP BY Rubro ORDER BY Rubro",
+         "varchar NULL | int 4 | int NULL || varchar Almacén | int 9 | int 15 || varchar Jardín | int 4 | int 5"},
+        {u"SELECT Rubro, COUNT(*) FROM ART GROUP BY Rubro HAVING LEN(STRING_AGG(Codigo, '')) > 4 ORDER BY Rubro",
+         "varchar Almacén | int 2 || varchar Bazar | int 2"},
+        {u"SELECT STRING_AGG(CAST(REPLICATE('x', 3000) AS varchar(3000)), ',') FROM ART", "#9829"},
+        {u"SELECT LEN(STRING_AGG(CAST(REPLICATE('x', 3000) AS varchar(max)), ',')) FROM ART", "bigint 18005"},
+        // UPDATE ... FROM with an outer join: each target row once, NULLs where nothing joins.
+        {u"UPDATE a SET Rubro = f.Nombre FROM ART a LEFT JOIN FAMILIAS f ON f.IdFamilia = a.IdFamilia "
+         u"SELECT COUNT(*), MAX(Rubro) FROM ART WHERE Rubro IS NULL OR IdArticulo = 6",
+         "int 3 | varchar Jardín"},
+        {u"UPDATE ART SET Stock = ISNULL(v.Cantidad, -1) FROM ART LEFT JOIN VENTAS v ON v.IdArticulo = ART.IdArticulo "
+         u"AND v.IdVenta > 3 WHERE ART.IdArticulo IN (1, 2) SELECT Stock FROM ART WHERE IdArticulo IN (1, 2) ORDER BY IdArticulo",
+         "int 0 || int -1"},
     };
 }
 

@@ -73,6 +73,17 @@ TEST(AnalizadorTsql, CadenasDeConsultasOrdenYPaginacion)
               u"SELECT a FROM t UNION (SELECT b FROM u ORDER BY b OFFSET 0)");
 }
 
+TEST(AnalizadorTsql, ForXmlPathYStringAggOrdenado)
+{
+    EXPECT_EQ(V("SELECT STUFF((SELECT ',' + n FROM t ORDER BY n FOR XML PATH('')), 1, 1, '')"),
+              u"SELECT STUFF((SELECT (+ ',' n) FROM t ORDER BY n FOR XML PATH('')), 1, 1, '')");
+    EXPECT_EQ(V("SELECT a AS x FROM t FOR XML PATH"), u"SELECT a AS x FROM t FOR XML PATH('row')");
+    EXPECT_EQ(V("SELECT a FROM t FOR XML PATH(N'fila'), TYPE"), u"SELECT a FROM t FOR XML PATH('fila'), TYPE");
+    EXPECT_EQ(V("SELECT a FROM t FOR XML PATH('l''x')"), u"SELECT a FROM t FOR XML PATH('l'x')");
+    EXPECT_EQ(V("SELECT STRING_AGG(a, ',') WITHIN GROUP (ORDER BY b DESC) FROM t GROUP BY c"),
+              u"SELECT STRING_AGG(a, ',') WITHIN GROUP(ORDER BY b DESC) FROM t GROUP BY c");
+}
+
 TEST(AnalizadorTsql, PrecedenciaDeOperadores)
 {
     EXPECT_EQ(V("SELECT 1 + 2 * 3 - 4 / 5 % 6, ~1 & 2 | 3 ^ 4, -a * b, a + b - c"),
@@ -285,7 +296,12 @@ TEST(AnalizadorTsql, ErroresConElTextoDelServidor)
     EXPECT_EQ(E("SELECT 1 ! 2"), 102);
     EXPECT_EQ(E("FOO"), 102);
     EXPECT_EQ(E("SELECT $"), 102);
-    EXPECT_EQ(Mensaje("SELECT * FROM t FOR XML PATH('')"), u"FOR XML is not supported by the embedded database.");
+    EXPECT_EQ(Mensaje("SELECT * FROM t FOR XML RAW"), u"FOR XML RAW is not supported by the embedded database.");
+    EXPECT_EQ(Mensaje("SELECT * FROM t FOR XML AUTO, ELEMENTS"), u"FOR XML AUTO is not supported by the embedded database.");
+    EXPECT_EQ(Mensaje("SELECT a FROM t FOR XML PATH(''), ROOT('r')"),
+              u"FOR XML PATH, ROOT is not supported by the embedded database.");
+    EXPECT_EQ(Mensaje("SELECT a FROM t FOR JSON PATH"), u"FOR JSON is not supported by the embedded database.");
+    EXPECT_EQ(E("SELECT a FROM t FOR XML PATH(x)"), 102);
     EXPECT_EQ(Mensaje("SELECT TOP 5 WITH TIES a FROM t"),
               u"The TOP N WITH TIES clause is not allowed without a corresponding ORDER BY clause.");
 }

@@ -184,6 +184,8 @@ std::vector<Caso> CasosFormas()
         {u"UPDATE ART SET Stock = ISNULL(v.Cantidad, -1) FROM ART LEFT JOIN VENTAS v ON v.IdArticulo = ART.IdArticulo "
          u"AND v.IdVenta > 3 WHERE ART.IdArticulo IN (1, 2) SELECT Stock FROM ART WHERE IdArticulo IN (1, 2) ORDER BY IdArticulo",
          "int 0 || int -1"},
+        {u"UPDATE a SET Stock = a.Stock * 2 FROM ART a LEFT JOIN FAMILIAS f ON f.IdFamilia = a.IdFamilia SELECT SUM(Stock) FROM ART",
+         "int 268"},
     };
 }
 

@@ -455,6 +455,24 @@ TEST_F(Tipado, TextosComoElServidor)
     });
 }
 
+// FOR XML's text: escaped as element content, in its element when named;
+// what its form is not known for is refused.
+TEST_F(Tipado, TextoDeForXml)
+{
+    comprueba({
+        {"ss_xml('a&b<c>\"d''e', '', 1)", "'a&amp;b&lt;c&gt;\"d''e'"},
+        {"ss_xml('a' || char(13) || char(10) || char(9) || 'b', '', 1)", "'a&#x0D;\n\tb'"},
+        {"ss_xml('ñandú', 'Nombre', 1)", "'<Nombre>ñandú</Nombre>'"},
+        {"ss_xml('<a>x&amp;</a>', 'row', 0)", "'<row><a>x&amp;</a></row>'"},
+        {"ss_xml('', '', 1)", "''"},
+        {"ss_xml(NULL, 'a', 1)", "NULL"},
+    });
+    EXPECT_EQ(error("ss_xml('a' || char(1), '', 1)").Description,
+              u"A control character in FOR XML is not supported by the embedded database.");
+    EXPECT_EQ(error("ss_xml('', 'a', 1)").Description, u"An empty element in FOR XML is not supported by the embedded database.");
+    EXPECT_EQ(error("ss_xml('', 'row', 0)").Description, u"An empty element in FOR XML is not supported by the embedded database.");
+}
+
 TEST_F(Tipado, ErroresDelServidorConSuNumero)
 {
     const Error e = error("ss_error(50000, 'The embedded database does not support PIVOT.')");

@@ -844,30 +844,31 @@ void Largo(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     ResultadoCadena(ctx, t.left(qsizetype(n)));
 }
 
-// A value of FOR XML PATH: the text escaped as element content (modo 1), or
-// a fragment already written (modo 0), in the element named (none when "").
-// What the server's form is not known for here is refused: characters XML
-// does not allow, an element without content.
+// A value of FOR XML PATH: the text escaped as element content (modo 1), as
+// it is (modo 2: the text of the XML), or a fragment already written (modo
+// 0), in the element named (none when ""). What the server's form is not
+// known for here is refused: characters XML does not allow, an element
+// without content.
 void Xml(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
         return sqlite3_result_null(ctx);
     const QByteArray t = Texto(argv[0]), elemento = Texto(argv[1]);
+    const int modo = sqlite3_value_int(argv[2]);
     QByteArray r;
-    if (sqlite3_value_int(argv[2]) == 0) {
+    if (modo == 0) {
         r = t;
     } else {
         r.reserve(t.size());
         for (const char c : t) {
-            switch (c) {
+            if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
+                return sqlite3_result_error(ctx, "A control character in FOR XML is not supported by the embedded database.", -1);
+            switch (modo == 1 ? c : 0) {
             case '&': r += "&amp;"; break;
             case '<': r += "&lt;"; break;
             case '>': r += "&gt;"; break;
             case '\r': r += "&#x0D;"; break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n')
-                    return sqlite3_result_error(ctx, "A control character in FOR XML is not supported by the embedded database.", -1);
-                r += c;
+            default: r += c;
             }
         }
     }

@@ -434,6 +434,8 @@ private:
                     e->hijos.push_back(expr());
                 }
                 esperaSimbolo(")");
+                if (e->clase == ClaseExpr::Subconsulta && simbolo(".") && palabra("VALUE", 1) && simbolo("(", 2))
+                    valorXml(*e);
                 return e;
             }
             break;
@@ -723,6 +725,34 @@ private:
             else
                 throw ErrorTsql{0, QStringLiteral("FOR XML PATH, %1 is not supported by the embedded database.").arg(ver().mayus())};
         }
+    }
+
+    // (SELECT ... FOR XML PATH, TYPE).value('.', 'type'): the path in the
+    // subquery's texto, the type in destino.
+    void valorXml(Expr& e)
+    {
+        i_ += 3;
+        const Token& ruta = ver();
+        if (ruta.clase != ClaseToken::Cadena)
+            error();
+        ++i_;
+        e.texto = ruta.texto.toString();
+        esperaSimbolo(",");
+        const Token& tipo = ver();
+        if (tipo.clase != ClaseToken::Cadena)
+            error();
+        ++i_;
+        const QString escrito = tipo.texto.mid(tipo.texto.indexOf(u'\'') + 1).chopped(1).toString();
+        esperaSimbolo(")");
+        Analizador a(escrito);
+        bool entero = false;
+        try {
+            e.destino = a.tipo();
+            entero = a.ver().clase == ClaseToken::Fin;
+        } catch (const ErrorTsql&) {
+        }
+        if (!entero)
+            throw ErrorTsql{0, QStringLiteral("The XML value() method with the type '%1' is not supported by the embedded database.").arg(escrito)};
     }
 
     PSelect selectSimple()

@@ -667,7 +667,9 @@ private:
             // A value: more than one row is the server's error 512.
             Select& q = *e.sub;
             if (!q.xml.isNull())
-                return {Par(xml(q, &a)), TipoXml()};
+                return {Par(xml(q, &a, valorXml(e))), TipoXml()};
+            if (!e.texto.isEmpty())
+                throw NoSoportado(QStringLiteral("The XML value() method of a value not XML"));
             std::vector<Tipo> t;
             const bool unaFila = q.combinadas.empty() && q.grupo.empty() && q.lista.size() == 1 && Agregada(*q.lista[0].expr);
             if (unaFila)
@@ -1622,12 +1624,15 @@ private:
     // FOR XML PATH: one text, each row's fragment joined in the ORDER BY's
     // order (an ordered window of group_concat keeps it). No rows: NULL as
     // a value, no row as a result.
-    QString xml(Select& s, const Ambito* padre)
+    // texto: the text of the XML, what .value('.', 'nvarchar(max)') takes of
+    // it: the values as they are, without elements.
+    QString xml(Select& s, const Ambito* padre, bool texto = false)
     {
-        if (!s.combinadas.empty() || s.empates || s.xmlTipo)
+        if (!s.combinadas.empty() || s.empates || s.xmlTipo != texto)
             throw NoSoportado(!s.combinadas.empty() ? QStringLiteral("FOR XML on a UNION")
                               : s.empates           ? QStringLiteral("FOR XML with TOP ... WITH TIES")
-                                                    : QStringLiteral("FOR XML PATH, TYPE"));
+                              : s.xmlTipo           ? QStringLiteral("FOR XML PATH, TYPE")
+                                                    : QStringLiteral("The XML value() method without TYPE"));
         if (!s.xml.isEmpty() && !NombreXml(s.xml))
             throw NoSoportado(QStringLiteral("FOR XML PATH('%1')").arg(s.xml));
         for (const ItemSelect& i : s.lista)
@@ -1660,16 +1665,30 @@ private:
                 throw NoSoportado(QStringLiteral("FOR XML PATH with the column name '%1'").arg(nombre));
             if (tipos[i].clase == Clase::Nulo)
                 continue;
-            partes << QStringLiteral("ifnull(ss_xml(%1, %2, 1), '')").arg(textoXml(QStringLiteral("ss_c%1").arg(i + 1), tipos[i]), Lit(nombre));
+            partes << QStringLiteral("ifnull(ss_xml(%1, %2, %3), '')")
+                          .arg(textoXml(QStringLiteral("ss_c%1").arg(i + 1), tipos[i]), Lit(texto ? QString() : nombre),
+                               texto ? QStringLiteral("2") : QStringLiteral("1"));
         }
         QString fila = partes.isEmpty() ? QStringLiteral("''") : partes.join(QStringLiteral(" || "));
-        if (!s.xml.isEmpty())
+        if (!s.xml.isEmpty() && !texto)
             fila = QStringLiteral("ss_xml(%1, %2, 0)").arg(fila, Lit(s.xml));
         ctes_ = ctesAntes;
         return con + QStringLiteral("SELECT group_concat(%1, '') OVER (%2ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED FOLLOWING) "
                                     "AS %3 FROM (%4) LIMIT 1")
                          .arg(fila, ordenada ? QStringLiteral("ORDER BY ss_rango ") : QString(),
                               Q(QStringLiteral("XML_F52E2B61-18A1-11d1-B105-00805F49916B")), dentro);
+    }
+
+    // (SELECT ... FOR XML PATH, TYPE).value('.', 'nvarchar(max)'): whether
+    // the subquery is read so. Other paths and types are refused.
+    static bool valorXml(const Expr& e)
+    {
+        if (e.texto.isEmpty())
+            return false;
+        const Tipo t = TipoDeEscrito(e.destino, QString());
+        if ((e.texto != u"'.'" && e.texto != u"N'.'") || t.clase != Clase::NVarChar || t.largo >= 0)
+            throw NoSoportado(QStringLiteral("The XML value() method other than .value('.', 'NVARCHAR(MAX)')"));
+        return true;
     }
 
     // A value as FOR XML writes it, before escaping: the types whose form

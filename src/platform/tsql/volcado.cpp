@@ -173,6 +173,11 @@ private:
             o += u'(';
             select(*e.sub);
             o += u')';
+            if (!e.texto.isEmpty()) {
+                o += QLatin1String(".value(") + e.texto + QLatin1String(", ");
+                tipo(e.destino);
+                o += u')';
+            }
             break;
         case ClaseExpr::Existe:
             o += e.negado ? QLatin1String("NOT EXISTS(") : QLatin1String("EXISTS(");

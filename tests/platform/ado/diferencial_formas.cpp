@@ -166,6 +166,12 @@ std::vector<Caso> CasosFormas()
          "nvarchar(max) <Precio>1250.5000</Precio><Activo>0</Activo><Alta>2025-02-01T23:59:59.997</Alta><Costo>937.8750</Costo>"},
         {u"SELECT (SELECT Alta, Stock FROM ART WHERE IdArticulo = 2 FOR XML PATH(''))",
          "nvarchar(max) <Alta>2025-02-01T00:00:00</Alta><Stock>0</Stock>"},
+        // Read back as text through TYPE: nothing escaped, no elements.
+        {u"SELECT STUFF((SELECT ';' + Descripcion + '&<' AS d FROM ART WHERE IdArticulo < 3 ORDER BY IdArticulo "
+         u"FOR XML PATH('fila'), TYPE).value('.', 'NVARCHAR(MAX)'), 1, 1, '')",
+         "nvarchar(max) Ñandú&<;almacen&<"},
+        {u"SELECT (SELECT Codigo FROM ART WHERE IdArticulo = 99 FOR XML PATH(''), TYPE).value('.', 'NVARCHAR(MAX)')",
+         "nvarchar(max) NULL"},
         // As a statement of its own.
         {u"SELECT Codigo + ';' FROM ART WHERE IdArticulo < 3 ORDER BY IdArticulo DESC FOR XML PATH('')", "nvarchar(max) A002;A001;", D,
          "the field type a provider gives the XML of a statement"},

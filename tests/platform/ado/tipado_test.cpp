@@ -465,6 +465,7 @@ TEST_F(Tipado, TextoDeForXml)
         {"ss_xml('ñandú', 'Nombre', 1)", "'<Nombre>ñandú</Nombre>'"},
         {"ss_xml('<a>x&amp;</a>', 'row', 0)", "'<row><a>x&amp;</a></row>'"},
         {"ss_xml('', '', 1)", "''"},
+        {"ss_xml('a&b<' || char(13), '', 2)", "'a&b<\r'"},
         {"ss_xml(NULL, 'a', 1)", "NULL"},
     });
     EXPECT_EQ(error("ss_xml('a' || char(1), '', 1)").Description,

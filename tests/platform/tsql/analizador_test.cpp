@@ -80,6 +80,10 @@ TEST(AnalizadorTsql, ForXmlPathYStringAggOrdenado)
     EXPECT_EQ(V("SELECT a AS x FROM t FOR XML PATH"), u"SELECT a AS x FROM t FOR XML PATH('row')");
     EXPECT_EQ(V("SELECT a FROM t FOR XML PATH(N'fila'), TYPE"), u"SELECT a FROM t FOR XML PATH('fila'), TYPE");
     EXPECT_EQ(V("SELECT a FROM t FOR XML PATH('l''x')"), u"SELECT a FROM t FOR XML PATH('l'x')");
+    EXPECT_EQ(V("SELECT (SELECT a FROM t FOR XML PATH(''), TYPE).value('.', 'NVARCHAR(MAX)')"),
+              u"SELECT (SELECT a FROM t FOR XML PATH(''), TYPE).value('.', nvarchar(max))");
+    EXPECT_EQ(Mensaje("SELECT (SELECT a FROM t FOR XML PATH(''), TYPE).value('.', 'cosa(1')"),
+              u"The XML value() method with the type 'cosa(1' is not supported by the embedded database.");
     EXPECT_EQ(V("SELECT STRING_AGG(a, ',') WITHIN GROUP (ORDER BY b DESC) FROM t GROUP BY c"),
               u"SELECT STRING_AGG(a, ',') WITHIN GROUP(ORDER BY b DESC) FROM t GROUP BY c");
 }

@@ -287,6 +287,18 @@ private:
         if (t.clase == ClaseToken::Simbolo &&
             Uno(t.texto, {"=", "<>", "!=", "<", ">", "<=", ">=", "!<", "!>"})) {
             ++i_;
+            if ((palabra("ANY") || palabra("SOME") || palabra("ALL")) && simbolo("(", 1)) {
+                PExpr r = Nuevo(ClaseExpr::Cuantificada, t.pos,
+                                t.texto.toString() + (toma("ALL") ? QStringLiteral(" ALL") : (++i_, QStringLiteral(" ANY"))));
+                r->hijos.push_back(std::move(e));
+                Nivel n(*this);
+                esperaSimbolo("(");
+                if (!palabra("SELECT") && !palabra("WITH"))
+                    error();
+                r->sub = consulta();
+                esperaSimbolo(")");
+                return r;
+            }
             return Binario(t, std::move(e), aditivo());
         }
         if (palabra("IS")) {

@@ -42,6 +42,7 @@ enum class ClaseExpr {
     Subconsulta, // (SELECT ...): sub
     Existe,      // [NOT] EXISTS (SELECT ...): sub, negado
     En,          // hijos[0] [NOT] IN (hijos[1..]) or IN (sub)
+    Cuantificada, // hijos[0] op ANY|ALL (sub): texto "op ANY" or "op ALL" (SOME is ANY)
     Entre,       // hijos[0] [NOT] BETWEEN hijos[1] AND hijos[2]
     Como,        // hijos[0] [NOT] LIKE hijos[1] [ESCAPE hijos[2]]
     EsNulo,      // hijos[0] IS [NOT] NULL

@@ -658,6 +658,7 @@ private:
             return {e.negado ? QStringLiteral("NOT (%1)").arg(s) : Par(s), Tipo::De(Clase::Bit)};
         }
         case ClaseExpr::En: return en(e, a);
+        case ClaseExpr::Cuantificada: return cuantificada(e, a);
         case ClaseExpr::Existe: {
             std::vector<Tipo> t;
             const QString s = select(*e.sub, &a, &t);
@@ -692,6 +693,29 @@ private:
         case ClaseExpr::Defecto: throw NoSoportado(QStringLiteral("DEFAULT as a value"));
         }
         return {};
+    }
+
+    // x op ANY / ALL (subquery), in three-valued logic: ANY is true when some
+    // comparison is, false when none is unknown (an empty set too); ALL is
+    // false when some comparison is, true when none is unknown.
+    Res cuantificada(Expr& e, const Ambito& a)
+    {
+        const qsizetype blanco = e.texto.indexOf(u' ');
+        const QString op = e.texto.left(blanco);
+        const bool todas = e.texto.mid(blanco + 1) == u"ALL";
+        Res x = expr(*e.hijos[0], a);
+        std::vector<Tipo> t;
+        const QString s = select(*e.sub, &a, &t);
+        if (t.size() != 1)
+            throw ErrorTsql{116, QStringLiteral("Only one expression can be specified in the select list when the subquery is not introduced with EXISTS.")};
+        const QString c = comparacion(op, x, {QStringLiteral("ss_v"), t[0]}).sql;
+        auto hay = [&](const QString& condicion) {
+            return QStringLiteral("EXISTS (WITH ss_q(ss_v) AS (") + s + QStringLiteral(") SELECT 1 FROM ss_q WHERE ") + condicion + u')';
+        };
+        return {QStringLiteral("CASE WHEN %1 THEN %2 WHEN %3 THEN NULL ELSE %4 END")
+                    .arg(hay(todas ? QStringLiteral("NOT ") + Par(c) : Par(c)), todas ? QStringLiteral("0") : QStringLiteral("1"),
+                         hay(Par(c) + QStringLiteral(" IS NULL")), todas ? QStringLiteral("1") : QStringLiteral("0")),
+                Tipo::De(Clase::Bit)};
     }
 
     Res binario(const QString& op, const Res& x, const Res& y)

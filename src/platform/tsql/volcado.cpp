@@ -197,6 +197,13 @@ private:
             }
             o += u')';
             break;
+        case ClaseExpr::Cuantificada:
+            o += u'(' + e.texto + u' ';
+            expr(*e.hijos[0]);
+            o += QLatin1String(" (");
+            select(*e.sub);
+            o += QLatin1String("))");
+            break;
         case ClaseExpr::Entre:
         case ClaseExpr::Como:
             o += e.negado ? QLatin1String("(NOT ") : QLatin1String("(");

@@ -172,6 +172,23 @@ std::vector<Caso> CasosFormas()
          "nvarchar(max) Ñandú&<;almacen&<"},
         {u"SELECT (SELECT Codigo FROM ART WHERE IdArticulo = 99 FOR XML PATH(''), TYPE).value('.', 'NVARCHAR(MAX)')",
          "nvarchar(max) NULL"},
+        // ANY, SOME and ALL: ALL over no rows is true (a NULL beside it too); a NULL
+        // in the set leaves a comparison not settled otherwise unknown.
+        {u"SELECT COUNT(*) FROM ART WHERE Precio > ALL (SELECT Importe FROM VENTAS WHERE IdArticulo = 1)", "int 2"},
+        {u"SELECT COUNT(*) FROM ART WHERE Precio > ALL (SELECT Importe FROM VENTAS WHERE IdArticulo = 99)", "int 6"},
+        {u"SELECT COUNT(*) FROM ART WHERE Precio = ANY (SELECT Importe FROM VENTAS)", "int 1"},
+        {u"SELECT COUNT(*) FROM ART WHERE Stock < SOME (SELECT Cantidad FROM VENTAS)", "int 2"},
+        {u"SELECT COUNT(*) FROM ART a WHERE a.IdArticulo <> ALL (SELECT v.IdArticulo FROM VENTAS v WHERE v.Importe > a.Precio)",
+         "int 3"},
+        {u"SELECT CASE WHEN 1 > ALL (SELECT Peso FROM ART WHERE Peso < 1 OR Peso IS NULL) THEN 'si' "
+         u"WHEN NOT 1 > ALL (SELECT Peso FROM ART WHERE Peso < 1 OR Peso IS NULL) THEN 'no' ELSE 'desconocido' END, "
+         u"CASE WHEN 0 > ANY (SELECT Peso FROM ART WHERE Peso < 1 OR Peso IS NULL) THEN 'si' "
+         u"WHEN NOT 0 > ANY (SELECT Peso FROM ART WHERE Peso < 1 OR Peso IS NULL) THEN 'no' ELSE 'desconocido' END, "
+         u"CASE WHEN 1 > ANY (SELECT Peso FROM ART) THEN 'si' ELSE 'no' END, "
+         u"CASE WHEN 0.1 > ALL (SELECT Peso FROM ART) THEN 'si' WHEN NOT 0.1 > ALL (SELECT Peso FROM ART) THEN 'no' END",
+         "varchar desconocido | varchar desconocido | varchar si | varchar no"},
+        {u"SELECT COUNT(*) FROM ART WHERE Codigo = ANY (SELECT 'a001')", "int 1"},
+        {u"SELECT COUNT(*) FROM ART WHERE Precio > ALL (SELECT Importe, IdVenta FROM VENTAS)", "#116"},
         // As a statement of its own.
         {u"SELECT Codigo + ';' FROM ART WHERE IdArticulo < 3 ORDER BY IdArticulo DESC FOR XML PATH('')", "nvarchar(max) A002;A001;", D,
          "the field type a provider gives the XML of a statement"},

@@ -98,6 +98,11 @@ TEST(AnalizadorTsql, PrecedenciaDeOperadores)
               u"SELECT 1 WHERE (OR (AND (NOT (NOT (< a (+ b 1)))) (!< c d)) (AND (AND (!> e f) (<= g h)) (>= i {j})))");
     // A comparison does not chain: a = b = c is refused as the server does.
     EXPECT_EQ(E("SELECT 1 WHERE a = b = c"), 102);
+    // Against the rows of a subquery: SOME is ANY; a list is no subquery.
+    EXPECT_EQ(V("SELECT 1 WHERE a + 1 > ALL (SELECT b FROM t) AND c = some (SELECT d FROM u) OR NOT e <> ANY (SELECT 1)"),
+              u"SELECT 1 WHERE (OR (AND (> ALL (+ a 1) (SELECT b FROM t)) (= ANY c (SELECT d FROM u))) "
+              u"(NOT (<> ANY e (SELECT 1))))");
+    EXPECT_EQ(E("SELECT 1 WHERE a = ANY (1, 2)"), 102);
 }
 
 TEST(AnalizadorTsql, Predicados)

@@ -817,8 +817,15 @@ private:
         if (ver().clase == ClaseToken::Numero)
             return primario();
         Nivel n(*this);
+        const qsizetype pos = ver().pos;
         esperaSimbolo("(");
-        PExpr e = expr();
+        PExpr e;
+        if (palabra("SELECT") || palabra("WITH")) {
+            e = Nuevo(ClaseExpr::Subconsulta, pos);
+            e->sub = consulta();
+        } else {
+            e = expr();
+        }
         esperaSimbolo(")");
         return e;
     }
@@ -1188,8 +1195,15 @@ private:
     {
         espera("CHECK");
         Nivel n(*this);
+        const qsizetype pos = ver().pos;
         esperaSimbolo("(");
-        PExpr e = expr();
+        PExpr e;
+        if (palabra("SELECT") || palabra("WITH")) {
+            e = Nuevo(ClaseExpr::Subconsulta, pos);
+            e->sub = consulta();
+        } else {
+            e = expr();
+        }
         esperaSimbolo(")");
         return e;
     }

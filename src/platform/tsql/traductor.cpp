@@ -1547,6 +1547,9 @@ private:
         Res n = expr(*s.top, a);
         if (s.porcentaje)
             return QStringLiteral(" LIMIT (SELECT CAST((count(*) * (%1) + 99.9999999) / 100 AS INTEGER) FROM (%2))").arg(n.sql, consulta);
+        // A number known only when it runs: SQLite would take a negative one as no limit.
+        if (s.top->clase != ClaseExpr::Literal)
+            return QStringLiteral(" LIMIT CASE WHEN %1 < 0 THEN ss_error(127, 'A TOP N value may not be negative.') ELSE %1 END").arg(n.sql);
         return QStringLiteral(" LIMIT ") + n.sql;
     }
 

@@ -189,6 +189,11 @@ std::vector<Caso> CasosFormas()
          "varchar desconocido | varchar desconocido | varchar si | varchar no"},
         {u"SELECT COUNT(*) FROM ART WHERE Codigo = ANY (SELECT 'a001')", "int 1"},
         {u"SELECT COUNT(*) FROM ART WHERE Precio > ALL (SELECT Importe, IdVenta FROM VENTAS)", "#116"},
+        // TOP of a subquery; a negative TOP is an error, never all the rows.
+        {u"SELECT TOP (SELECT COUNT(*) FROM FAMILIAS WHERE IdFamilia < 3) Codigo FROM ART ORDER BY Codigo DESC",
+         "varchar C100 || varchar B011"},
+        {u"SELECT TOP (SELECT MIN(Stock) FROM ART) Codigo FROM ART", "#127"},
+        {u"DECLARE @n int SET @n = -1 SELECT TOP (@n) Codigo FROM ART", "#127"},
         // As a statement of its own.
         {u"SELECT Codigo + ';' FROM ART WHERE IdArticulo < 3 ORDER BY IdArticulo DESC FOR XML PATH('')", "nvarchar(max) A002;A001;", D,
          "the field type a provider gives the XML of a statement"},

@@ -103,6 +103,7 @@ TEST(AnalizadorTsql, PrecedenciaDeOperadores)
               u"SELECT 1 WHERE (OR (AND (> ALL (+ a 1) (SELECT b FROM t)) (= ANY c (SELECT d FROM u))) "
               u"(NOT (<> ANY e (SELECT 1))))");
     EXPECT_EQ(E("SELECT 1 WHERE a = ANY (1, 2)"), 102);
+    EXPECT_EQ(V("SELECT TOP (SELECT n FROM c) a FROM t"), u"SELECT TOP((SELECT n FROM c)) a FROM t");
 }
 
 TEST(AnalizadorTsql, Predicados)

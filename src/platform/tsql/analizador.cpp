@@ -2,6 +2,7 @@
 
 #include "platform/tsql/lexico.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace tsql {
@@ -430,6 +431,8 @@ private:
                 error();
             return columnaOFuncion();
         case ClaseToken::Simbolo:
+            if (t.texto == u"{")
+                return escapeOdbc();
             if (t.texto == u"*") {
                 ++i_;
                 return Nuevo(ClaseExpr::Estrella, t.pos);
@@ -455,6 +458,28 @@ private:
             break;
         }
         error();
+    }
+
+    // {d 'yyyy-mm-dd'} and {ts 'yyyy-mm-dd hh:mm:ss[.mmm]'}: a datetime read in
+    // that form whatever the date format, CONVERT(datetime, '...', 121).
+    // {t ...} (today's date with the time) and {fn ...} are refused.
+    PExpr escapeOdbc()
+    {
+        const qsizetype pos = t_[i_++].pos;
+        const QString clase = ver().clase == ClaseToken::Palabra ? ver().mayus() : QString();
+        static const QRegularExpression kD(QStringLiteral("^'\\d{4}-\\d{2}-\\d{2}'$"));
+        static const QRegularExpression kTs(QStringLiteral("^'\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}(\\.\\d{1,3})?'$"));
+        const QString literal = ver(1).clase == ClaseToken::Cadena ? ver(1).texto.toString() : QString();
+        if ((clase != u"D" && clase != u"TS") || !(clase == u"D" ? kD : kTs).match(literal).hasMatch())
+            throw ErrorTsql{0, QStringLiteral("The ODBC escape {%1 ...} is not supported by the embedded database.")
+                                   .arg(clase.isEmpty() ? ver().texto.toString() : clase.toLower())};
+        PExpr e = Nuevo(ClaseExpr::Conversion, pos, QStringLiteral("CONVERT"));
+        e->destino.nombre = QStringLiteral("datetime");
+        e->hijos.push_back(Nuevo(ClaseExpr::Literal, ver(1).pos, literal));
+        e->hijos.push_back(Nuevo(ClaseExpr::Literal, pos, QStringLiteral("121")));
+        i_ += 2;
+        esperaSimbolo("}");
+        return e;
     }
 
     PExpr columnaOFuncion()

@@ -194,6 +194,11 @@ std::vector<Caso> CasosFormas()
          "varchar C100 || varchar B011"},
         {u"SELECT TOP (SELECT MIN(Stock) FROM ART) Codigo FROM ART", "#127"},
         {u"DECLARE @n int SET @n = -1 SELECT TOP (@n) Codigo FROM ART", "#127"},
+        // ODBC's date literals, read in their one form whatever the date format.
+        {u"SET DATEFORMAT dmy SELECT {d '2025-02-01'}, {ts '2025-02-01 23:59:59.997'}, {ts '2025-02-01 10:30:00'}",
+         "datetime 2025-02-01 00:00:00.000 | datetime 2025-02-01 23:59:59.997 | datetime 2025-02-01 10:30:00.000"},
+        {u"SELECT COUNT(*) FROM VENTAS WHERE Fecha >= {d '2025-02-01'} AND Fecha < {ts '2025-02-02 00:00:00'}", "int 2"},
+        {u"SELECT {d '2025-02-30'}", "#242"},
         // As a statement of its own.
         {u"SELECT Codigo + ';' FROM ART WHERE IdArticulo < 3 ORDER BY IdArticulo DESC FOR XML PATH('')", "nvarchar(max) A002;A001;", D,
          "the field type a provider gives the XML of a statement"},

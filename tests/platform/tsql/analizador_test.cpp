@@ -103,6 +103,11 @@ TEST(AnalizadorTsql, PrecedenciaDeOperadores)
               u"SELECT 1 WHERE (OR (AND (> ALL (+ a 1) (SELECT b FROM t)) (= ANY c (SELECT d FROM u))) "
               u"(NOT (<> ANY e (SELECT 1))))");
     EXPECT_EQ(E("SELECT 1 WHERE a = ANY (1, 2)"), 102);
+    EXPECT_EQ(V("SELECT {d '2025-02-01'}, { ts '2025-02-01 10:00:00.5' }"),
+              u"SELECT CONVERT(datetime, '2025-02-01', 121), CONVERT(datetime, '2025-02-01 10:00:00.5', 121)");
+    EXPECT_EQ(Mensaje("SELECT {t '10:00:00'}"), u"The ODBC escape {t ...} is not supported by the embedded database.");
+    EXPECT_EQ(Mensaje("SELECT {fn UCASE(a)} FROM t"), u"The ODBC escape {fn ...} is not supported by the embedded database.");
+    EXPECT_EQ(Mensaje("SELECT {d '01/02/2025'}"), u"The ODBC escape {d ...} is not supported by the embedded database.");
     EXPECT_EQ(V("SELECT TOP (SELECT n FROM c) a FROM t"), u"SELECT TOP((SELECT n FROM c)) a FROM t");
 }
 

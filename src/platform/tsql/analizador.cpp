@@ -1220,15 +1220,8 @@ private:
     {
         espera("CHECK");
         Nivel n(*this);
-        const qsizetype pos = ver().pos;
         esperaSimbolo("(");
-        PExpr e;
-        if (palabra("SELECT") || palabra("WITH")) {
-            e = Nuevo(ClaseExpr::Subconsulta, pos);
-            e->sub = consulta();
-        } else {
-            e = expr();
-        }
+        PExpr e = expr();
         esperaSimbolo(")");
         return e;
     }

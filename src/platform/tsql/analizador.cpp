@@ -1064,10 +1064,10 @@ private:
     void topDe(Sentencia& st)
     {
         if (toma("TOP")) {
-            Nivel n(*this);
-            esperaSimbolo("(");
-            st.top = expr();
-            esperaSimbolo(")");
+            // UPDATE and DELETE take TOP only in parentheses.
+            if (!simbolo("("))
+                error();
+            st.top = top();
             st.porcentaje = toma("PERCENT");
         }
     }

@@ -1544,13 +1544,20 @@ private:
     {
         if (!s.top)
             return {};
-        Res n = expr(*s.top, a);
         if (s.porcentaje)
-            return QStringLiteral(" LIMIT (SELECT CAST((count(*) * (%1) + 99.9999999) / 100 AS INTEGER) FROM (%2))").arg(n.sql, consulta);
-        // A number known only when it runs: SQLite would take a negative one as no limit.
-        if (s.top->clase != ClaseExpr::Literal)
-            return QStringLiteral(" LIMIT CASE WHEN %1 < 0 THEN ss_error(127, 'A TOP N value may not be negative.') ELSE %1 END").arg(n.sql);
-        return QStringLiteral(" LIMIT ") + n.sql;
+            return QStringLiteral(" LIMIT (SELECT CAST((count(*) * (%1) + 99.9999999) / 100 AS INTEGER) FROM (%2))")
+                .arg(expr(*s.top, a).sql, consulta);
+        return QStringLiteral(" LIMIT ") + filasDeTop(*s.top, a);
+    }
+
+    // TOP's number of rows. One known only when it runs is checked: SQLite
+    // takes a negative LIMIT as no limit.
+    QString filasDeTop(Expr& top, const Ambito& a)
+    {
+        const QString n = expr(top, a).sql;
+        if (top.clase == ClaseExpr::Literal)
+            return n;
+        return QStringLiteral("CASE WHEN %1 < 0 THEN ss_error(127, 'A TOP N value may not be negative.') ELSE %1 END").arg(n);
     }
 
     // WITH: each CTE known by its columns to what follows it ("WITH a AS
@@ -1609,7 +1616,7 @@ private:
             for (size_t i = 0; i < nombres->size(); ++i)
                 cols << QStringLiteral("ss_c%1 AS %2").arg(i + 1 + (claveFila ? 1 : 0)).arg(Q((*nombres)[i]));
             const QString r = QStringLiteral("SELECT %1 FROM (%2) WHERE ss_rango <= (%3) ORDER BY ss_rango")
-                                  .arg(cols.join(QStringLiteral(", ")), dentro, expr(*s.top, a).sql);
+                                  .arg(cols.join(QStringLiteral(", ")), dentro, filasDeTop(*s.top, a));
             ctes_ = ctesAntes;
             return con + r;
         }
@@ -2153,7 +2160,7 @@ private:
             w << Par(expr(*s.donde, a).sql);
         QString donde = w.isEmpty() ? QString() : QStringLiteral(" WHERE ") + w.join(QStringLiteral(" AND "));
         if (s.top) {
-            QString n = expr(*s.top, a).sql;
+            QString n = s.porcentaje ? expr(*s.top, a).sql : filasDeTop(*s.top, a);
             if (s.porcentaje)
                 n = QStringLiteral("(SELECT CAST((count(*) * (%1) + 99.9999999) / 100 AS INTEGER) FROM %2%3)").arg(n, Q(t), donde);
             donde = QStringLiteral(" WHERE rowid IN (SELECT rowid FROM %1%2 LIMIT %3)").arg(Q(t), donde, n);
@@ -2326,7 +2333,7 @@ private:
         if (s.top) {
             if (s.porcentaje)
                 throw NoSoportado(QStringLiteral("DELETE TOP ... PERCENT ... FROM"));
-            q += QStringLiteral(" LIMIT ") + expr(*s.top, a).sql;
+            q += QStringLiteral(" LIMIT ") + filasDeTop(*s.top, a);
         }
         ctes_ = ctesAntes;
         salida(con + QStringLiteral("DELETE FROM %1 WHERE rowid IN (%2)").arg(Q(t), q));

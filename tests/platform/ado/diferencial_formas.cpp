@@ -194,6 +194,12 @@ std::vector<Caso> CasosFormas()
          "varchar C100 || varchar B011"},
         {u"SELECT TOP (SELECT MIN(Stock) FROM ART) Codigo FROM ART", "#127"},
         {u"DECLARE @n int SET @n = -1 SELECT TOP (@n) Codigo FROM ART", "#127"},
+        {u"DECLARE @n int SET @n = -1 SELECT TOP (@n) WITH TIES Codigo FROM ART ORDER BY Rubro", "#127"},
+        {u"DECLARE @n int SET @n = -1 DELETE TOP (@n) FROM ART", "#127"},
+        {u"DECLARE @n int SET @n = -1 UPDATE TOP (@n) ART SET Stock = 0", "#127"},
+        {u"DELETE TOP (SELECT COUNT(*) FROM FAMILIAS WHERE IdFamilia < 3) a FROM ART a JOIN FAMILIAS f ON f.IdFamilia = a.IdFamilia "
+         u"SELECT COUNT(*) FROM ART",
+         "int 4"},
         // ODBC's date literals, read in their one form whatever the date format.
         {u"SET DATEFORMAT dmy SELECT {d '2025-02-01'}, {ts '2025-02-01 23:59:59.997'}, {ts '2025-02-01 10:30:00'}",
          "datetime 2025-02-01 00:00:00.000 | datetime 2025-02-01 23:59:59.997 | datetime 2025-02-01 10:30:00.000"},

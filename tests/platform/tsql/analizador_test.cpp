@@ -194,6 +194,8 @@ TEST(AnalizadorTsql, UpdateYDeleteConAlias)
     EXPECT_EQ(V("WITH c AS (SELECT 1 AS x) DELETE FROM t WHERE a IN (SELECT x FROM c)"),
               u"WITH c AS (SELECT 1 AS x) DELETE t WHERE (IN a (SELECT x FROM c))");
     EXPECT_EQ(E("UPDATE t SET a == 1"), 102);
+    EXPECT_EQ(V("DELETE TOP (SELECT n FROM c) t"), u"DELETE TOP((SELECT n FROM c)) t");
+    EXPECT_EQ(E("UPDATE TOP 5 t SET a = 1"), 102);
 }
 
 TEST(AnalizadorTsql, CreateTableConRestricciones)

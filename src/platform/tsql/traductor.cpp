@@ -1154,11 +1154,21 @@ private:
         }
         if (f == u"STRING_AGG") {
             aridad(2, 2);
-            if (!e.enGrupo.empty())
-                throw NoSoportado(QStringLiteral("STRING_AGG ... WITHIN GROUP"));
             std::vector<Res> x = args(e, a);
             Tipo t = texto(x[0].t);
             QString g = QStringLiteral("group_concat(%1, %2)").arg(aTexto(x[0]), aTexto(x[1]));
+            if (!e.enGrupo.empty()) {
+                // WITHIN GROUP (ORDER BY ...): each key with its direction and collation.
+                QStringList partes{aTexto(x[0]), aTexto(x[1])};
+                for (Orden& k : e.enGrupo) {
+                    const Res c = expr(*k.expr, a);
+                    partes << (k.desc ? QStringLiteral("1") : QStringLiteral("0"))
+                           << (c.t.texto() ? Lit(c.t.intercalacion.isEmpty() ? QStringLiteral("CI_AS") : c.t.intercalacion)
+                                           : QStringLiteral("NULL"))
+                           << c.sql;
+                }
+                g = QStringLiteral("ss_string_agg(%1)").arg(partes.join(QStringLiteral(", ")));
+            }
             if (t.largo >= 0 || t.desconocido()) {
                 t = Tipo::Texto(t.unicode() ? Clase::NVarChar : Clase::VarChar, t.unicode() ? 4000 : 8000,
                                 t.intercalacion, Origen::Defecto);

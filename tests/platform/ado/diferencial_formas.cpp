@@ -215,6 +215,15 @@ std::vector<Caso> CasosFormas()
         {u"SELECT Rubro, COUNT(*) FROM ART GROUP BY Rubro HAVING LEN(STRING_AGG(Codigo, '')) > 4 ORDER BY Rubro",
          "varchar Almacén | int 2 || varchar Bazar | int 2"},
         {u"SELECT STRING_AGG(CAST(REPLICATE('x', 3000) AS varchar(3000)), ',') FROM ART", "#9829"},
+        // WITHIN GROUP: in the keys' order, texts under their collation, NULL keys first.
+        {u"SELECT Rubro, STRING_AGG(Codigo, ',') WITHIN GROUP (ORDER BY Descripcion DESC, IdArticulo) FROM ART "
+         u"GROUP BY Rubro ORDER BY Rubro",
+         "varchar NULL | varchar B011 || varchar Almacén | varchar A002,A003 || varchar Bazar | varchar B010,A001 || "
+         "varchar Jardín | varchar C100"},
+        {u"SELECT STRING_AGG(Codigo, '; ') WITHIN GROUP (ORDER BY Peso, IdArticulo), STRING_AGG(Descripcion, '|') WITHIN GROUP "
+         u"(ORDER BY Precio DESC) FROM ART",
+         "varchar A003; B011; A002; A001; B010; C100 | varchar Té verde|almacen|ALMACEN|Ñandú|árbol"},
+        {u"SELECT STRING_AGG(Codigo, ',') WITHIN GROUP (ORDER BY Codigo) FROM ART WHERE IdArticulo > 99", "varchar NULL"},
         {u"SELECT LEN(STRING_AGG(CAST(REPLICATE('x', 3000) AS varchar(max)), ',')) FROM ART", "bigint 18005"},
         // UPDATE ... FROM with an outer join: each target row once, NULLs where nothing joins.
         {u"UPDATE a SET Rubro = f.Nombre FROM ART a LEFT JOIN FAMILIAS f ON f.IdFamilia = a.IdFamilia "

@@ -474,6 +474,21 @@ TEST_F(Tipado, TextoDeForXml)
     EXPECT_EQ(error("ss_xml('', 'row', 0)").Description, u"An empty element in FOR XML is not supported by the embedded database.");
 }
 
+// STRING_AGG ... WITHIN GROUP: the values in the keys' order, numbers as
+// numbers, texts under the key's collation, NULL keys first, NULL values left out.
+TEST_F(Tipado, StringAggEnElOrdenDeSusClaves)
+{
+    ejecuta("CREATE TABLE o (v TEXT, k, t TEXT); INSERT INTO o VALUES ('a', 2, 'b'), ('b', NULL, 'A'), ('c', 10, 'a'), "
+            "(NULL, 1, 'z')");
+    comprueba({
+        {"(SELECT ss_string_agg(v, ',', 0, NULL, k) FROM o)", "'b,a,c'"},
+        {"(SELECT ss_string_agg(v, ',', 1, NULL, k) FROM o)", "'c,a,b'"},
+        {"(SELECT ss_string_agg(v, '-', 1, 'CI_AS', t, 0, NULL, k) FROM o)", "'a-b-c'"},
+        {"(SELECT ss_string_agg(v, '-', 0, 'CS_AS', t) FROM o)", "'c-b-a'"},
+        {"(SELECT ss_string_agg(v, ',', 0, NULL, k) FROM o WHERE v IS NULL)", "NULL"},
+    });
+}
+
 TEST_F(Tipado, ErroresDelServidorConSuNumero)
 {
     const Error e = error("ss_error(50000, 'The embedded database does not support PIVOT.')");

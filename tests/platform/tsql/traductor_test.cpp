@@ -186,7 +186,6 @@ TEST(Traductor, ForXmlPathEnElOrdenDeLaConsultaYLoQueNoSabeSeNombra)
         {"SELECT (SELECT Codigo FROM ART UNION SELECT 'x' FOR XML PATH(''))", "FOR XML on a UNION"},
         {"SELECT * FROM (SELECT Codigo FROM ART FOR XML PATH('')) x", "FOR XML in this place"},
         {"SELECT Codigo FROM ART WHERE Codigo IN (SELECT Codigo FROM ART FOR XML PATH(''))", "FOR XML in this place"},
-        {"SELECT STRING_AGG(Codigo, ',') WITHIN GROUP (ORDER BY Codigo) FROM ART", "STRING_AGG ... WITHIN GROUP"},
     };
     for (const auto& r : rechazos)
         EXPECT_EQ(Mensaje(QString::fromUtf8(r.lote)), QString::fromUtf8(r.mensaje) + QStringLiteral(" is not supported by the embedded database."))
@@ -208,6 +207,12 @@ TEST(Traductor, StringAggAgrupa)
                                   e);
     EXPECT_EQ(NombreDe(t.sentencias.at(0).columnas.at(0)), u"varchar(8000)");
     EXPECT_EQ(NombreDe(t.sentencias.at(0).columnas.at(1)), u"bigint");
+    // Ordered: each key with its direction and, a text, its collation.
+    const QString sql = Sql(Traducir(QStringLiteral("SELECT STRING_AGG(Codigo, ',') WITHIN GROUP (ORDER BY Codigo DESC, "
+                                                    "Precio) FROM ART"),
+                                     e));
+    EXPECT_TRUE(sql.contains(QLatin1String("ss_string_agg(\"Codigo\", ',', 1, 'CI_AS', \"Codigo\", 0, NULL, \"Precio\")")))
+        << sql.toStdString();
 }
 
 // UPDATE ... FROM with an outer join: through the target's row id.

@@ -157,6 +157,11 @@ std::vector<Caso> CasosFormas()
          u"FOR XML PATH('')), 1, 2, '') FROM FAMILIAS f ORDER BY f.IdFamilia",
          "varchar Bazar | nvarchar(max) A001 || varchar Almacén | nvarchar(max) A002, A003 || varchar Jardín | nvarchar(max) C100 || "
          "varchar Ferretería | nvarchar(max) NULL"},
+        {u"SELECT STUFF((SELECT ',' + Rubro FROM ART GROUP BY Rubro ORDER BY Rubro FOR XML PATH('')), 1, 1, '')",
+         "nvarchar(max) Almacén,Bazar,Jardín"},
+        {u"SELECT STUFF((SELECT DISTINCT ',' + Rubro FROM ART ORDER BY ',' + Rubro DESC FOR XML PATH('')), 1, 1, '')",
+         "nvarchar(max) Jardín,Bazar,Almacén"},
+        {u"SELECT (SELECT TOP 50 PERCENT Codigo + ' ' FROM ART ORDER BY Codigo FOR XML PATH(''))", "nvarchar(max) A001 A002 A003 "},
         // Named columns are elements, each row one of PATH's; values in their XML form.
         {u"SELECT (SELECT IdArticulo AS Id, Codigo, Descripcion FROM ART WHERE IdArticulo IN (1, 5) ORDER BY IdArticulo "
          u"FOR XML PATH('art'))",

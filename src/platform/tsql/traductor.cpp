@@ -1718,9 +1718,8 @@ private:
             fila = QStringLiteral("ss_xml(%1, %2, 0)").arg(fila, Lit(s.xml));
         ctes_ = ctesAntes;
         return con + QStringLiteral("SELECT group_concat(%1, '') OVER (%2ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED FOLLOWING) "
-                                    "AS %3 FROM (%4) LIMIT 1")
-                         .arg(fila, ordenada ? QStringLiteral("ORDER BY ss_rango ") : QString(),
-                              Q(QStringLiteral("XML_F52E2B61-18A1-11d1-B105-00805F49916B")), dentro);
+                                    "FROM (%3) LIMIT 1")
+                         .arg(fila, ordenada ? QStringLiteral("ORDER BY ss_rango ") : QString(), dentro);
     }
 
     // (SELECT ... FOR XML PATH, TYPE).value('.', 'nvarchar(max)'): whether
@@ -1849,8 +1848,15 @@ private:
         case ClaseSentencia::Select: {
             if (!s.select->into.vacio())
                 return seleccionarEn(s);
-            if (!s.select->xml.isNull())
-                return salida(xml(*s.select, nullptr), {TipoXml()}, true);
+            if (!s.select->xml.isNull()) {
+                // The server sends a statement's XML as rows of 2033 characters.
+                const QString x = xml(*s.select, nullptr);
+                return salida(QStringLiteral("WITH RECURSIVE ss_x(t) AS (%1), ss_n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM ss_n, "
+                                             "ss_x WHERE (i + 1) * 2033 < length(t)) SELECT substr(t, i * 2033 + 1, 2033) AS %2 "
+                                             "FROM ss_x, ss_n WHERE i * 2033 < length(t) ORDER BY i")
+                                  .arg(x, Q(QStringLiteral("XML_F52E2B61-18A1-11d1-B105-00805F49916B"))),
+                              {TipoXml()}, true);
+            }
             int asignan = 0;
             for (const ItemSelect& i : s.select->lista)
                 asignan += i.variable.isEmpty() ? 0 : 1;

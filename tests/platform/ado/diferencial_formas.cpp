@@ -213,6 +213,10 @@ std::vector<Caso> CasosFormas()
         // As a statement of its own.
         {u"SELECT Codigo + ';' FROM ART WHERE IdArticulo < 3 ORDER BY IdArticulo DESC FOR XML PATH('')", "nvarchar(max) A002;A001;", D,
          "the field type a provider gives the XML of a statement"},
+        // A statement's XML comes in rows of 2033 characters; none for no rows.
+        {u"SELECT REPLICATE(CAST('x' AS varchar(max)), 5000) FOR XML PATH('')", "filas 3"},
+        {u"SELECT Codigo FROM ART WHERE IdArticulo = 99 FOR XML PATH('')", "filas 0"},
+        {u"SELECT LEN(REPLICATE(CAST('x' AS varchar(max)), 5000) + (SELECT 'y' FOR XML PATH('')))", "bigint 5001"},
         // STRING_AGG groups.
         {u"SELECT Rubro, LEN(STRING_AGG(Codigo, ',')), LEN(STRING_AGG(Descripcion, ',')) FROM ART WHERE Rubro = 'Almacén' OR "
          u"IdArticulo IN (5, 6) GROUP BY Rubro ORDER BY Rubro",

@@ -161,11 +161,12 @@ TEST(Traductor, ForXmlPathEnElOrdenDeLaConsultaYLoQueNoSabeSeNombra)
         << sql.toStdString();
     EXPECT_TRUE(sql.contains(QLatin1String("rank() OVER (ORDER BY (\"Codigo\") COLLATE CI_AS DESC)"))) << sql.toStdString();
     EXPECT_EQ(NombreDe(t.sentencias.at(0).columnas.at(0)), u"nvarchar(max)");
-    // Alone, one row of one column; the row id of a plain SELECT is not asked for.
+    // Alone, one column (its text in rows of 2033 characters); the row id of a plain SELECT is not asked for.
     const Traduccion sola = Traducir(QStringLiteral("SELECT Codigo FROM ART FOR XML PATH"), e);
     EXPECT_TRUE(sola.sentencias.at(0).filas);
     EXPECT_EQ(sola.sentencias.at(0).columnas.size(), 1u);
     EXPECT_TRUE(sola.conClave.isEmpty());
+    EXPECT_TRUE(Sql(sola).contains(QLatin1String("substr(t, i * 2033 + 1, 2033) AS \"XML_F52E2B61-18A1-11d1-B105-00805F49916B\"")));
     const struct {
         const char* lote;
         const char* mensaje;

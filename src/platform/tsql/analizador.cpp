@@ -2,6 +2,7 @@
 
 #include "platform/tsql/lexico.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace tsql {
@@ -287,6 +288,18 @@ private:
         if (t.clase == ClaseToken::Simbolo &&
             Uno(t.texto, {"=", "<>", "!=", "<", ">", "<=", ">=", "!<", "!>"})) {
             ++i_;
+            if ((palabra("ANY") || palabra("SOME") || palabra("ALL")) && simbolo("(", 1)) {
+                PExpr r = Nuevo(ClaseExpr::Cuantificada, t.pos,
+                                t.texto.toString() + (toma("ALL") ? QStringLiteral(" ALL") : (++i_, QStringLiteral(" ANY"))));
+                r->hijos.push_back(std::move(e));
+                Nivel n(*this);
+                esperaSimbolo("(");
+                if (!palabra("SELECT") && !palabra("WITH"))
+                    error();
+                r->sub = consulta();
+                esperaSimbolo(")");
+                return r;
+            }
             return Binario(t, std::move(e), aditivo());
         }
         if (palabra("IS")) {
@@ -418,6 +431,8 @@ private:
                 error();
             return columnaOFuncion();
         case ClaseToken::Simbolo:
+            if (t.texto == u"{")
+                return escapeOdbc();
             if (t.texto == u"*") {
                 ++i_;
                 return Nuevo(ClaseExpr::Estrella, t.pos);
@@ -434,6 +449,8 @@ private:
                     e->hijos.push_back(expr());
                 }
                 esperaSimbolo(")");
+                if (e->clase == ClaseExpr::Subconsulta && simbolo(".") && palabra("VALUE", 1) && simbolo("(", 2))
+                    valorXml(*e);
                 return e;
             }
             break;
@@ -441,6 +458,28 @@ private:
             break;
         }
         error();
+    }
+
+    // {d 'yyyy-mm-dd'} and {ts 'yyyy-mm-dd hh:mm:ss[.mmm]'}: a datetime read in
+    // that form whatever the date format, CONVERT(datetime, '...', 121).
+    // {t ...} (today's date with the time) and {fn ...} are refused.
+    PExpr escapeOdbc()
+    {
+        const qsizetype pos = t_[i_++].pos;
+        const QString clase = ver().clase == ClaseToken::Palabra ? ver().mayus() : QString();
+        static const QRegularExpression kD(QStringLiteral("^'\\d{4}-\\d{2}-\\d{2}'$"));
+        static const QRegularExpression kTs(QStringLiteral("^'\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}(\\.\\d{1,3})?'$"));
+        const QString literal = ver(1).clase == ClaseToken::Cadena ? ver(1).texto.toString() : QString();
+        if ((clase != u"D" && clase != u"TS") || !(clase == u"D" ? kD : kTs).match(literal).hasMatch())
+            throw ErrorTsql{0, QStringLiteral("The ODBC escape {%1 ...} is not supported by the embedded database.")
+                                   .arg(clase.isEmpty() ? ver().texto.toString() : clase.toLower())};
+        PExpr e = Nuevo(ClaseExpr::Conversion, pos, QStringLiteral("CONVERT"));
+        e->destino.nombre = QStringLiteral("datetime");
+        e->hijos.push_back(Nuevo(ClaseExpr::Literal, ver(1).pos, literal));
+        e->hijos.push_back(Nuevo(ClaseExpr::Literal, pos, QStringLiteral("121")));
+        i_ += 2;
+        esperaSimbolo("}");
+        return e;
     }
 
     PExpr columnaOFuncion()
@@ -497,6 +536,12 @@ private:
             while (tomaSimbolo(","));
         }
         esperaSimbolo(")");
+        if (palabra("WITHIN") && palabra("GROUP", 1)) {
+            i_ += 2;
+            esperaSimbolo("(");
+            e->enGrupo = ordenes();
+            esperaSimbolo(")");
+        }
         if (toma("OVER")) {
             e->ventana = std::make_unique<Ventana>();
             esperaSimbolo("(");
@@ -683,6 +728,8 @@ private:
         if (s->empates && s->orden.empty())
             throw ErrorTsql{1062, QStringLiteral("The TOP N WITH TIES clause is not allowed without a corresponding "
                                                  "ORDER BY clause.")};
+        if (palabra("FOR") && palabra("XML", 1))
+            paraXml(*s);
         if (palabra("FOR") && ver(1).clase == ClaseToken::Palabra && !palabra("UPDATE", 1))
             throw ErrorTsql{0, QStringLiteral("FOR %1 is not supported by the embedded database.")
                                    .arg(ver(1).mayus())};
@@ -691,6 +738,58 @@ private:
             saltaParentesis();
         }
         return s;
+    }
+
+    // FOR XML PATH [('element')] [, TYPE]; the other modes and directives are refused.
+    void paraXml(Select& s)
+    {
+        i_ += 2;
+        if (!toma("PATH"))
+            throw ErrorTsql{0, QStringLiteral("FOR XML %1 is not supported by the embedded database.").arg(ver().mayus())};
+        s.xml = QStringLiteral("row");
+        if (tomaSimbolo("(")) {
+            const Token& t = ver();
+            if (t.clase != ClaseToken::Cadena)
+                error();
+            ++i_;
+            const qsizetype ini = t.texto.indexOf(u'\'');
+            s.xml = t.texto.mid(ini + 1, t.texto.size() - ini - 2).toString().replace(QStringLiteral("''"), QStringLiteral("'"));
+            esperaSimbolo(")");
+        }
+        while (tomaSimbolo(",")) {
+            if (toma("TYPE"))
+                s.xmlTipo = true;
+            else
+                throw ErrorTsql{0, QStringLiteral("FOR XML PATH, %1 is not supported by the embedded database.").arg(ver().mayus())};
+        }
+    }
+
+    // (SELECT ... FOR XML PATH, TYPE).value('.', 'type'): the path in the
+    // subquery's texto, the type in destino.
+    void valorXml(Expr& e)
+    {
+        i_ += 3;
+        const Token& ruta = ver();
+        if (ruta.clase != ClaseToken::Cadena)
+            error();
+        ++i_;
+        e.texto = ruta.texto.toString();
+        esperaSimbolo(",");
+        const Token& tipo = ver();
+        if (tipo.clase != ClaseToken::Cadena)
+            error();
+        ++i_;
+        const QString escrito = tipo.texto.mid(tipo.texto.indexOf(u'\'') + 1).chopped(1).toString();
+        esperaSimbolo(")");
+        Analizador a(escrito);
+        bool entero = false;
+        try {
+            e.destino = a.tipo();
+            entero = a.ver().clase == ClaseToken::Fin;
+        } catch (const ErrorTsql&) {
+        }
+        if (!entero)
+            throw ErrorTsql{0, QStringLiteral("The XML value() method with the type '%1' is not supported by the embedded database.").arg(escrito)};
     }
 
     PSelect selectSimple()
@@ -743,8 +842,15 @@ private:
         if (ver().clase == ClaseToken::Numero)
             return primario();
         Nivel n(*this);
+        const qsizetype pos = ver().pos;
         esperaSimbolo("(");
-        PExpr e = expr();
+        PExpr e;
+        if (palabra("SELECT") || palabra("WITH")) {
+            e = Nuevo(ClaseExpr::Subconsulta, pos);
+            e->sub = consulta();
+        } else {
+            e = expr();
+        }
         esperaSimbolo(")");
         return e;
     }
@@ -958,10 +1064,10 @@ private:
     void topDe(Sentencia& st)
     {
         if (toma("TOP")) {
-            Nivel n(*this);
-            esperaSimbolo("(");
-            st.top = expr();
-            esperaSimbolo(")");
+            // UPDATE and DELETE take TOP only in parentheses.
+            if (!simbolo("("))
+                error();
+            st.top = top();
             st.porcentaje = toma("PERCENT");
         }
     }

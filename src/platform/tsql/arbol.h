@@ -42,6 +42,7 @@ enum class ClaseExpr {
     Subconsulta, // (SELECT ...): sub
     Existe,      // [NOT] EXISTS (SELECT ...): sub, negado
     En,          // hijos[0] [NOT] IN (hijos[1..]) or IN (sub)
+    Cuantificada, // hijos[0] op ANY|ALL (sub): texto "op ANY" or "op ALL" (SOME is ANY)
     Entre,       // hijos[0] [NOT] BETWEEN hijos[1] AND hijos[2]
     Como,        // hijos[0] [NOT] LIKE hijos[1] [ESCAPE hijos[2]]
     EsNulo,      // hijos[0] IS [NOT] NULL
@@ -75,6 +76,7 @@ struct Expr {
     bool negado = false;
     bool distinto = false; // COUNT(DISTINCT x)
     bool estrella = false; // COUNT(*)
+    std::vector<Orden> enGrupo; // STRING_AGG(...) WITHIN GROUP (ORDER BY ...)
     qsizetype pos = 0;     // offset in the batch's text
     Tipo tipo;             // filled by the typing pass
 
@@ -143,6 +145,10 @@ struct Select {
     std::vector<Combinada> combinadas; // each SELECT of the chain, without ORDER BY
     std::vector<Orden> orden;          // of the whole chain
     PExpr offset, fetch;
+    // FOR XML PATH: the element of each row ("" for PATH(''));
+    // a null string when the query has no FOR XML.
+    QString xml;
+    bool xmlTipo = false;              // FOR XML ..., TYPE
     qsizetype pos = 0;
 };
 

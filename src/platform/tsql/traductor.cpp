@@ -67,7 +67,8 @@ bool EsAgregado(const Expr& e)
     if (e.clase != ClaseExpr::Funcion || e.ventana)
         return false;
     const QString f = e.texto.toUpper();
-    return f == u"COUNT" || f == u"SUM" || f == u"AVG" || f == u"MIN" || f == u"MAX" || f == u"COUNT_BIG";
+    return f == u"COUNT" || f == u"SUM" || f == u"AVG" || f == u"MIN" || f == u"MAX" || f == u"COUNT_BIG"
+           || f == u"STRING_AGG";
 }
 
 // An aggregate in an expression (not in a subquery of it).
@@ -81,6 +82,21 @@ bool Agregada(const Expr& e)
         if (h && Agregada(*h))
             return true;
     return (e.operando && Agregada(*e.operando)) || (e.sino && Agregada(*e.sino));
+}
+
+// The type FOR XML's text has.
+Tipo TipoXml() { return Tipo::Texto(Clase::NVarChar, -1, QStringLiteral("CI_AS"), Origen::Defecto); }
+
+// A name FOR XML PATH writes as an element as it is: no attribute (@a), no
+// path (a/b), no node test (text()), nothing it would encode (_x0020_).
+bool NombreXml(const QString& n)
+{
+    if (n.isEmpty() || !(n[0].isLetter() || n[0] == u'_') || n.startsWith(QLatin1String("xml"), Qt::CaseInsensitive))
+        return false;
+    for (const QChar c : n)
+        if (!(c.isLetterOrNumber() || c == u'_' || c == u'-' || c == u'.'))
+            return false;
+    return true;
 }
 
 // Which values a type's conversion keeps apart: numbers, texts, dates.
@@ -170,7 +186,8 @@ struct Ambito {
 bool Simple(const Select& s)
 {
     if (!s.con.empty() || !s.combinadas.empty() || s.distinto || !s.grupo.empty() || s.teniendo || s.desde.size() != 1
-        || !s.desde[0].uniones.empty() || s.desde[0].fuente.clase != ClaseFuente::Tabla || !s.into.vacio())
+        || !s.desde[0].uniones.empty() || s.desde[0].fuente.clase != ClaseFuente::Tabla || !s.into.vacio()
+        || !s.xml.isNull())
         return false;
     for (const ItemSelect& i : s.lista)
         if (EsAgregado(*i.expr))
@@ -687,6 +704,7 @@ private:
             return {e.negado ? QStringLiteral("NOT (%1)").arg(s) : Par(s), Tipo::De(Clase::Bit)};
         }
         case ClaseExpr::En: return en(e, a);
+        case ClaseExpr::Cuantificada: return cuantificada(e, a);
         case ClaseExpr::Existe: {
             std::vector<Tipo> t;
             const QString s = subconsulta(*e.sub, a, &t);
@@ -695,6 +713,10 @@ private:
         case ClaseExpr::Subconsulta: {
             // A value: more than one row is the server's error 512.
             Select& q = *e.sub;
+            if (!q.xml.isNull())
+                return {Par(xml(q, &a, valorXml(e))), TipoXml()};
+            if (!e.texto.isEmpty())
+                throw NoSoportado(QStringLiteral("The XML value() method of a value not XML"));
             std::vector<Tipo> t;
             const bool unaFila = q.combinadas.empty() && q.grupo.empty() && q.lista.size() == 1 && Agregada(*q.lista[0].expr);
             if (unaFila)
@@ -717,6 +739,29 @@ private:
         case ClaseExpr::Defecto: throw NoSoportado(QStringLiteral("DEFAULT as a value"));
         }
         return {};
+    }
+
+    // x op ANY / ALL (subquery), in three-valued logic: ANY is true when some
+    // comparison is, false when none is unknown (an empty set too); ALL is
+    // false when some comparison is, true when none is unknown.
+    Res cuantificada(Expr& e, const Ambito& a)
+    {
+        const qsizetype blanco = e.texto.indexOf(u' ');
+        const QString op = e.texto.left(blanco);
+        const bool todas = e.texto.mid(blanco + 1) == u"ALL";
+        Res x = expr(*e.hijos[0], a);
+        std::vector<Tipo> t;
+        const QString s = select(*e.sub, &a, &t);
+        if (t.size() != 1)
+            throw ErrorTsql{116, QStringLiteral("Only one expression can be specified in the select list when the subquery is not introduced with EXISTS.")};
+        const QString c = comparacion(op, x, {QStringLiteral("ss_v"), t[0]}).sql;
+        auto hay = [&](const QString& condicion) {
+            return QStringLiteral("EXISTS (WITH ss_q(ss_v) AS (") + s + QStringLiteral(") SELECT 1 FROM ss_q WHERE ") + condicion + u')';
+        };
+        return {QStringLiteral("CASE WHEN %1 THEN %2 WHEN %3 THEN NULL ELSE %4 END")
+                    .arg(hay(todas ? QStringLiteral("NOT ") + Par(c) : Par(c)), todas ? QStringLiteral("0") : QStringLiteral("1"),
+                         hay(Par(c) + QStringLiteral(" IS NULL")), todas ? QStringLiteral("1") : QStringLiteral("0")),
+                Tipo::De(Clase::Bit)};
     }
 
     Res binario(const QString& op, const Res& x, const Res& y)
@@ -949,7 +994,10 @@ private:
         if (f == u"LEN" || f == u"DATALENGTH") {
             aridad(1, 1);
             Res x = expr(*e.hijos[0], a);
-            const Tipo t = Tipo::De(Clase::Int);
+            // Of a max type, a bigint.
+            const bool max = x.t.largo < 0
+                             && (x.t.clase == Clase::VarChar || x.t.clase == Clase::NVarChar || x.t.clase == Clase::VarBinary);
+            const Tipo t = Tipo::De(max ? Clase::BigInt : Clase::Int);
             if (f == u"DATALENGTH") {
                 if (x.t.texto() || x.t.desconocido())
                     return {QStringLiteral("ss_datalength(%1, %2)").arg(x.sql, x.t.unicode() ? QStringLiteral("1") : QStringLiteral("0")), t};
@@ -1183,10 +1231,29 @@ private:
             aridad(2, 2);
             std::vector<Res> x = args(e, a);
             Tipo t = texto(x[0].t);
-            if (t.largo >= 0 || t.desconocido())
+            QString g = QStringLiteral("group_concat(%1, %2)").arg(aTexto(x[0]), aTexto(x[1]));
+            if (!e.enGrupo.empty()) {
+                // WITHIN GROUP (ORDER BY ...): each key with its direction and collation.
+                QStringList partes{aTexto(x[0]), aTexto(x[1])};
+                for (Orden& k : e.enGrupo) {
+                    const Res c = expr(*k.expr, a);
+                    partes << (k.desc ? QStringLiteral("1") : QStringLiteral("0"))
+                           << (c.t.texto() ? Lit(c.t.intercalacion.isEmpty() ? QStringLiteral("CI_AS") : c.t.intercalacion)
+                                           : QStringLiteral("NULL"))
+                           << c.sql;
+                }
+                g = QStringLiteral("ss_string_agg(%1)").arg(partes.join(QStringLiteral(", ")));
+            }
+            if (t.largo >= 0 || t.desconocido()) {
                 t = Tipo::Texto(t.unicode() ? Clase::NVarChar : Clase::VarChar, t.unicode() ? 4000 : 8000,
                                 t.intercalacion, Origen::Defecto);
-            r = {QStringLiteral("group_concat(%1, %2)").arg(aTexto(x[0]), aTexto(x[1])), t};
+                // Not a max type: the result has 8000 bytes at most.
+                g = QStringLiteral("CASE WHEN length(%2) > %1 THEN ss_error(9829, 'STRING_AGG aggregation result exceeded the "
+                                   "limit of 8000 bytes. Use LOB types to avoid result truncation.') ELSE %2 END")
+                        .arg(t.largo)
+                        .arg(g);
+            }
+            r = {g, t};
             return true;
         }
         if (f == u"DATENAME") {
@@ -1488,7 +1555,7 @@ private:
             if (!nombre.isEmpty())
                 alias.push_back({nombre, x.t});
         }
-        if (empates) {
+        if (empates && !s.orden.empty()) {
             QStringList ks;
             for (Orden& k : s.orden)
                 ks << expresionDeGrupo(*k.expr, a) + (k.desc ? QStringLiteral(" DESC") : QString());
@@ -1562,10 +1629,20 @@ private:
     {
         if (!s.top)
             return {};
-        Res n = expr(*s.top, a);
         if (s.porcentaje)
-            return QStringLiteral(" LIMIT (SELECT CAST((count(*) * (%1) + 99.9999999) / 100 AS INTEGER) FROM (%2))").arg(n.sql, consulta);
-        return QStringLiteral(" LIMIT ") + n.sql;
+            return QStringLiteral(" LIMIT (SELECT CAST((count(*) * (%1) + 99.9999999) / 100 AS INTEGER) FROM (%2))")
+                .arg(expr(*s.top, a).sql, consulta);
+        return QStringLiteral(" LIMIT ") + filasDeTop(*s.top, a);
+    }
+
+    // TOP's number of rows. One known only when it runs is checked: SQLite
+    // takes a negative LIMIT as no limit.
+    QString filasDeTop(Expr& top, const Ambito& a)
+    {
+        const QString n = expr(top, a).sql;
+        if (top.clase == ClaseExpr::Literal)
+            return n;
+        return QStringLiteral("CASE WHEN %1 < 0 THEN ss_error(127, 'A TOP N value may not be negative.') ELSE %1 END").arg(n);
     }
 
     // WITH: each CTE known by its columns to what follows it ("WITH a AS
@@ -1641,6 +1718,8 @@ private:
 
     QString seleccion(Select& s, const Ambito* padre, std::vector<Tipo>* tipos, std::vector<QString>* nombres, const Opciones& op)
     {
+        if (!s.xml.isNull())
+            throw NoSoportado(QStringLiteral("FOR XML in this place"));
         const bool claveFila = op.claveFila;
         std::vector<QString> nombresPropios;
         if (!nombres)
@@ -1665,7 +1744,7 @@ private:
             for (size_t i = 0; i < nombres->size(); ++i)
                 cols << QStringLiteral("ss_c%1 AS %2").arg(i + 1 + (claveFila ? 1 : 0)).arg(Q((*nombres)[i]));
             const QString r = QStringLiteral("SELECT %1 FROM (%2) WHERE ss_rango <= (%3) ORDER BY ss_rango")
-                                  .arg(cols.join(QStringLiteral(", ")), dentro, expr(*s.top, a).sql);
+                                  .arg(cols.join(QStringLiteral(", ")), dentro, filasDeTop(*s.top, a));
             ctes_ = ctesAntes;
             return con + r;
         }
@@ -1702,6 +1781,92 @@ private:
         }
         ctes_ = ctesAntes;
         return con + r;
+    }
+
+    // FOR XML PATH: one text, each row's fragment joined in the ORDER BY's
+    // order (an ordered window of group_concat keeps it). No rows: NULL as
+    // a value, no row as a result.
+    // texto: the text of the XML, what .value('.', 'nvarchar(max)') takes of
+    // it: the values as they are, without elements.
+    QString xml(Select& s, const Ambito* padre, bool texto = false)
+    {
+        if (!s.combinadas.empty() || s.empates || s.xmlTipo != texto)
+            throw NoSoportado(!s.combinadas.empty() ? QStringLiteral("FOR XML on a UNION")
+                              : s.empates           ? QStringLiteral("FOR XML with TOP ... WITH TIES")
+                              : s.xmlTipo           ? QStringLiteral("FOR XML PATH, TYPE")
+                                                    : QStringLiteral("The XML value() method without TYPE"));
+        if (!s.xml.isEmpty() && !NombreXml(s.xml))
+            throw NoSoportado(QStringLiteral("FOR XML PATH('%1')").arg(s.xml));
+        for (const ItemSelect& i : s.lista)
+            if (!i.variable.isEmpty() || i.expr->clase == ClaseExpr::Estrella)
+                throw NoSoportado(i.variable.isEmpty() ? QStringLiteral("FOR XML with *") : QStringLiteral("FOR XML assigning a variable"));
+        const auto ctesAntes = ctes_;
+        const QString con = ctes(s.con, padre);
+        Opciones op;
+        op.empates = true; // the items as ss_c1..., the rank of the ORDER BY as ss_rango
+        Ambito a;
+        std::vector<ColumnaAmbito> alias;
+        std::vector<Tipo> tipos;
+        std::vector<QString> nombres;
+        QString dentro = miembro(s, padre, &tipos, &nombres, a, alias, op);
+        compruebaAgrupada(s, alias);
+        const bool ordenada = !s.orden.empty();
+        if (s.top || s.offset || s.fetch) {
+            if (ordenada)
+                dentro += QStringLiteral(" ORDER BY ss_rango");
+            if (s.top && (s.offset || s.fetch))
+                throw ErrorTsql{10741, QStringLiteral("A TOP can not be used in the same query or sub-query as a OFFSET.")};
+            dentro += s.top ? limite(s, a, dentro)
+                            : QStringLiteral(" LIMIT %1 OFFSET %2")
+                                  .arg(s.fetch ? expr(*s.fetch, a).sql : QStringLiteral("-1"), s.offset ? expr(*s.offset, a).sql : QStringLiteral("0"));
+        }
+        QStringList partes;
+        for (size_t i = 0; i < tipos.size(); ++i) {
+            const QString& nombre = nombres[i];
+            if (!nombre.isEmpty() && !NombreXml(nombre))
+                throw NoSoportado(QStringLiteral("FOR XML PATH with the column name '%1'").arg(nombre));
+            if (tipos[i].clase == Clase::Nulo)
+                continue;
+            partes << QStringLiteral("ifnull(ss_xml(%1, %2, %3), '')")
+                          .arg(textoXml(QStringLiteral("ss_c%1").arg(i + 1), tipos[i]), Lit(texto ? QString() : nombre),
+                               texto ? QStringLiteral("2") : QStringLiteral("1"));
+        }
+        QString fila = partes.isEmpty() ? QStringLiteral("''") : partes.join(QStringLiteral(" || "));
+        if (!s.xml.isEmpty() && !texto)
+            fila = QStringLiteral("ss_xml(%1, %2, 0)").arg(fila, Lit(s.xml));
+        ctes_ = ctesAntes;
+        return con + QStringLiteral("SELECT group_concat(%1, '') OVER (%2ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED FOLLOWING) "
+                                    "FROM (%3) LIMIT 1")
+                         .arg(fila, ordenada ? QStringLiteral("ORDER BY ss_rango ") : QString(), dentro);
+    }
+
+    // (SELECT ... FOR XML PATH, TYPE).value('.', 'nvarchar(max)'): whether
+    // the subquery is read so. Other paths and types are refused.
+    static bool valorXml(const Expr& e)
+    {
+        if (e.texto.isEmpty())
+            return false;
+        const Tipo t = TipoDeEscrito(e.destino, QString());
+        if ((e.texto != u"'.'" && e.texto != u"N'.'") || t.clase != Clase::NVarChar || t.largo >= 0)
+            throw NoSoportado(QStringLiteral("The XML value() method other than .value('.', 'NVARCHAR(MAX)')"));
+        return true;
+    }
+
+    // A value as FOR XML writes it, before escaping: the types whose form
+    // is not known here are refused.
+    QString textoXml(const QString& v, const Tipo& t)
+    {
+        if (t.texto())
+            return v;
+        if (t.entero() || t.clase == Clase::Decimal)
+            return QStringLiteral("ss_texto(%1, %2, NULL, NULL)").arg(v, NombreTipo(t));
+        if (t.clase == Clase::Money || t.clase == Clase::SmallMoney)
+            return QStringLiteral("ss_texto(%1, %2, 2, NULL)").arg(v, NombreTipo(t));
+        // ISO 8601, the milliseconds only when there are some.
+        if (t.clase == Clase::DateTime || t.clase == Clase::SmallDateTime)
+            return QStringLiteral("replace(ss_texto(%1, %2, 126, NULL), '.000', '')").arg(v, NombreTipo(t));
+        throw NoSoportado(t.desconocido() ? QStringLiteral("FOR XML of a value of unknown type")
+                                          : QStringLiteral("FOR XML of a value of type %1").arg(NombreDe(t)));
     }
 
     // What the server refuses before running a SELECT that SQLite would run:
@@ -1801,6 +1966,15 @@ private:
         case ClaseSentencia::Select: {
             if (!s.select->into.vacio())
                 return seleccionarEn(s);
+            if (!s.select->xml.isNull()) {
+                // The server sends a statement's XML as rows of 2033 characters.
+                const QString x = xml(*s.select, nullptr);
+                return salida(QStringLiteral("WITH RECURSIVE ss_x(t) AS (%1), ss_n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM ss_n, "
+                                             "ss_x WHERE (i + 1) * 2033 < length(t)) SELECT substr(t, i * 2033 + 1, 2033) AS %2 "
+                                             "FROM ss_x, ss_n WHERE i * 2033 < length(t) ORDER BY i")
+                                  .arg(x, Q(QStringLiteral("XML_F52E2B61-18A1-11d1-B105-00805F49916B"))),
+                              {TipoXml()}, true);
+            }
             int asignan = 0;
             for (const ItemSelect& i : s.select->lista)
                 asignan += i.variable.isEmpty() ? 0 : 1;
@@ -2124,7 +2298,7 @@ private:
             w << Par(expr(*s.donde, a).sql);
         QString donde = w.isEmpty() ? QString() : QStringLiteral(" WHERE ") + w.join(QStringLiteral(" AND "));
         if (s.top) {
-            QString n = expr(*s.top, a).sql;
+            QString n = s.porcentaje ? expr(*s.top, a).sql : filasDeTop(*s.top, a);
             if (s.porcentaje)
                 n = QStringLiteral("(SELECT CAST((count(*) * (%1) + 99.9999999) / 100 AS INTEGER) FROM %2%3)").arg(n, Q(t), donde);
             donde = QStringLiteral(" WHERE rowid IN (SELECT rowid FROM %1%2 LIMIT %3)").arg(Q(t), donde, n);
@@ -2136,8 +2310,8 @@ private:
     static QString NombreDelBlanco(const Sentencia& s) { return s.alias.isEmpty() ? Objeto(s.objeto) : s.alias; }
 
     // UPDATE ... FROM: SQLite's own UPDATE ... FROM, the target out of the
-    // FROM and the conditions of inner joins in the WHERE. An outer join
-    // keeps rows an inner one would not: refused.
+    // FROM and the conditions of inner joins in the WHERE (an outer join
+    // goes through actualizarPorFila).
     QString desdeDeActualizacion(Sentencia& s, Ambito& a, QStringList& condiciones)
     {
         const QString blanco = NombreDelBlanco(s);
@@ -2158,8 +2332,6 @@ private:
         for (Desde& d : s.desde) {
             toma(d.fuente);
             for (Union& u : d.uniones) {
-                if (u.clase != ClaseUnion::Inner && u.clase != ClaseUnion::Cross)
-                    throw NoSoportado(QStringLiteral("UPDATE ... FROM with an outer join"));
                 toma(u.fuente);
                 if (u.on)
                     ons.push_back(u.on.get());
@@ -2170,10 +2342,66 @@ private:
         return otras.join(QStringLiteral(", "));
     }
 
+    static bool ConUnionExterior(const Sentencia& s)
+    {
+        for (const Desde& d : s.desde)
+            for (const Union& u : d.uniones)
+                if (u.clase != ClaseUnion::Inner && u.clase != ClaseUnion::Cross)
+                    return true;
+        return false;
+    }
+
+    // UPDATE ... FROM with an outer join, which keeps rows an inner one
+    // would not: the new values computed over the whole FROM beside the
+    // target's row id; each target row takes those of one joined row, as
+    // on the server, and a row joined to nothing takes NULLs.
+    QString actualizarPorFila(Sentencia& s)
+    {
+        if (s.top)
+            throw NoSoportado(QStringLiteral("UPDATE TOP ... FROM"));
+        const QString t = Objeto(s.objeto);
+        const QString blanco = NombreDelBlanco(s);
+        const Ambito destino = ambitoDe(t, blanco);
+        Ambito a;
+        QString desdeSql = desde(s.desde, a);
+        bool esta = false;
+        for (const FuenteAmbito& f : a.fuentes)
+            esta = esta || f.alias.compare(blanco, Qt::CaseInsensitive) == 0;
+        if (!esta) {
+            a.fuentes.push_back(destino.fuentes[0]);
+            desdeSql = Q(t) + (blanco.compare(t, Qt::CaseInsensitive) == 0 ? QString() : QStringLiteral(" AS ") + Q(blanco))
+                       + QStringLiteral(", ") + desdeSql;
+        }
+        QStringList valores, sets;
+        for (Asignacion& x : s.asignaciones) {
+            const QString c = x.columna.ultimo();
+            if (c.startsWith(u'@'))
+                throw NoSoportado(QStringLiteral("The variable %1").arg(c));
+            const Tipo* tc = tipoColumna(destino, c);
+            if (!tc)
+                throw ErrorTsql{207, QStringLiteral("Invalid column name '%1'.").arg(c)};
+            Res v = expr(*x.expr, a);
+            if (x.operador != u"=")
+                v = aritmetica(x.operador.left(x.operador.size() - 1), {Q(blanco) + u'.' + Q(c), *tc}, v);
+            valores << QStringLiteral("%1 AS ss_v%2").arg(conv(v, *tc, Modo::Asignacion)).arg(sets.size() + 1);
+            sets << QStringLiteral("%1 = ss_d.ss_v%2").arg(Q(c)).arg(sets.size() + 1);
+        }
+        QString q = QStringLiteral("SELECT %1.rowid AS ss_fila, %2 FROM %3").arg(Q(blanco), valores.join(QStringLiteral(", ")), desdeSql);
+        if (s.donde)
+            q += QStringLiteral(" WHERE ") + expr(*s.donde, a).sql;
+        return QStringLiteral("UPDATE %1 SET %2 FROM (%3) AS ss_d WHERE %1.rowid = ss_d.ss_fila")
+            .arg(Q(t), sets.join(QStringLiteral(", ")), q);
+    }
+
     void actualizar(Sentencia& s)
     {
         const auto ctesAntes = ctes_;
         const QString con = ctes(s.con, nullptr);
+        if (ConUnionExterior(s)) {
+            const QString q = actualizarPorFila(s);
+            ctes_ = ctesAntes;
+            return salida(con + q);
+        }
         const QString t = Objeto(s.objeto);
         Ambito a;
         QStringList condiciones;
@@ -2243,7 +2471,7 @@ private:
         if (s.top) {
             if (s.porcentaje)
                 throw NoSoportado(QStringLiteral("DELETE TOP ... PERCENT ... FROM"));
-            q += QStringLiteral(" LIMIT ") + expr(*s.top, a).sql;
+            q += QStringLiteral(" LIMIT ") + filasDeTop(*s.top, a);
         }
         ctes_ = ctesAntes;
         salida(con + QStringLiteral("DELETE FROM %1 WHERE rowid IN (%2)").arg(Q(t), q));

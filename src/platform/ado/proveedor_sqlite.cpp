@@ -290,11 +290,12 @@ public:
     {
         std::vector<TablaEsquema> r;
         auto c = ejecutar(QStringLiteral("SELECT name, type FROM sqlite_master WHERE type IN ('table','view') "
-                                         "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' AND name <> 'ss_tipos' ORDER BY name"),
+                                         "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name"),
                           {}, nullptr, timeout_);
         std::vector<Variant> f;
         while (c->siguiente(f))
-            r.push_back({f[0].toString(), f[1].toString() == u"view"});
+            if (!TablaInterna(f[0].toString()))
+                r.push_back({f[0].toString(), f[1].toString() == u"view"});
         return r;
     }
 

@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 namespace ado::sesion {
 
@@ -27,6 +28,7 @@ struct Estado {
     bool autoAntes = true; // no transaction before the statement
     sqlite3_int64 cambiosAntes = 0;
     sqlite3_int64 filas = 0;
+    bool filasFijadas = false; // the statement set them (ss_fijar_rowcount)
     bool hayIdentidad = false; // the last INSERT of the translation numbered a row
     sqlite3_int64 identidad = 0;
     QByteArray nombreBase; // DB_NAME()
@@ -78,6 +80,16 @@ void Trancount(sqlite3_context* ctx, int, sqlite3_value**)
 void Rowcount(sqlite3_context* ctx, int, sqlite3_value**)
 {
     sqlite3_result_int64(ctx, De(sqlite3_context_db_handle(ctx)).filas);
+}
+
+// ss_fijar_rowcount(n): @@ROWCOUNT as the statement that fired a trigger
+// left it, whatever the bookkeeping around the trigger changed since.
+void FijarRowcount(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    Estado& e = De(sqlite3_context_db_handle(ctx));
+    e.filas = sqlite3_value_int64(argv[0]);
+    e.filasFijadas = true;
+    sqlite3_result_null(ctx);
 }
 
 void Identity(sqlite3_context* ctx, int, sqlite3_value**)
@@ -157,6 +169,7 @@ void Registrar(sqlite3* db)
     // The state goes with the connection: the last function dropped at close forgets it.
     sqlite3_create_function_v2(db, "ss_trancount", 0, SQLITE_UTF8, db, Trancount, nullptr, nullptr, Olvidar);
     sqlite3_create_function_v2(db, "ss_rowcount", 0, SQLITE_UTF8, nullptr, Rowcount, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "ss_fijar_rowcount", 1, SQLITE_UTF8, nullptr, FijarRowcount, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ss_identity", 0, SQLITE_UTF8, nullptr, Identity, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ss_db_name", 0, SQLITE_UTF8, nullptr, DbName, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ss_spid", 0, SQLITE_UTF8, nullptr, Spid, nullptr, nullptr, nullptr);
@@ -219,7 +232,8 @@ void Despues(sqlite3* db, sqlite3_stmt* st)
         e.anidadas = e.base = 0;
     e.error = 0;
     // Rows changed by the statement itself (DDL changes none).
-    e.filas = sqlite3_total_changes64(db) != e.cambiosAntes ? sqlite3_changes64(db) : 0;
+    if (!std::exchange(e.filasFijadas, false))
+        e.filas = sqlite3_total_changes64(db) != e.cambiosAntes ? sqlite3_changes64(db) : 0;
 }
 
 } // namespace ado::sesion

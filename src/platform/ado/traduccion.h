@@ -1,8 +1,9 @@
 #pragma once
 // Statements in the server's dialect for a SQLite database: translated
 // through the typed tree with the file's own schema. Translations are kept
-// per connection by text until a definition runs (a new table or column
-// changes what a text means).
+// per connection by text while the file's schema stays as it was (a new
+// table, column or trigger, here or by another connection, changes what a
+// text means).
 #include "platform/tsql/traductor.h"
 
 #include <QHash>
@@ -38,10 +39,16 @@ public:
 
 private:
     bool columnas(const QString& tabla, std::vector<tsql::ColumnaDeclarada>& r) override;
+    std::vector<tsql::DisparadorDeclarado> disparadores() override;
 
     Filas filas_;
     QHash<QString, std::shared_ptr<const tsql::Traduccion>> cache_;
+    QString version_; // PRAGMA schema_version the cache was made with
 };
+
+// The embedded database's own tables, not the user's: the types of views,
+// the triggers and the rows their statements took.
+bool TablaInterna(const QString& nombre);
 
 // The types of a statement's columns given to its cursor, from column primera.
 void Declarar(Cursor& c, const std::vector<tsql::Tipo>& tipos, int primera = 0);

@@ -9,10 +9,15 @@ namespace ado {
 
 std::shared_ptr<const tsql::Traduccion> TraductorSqlite::traducir(const QString& sql, const QString& origen)
 {
-    const auto version = filas_(QStringLiteral("PRAGMA schema_version"));
-    if (!version.empty() && version[0][0] != version_) {
+    std::int64_t version = -1;
+    if (version_) {
+        version = version_();
+    } else if (const auto v = filas_(QStringLiteral("PRAGMA schema_version")); !v.empty()) {
+        version = v[0][0].toLongLong();
+    }
+    if (version != versionCache_) {
         cache_.clear();
-        version_ = version[0][0];
+        versionCache_ = version;
     }
     if (auto it = cache_.constFind(sql); it != cache_.constEnd())
         return it.value();

@@ -23,7 +23,10 @@ class TraductorSqlite : private tsql::Esquema {
 public:
     // Rows of a native statement as texts (the schema's PRAGMA).
     using Filas = std::function<std::vector<std::vector<QString>>(const QString& sql)>;
-    explicit TraductorSqlite(Filas filas) : filas_(std::move(filas)) {}
+    // The file's PRAGMA schema_version, read the provider's quickest way
+    // (by default through filas).
+    using Version = std::function<std::int64_t()>;
+    explicit TraductorSqlite(Filas filas, Version version = {}) : filas_(std::move(filas)), version_(std::move(version)) {}
 
     // Throws FallaProveedor, from origen, with the server's error for what it refuses.
     std::shared_ptr<const tsql::Traduccion> traducir(const QString& sql, const QString& origen);
@@ -42,8 +45,9 @@ private:
     std::vector<tsql::DisparadorDeclarado> disparadores() override;
 
     Filas filas_;
+    Version version_;
     QHash<QString, std::shared_ptr<const tsql::Traduccion>> cache_;
-    QString version_; // PRAGMA schema_version the cache was made with
+    std::int64_t versionCache_ = -1; // the schema's version the cache was made with
 };
 
 // The embedded database's own tables, not the user's: the types of views,

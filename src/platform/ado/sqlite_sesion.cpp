@@ -29,8 +29,12 @@ struct Estado {
     sqlite3_int64 cambiosAntes = 0;
     sqlite3_int64 filas = 0;
     bool filasFijadas = false; // the statement set them (ss_fijar_rowcount)
-    bool hayIdentidad = false; // the last INSERT of the translation numbered a row
-    sqlite3_int64 identidad = 0;
+    // The number the last INSERT of the translation gave (@@IDENTITY), and
+    // the last of the batch's own scope, not a trigger's (SCOPE_IDENTITY()).
+    struct Numero {
+        bool hay = false;
+        sqlite3_int64 valor = 0;
+    } identidad, ambito;
     QByteArray nombreBase; // DB_NAME()
     int spid = 0;     // @@SPID
     int error = 0;    // @@ERROR: the native number of the last statement's failure
@@ -92,25 +96,35 @@ void FijarRowcount(sqlite3_context* ctx, int, sqlite3_value** argv)
     sqlite3_result_null(ctx);
 }
 
-void Identity(sqlite3_context* ctx, int, sqlite3_value**)
+// The number an INSERT gave its identity column; NULL before any, and after
+// one into a table without identity.
+void Numero(sqlite3_context* ctx, const Estado::Numero& n)
 {
-    // The number the last INSERT gave its identity column; NULL before any,
-    // and after one into a table without identity.
-    const Estado& e = De(sqlite3_context_db_handle(ctx));
-    if (e.hayIdentidad)
-        sqlite3_result_int64(ctx, e.identidad);
+    if (n.hay)
+        sqlite3_result_int64(ctx, n.valor);
     else
         sqlite3_result_null(ctx);
 }
 
+void Identity(sqlite3_context* ctx, int, sqlite3_value**) { Numero(ctx, De(sqlite3_context_db_handle(ctx)).identidad); }
+
+void ScopeIdentity(sqlite3_context* ctx, int, sqlite3_value**) { Numero(ctx, De(sqlite3_context_db_handle(ctx)).ambito); }
+
 // ss_fijar_identidad(x): what the translation says the last INSERT numbered
-// (the row id of a table with identity, NULL for one without).
-void FijarIdentidad(sqlite3_context* ctx, int, sqlite3_value** argv)
+// (the row id of a table with identity, NULL for one without);
+// ss_fijar_ambito(x): the scope's own again, after a trigger's.
+void FijarAmbito(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     Estado& e = De(sqlite3_context_db_handle(ctx));
-    e.hayIdentidad = sqlite3_value_type(argv[0]) != SQLITE_NULL;
-    e.identidad = sqlite3_value_int64(argv[0]);
+    e.ambito = {sqlite3_value_type(argv[0]) != SQLITE_NULL, sqlite3_value_int64(argv[0])};
     sqlite3_result_null(ctx);
+}
+
+void FijarIdentidad(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    FijarAmbito(ctx, argc, argv);
+    Estado& e = De(sqlite3_context_db_handle(ctx));
+    e.identidad = e.ambito;
 }
 
 void DbName(sqlite3_context* ctx, int, sqlite3_value**)
@@ -175,6 +189,8 @@ void Registrar(sqlite3* db)
     sqlite3_create_function_v2(db, "ss_spid", 0, SQLITE_UTF8, nullptr, Spid, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ss_ultimo_error", 0, SQLITE_UTF8, nullptr, UltimoError, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ss_fijar_identidad", 1, SQLITE_UTF8, nullptr, FijarIdentidad, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "ss_scope_identity", 0, SQLITE_UTF8, nullptr, ScopeIdentity, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "ss_fijar_ambito", 1, SQLITE_UTF8, nullptr, FijarAmbito, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ss_var_fijar", 2, SQLITE_UTF8, nullptr, FijarVariable, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ss_var", 1, SQLITE_UTF8, nullptr, Variable, nullptr, nullptr, nullptr);
 }

@@ -979,7 +979,7 @@ private:
         }
         if (f == u"SCOPE_IDENTITY") {
             aridad(0, 0);
-            return {QStringLiteral("ss_identity()"), Tipo::Decimal(38, 0)};
+            return {QStringLiteral("ss_scope_identity()"), Tipo::Decimal(38, 0)};
         }
         if (f == u"YEAR" || f == u"MONTH" || f == u"DAY") {
             aridad(1, 1);
@@ -2388,6 +2388,7 @@ private:
             return;
         }
         const QString filas = Lit(QStringLiteral("ss_filas%1").arg(nivel));
+        const QString identidad = Lit(QStringLiteral("ss_identidad%1").arg(nivel));
         const QStringList copias{Q(FilasDe(t, true)), Q(FilasDe(t, false))};
         if (disparos_.empty()) {
             interna(QStringLiteral("SAVEPOINT ss_disparo"));
@@ -2398,8 +2399,9 @@ private:
         for (const QString& c : copias)
             interna(QStringLiteral("DELETE FROM %1 WHERE ss_nivel = 0 OR ss_nivel >= %2").arg(c).arg(nivel));
         escribir();
-        // The trigger begins with @@ROWCOUNT the statement's, whatever the bookkeeping changed.
-        interna(QStringLiteral("SELECT ss_var_fijar(%1, changes())").arg(filas));
+        // The trigger begins with @@ROWCOUNT the statement's, whatever the
+        // bookkeeping changed; after it, SCOPE_IDENTITY() is the statement's again.
+        interna(QStringLiteral("SELECT ss_var_fijar(%1, changes()), ss_var_fijar(%2, ss_scope_identity())").arg(filas, identidad));
         for (const QString& c : copias)
             interna(QStringLiteral("UPDATE %1 SET ss_nivel = %2 WHERE ss_nivel = 0").arg(c).arg(nivel));
         for (const DisparadorDeclarado& d : lista) {
@@ -2421,7 +2423,7 @@ private:
         }
         for (const QString& c : copias)
             interna(QStringLiteral("DELETE FROM %1 WHERE ss_nivel = %2").arg(c).arg(nivel));
-        interna(QStringLiteral("SELECT ss_fijar_rowcount(ss_var(%1))").arg(filas));
+        interna(QStringLiteral("SELECT ss_fijar_rowcount(ss_var(%1)), ss_fijar_ambito(ss_var(%2))").arg(filas, identidad));
         if (disparos_.empty()) {
             interna(QStringLiteral("RELEASE ss_disparo"));
             r_.sentencias.back().cierra = true;

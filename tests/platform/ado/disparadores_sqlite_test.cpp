@@ -71,6 +71,23 @@ TEST_F(DisparadoresSqlite, EachStatementFiresOnceWithAllItsRowsEvenNone)
     EXPECT_EQ(entero(u"SELECT COUNT(*) FROM ss_deleted_t"), 0);
 }
 
+TEST_F(DisparadoresSqlite, TheStatementKeepsItsIdentityAndTheBodyReadsWholeRows)
+{
+    ejecuta(u"CREATE TABLE pedidos (id int IDENTITY(1,1) PRIMARY KEY, n int)");
+    ejecuta(u"INSERT INTO pedidos (n) VALUES (1), (2), (3)");
+    ejecuta(u"CREATE TRIGGER tr_p ON pedidos AFTER INSERT AS INSERT INTO bitacora (ev, ins) SELECT 'p', id FROM inserted");
+    // SCOPE_IDENTITY() is the statement's; @@IDENTITY the trigger's last, as on the server.
+    EXPECT_EQ(filas(u"INSERT INTO pedidos (n) VALUES (4) SELECT SCOPE_IDENTITY(), @@IDENTITY").at(0),
+              (std::vector<Variant>{std::int32_t(4), std::int32_t(1)}));
+    EXPECT_EQ(entero(u"SELECT ins FROM bitacora"), 4);
+    // SELECT * of deleted: the table's columns, typed as its own.
+    ejecuta(u"CREATE TABLE copia (k int, n int, nota varchar(10))");
+    ejecuta(u"CREATE TRIGGER tr_t ON t AFTER DELETE AS INSERT INTO copia SELECT * FROM deleted WHERE nota <> 'b'");
+    ejecuta(u"DELETE FROM t WHERE k < 3");
+    EXPECT_EQ(filas(u"SELECT k, n, nota FROM copia"),
+              (std::vector<std::vector<Variant>>{{std::int32_t(1), std::int32_t(10), Variant(u"a")}}));
+}
+
 TEST_F(DisparadoresSqlite, OnlyTheEventsNamedFireAndUpdateTellsTheColumnsSet)
 {
     ejecuta(u"CREATE TRIGGER tr_n ON t FOR INSERT, UPDATE AS "

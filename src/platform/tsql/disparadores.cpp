@@ -23,15 +23,6 @@ const Copia kCopias[] = {
     {"DELETE", "DELETE", "BEFORE", "OLD", false},
 };
 
-QStringList TablasDeFilas(const QString& tabla)
-{
-    QStringList r;
-    for (bool insertadas : {true, false})
-        r << QStringLiteral("CREATE TABLE IF NOT EXISTS %1 AS SELECT 0 AS ss_nivel, * FROM %2 WHERE 0")
-                 .arg(Q(FilasDe(tabla, insertadas)), Q(tabla));
-    return r;
-}
-
 } // namespace
 
 const char kTablaDeDisparadores[] = "CREATE TABLE IF NOT EXISTS ss_disparadores (nombre TEXT COLLATE NOCASE PRIMARY KEY, "
@@ -54,10 +45,12 @@ QStringList Captura(const QString& tabla, const QStringList& eventos)
             r << QStringLiteral("DROP TABLE IF EXISTS %1").arg(Q(FilasDe(tabla, insertadas)));
         return r;
     }
-    r << TablasDeFilas(tabla);
+    for (bool insertadas : {true, false})
+        r << QStringLiteral("CREATE TABLE IF NOT EXISTS %1 AS SELECT 0 AS ss_nivel, 0 AS ss_fila, * FROM %2 WHERE 0")
+                 .arg(Q(FilasDe(tabla, insertadas)), Q(tabla));
     for (const Copia& c : kCopias)
         if (eventos.contains(QLatin1String(c.evento)))
-            r << QStringLiteral("CREATE TRIGGER %1 %2 %3 ON %4 FOR EACH ROW BEGIN INSERT INTO %5 SELECT 0, * FROM %4 "
+            r << QStringLiteral("CREATE TRIGGER %1 %2 %3 ON %4 FOR EACH ROW BEGIN INSERT INTO %5 SELECT 0, rowid, * FROM %4 "
                                 "WHERE rowid = %6.rowid; END")
                      .arg(Q(CopiaDe(tabla, QLatin1String(c.clase))), QLatin1String(c.cuando), QLatin1String(c.evento),
                           Q(tabla), Q(FilasDe(tabla, c.insertadas)), QLatin1String(c.fila));
@@ -69,12 +62,5 @@ QString CopiaDe(const QString& tabla, const QString& evento)
     return QStringLiteral("ss_copia_%1_%2").arg(evento.toLower(), tabla.toLower());
 }
 
-QStringList CapturaRehecha(const QString& tabla)
-{
-    QStringList r;
-    for (bool insertadas : {true, false})
-        r << QStringLiteral("DROP TABLE IF EXISTS %1").arg(Q(FilasDe(tabla, insertadas)));
-    return r + TablasDeFilas(tabla);
-}
 
 } // namespace tsql

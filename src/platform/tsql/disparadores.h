@@ -14,7 +14,10 @@ namespace tsql {
 // The table of the file's triggers: name, table, events, body.
 extern const char kTablaDeDisparadores[];
 
-// The table of the rows a statement on tabla inserted (or deleted).
+// The table of the rows a statement on tabla inserted (or deleted): its
+// level (ss_nivel), the row's id (ss_fila), its columns. The file's own row
+// triggers (a date set right, a default) write a row again inside the
+// statement: its last copy is the row inserted, its first the row deleted.
 QString FilasDe(const QString& tabla, bool insertadas);
 
 // The statements that make what copies the rows of tabla for the events
@@ -24,8 +27,5 @@ QStringList Captura(const QString& tabla, const QStringList& eventos);
 // The row trigger that copies the rows an event (INSERT, UPDATE, DELETE)
 // takes of tabla: there while a trigger of the server fires on it.
 QString CopiaDe(const QString& tabla, const QString& evento);
-
-// After an ALTER TABLE the copies take the table's new columns.
-QStringList CapturaRehecha(const QString& tabla);
 
 } // namespace tsql

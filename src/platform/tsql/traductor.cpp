@@ -1812,9 +1812,18 @@ private:
             }
             return;
         }
-        case ClaseSentencia::AlterarTabla:
+        case ClaseSentencia::AlterarTabla: {
+            // What copies the table's rows goes while it changes, and comes
+            // back with its new columns.
+            const QString t = Objeto(s.objeto);
+            const QStringList eventos = eventosDe(t);
+            if (!eventos.isEmpty())
+                captura(t, {});
             alterar(s);
-            return capturaRehecha(Objeto(s.objeto));
+            if (!eventos.isEmpty())
+                captura(t, eventos);
+            return;
+        }
         case ClaseSentencia::Truncar: {
             const QString t = Objeto(s.objeto);
             if (!tabla(t))
@@ -2315,9 +2324,10 @@ private:
         for (const ColumnaAmbito& x : columnas)
             c << Q(x.nombre);
         const bool insertadas = nombre.compare(QLatin1String("inserted"), Qt::CaseInsensitive) == 0;
-        return QStringLiteral("(SELECT %1 FROM %2 WHERE ss_nivel = %3) AS %4")
-            .arg(c.join(QStringLiteral(", ")), Q(FilasDe(disparos_.back().tabla, insertadas)), QString::number(disparos_.size()),
-                 Q(alias.isEmpty() ? nombre : alias));
+        const QString copia = Q(FilasDe(disparos_.back().tabla, insertadas));
+        return QStringLiteral("(SELECT %1 FROM %2 WHERE rowid IN (SELECT %3(rowid) FROM %2 WHERE ss_nivel = %4 GROUP BY ss_fila)) AS %5")
+            .arg(c.join(QStringLiteral(", ")), copia, insertadas ? QStringLiteral("max") : QStringLiteral("min"),
+                 QString::number(disparos_.size()), Q(alias.isEmpty() ? nombre : alias));
     }
 
     // A trigger's variables are its own, whatever the batch that fired it names its.
@@ -2390,6 +2400,12 @@ private:
         const QString filas = Lit(QStringLiteral("ss_filas%1").arg(nivel));
         const QString identidad = Lit(QStringLiteral("ss_identidad%1").arg(nivel));
         const QStringList copias{Q(FilasDe(t, true)), Q(FilasDe(t, false))};
+        // An INSERT deletes no row, a DELETE inserts none, whatever the file's own triggers wrote.
+        QStringList suyas = copias;
+        if (evento == u"INSERT")
+            suyas.removeLast();
+        else if (evento == u"DELETE")
+            suyas.removeFirst();
         if (disparos_.empty()) {
             interna(QStringLiteral("SAVEPOINT ss_disparo"));
             r_.sentencias.back().abre = true;
@@ -2402,7 +2418,7 @@ private:
         // The trigger begins with @@ROWCOUNT the statement's, whatever the
         // bookkeeping changed; after it, SCOPE_IDENTITY() is the statement's again.
         interna(QStringLiteral("SELECT ss_var_fijar(%1, changes()), ss_var_fijar(%2, ss_scope_identity())").arg(filas, identidad));
-        for (const QString& c : copias)
+        for (const QString& c : suyas)
             interna(QStringLiteral("UPDATE %1 SET ss_nivel = %2 WHERE ss_nivel = 0").arg(c).arg(nivel));
         for (const DisparadorDeclarado& d : lista) {
             const size_t desde = r_.sentencias.size();
@@ -2422,7 +2438,7 @@ private:
             }
         }
         for (const QString& c : copias)
-            interna(QStringLiteral("DELETE FROM %1 WHERE ss_nivel = %2").arg(c).arg(nivel));
+            interna(QStringLiteral("DELETE FROM %1 WHERE ss_nivel IN (0, %2)").arg(c).arg(nivel));
         interna(QStringLiteral("SELECT ss_fijar_rowcount(ss_var(%1)), ss_fijar_ambito(ss_var(%2))").arg(filas, identidad));
         if (disparos_.empty()) {
             interna(QStringLiteral("RELEASE ss_disparo"));
@@ -2483,11 +2499,9 @@ private:
         interna(QStringLiteral("DELETE FROM ss_disparadores WHERE nombre = %1").arg(Lit(nombre)));
         interna(QStringLiteral("INSERT INTO ss_disparadores (nombre, tabla, eventos, cuerpo) VALUES (%1, %2, %3, %4)")
                     .arg(Lit(nombre), Lit(t), Lit(eventos.join(u',')), Lit(s.valor)));
-        for (const QString& x : Captura(t, eventosDe(t, nombre) + eventos))
-            interna(x, true);
+        captura(t, eventosDe(t, nombre) + eventos);
         if (!tablaAntes.isEmpty() && tablaAntes.compare(t, Qt::CaseInsensitive) != 0)
-            for (const QString& x : Captura(tablaAntes, eventosDe(tablaAntes, nombre)))
-                interna(x, true);
+            captura(tablaAntes, eventosDe(tablaAntes, nombre));
         interna(QStringLiteral("RELEASE ss_disparo"));
         r_.sentencias.back().cierra = true;
         if (antes)
@@ -2508,8 +2522,7 @@ private:
             const QString t = d->tabla;
             const QString nombre = d->nombre;
             interna(QStringLiteral("DELETE FROM ss_disparadores WHERE nombre = %1").arg(Lit(nombre)));
-            for (const QString& x : Captura(t, eventosDe(t, nombre)))
-                interna(x, true);
+            captura(t, eventosDe(t, nombre));
             auto& todos = disparadores();
             todos.erase(todos.begin() + (d - todos.data()));
         }
@@ -2521,20 +2534,17 @@ private:
         if (eventosDe(t).isEmpty())
             return;
         interna(QStringLiteral("DELETE FROM ss_disparadores WHERE tabla = %1").arg(Lit(t)));
-        for (const QString& x : Captura(t, {}))
-            interna(x, true);
+        captura(t, {});
         auto& todos = disparadores();
         todos.erase(std::remove_if(todos.begin(), todos.end(),
                                    [&](const DisparadorDeclarado& d) { return d.tabla.compare(t, Qt::CaseInsensitive) == 0; }),
                     todos.end());
     }
 
-    // ALTER TABLE: the copies of its rows take its new columns.
-    void capturaRehecha(const QString& t)
+    void captura(const QString& t, const QStringList& eventos)
     {
-        if (!eventosDe(t).isEmpty())
-            for (const QString& x : CapturaRehecha(t))
-                interna(x, true);
+        for (const QString& x : Captura(t, eventos))
+            interna(x, true);
     }
 
     static constexpr int kProfundidadExpresion = 200;

@@ -88,6 +88,24 @@ TEST_F(DisparadoresSqlite, TheStatementKeepsItsIdentityAndTheBodyReadsWholeRows)
               (std::vector<std::vector<Variant>>{{std::int32_t(1), std::int32_t(10), Variant(u"a")}}));
 }
 
+TEST_F(DisparadoresSqlite, RowsTheFilesOwnTriggersWriteAgainAreTheStatementsOnce)
+{
+    // A default SQLite cannot keep is set by a row trigger of the file's
+    // after the row goes in; dates are set right the same way.
+    ejecuta(u"CREATE TABLE f (k int, alta datetime)");
+    ejecuta(u"ALTER TABLE f ADD d datetime DEFAULT GETDATE()");
+    ejecuta(u"CREATE TABLE lf (k int, d datetime, ins int, del int)");
+    ejecuta(u"CREATE TRIGGER tr_f ON f AFTER INSERT, UPDATE AS INSERT INTO lf "
+            u"SELECT k, d, (SELECT COUNT(*) FROM inserted), (SELECT COUNT(*) FROM deleted) FROM inserted");
+    ejecuta(u"INSERT INTO f (k, alta) VALUES (1, '20250115 10:30'), (2, NULL)");
+    EXPECT_EQ(filas(u"SELECT k, ins, del, CASE WHEN d IS NULL THEN 0 ELSE 1 END FROM lf ORDER BY k"),
+              (std::vector<std::vector<Variant>>{{std::int32_t(1), std::int32_t(2), std::int32_t(0), std::int32_t(1)},
+                                                 {std::int32_t(2), std::int32_t(2), std::int32_t(0), std::int32_t(1)}}));
+    ejecuta(u"DELETE FROM lf UPDATE f SET alta = '20250116' WHERE k = 1");
+    EXPECT_EQ(filas(u"SELECT k, ins, del FROM lf"),
+              (std::vector<std::vector<Variant>>{{std::int32_t(1), std::int32_t(1), std::int32_t(1)}}));
+}
+
 TEST_F(DisparadoresSqlite, OnlyTheEventsNamedFireAndUpdateTellsTheColumnsSet)
 {
     ejecuta(u"CREATE TRIGGER tr_n ON t FOR INSERT, UPDATE AS "

@@ -2,6 +2,8 @@
 // with all its rows in inserted and deleted, inside its transaction.
 #include "entorno_ado.h"
 
+#include <sqlite3.h>
+
 using namespace ado;
 using prueba::Falla;
 using prueba::Via;
@@ -12,7 +14,7 @@ class DisparadoresSqlite : public ::testing::Test, protected prueba::ConConexion
 protected:
     void SetUp() override
     {
-        entorno.creaBase(QStringLiteral("EMPRESA"));
+        archivo = entorno.creaBase(QStringLiteral("EMPRESA"));
         cn = Connection::Create();
         cn->Open(entorno.cadena(Via::Nativa, QStringLiteral("empresa")));
         ejecuta(u"CREATE TABLE t (k int PRIMARY KEY, n int, nota varchar(10))");
@@ -35,6 +37,8 @@ protected:
                               "(SELECT SUM(n) FROM inserted), (SELECT SUM(d.n) FROM deleted d), @@ROWCOUNT"))
                 .utf16()));
     }
+
+    QString archivo;
 
     std::vector<Variant> ultima()
     {
@@ -205,6 +209,22 @@ TEST_F(DisparadoresSqlite, ATriggerMadeByAnotherConnectionFires)
     otra->Execute(insercion);
     EXPECT_EQ(bitacoras(), 1);
     otra->Close();
+}
+
+TEST_F(DisparadoresSqlite, RowsAnotherProgramWritesNeverReachATrigger)
+{
+    registra(u"INSERT, DELETE");
+    // Plain SQLite, without this program's functions: its writes are taken,
+    // and the rows they copied are not the next statement's.
+    sqlite3* otro = nullptr;
+    ASSERT_EQ(sqlite3_open(archivo.toUtf8().constData(), &otro), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(otro, "INSERT INTO t VALUES (50, 500, 'x'); DELETE FROM t WHERE k = 1", nullptr, nullptr, nullptr),
+              SQLITE_OK)
+        << sqlite3_errmsg(otro);
+    sqlite3_close(otro);
+    EXPECT_EQ(bitacoras(), 0);
+    ejecuta(u"INSERT INTO t VALUES (60, 600, 'y')");
+    EXPECT_EQ(ultima(), (std::vector<Variant>{std::int32_t(1), std::int32_t(0), std::int32_t(600), Variant::Null(), std::int32_t(1)}));
 }
 
 TEST_F(DisparadoresSqlite, AlterDropAndDropTableChangeWhatFires)

@@ -2495,6 +2495,11 @@ private:
         const QString tablaAntes = antes ? antes->tabla : QString();
         interna(QStringLiteral("SAVEPOINT ss_disparo"));
         r_.sentencias.back().abre = true;
+        // SQLite changes the rows of a foreign key's cascade itself, past the
+        // translation that would run the trigger: refused rather than skipped.
+        interna(QStringLiteral("SELECT CASE WHEN EXISTS (SELECT 1 FROM pragma_foreign_key_list(%1) WHERE on_delete NOT IN ('NO ACTION', 'RESTRICT') "
+                               "OR on_update NOT IN ('NO ACTION', 'RESTRICT')) THEN ss_error(%2) END")
+                    .arg(Lit(t), Lit(NoSoportado(QStringLiteral("A trigger on a table a foreign key's cascade changes")).mensaje)));
         interna(QString::fromLatin1(kTablaDeDisparadores), true);
         interna(QStringLiteral("DELETE FROM ss_disparadores WHERE nombre = %1").arg(Lit(nombre)));
         interna(QStringLiteral("INSERT INTO ss_disparadores (nombre, tabla, eventos, cuerpo) VALUES (%1, %2, %3, %4)")

@@ -281,6 +281,10 @@ TEST_F(DisparadoresSqlite, WhatTheEmbeddedDatabaseCannotRunIsRefused)
     EXPECT_EQ(nativo(), 8197);
     Falla([&] { ejecuta(u"CREATE TRIGGER x ON t AFTER INSERT AS DELETE FROM inserted"); });
     EXPECT_EQ(nativo(), 286);
+    // SQLite itself deletes the rows of a cascade: the trigger would not run.
+    ejecuta(u"CREATE TABLE hija (k int REFERENCES t (k) ON DELETE CASCADE)");
+    Falla([&] { ejecuta(u"CREATE TRIGGER x ON hija AFTER DELETE AS DELETE FROM bitacora"); });
+    EXPECT_TRUE(cn->errors().Item(0).Description.contains(QLatin1String("not supported by the embedded database")));
     // Nothing of them was kept.
     EXPECT_EQ(ejecuta(u"INSERT INTO t VALUES (5, 50, 'e')"), 1);
     EXPECT_EQ(entero(u"SELECT @@TRANCOUNT"), 0);

@@ -931,6 +931,15 @@ private:
             return si();
         if (p == u"EXEC" || p == u"EXECUTE")
             return ejecutar();
+        if (p == u"RETURN") {
+            ++i_;
+            PSentencia st = Nueva(ClaseSentencia::Retorno);
+            const Token& v = ver();
+            if (v.clase == ClaseToken::Numero || v.clase == ClaseToken::Variable || v.clase == ClaseToken::Global
+                || (v.clase == ClaseToken::Simbolo && (v.texto == u"(" || v.texto == u"-")))
+                st->donde = expr();
+            return st;
+        }
         error();
     }
 

@@ -193,6 +193,7 @@ enum class ClaseSentencia {
     Declarar, Asignar,
     Si, Bloque,
     Ejecutar,     // EXEC: texto = the statement as written
+    Retorno,      // RETURN [donde: a value]
     CrearDisparador, // CREATE / ALTER / CREATE OR ALTER TRIGGER (texto) indice ON objeto AFTER eventos AS
                      // cuerpo; valor = the body as written, to the end of the batch; accion = what the
                      // embedded database does not take of it (INSTEAD OF, WITH ENCRYPTION...), or empty

@@ -1724,8 +1724,10 @@ private:
             return;
         }
         case ClaseSentencia::Bloque:
-            for (PSentencia& x : s.cuerpo)
+            for (PSentencia& x : s.cuerpo) {
+                trasRetorno();
                 sentencia(*x);
+            }
             return;
         case ClaseSentencia::Transaccion: {
             const QString k = s.texto.toUpper();
@@ -1861,6 +1863,7 @@ private:
             return;
         case ClaseSentencia::Ejecutar: throw NoSoportado(QStringLiteral("EXECUTE"));
         case ClaseSentencia::CrearDisparador: return crearDisparador(s);
+        case ClaseSentencia::Retorno: return retorno(s);
         case ClaseSentencia::Otra: throw NoSoportado(s.texto);
         }
     }
@@ -2306,6 +2309,7 @@ private:
         QString disparador; // the one running: it does not fire itself again
         QString evento;     // INSERT, UPDATE, DELETE
         QStringList cambiadas; // the columns an UPDATE sets
+        bool retorno = false;  // a RETURN of its body is written: what follows runs only when it did not run
     };
 
     static constexpr int kNivelesDeDisparo = 32;
@@ -2425,9 +2429,17 @@ private:
             interna(QStringLiteral("SELECT ss_fijar_rowcount(ss_var(%1))").arg(filas));
             disparos_.push_back({t, d.nombre, evento, cambiadas});
             const auto variables = std::exchange(variables_, {});
+            const int si = si_;
+            const bool cuando = cuando_;
             cuerpos_.push_back(std::make_unique<Lote>(Analizar(d.cuerpo)));
-            for (PSentencia& x : cuerpos_.back()->sentencias)
+            if (ConRetorno(cuerpos_.back()->sentencias))
+                salida(QStringLiteral("SELECT ss_var_fijar(%1, NULL)").arg(fin()));
+            for (PSentencia& x : cuerpos_.back()->sentencias) {
+                trasRetorno();
                 sentencia(*x);
+            }
+            si_ = si;
+            cuando_ = cuando;
             variables_ = variables;
             disparos_.pop_back();
             interna(QStringLiteral("SELECT CASE WHEN ss_trancount() = 0 THEN "
@@ -2444,6 +2456,36 @@ private:
             interna(QStringLiteral("RELEASE ss_disparo"));
             r_.sentencias.back().cierra = true;
         }
+    }
+
+    QString fin() const { return Lit(QStringLiteral("ss_fin%1").arg(disparos_.size())); }
+
+    // RETURN ends the trigger's body: the statements after it wait for its flag.
+    void retorno(Sentencia& s)
+    {
+        if (disparos_.empty())
+            throw NoSoportado(QStringLiteral("RETURN outside a trigger's body"));
+        if (s.donde)
+            throw ErrorTsql{178, QStringLiteral("A RETURN statement with a return value cannot be used in this context.")};
+        disparos_.back().retorno = true;
+        salida(QStringLiteral("SELECT ss_var_fijar(%1, 1)").arg(fin()));
+    }
+
+    static bool ConRetorno(const std::vector<PSentencia>& l)
+    {
+        return std::any_of(l.begin(), l.end(), [](const PSentencia& x) {
+            return x && (x->clase == ClaseSentencia::Retorno || ConRetorno(x->cuerpo));
+        });
+    }
+
+    void trasRetorno()
+    {
+        if (disparos_.empty() || !disparos_.back().retorno)
+            return;
+        salida(QStringLiteral("SELECT CASE WHEN ss_var(%1) IS NULL THEN 1 ELSE 0 END").arg(fin()));
+        r_.sentencias.back().condicion = true;
+        si_ = int(r_.sentencias.size()) - 1;
+        cuando_ = true;
     }
 
     DisparadorDeclarado* disparador(const QString& nombre)

@@ -602,6 +602,13 @@ private:
             sentencias(s.cuerpo, "; ");
             o += QLatin1String(" END");
             break;
+        case ClaseSentencia::Retorno:
+            o += QLatin1String("RETURN");
+            if (s.donde) {
+                o += u' ';
+                expr(*s.donde);
+            }
+            break;
         case ClaseSentencia::Ejecutar:
             o += u'<' + s.texto + u'>';
             break;

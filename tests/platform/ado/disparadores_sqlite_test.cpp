@@ -110,6 +110,36 @@ TEST_F(DisparadoresSqlite, RowsTheFilesOwnTriggersWriteAgainAreTheStatementsOnce
               (std::vector<std::vector<Variant>>{{std::int32_t(1), std::int32_t(1), std::int32_t(1)}}));
 }
 
+TEST_F(DisparadoresSqlite, ReturnEndsTheBodyWhereverItRuns)
+{
+    ejecuta(u"CREATE TRIGGER tr_t ON t AFTER UPDATE AS "
+            u"IF @@ROWCOUNT = 0 RETURN "
+            u"INSERT INTO bitacora (ev) VALUES ('uno') "
+            u"IF EXISTS (SELECT 1 FROM inserted WHERE n > 100) BEGIN INSERT INTO bitacora (ev) VALUES ('alto') RETURN END "
+            u"BEGIN IF EXISTS (SELECT 1 FROM inserted WHERE n < 0) RETURN INSERT INTO bitacora (ev) VALUES ('dos') END "
+            u"INSERT INTO bitacora (ev) VALUES ('fin')");
+    const auto eventos = [&] {
+        QStringList r;
+        for (const auto& f : filas(u"SELECT ev FROM bitacora ORDER BY id"))
+            r << f[0].toString();
+        ejecuta(u"DELETE FROM bitacora");
+        return r.join(u' ');
+    };
+    ejecuta(u"UPDATE t SET n = n WHERE k = 99");
+    EXPECT_EQ(eventos(), u"");
+    ejecuta(u"UPDATE t SET n = 1000 WHERE k = 1");
+    EXPECT_EQ(eventos(), u"uno alto");
+    ejecuta(u"UPDATE t SET n = -1 WHERE k = 1");
+    EXPECT_EQ(eventos(), u"uno");
+    // What an earlier statement's RETURN set does not reach the next one.
+    ejecuta(u"UPDATE t SET n = 1000 WHERE k = 1 UPDATE t SET n = 5 WHERE k = 1");
+    EXPECT_EQ(eventos(), u"uno alto uno dos fin");
+    Falla([&] { ejecuta(u"RETURN"); });
+    EXPECT_TRUE(cn->errors().Item(0).Description.contains(QLatin1String("not supported by the embedded database")));
+    Falla([&] { ejecuta(u"CREATE TRIGGER tr_r ON t AFTER DELETE AS RETURN 1"); });
+    EXPECT_EQ(nativo(), 178);
+}
+
 TEST_F(DisparadoresSqlite, OnlyTheEventsNamedFireAndUpdateTellsTheColumnsSet)
 {
     ejecuta(u"CREATE TRIGGER tr_n ON t FOR INSERT, UPDATE AS "

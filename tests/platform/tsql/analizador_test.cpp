@@ -242,6 +242,9 @@ TEST(AnalizadorTsql, DisparadoresTomanElRestoDelLoteComoCuerpo)
     EXPECT_EQ(l.sentencias[0]->texto, u"ALTER");
     EXPECT_EQ(l.sentencias[0]->valor, u"DELETE x; DELETE y;");
     EXPECT_EQ(l.sentencias[0]->cuerpo.size(), 2u);
+    EXPECT_EQ(V("CREATE TRIGGER g ON t AFTER INSERT AS IF @@ROWCOUNT = 0 RETURN DELETE x"),
+              u"CREATE TRIGGER g ON t AFTER INSERT AS IF (= @@ROWCOUNT 0) THEN RETURN; DELETE x");
+    EXPECT_EQ(V("RETURN -1; RETURN (@x)"), u"RETURN (- 1)\nRETURN {@x}");
     // What the embedded database refuses is kept for the translation to name.
     EXPECT_EQ(V("CREATE TRIGGER g ON t INSTEAD OF INSERT AS DELETE x"), u"CREATE TRIGGER g ON t AFTER INSERT <INSTEAD OF> AS DELETE x");
     EXPECT_EQ(V("CREATE TRIGGER g ON t WITH EXECUTE AS CALLER FOR INSERT AS DELETE x"),

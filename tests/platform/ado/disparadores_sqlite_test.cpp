@@ -257,6 +257,22 @@ TEST_F(DisparadoresSqlite, RowsAnotherProgramWritesNeverReachATrigger)
     EXPECT_EQ(ultima(), (std::vector<Variant>{std::int32_t(1), std::int32_t(0), std::int32_t(600), Variant::Null(), std::int32_t(1)}));
 }
 
+TEST_F(DisparadoresSqlite, ThroughTheOdbcDriverTheyRunAlike)
+{
+    registra(u"UPDATE, DELETE");
+    ejecuta(u"CREATE TRIGGER tr_mal ON bitacora AFTER INSERT AS IF EXISTS (SELECT 1 FROM inserted WHERE ins = 0 AND del > 2) "
+            u"INSERT INTO bitacora (ins) VALUES (1 / 0)");
+    cn->Close();
+    cn->Open(entorno.cadena(Via::Odbc, QStringLiteral("empresa")));
+    EXPECT_EQ(ejecuta(u"UPDATE t SET n = n + 1"), 3);
+    EXPECT_EQ(ultima(), (std::vector<Variant>{std::int32_t(3), std::int32_t(3), std::int32_t(63), std::int32_t(60), std::int32_t(3)}));
+    // The nested trigger's failure undoes the statement.
+    Falla([&] { ejecuta(u"DELETE FROM t"); });
+    EXPECT_EQ(entero(u"SELECT COUNT(*) FROM t"), 3);
+    EXPECT_EQ(entero(u"SELECT @@TRANCOUNT"), 0);
+    EXPECT_EQ(bitacoras(), 1);
+}
+
 TEST_F(DisparadoresSqlite, AlterDropAndDropTableChangeWhatFires)
 {
     registra(u"INSERT");

@@ -74,8 +74,8 @@ bool TablaInterna(const QString& nombre)
 {
     return nombre.compare(QLatin1String("ss_tipos"), Qt::CaseInsensitive) == 0
            || nombre.compare(QLatin1String("ss_disparadores"), Qt::CaseInsensitive) == 0
-           || nombre.startsWith(QLatin1String("ss_inserted_"), Qt::CaseInsensitive)
-           || nombre.startsWith(QLatin1String("ss_deleted_"), Qt::CaseInsensitive);
+           || nombre.startsWith(tsql::FilasDe(QString(), true), Qt::CaseInsensitive)
+           || nombre.startsWith(tsql::FilasDe(QString(), false), Qt::CaseInsensitive);
 }
 
 void Declarar(Cursor& c, const std::vector<tsql::Tipo>& tipos, int primera)

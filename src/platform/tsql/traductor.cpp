@@ -1833,6 +1833,9 @@ private:
             salida(QStringLiteral("DELETE FROM %1").arg(Q(t)));
             if (!identidades_.value(t.toLower()).isEmpty())
                 salida(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = %1").arg(Lit(t)));
+            // It fires no trigger; the rows copied on their way out go at once.
+            if (eventosDe(t).contains(QLatin1String("DELETE")))
+                interna(QStringLiteral("DELETE FROM %1 WHERE ss_nivel = 0").arg(Q(FilasDe(t, false))));
             return;
         }
         case ClaseSentencia::Declarar:

@@ -61,6 +61,13 @@ TEST_F(DisparadoresSqlite, EachStatementFiresOnceWithAllItsRowsEvenNone)
     // A statement that takes no row fires all the same.
     EXPECT_EQ(ejecuta(u"DELETE FROM t WHERE k = 99"), 0);
     EXPECT_EQ(bitacoras(), 4);
+    // TRUNCATE fires nothing, as on the server.
+    ejecuta(u"CREATE TABLE otra (k int PRIMARY KEY, n int, nota varchar(10))");
+    ejecuta(u"INSERT INTO otra SELECT * FROM t TRUNCATE TABLE otra");
+    ejecuta(u"CREATE TRIGGER tr_otra ON otra AFTER DELETE AS DELETE FROM bitacora");
+    ejecuta(u"INSERT INTO otra SELECT * FROM t TRUNCATE TABLE otra");
+    EXPECT_EQ(bitacoras(), 4);
+    EXPECT_EQ(entero(u"SELECT COUNT(*) FROM ss_deleted_otra"), 0);
     EXPECT_EQ(ultima(), (std::vector<Variant>{std::int32_t(0), std::int32_t(0), nulo, nulo, std::int32_t(0)}));
     // Two statements of one batch, each its own rows; @@ROWCOUNT after them is the statement's.
     EXPECT_EQ(entero(u"INSERT INTO t VALUES (20, 1, 'x') INSERT INTO t VALUES (21, 2, 'y'), (22, 3, 'z') SELECT @@ROWCOUNT"), 2);

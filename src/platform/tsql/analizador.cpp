@@ -25,10 +25,13 @@ public:
     {
         Lote r;
         while (ver().clase != ClaseToken::Fin) {
-            if (ver().clase == ClaseToken::Lote || simbolo(";"))
+            if (ver().clase == ClaseToken::Lote || simbolo(";")) {
+                primera_ = primera_ || ver().clase == ClaseToken::Lote;
                 ++i_;
-            else
+            } else {
                 r.sentencias.push_back(sentencia());
+                primera_ = false;
+            }
         }
         return r;
     }
@@ -421,7 +424,7 @@ private:
                 ++i_;
                 return Nuevo(ClaseExpr::Funcion, t.pos, t.mayus());
             }
-            if (simbolo("(", 1) && Uno(t.texto, {"LEFT", "RIGHT", "COALESCE", "NULLIF"})) {
+            if (simbolo("(", 1) && Uno(t.texto, {"LEFT", "RIGHT", "COALESCE", "NULLIF", "UPDATE"})) {
                 Nombre n;
                 n.partes << t_[i_++].valor();
                 n.citada.push_back(false);
@@ -1034,6 +1037,15 @@ private:
             return si();
         if (p == u"EXEC" || p == u"EXECUTE")
             return ejecutar();
+        if (p == u"RETURN") {
+            ++i_;
+            PSentencia st = Nueva(ClaseSentencia::Retorno);
+            const Token& v = ver();
+            if (v.clase == ClaseToken::Numero || v.clase == ClaseToken::Variable || v.clase == ClaseToken::Global
+                || (v.clase == ClaseToken::Simbolo && (v.texto == u"(" || v.texto == u"-")))
+                st->donde = expr();
+            return st;
+        }
         error();
     }
 
@@ -1150,8 +1162,11 @@ private:
     {
         const qsizetype pos = ver().pos;
         espera("CREATE");
-        if (toma("OR"))
+        const bool oAlterar = toma("OR");
+        if (oAlterar)
             espera("ALTER");
+        if (toma("TRIGGER"))
+            return disparador(oAlterar ? QStringLiteral("CREATE OR ALTER") : QStringLiteral("CREATE"));
         if (toma("TABLE"))
             return crearTabla();
         if (toma("VIEW")) {
@@ -1167,7 +1182,7 @@ private:
             st->select = consulta();
             return st;
         }
-        if (palabra("PROC") || palabra("PROCEDURE") || palabra("FUNCTION") || palabra("TRIGGER")) {
+        if (palabra("PROC") || palabra("PROCEDURE") || palabra("FUNCTION")) {
             // Its body is the rest of the batch, as the server takes it.
             PSentencia st = Nueva(ClaseSentencia::Otra);
             st->texto = palabra("PROC") ? QStringLiteral("PROCEDURE") : ver().mayus();
@@ -1189,6 +1204,62 @@ private:
             ++i_;
             saltaParentesis();
         }
+        return st;
+    }
+
+    // CREATE / ALTER TRIGGER: its body is the rest of the batch, which it
+    // must begin.
+    PSentencia disparador(const QString& clase)
+    {
+        if (!primera_)
+            throw ErrorTsql{111, QStringLiteral("'%1 TRIGGER' must be the first statement in a query batch.").arg(clase)};
+        PSentencia st = Nueva(ClaseSentencia::CrearDisparador);
+        st->texto = clase;
+        st->indice = nombre();
+        espera("ON");
+        if (palabra("DATABASE") || (palabra("ALL") && palabra("SERVER", 1))) {
+            st->accion = QStringLiteral("A DDL trigger");
+            while (ver().clase != ClaseToken::Fin && ver().clase != ClaseToken::Lote)
+                ++i_;
+            return st;
+        }
+        st->objeto = nombre();
+        if (toma("WITH")) {
+            st->accion = QStringLiteral("WITH ") + ver().mayus();
+            while (!palabra("FOR") && !palabra("AFTER") && !palabra("INSTEAD") && ver().clase != ClaseToken::Fin
+                   && ver().clase != ClaseToken::Lote)
+                ++i_;
+        }
+        if (palabra("INSTEAD") && palabra("OF", 1)) {
+            i_ += 2;
+            st->accion = QStringLiteral("INSTEAD OF");
+        } else if (!toma("AFTER")) {
+            espera("FOR");
+        }
+        do {
+            const Token& e = ver();
+            if (e.clase != ClaseToken::Palabra || !Uno(e.texto, {"INSERT", "UPDATE", "DELETE"}))
+                error();
+            st->eventos << e.mayus();
+            ++i_;
+        } while (tomaSimbolo(","));
+        if (palabra("WITH") && palabra("APPEND", 1))
+            i_ += 2;
+        if (palabra("NOT") && palabra("FOR", 1) && palabra("REPLICATION", 2)) {
+            i_ += 3;
+            st->accion = QStringLiteral("NOT FOR REPLICATION");
+        }
+        espera("AS");
+        const qsizetype cuerpo = ver().pos;
+        while (ver().clase != ClaseToken::Fin && ver().clase != ClaseToken::Lote) {
+            if (simbolo(";"))
+                ++i_;
+            else
+                st->cuerpo.push_back(sentencia());
+        }
+        if (st->cuerpo.empty())
+            error();
+        st->valor = textoDesde(cuerpo);
         return st;
     }
 
@@ -1379,6 +1450,8 @@ private:
     PSentencia alterar()
     {
         espera("ALTER");
+        if (toma("TRIGGER"))
+            return disparador(QStringLiteral("ALTER"));
         espera("TABLE");
         PSentencia st = Nueva(ClaseSentencia::AlterarTabla);
         st->objeto = nombre();
@@ -1580,6 +1653,7 @@ private:
     std::vector<Token> t_;
     size_t i_ = 0;
     int profundidad_ = 0;
+    bool primera_ = true; // no statement yet in this batch
 };
 
 } // namespace

@@ -1,9 +1,12 @@
 #include "platform/tsql/traductor.h"
+#include "platform/tsql/disparadores.h"
 
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <functional>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -215,6 +218,8 @@ private:
     const std::vector<ColumnaAmbito>* tabla(const QString& nombre)
     {
         const QString k = nombre.toLower();
+        if (!disparos_.empty() && Logica(k))
+            return tabla(disparos_.back().tabla);
         if (auto it = ctes_.constFind(k); it != ctes_.constEnd())
             return &it.value();
         if (auto it = tablas_.constFind(k); it != tablas_.constEnd())
@@ -606,7 +611,7 @@ private:
                 ++parametros_;
                 return {QStringLiteral("?"), Tipo()};
             }
-            return {QStringLiteral("ss_var(%1)").arg(Lit(e.texto.toLower())), variable(e.texto)};
+            return {QStringLiteral("ss_var(%1)").arg(nombreVariable(e.texto)), variable(e.texto)};
         case ClaseExpr::Global: {
             const QString g = e.texto.toUpper();
             if (g == u"@@IDENTITY")
@@ -908,6 +913,8 @@ private:
         };
         if (e.ventana)
             return ventana(e, a, f);
+        if (f == u"UPDATE")
+            return actualizada(e);
         if (f == u"COUNT" || f == u"COUNT_BIG") {
             const Tipo t = Tipo::De(f == u"COUNT" ? Clase::Int : Clase::BigInt);
             if (e.estrella)
@@ -1095,7 +1102,7 @@ private:
         }
         if (f == u"SCOPE_IDENTITY") {
             aridad(0, 0);
-            return {QStringLiteral("ss_identity()"), Tipo::Decimal(38, 0)};
+            return {QStringLiteral("ss_scope_identity()"), Tipo::Decimal(38, 0)};
         }
         if (f == u"YEAR" || f == u"MONTH" || f == u"DAY") {
             aridad(1, 1);
@@ -1417,7 +1424,8 @@ private:
                 throw ErrorTsql{208, QStringLiteral("Invalid object name '%1'.").arg(f.nombre.partes.join(u'.'))};
             r.alias = f.alias.isEmpty() ? nombre : f.alias;
             r.columnas = *cols;
-            sql = Q(nombre) + (f.alias.isEmpty() ? QString() : QStringLiteral(" AS ") + Q(f.alias));
+            sql = !disparos_.empty() && Logica(nombre) ? logica(nombre, f.alias, *cols)
+                                                       : Q(nombre) + (f.alias.isEmpty() ? QString() : QStringLiteral(" AS ") + Q(f.alias));
             break;
         }
         case ClaseFuente::Subconsulta: {
@@ -1516,7 +1524,7 @@ private:
             if (!it.variable.isEmpty()) {
                 // SELECT @x = ...: each row sets it; no rows come back.
                 const Tipo tv = variable(it.variable);
-                items << QStringLiteral("ss_var_fijar(%1, %2)").arg(Lit(it.variable.toLower()), conv(expr(*it.expr, a), tv, Modo::Explicita));
+                items << QStringLiteral("ss_var_fijar(%1, %2)").arg(nombreVariable(it.variable), conv(expr(*it.expr, a), tv, Modo::Explicita));
                 continue;
             }
             if (it.expr->clase == ClaseExpr::Estrella) {
@@ -2008,8 +2016,10 @@ private:
             return;
         }
         case ClaseSentencia::Bloque:
-            for (PSentencia& x : s.cuerpo)
+            for (PSentencia& x : s.cuerpo) {
+                trasRetorno();
                 sentencia(*x);
+            }
             return;
         case ClaseSentencia::Transaccion: {
             const QString k = s.texto.toUpper();
@@ -2043,7 +2053,7 @@ private:
                     throw ErrorTsql{102, QStringLiteral("Incorrect syntax near '%1'.").arg(s.valor.trimmed())};
                 if (!numero)
                     variable(v);
-                salida(QStringLiteral("SELECT ss_datefirst(%1)").arg(numero ? QString::number(v.toInt()) : QStringLiteral("ss_var(%1)").arg(Lit(v))));
+                salida(QStringLiteral("SELECT ss_datefirst(%1)").arg(numero ? QString::number(v.toInt()) : QStringLiteral("ss_var(%1)").arg(nombreVariable(v))));
             }
             // The other options change nothing the embedded database does.
             return;
@@ -2084,6 +2094,8 @@ private:
         }
         case ClaseSentencia::Eliminar: {
             const QString k = s.claseObjeto.toUpper();
+            if (k == u"TRIGGER")
+                return eliminarDisparadores(s);
             if (k != u"TABLE" && k != u"VIEW" && k != u"INDEX")
                 throw NoSoportado(QStringLiteral("DROP %1").arg(k));
             for (const Nombre& n : s.objetos) {
@@ -2093,10 +2105,23 @@ private:
                     salida(QString::fromLatin1(kTablaDeTipos));
                     salida(QStringLiteral("DELETE FROM ss_tipos WHERE objeto = %1").arg(Lit(Objeto(n))));
                 }
+                if (k == u"TABLE")
+                    olvidarDisparadores(Objeto(n));
             }
             return;
         }
-        case ClaseSentencia::AlterarTabla: return alterar(s);
+        case ClaseSentencia::AlterarTabla: {
+            // What copies the table's rows goes while it changes, and comes
+            // back with its new columns.
+            const QString t = Objeto(s.objeto);
+            const QStringList eventos = eventosDe(t);
+            if (!eventos.isEmpty())
+                captura(t, {});
+            alterar(s);
+            if (!eventos.isEmpty())
+                captura(t, eventos);
+            return;
+        }
         case ClaseSentencia::Truncar: {
             const QString t = Objeto(s.objeto);
             if (!tabla(t))
@@ -2104,6 +2129,9 @@ private:
             salida(QStringLiteral("DELETE FROM %1").arg(Q(t)));
             if (!identidades_.value(t.toLower()).isEmpty())
                 salida(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = %1").arg(Lit(t)));
+            // It fires no trigger; the rows copied on their way out go at once.
+            if (eventosDe(t).contains(QLatin1String("DELETE")))
+                interna(QStringLiteral("DELETE FROM %1 WHERE ss_nivel = 0").arg(Q(FilasDe(t, false))));
             return;
         }
         case ClaseSentencia::Declarar:
@@ -2117,7 +2145,7 @@ private:
                 variables_.insert(k, t);
                 Ambito vacio;
                 salida(QStringLiteral("SELECT ss_var_fijar(%1, %2)")
-                           .arg(Lit(k), d.valor ? conv(expr(*d.valor, vacio), t, Modo::Explicita) : QStringLiteral("NULL")));
+                           .arg(nombreVariable(k), d.valor ? conv(expr(*d.valor, vacio), t, Modo::Explicita) : QStringLiteral("NULL")));
             }
             return;
         case ClaseSentencia::Asignar:
@@ -2127,12 +2155,14 @@ private:
                 Ambito vacio;
                 Res v = expr(*x.expr, vacio);
                 if (x.operador != u"=")
-                    v = aritmetica(x.operador.left(x.operador.size() - 1), {QStringLiteral("ss_var(%1)").arg(Lit(nombre.toLower())), t}, v);
+                    v = aritmetica(x.operador.left(x.operador.size() - 1), {QStringLiteral("ss_var(%1)").arg(nombreVariable(nombre)), t}, v);
                 // A variable takes a longer text cut, as CAST would.
-                salida(QStringLiteral("SELECT ss_var_fijar(%1, %2)").arg(Lit(nombre.toLower()), conv(v, t, Modo::Explicita)));
+                salida(QStringLiteral("SELECT ss_var_fijar(%1, %2)").arg(nombreVariable(nombre), conv(v, t, Modo::Explicita)));
             }
             return;
         case ClaseSentencia::Ejecutar: throw NoSoportado(QStringLiteral("EXECUTE"));
+        case ClaseSentencia::CrearDisparador: return crearDisparador(s);
+        case ClaseSentencia::Retorno: return retorno(s);
         case ClaseSentencia::Otra: throw NoSoportado(s.texto);
         }
     }
@@ -2210,10 +2240,12 @@ private:
     // or NULL when the table has no identity (or the INSERT took no row).
     void insertar(Sentencia& s)
     {
-        insertarFilas(s);
-        const QString identidad = identidades_.value(Objeto(s.objeto).toLower());
-        salida(identidad.isEmpty() ? QStringLiteral("SELECT ss_fijar_identidad(NULL)")
-                                   : QStringLiteral("SELECT ss_fijar_identidad(CASE WHEN changes() > 0 THEN last_insert_rowid() END)"));
+        conDisparadores(Objeto(s.objeto), QStringLiteral("INSERT"), {}, [&] {
+            insertarFilas(s);
+            const QString identidad = identidades_.value(Objeto(s.objeto).toLower());
+            salida(identidad.isEmpty() ? QStringLiteral("SELECT ss_fijar_identidad(NULL)")
+                                       : QStringLiteral("SELECT ss_fijar_identidad(CASE WHEN changes() > 0 THEN last_insert_rowid() END)"));
+        });
     }
 
     void insertarFilas(Sentencia& s)
@@ -2395,6 +2427,14 @@ private:
 
     void actualizar(Sentencia& s)
     {
+        QStringList cambiadas;
+        for (const Asignacion& x : s.asignaciones)
+            cambiadas << x.columna.ultimo();
+        conDisparadores(Objeto(s.objeto), QStringLiteral("UPDATE"), cambiadas, [&] { actualizarFilas(s); });
+    }
+
+    void actualizarFilas(Sentencia& s)
+    {
         const auto ctesAntes = ctes_;
         const QString con = ctes(s.con, nullptr);
         if (ConUnionExterior(s)) {
@@ -2443,6 +2483,11 @@ private:
     }
 
     void borrar(Sentencia& s)
+    {
+        conDisparadores(Objeto(s.objeto), QStringLiteral("DELETE"), {}, [&] { borrarFilas(s); });
+    }
+
+    void borrarFilas(Sentencia& s)
     {
         const auto ctesAntes = ctes_;
         const QString con = ctes(s.con, nullptr);
@@ -2608,6 +2653,300 @@ private:
         throw NoSoportado(QStringLiteral("ALTER TABLE ... %1").arg(k));
     }
 
+    // ------------------------------------------------------------ triggers
+
+    // A trigger's body runs after each statement that fires it, once,
+    // however many rows the statement took (none too).
+    struct Disparo {
+        QString tabla;      // whose rows inserted and deleted hold
+        QString disparador; // the one running: it does not fire itself again
+        QString evento;     // INSERT, UPDATE, DELETE
+        QStringList cambiadas; // the columns an UPDATE sets
+        bool retorno = false;  // a RETURN of its body is written: what follows runs only when it did not run
+    };
+
+    static constexpr int kNivelesDeDisparo = 32;
+    static constexpr size_t kSentenciasMaximas = 20000; // triggers nested in many branches multiply
+
+    // In a trigger's body, inserted and deleted are the rows of its statement.
+    static bool Logica(const QString& nombre)
+    {
+        return nombre.compare(QLatin1String("inserted"), Qt::CaseInsensitive) == 0
+               || nombre.compare(QLatin1String("deleted"), Qt::CaseInsensitive) == 0;
+    }
+
+    QString logica(const QString& nombre, const QString& alias, const std::vector<ColumnaAmbito>& columnas)
+    {
+        QStringList c;
+        for (const ColumnaAmbito& x : columnas)
+            c << Q(x.nombre);
+        const bool insertadas = nombre.compare(QLatin1String("inserted"), Qt::CaseInsensitive) == 0;
+        const QString copia = Q(FilasDe(disparos_.back().tabla, insertadas));
+        return QStringLiteral("(SELECT %1 FROM %2 WHERE rowid IN (SELECT %3(rowid) FROM %2 WHERE ss_nivel = %4 GROUP BY ss_fila)) AS %5")
+            .arg(c.join(QStringLiteral(", ")), copia, insertadas ? QStringLiteral("max") : QStringLiteral("min"),
+                 QString::number(disparos_.size()), Q(alias.isEmpty() ? nombre : alias));
+    }
+
+    // A trigger's variables are its own, whatever the batch that fired it names its.
+    QString nombreVariable(const QString& v) const
+    {
+        return Lit(v.toLower() + (disparos_.empty() ? QString() : QStringLiteral("#%1").arg(disparos_.size())));
+    }
+
+    // UPDATE(c): whether the statement that fired the trigger set c (an INSERT sets every column).
+    Res actualizada(Expr& e)
+    {
+        if (disparos_.empty() || e.hijos.size() != 1 || e.hijos[0]->clase != ClaseExpr::Columna)
+            throw NoSoportado(QStringLiteral("UPDATE() outside a trigger's body"));
+        const Disparo& d = disparos_.back();
+        const QString c = e.hijos[0]->nombre.ultimo();
+        if (!tipoColumna(ambitoDe(d.tabla), c))
+            throw ErrorTsql{207, QStringLiteral("Invalid column name '%1'.").arg(c)};
+        const bool si = d.evento == u"INSERT" || (d.evento == u"UPDATE" && d.cambiadas.contains(c, Qt::CaseInsensitive));
+        return {si ? QStringLiteral("1 = 1") : QStringLiteral("1 = 0"), Tipo::De(Clase::Bit)};
+    }
+
+    // The file's triggers, read once a batch and kept as its statements change them.
+    std::vector<DisparadorDeclarado>& disparadores()
+    {
+        if (!disparadores_)
+            disparadores_ = esquema_.disparadores();
+        return *disparadores_;
+    }
+
+    QStringList eventosDe(const QString& tabla, const QString& sinDisparador = QString())
+    {
+        QStringList r;
+        for (const DisparadorDeclarado& d : disparadores())
+            if (d.tabla.compare(tabla, Qt::CaseInsensitive) == 0 && d.nombre.compare(sinDisparador, Qt::CaseInsensitive) != 0)
+                for (const QString& e : d.eventos)
+                    if (!r.contains(e))
+                        r << e;
+        return r;
+    }
+
+    void interna(const QString& sql, bool definicion = false)
+    {
+        salida(sql, {}, false, definicion);
+        r_.sentencias.back().interna = true;
+    }
+
+    // The statement escribir writes, on table t, then the body of each
+    // trigger it fires, between a savepoint and its release at the outer
+    // level: the runner rolls back what a failure left half done.
+    void conDisparadores(const QString& t, const QString& evento, const QStringList& cambiadas, const std::function<void()>& escribir)
+    {
+        if (!disparos_.empty() && Logica(t))
+            throw ErrorTsql{286, QStringLiteral("The logical tables INSERTED and DELETED cannot be updated.")};
+        std::vector<DisparadorDeclarado> lista;
+        for (const DisparadorDeclarado& d : disparadores())
+            if (d.tabla.compare(t, Qt::CaseInsensitive) == 0 && d.eventos.contains(evento)
+                && (disparos_.empty() || d.nombre.compare(disparos_.back().disparador, Qt::CaseInsensitive) != 0))
+                lista.push_back(d);
+        if (lista.empty())
+            return escribir();
+        if (r_.sentencias.size() > kSentenciasMaximas)
+            throw NoSoportado(QStringLiteral("Triggers nested in this many statements"));
+        const int nivel = int(disparos_.size()) + 1;
+        if (nivel > kNivelesDeDisparo) {
+            // Raised when it runs: the branch that reaches it may not.
+            escribir();
+            interna(QStringLiteral("SELECT ss_error('Maximum stored procedure, function, trigger, or view nesting level exceeded (limit 32).')"));
+            return;
+        }
+        const QString filas = Lit(QStringLiteral("ss_filas%1").arg(nivel));
+        const QString identidad = Lit(QStringLiteral("ss_identidad%1").arg(nivel));
+        const QStringList copias{Q(FilasDe(t, true)), Q(FilasDe(t, false))};
+        // An INSERT deletes no row, a DELETE inserts none, whatever the file's own triggers wrote.
+        QStringList suyas = copias;
+        if (evento == u"INSERT")
+            suyas.removeLast();
+        else if (evento == u"DELETE")
+            suyas.removeFirst();
+        if (disparos_.empty()) {
+            interna(QStringLiteral("SAVEPOINT ss_disparo"));
+            r_.sentencias.back().abre = true;
+        }
+        // Rows that statements which fired nothing left (a trigger's own
+        // table written in its body, another program).
+        for (const QString& c : copias)
+            interna(QStringLiteral("DELETE FROM %1 WHERE ss_nivel = 0 OR ss_nivel >= %2").arg(c).arg(nivel));
+        escribir();
+        // The trigger begins with @@ROWCOUNT the statement's, whatever the
+        // bookkeeping changed; after it, SCOPE_IDENTITY() is the statement's again.
+        interna(QStringLiteral("SELECT ss_var_fijar(%1, changes()), ss_var_fijar(%2, ss_scope_identity())").arg(filas, identidad));
+        for (const QString& c : suyas)
+            interna(QStringLiteral("UPDATE %1 SET ss_nivel = %2 WHERE ss_nivel = 0").arg(c).arg(nivel));
+        for (const DisparadorDeclarado& d : lista) {
+            const size_t desde = r_.sentencias.size();
+            interna(QStringLiteral("SELECT ss_fijar_rowcount(ss_var(%1))").arg(filas));
+            disparos_.push_back({t, d.nombre, evento, cambiadas});
+            const auto variables = std::exchange(variables_, {});
+            const int si = si_;
+            const bool cuando = cuando_;
+            cuerpos_.push_back(std::make_unique<Lote>(Analizar(d.cuerpo)));
+            if (ConRetorno(cuerpos_.back()->sentencias))
+                salida(QStringLiteral("SELECT ss_var_fijar(%1, NULL)").arg(fin()));
+            for (PSentencia& x : cuerpos_.back()->sentencias) {
+                trasRetorno();
+                sentencia(*x);
+            }
+            si_ = si;
+            cuando_ = cuando;
+            variables_ = variables;
+            disparos_.pop_back();
+            interna(QStringLiteral("SELECT CASE WHEN ss_trancount() = 0 THEN "
+                                   "ss_error('The transaction ended in the trigger. The batch has been aborted.') END"));
+            for (size_t i = desde; i < r_.sentencias.size(); ++i) {
+                r_.sentencias[i].disparo = true;
+                r_.sentencias[i].interna = true;
+            }
+        }
+        for (const QString& c : copias)
+            interna(QStringLiteral("DELETE FROM %1 WHERE ss_nivel IN (0, %2)").arg(c).arg(nivel));
+        interna(QStringLiteral("SELECT ss_fijar_rowcount(ss_var(%1)), ss_fijar_ambito(ss_var(%2))").arg(filas, identidad));
+        if (disparos_.empty()) {
+            interna(QStringLiteral("RELEASE ss_disparo"));
+            r_.sentencias.back().cierra = true;
+        }
+    }
+
+    QString fin() const { return Lit(QStringLiteral("ss_fin%1").arg(disparos_.size())); }
+
+    // RETURN ends the trigger's body: the statements after it wait for its flag.
+    void retorno(Sentencia& s)
+    {
+        if (disparos_.empty())
+            throw NoSoportado(QStringLiteral("RETURN outside a trigger's body"));
+        if (s.donde)
+            throw ErrorTsql{178, QStringLiteral("A RETURN statement with a return value cannot be used in this context.")};
+        disparos_.back().retorno = true;
+        salida(QStringLiteral("SELECT ss_var_fijar(%1, 1)").arg(fin()));
+    }
+
+    static bool ConRetorno(const std::vector<PSentencia>& l)
+    {
+        return std::any_of(l.begin(), l.end(), [](const PSentencia& x) {
+            return x && (x->clase == ClaseSentencia::Retorno || ConRetorno(x->cuerpo));
+        });
+    }
+
+    void trasRetorno()
+    {
+        if (disparos_.empty() || !disparos_.back().retorno)
+            return;
+        salida(QStringLiteral("SELECT CASE WHEN ss_var(%1) IS NULL THEN 1 ELSE 0 END").arg(fin()));
+        r_.sentencias.back().condicion = true;
+        si_ = int(r_.sentencias.size()) - 1;
+        cuando_ = true;
+    }
+
+    DisparadorDeclarado* disparador(const QString& nombre)
+    {
+        for (DisparadorDeclarado& d : disparadores())
+            if (d.nombre.compare(nombre, Qt::CaseInsensitive) == 0)
+                return &d;
+        return nullptr;
+    }
+
+    // CREATE / ALTER TRIGGER: kept in the file with its body as written;
+    // what copies the table's rows made for the events of all its triggers.
+    void crearDisparador(Sentencia& s)
+    {
+        if (!s.accion.isEmpty())
+            throw NoSoportado(s.accion);
+        const QString nombre = Objeto(s.indice);
+        const QString t = Objeto(s.objeto);
+        if (t.startsWith(u'#') || !tabla(t))
+            throw ErrorTsql{8197, QStringLiteral("The object '%1' does not exist or is invalid for this operation.").arg(s.objeto.partes.join(u'.'))};
+        const DisparadorDeclarado* antes = disparador(nombre);
+        if (antes && s.texto == u"CREATE")
+            throw ErrorTsql{2714, QStringLiteral("There is already an object named '%1' in the database.").arg(nombre)};
+        if (!antes && s.texto == u"ALTER")
+            throw ErrorTsql{8197, QStringLiteral("The object '%1' does not exist or is invalid for this operation.").arg(nombre)};
+        QStringList eventos;
+        for (const QString& e : s.eventos)
+            if (!eventos.contains(e))
+                eventos << e;
+        // The body's columns are checked now, as the server does; a table it
+        // names may be made later.
+        const size_t hechas = r_.sentencias.size();
+        const int si = si_;
+        const bool cuando = cuando_;
+        disparos_.push_back({t, nombre, eventos[0], {}});
+        const auto variables = std::exchange(variables_, {});
+        try {
+            for (PSentencia& x : s.cuerpo)
+                sentencia(*x);
+        } catch (const ErrorTsql& e) {
+            if (e.numero != 208)
+                throw;
+        }
+        variables_ = variables;
+        disparos_.pop_back();
+        si_ = si;
+        cuando_ = cuando;
+        r_.sentencias.resize(hechas);
+        const QString tablaAntes = antes ? antes->tabla : QString();
+        interna(QStringLiteral("SAVEPOINT ss_disparo"));
+        r_.sentencias.back().abre = true;
+        // SQLite changes the rows of a foreign key's cascade itself, past the
+        // translation that would run the trigger: refused rather than skipped.
+        interna(QStringLiteral("SELECT CASE WHEN EXISTS (SELECT 1 FROM pragma_foreign_key_list(%1) WHERE on_delete NOT IN ('NO ACTION', 'RESTRICT') "
+                               "OR on_update NOT IN ('NO ACTION', 'RESTRICT')) THEN ss_error(%2) END")
+                    .arg(Lit(t), Lit(NoSoportado(QStringLiteral("A trigger on a table a foreign key's cascade changes")).mensaje)));
+        interna(QString::fromLatin1(kTablaDeDisparadores), true);
+        interna(QStringLiteral("DELETE FROM ss_disparadores WHERE nombre = %1").arg(Lit(nombre)));
+        interna(QStringLiteral("INSERT INTO ss_disparadores (nombre, tabla, eventos, cuerpo) VALUES (%1, %2, %3, %4)")
+                    .arg(Lit(nombre), Lit(t), Lit(eventos.join(u',')), Lit(s.valor)));
+        captura(t, eventosDe(t, nombre) + eventos);
+        if (!tablaAntes.isEmpty() && tablaAntes.compare(t, Qt::CaseInsensitive) != 0)
+            captura(tablaAntes, eventosDe(tablaAntes, nombre));
+        interna(QStringLiteral("RELEASE ss_disparo"));
+        r_.sentencias.back().cierra = true;
+        if (antes)
+            *disparador(nombre) = {nombre, t, eventos, s.valor};
+        else
+            disparadores().push_back({nombre, t, eventos, s.valor});
+    }
+
+    void eliminarDisparadores(Sentencia& s)
+    {
+        for (const Nombre& n : s.objetos) {
+            const DisparadorDeclarado* d = disparador(Objeto(n));
+            if (!d) {
+                if (s.siExiste)
+                    continue;
+                throw ErrorTsql{3701, QStringLiteral("Cannot drop the trigger '%1', because it does not exist or you do not have permission.").arg(n.partes.join(u'.'))};
+            }
+            const QString t = d->tabla;
+            const QString nombre = d->nombre;
+            interna(QStringLiteral("DELETE FROM ss_disparadores WHERE nombre = %1").arg(Lit(nombre)));
+            captura(t, eventosDe(t, nombre));
+            auto& todos = disparadores();
+            todos.erase(todos.begin() + (d - todos.data()));
+        }
+    }
+
+    // DROP TABLE takes its triggers with it.
+    void olvidarDisparadores(const QString& t)
+    {
+        if (eventosDe(t).isEmpty())
+            return;
+        interna(QStringLiteral("DELETE FROM ss_disparadores WHERE tabla = %1").arg(Lit(t)));
+        captura(t, {});
+        auto& todos = disparadores();
+        todos.erase(std::remove_if(todos.begin(), todos.end(),
+                                   [&](const DisparadorDeclarado& d) { return d.tabla.compare(t, Qt::CaseInsensitive) == 0; }),
+                    todos.end());
+    }
+
+    void captura(const QString& t, const QStringList& eventos)
+    {
+        for (const QString& x : Captura(t, eventos))
+            interna(x, true);
+    }
+
     static constexpr int kProfundidadExpresion = 200;
     static constexpr size_t kEslabonesMaximos = 3000; // operands of one chain: each writes the text so far again
     QHash<const Expr*, QString> escrita_; // the SQL written for each expression
@@ -2623,6 +2962,9 @@ private:
     int numeroIzada_ = 0;
     int usado_ = std::numeric_limits<int>::max(); // the outermost scope a column written so far came from
     int parametros_ = 0;               // ? markers written so far
+    std::vector<Disparo> disparos_;  // the triggers whose bodies are written now, innermost last
+    std::optional<std::vector<DisparadorDeclarado>> disparadores_;
+    std::vector<std::unique_ptr<Lote>> cuerpos_; // the trees of the bodies written: the SQL of their expressions is kept by address
 };
 
 } // namespace

@@ -621,8 +621,26 @@ private:
             sentencias(s.cuerpo, "; ");
             o += QLatin1String(" END");
             break;
+        case ClaseSentencia::Retorno:
+            o += QLatin1String("RETURN");
+            if (s.donde) {
+                o += u' ';
+                expr(*s.donde);
+            }
+            break;
         case ClaseSentencia::Ejecutar:
             o += u'<' + s.texto + u'>';
+            break;
+        case ClaseSentencia::CrearDisparador:
+            o += s.texto + QLatin1String(" TRIGGER ");
+            nombre(s.indice);
+            o += QLatin1String(" ON ");
+            nombre(s.objeto);
+            o += QLatin1String(" AFTER ") + s.eventos.join(QLatin1String(", "));
+            if (!s.accion.isEmpty())
+                o += QLatin1String(" <") + s.accion + u'>';
+            o += QLatin1String(" AS ");
+            sentencias(s.cuerpo, "; ");
             break;
         case ClaseSentencia::Otra:
             o += QLatin1String("CREATE ") + s.texto + QLatin1String(" <") + s.valor + u'>';

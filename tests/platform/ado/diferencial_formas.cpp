@@ -243,6 +243,13 @@ std::vector<Caso> CasosFormas()
          "int 0 || int -1"},
         {u"UPDATE a SET Stock = a.Stock * 2 FROM ART a LEFT JOIN FAMILIAS f ON f.IdFamilia = a.IdFamilia SELECT SUM(Stock) FROM ART",
          "int 268"},
+        // Triggers: what is refused when one is made or dropped (each row is one batch, which a trigger's body ends).
+        {u"SELECT 1 CREATE TRIGGER tr_art ON ART AFTER INSERT AS DELETE FROM VENTAS", "#111"},
+        {u"CREATE TRIGGER tr_art ON ART AFTER UPDATE AS SELECT Nada FROM inserted", "#207"},
+        {u"CREATE TRIGGER tr_art ON ART AFTER DELETE AS UPDATE deleted SET Stock = 0", "#286"},
+        {u"DROP TRIGGER tr_ninguno", "#3701"},
+        {u"CREATE TRIGGER tr_art ON NINGUNA AFTER INSERT AS DELETE FROM VENTAS", "#8197", D,
+         "the number of the error for a table that does not exist is not documented"},
     };
 }
 

@@ -252,10 +252,42 @@ TEST(AnalizadorTsql, ProcedimientosTomanElRestoDelLote)
     EXPECT_EQ(l.sentencias[0]->clase, ClaseSentencia::Otra);
     EXPECT_EQ(l.sentencias[0]->texto, u"PROCEDURE");
     EXPECT_EQ(sql.mid(l.sentencias[0]->pos, l.sentencias[0]->largo), u"CREATE PROCEDURE p AS SELECT 1; SELECT 2");
-    EXPECT_EQ(V("CREATE OR ALTER TRIGGER g ON t AFTER INSERT AS BEGIN SET NOCOUNT ON END"),
-              u"CREATE TRIGGER <CREATE OR ALTER TRIGGER g ON t AFTER INSERT AS BEGIN SET NOCOUNT ON END>");
     EXPECT_EQ(V("create function f() returns int as begin return 1 end"),
               u"CREATE FUNCTION <create function f() returns int as begin return 1 end>");
+}
+
+TEST(AnalizadorTsql, DisparadoresTomanElRestoDelLoteComoCuerpo)
+{
+    EXPECT_EQ(V("CREATE OR ALTER TRIGGER g ON t AFTER INSERT AS BEGIN SET NOCOUNT ON END"),
+              u"CREATE OR ALTER TRIGGER g ON t AFTER INSERT AS BEGIN SET NOCOUNT ON END");
+    EXPECT_EQ(V("create trigger dbo.g on dbo.t for update, delete as "
+                "if update(a) delete x; insert y select * from deleted\nGO\nSELECT 1"),
+              u"CREATE TRIGGER dbo.g ON dbo.t AFTER UPDATE, DELETE AS IF UPDATE(a) THEN DELETE x; "
+              u"INSERT y SELECT * FROM deleted\nSELECT 1");
+    const QString sql = QStringLiteral("ALTER TRIGGER g ON t AFTER DELETE AS\n  DELETE x; DELETE y;\nGO");
+    const Lote l = Analizar(sql);
+    ASSERT_EQ(l.sentencias.size(), 1u);
+    EXPECT_EQ(l.sentencias[0]->texto, u"ALTER");
+    EXPECT_EQ(l.sentencias[0]->valor, u"DELETE x; DELETE y;");
+    EXPECT_EQ(l.sentencias[0]->cuerpo.size(), 2u);
+    EXPECT_EQ(V("CREATE TRIGGER g ON t AFTER INSERT AS IF @@ROWCOUNT = 0 RETURN DELETE x"),
+              u"CREATE TRIGGER g ON t AFTER INSERT AS IF (= @@ROWCOUNT 0) THEN RETURN; DELETE x");
+    EXPECT_EQ(V("RETURN -1; RETURN (@x)"), u"RETURN (- 1)\nRETURN {@x}");
+    // What the embedded database refuses is kept for the translation to name.
+    EXPECT_EQ(V("CREATE TRIGGER g ON t INSTEAD OF INSERT AS DELETE x"), u"CREATE TRIGGER g ON t AFTER INSERT <INSTEAD OF> AS DELETE x");
+    EXPECT_EQ(V("CREATE TRIGGER g ON t WITH EXECUTE AS CALLER FOR INSERT AS DELETE x"),
+              u"CREATE TRIGGER g ON t AFTER INSERT <WITH EXECUTE> AS DELETE x");
+    EXPECT_EQ(V("CREATE TRIGGER g ON t AFTER INSERT NOT FOR REPLICATION AS DELETE x"),
+              u"CREATE TRIGGER g ON t AFTER INSERT <NOT FOR REPLICATION> AS DELETE x");
+    EXPECT_EQ(V("CREATE TRIGGER g ON DATABASE FOR CREATE_TABLE AS PRINT 1"), u"CREATE TRIGGER g ON  AFTER  <A DDL trigger> AS ");
+    // It begins its batch, and has a body and events.
+    EXPECT_EQ(E("SELECT 1; CREATE TRIGGER g ON t AFTER INSERT AS DELETE x"), 111);
+    EXPECT_EQ(Mensaje("SELECT 1 ALTER TRIGGER g ON t AFTER INSERT AS DELETE x"),
+              u"'ALTER TRIGGER' must be the first statement in a query batch.");
+    EXPECT_EQ(E("SELECT 1\nGO\nCREATE TRIGGER g ON t AFTER INSERT AS DELETE x"), 0);
+    EXPECT_EQ(E("CREATE TRIGGER g ON t AFTER INSERT AS"), 156);
+    EXPECT_EQ(E("CREATE TRIGGER g ON t AFTER SELECT AS DELETE x"), 156);
+    EXPECT_EQ(E("CREATE TRIGGER g ON t AS DELETE x"), 156);
 }
 
 TEST(AnalizadorTsql, ControlDelLote)

@@ -26,7 +26,14 @@ public:
         }
         return false;
     }
+    std::vector<DisparadorDeclarado> disparadores() override
+    {
+        ++lecturasDeDisparadores;
+        return declarados;
+    }
     int consultas = 0;
+    std::vector<DisparadorDeclarado> declarados;
+    int lecturasDeDisparadores = 0;
 };
 
 QString Sql(const Traduccion& t)
@@ -249,6 +256,68 @@ TEST(Traductor, TiposDeLosResultadosComoLosDaElServidor)
                             "datetime int int money decimal(38,6)");
     // A column neither grouped nor aggregated beside an aggregate is the server's 8120.
     EXPECT_EQ(Error(QStringLiteral("SELECT Codigo, COUNT(*) FROM ART")), 8120);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Traductor, ElCuerpoDeUnDisparadorSigueASuSentenciaDentroDeUnPuntoDeGuardado)
+{
+    EsquemaDePrueba e;
+    e.declarados = {{QStringLiteral("tr_art"), QStringLiteral("art"), {QStringLiteral("INSERT"), QStringLiteral("UPDATE")},
+                     QStringLiteral("DECLARE @x int = (SELECT COUNT(*) FROM inserted) "
+                                    "IF UPDATE(Precio) INSERT INTO VENTAS (IdArticulo) VALUES (@x)")}};
+    const Traduccion t = Traducir(QStringLiteral("DECLARE @x int = 1 UPDATE ART SET Costo = 0 INSERT INTO ART (IdArticulo) VALUES (@x)"), e);
+    EXPECT_EQ(e.lecturasDeDisparadores, 1);
+    int abren = 0, cierran = 0, cuentan = 0;
+    for (const SalidaSqlite& x : t.sentencias) {
+        abren += x.abre;
+        cierran += x.cierra;
+        cuentan += !x.interna && !x.condicion && x.sql.startsWith(QLatin1String("UPDATE")) + x.sql.startsWith(QLatin1String("INSERT"));
+        // The trigger's variable is its own; the batch's keeps its name.
+        if (x.sql.contains(QLatin1String("'@x#1'")))
+            EXPECT_TRUE(x.disparo) << x.sql.toStdString();
+        if (x.sql.contains(QLatin1String("'@x'")))
+            EXPECT_FALSE(x.disparo) << x.sql.toStdString();
+    }
+    EXPECT_EQ(abren, 2);
+    EXPECT_EQ(cierran, 2);
+    EXPECT_EQ(cuentan, 2); // the batch's own statements: the rows affected
+    const QString sql = Sql(t);
+    // UPDATE(Precio) is false for an UPDATE of Costo, true for an INSERT.
+    EXPECT_TRUE(sql.contains(QLatin1String("CASE WHEN 1 = 0 THEN 1 ELSE 0 END"))) << sql.toStdString();
+    EXPECT_TRUE(sql.contains(QLatin1String("CASE WHEN 1 = 1 THEN 1 ELSE 0 END"))) << sql.toStdString();
+    // inserted: the last copy of each row the statement wrote.
+    EXPECT_TRUE(sql.contains(QLatin1String("(SELECT max(rowid) FROM \"ss_inserted_art\" WHERE ss_nivel = 1 GROUP BY ss_fila)) AS \"inserted\"")))
+        << sql.toStdString();
+
+    // Dropped in the batch, it fires no more in it.
+    const Traduccion sin = Traducir(QStringLiteral("DROP TRIGGER tr_art INSERT INTO ART (IdArticulo) VALUES (1)"), e);
+    for (const SalidaSqlite& x : sin.sentencias)
+        EXPECT_FALSE(x.abre || x.disparo) << x.sql.toStdString();
+}
+
+TEST(Traductor, DisparadoresQueSeLlamanSinFinParanEnElNivel32)
+{
+    EsquemaDePrueba e;
+    e.declarados = {{QStringLiteral("a"), QStringLiteral("ART"), {QStringLiteral("DELETE")}, QStringLiteral("DELETE VENTAS")},
+                    {QStringLiteral("v"), QStringLiteral("VENTAS"), {QStringLiteral("DELETE")}, QStringLiteral("DELETE ART")}};
+    const Traduccion t = Traducir(QStringLiteral("DELETE ART"), e);
+    const QString sql = Sql(t);
+    EXPECT_EQ(sql.count(QLatin1String("nesting level exceeded (limit 32)")), 1);
+    EXPECT_TRUE(sql.contains(QLatin1String("ss_nivel = 32"))) << sql.size();
+    EXPECT_FALSE(sql.contains(QLatin1String("ss_nivel = 33")));
+    // Writing inserted or deleted is refused, and UPDATE() outside a trigger.
+    e.declarados = {{QStringLiteral("a"), QStringLiteral("ART"), {QStringLiteral("DELETE")}, QStringLiteral("DELETE deleted")}};
+    EXPECT_EQ(Error(QStringLiteral("SELECT 1")), -1);
+    try {
+        Traducir(QStringLiteral("DELETE ART"), e);
+        ADD_FAILURE();
+    } catch (const ErrorTsql& x) {
+        EXPECT_EQ(x.numero, 286);
+    }
+    EXPECT_EQ(Error(QStringLiteral("SELECT 1 WHERE UPDATE(a)")), 0);
 }
 
 } // namespace

@@ -91,6 +91,22 @@ std::vector<std::vector<QString>> Filas(sqlite3* db, const QString& sql)
     return r;
 }
 
+// The schema's version, read before each translation as the provider reads
+// it: one statement kept prepared.
+struct Version {
+    sqlite3* db;
+    sqlite3_stmt* st = nullptr;
+    ~Version() { sqlite3_finalize(st); }
+    std::int64_t operator()()
+    {
+        if (!st)
+            sqlite3_prepare_v2(db, "PRAGMA schema_version", -1, &st, nullptr);
+        const std::int64_t v = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : -1;
+        sqlite3_reset(st);
+        return v;
+    }
+};
+
 // The schema read once: what the translation costs without the file.
 class EsquemaEnMemoria : public tsql::Esquema {
 public:
@@ -142,7 +158,8 @@ int main(int argc, char** argv)
     std::printf("typed translation, %d rounds, us of processor time per statement\n", rondas);
     std::printf("%-22s %10s %10s %10s %12s\n", "statement", "cold", "warm", "parse", "in memory");
     for (const Sentencia& s : kSentencias) {
-        ado::TraductorSqlite t([db](const QString& sql) { return Filas(db, sql); });
+        Version version{db};
+        ado::TraductorSqlite t([db](const QString& sql) { return Filas(db, sql); }, std::ref(version));
         const double frio = PorSentencia(rondas, [&](int k) { t.traducir(Texto(s, k), QString()); });
         const QString una = Texto(s, 0);
         const double caliente = PorSentencia(rondas * 100, [&](int) { t.traducir(una, QString()); });

@@ -747,8 +747,7 @@ public:
         });
         std::vector<Variant> f;
         while (c->siguiente(f))
-            // The embedded database's own table of view types is not the user's.
-            if (!(diag_.sqlite && f[2].toString() == u"ss_tipos"))
+            if (!(diag_.sqlite && TablaInterna(f[2].toString())))
                 r.push_back({f[2].toString(), f[3].toString().contains(QLatin1String("VIEW"), Qt::CaseInsensitive)});
         return r;
     }

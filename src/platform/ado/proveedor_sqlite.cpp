@@ -186,7 +186,11 @@ public:
     {
         sesion::FijarBase(db_, base_);
     }
-    ~ProveedorSqlite() override { sqlite3_close_v2(db_); }
+    ~ProveedorSqlite() override
+    {
+        sqlite3_finalize(version_);
+        sqlite3_close_v2(db_);
+    }
 
     QString nombre() const override { return nombre_; }
     bool esSqlite() const override { return true; }
@@ -285,6 +289,7 @@ public:
         auto otro = AbrirSqlite(QString(), base, carpeta_, nombre_, timeoutConexion_);
         auto* nuevo = static_cast<ProveedorSqlite*>(otro.get());
         std::swap(db_, nuevo->db_);
+        std::swap(version_, nuevo->version_);
         base_ = nuevo->base_;
         traductor_.esquemaCambiado();
         timeout_ = -1; // the new file waits as opened until the next statement
@@ -294,11 +299,12 @@ public:
     {
         std::vector<TablaEsquema> r;
         auto c = ejecutar(QStringLiteral("SELECT name, type FROM sqlite_master WHERE type IN ('table','view') "
-                                         "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' AND name <> 'ss_tipos' ORDER BY name"),
+                                         "AND name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY name"),
                           {}, nullptr, timeout_);
         std::vector<Variant> f;
         while (c->siguiente(f))
-            r.push_back({f[0].toString(), f[1].toString() == u"view"});
+            if (!TablaInterna(f[0].toString()))
+                r.push_back({f[0].toString(), f[1].toString() == u"view"});
         return r;
     }
 
@@ -423,11 +429,22 @@ private:
         return r;
     }
 
+    // Read before each translation: kept prepared.
+    std::int64_t versionDelEsquema()
+    {
+        if (!version_ && sqlite3_prepare_v2(db_, "PRAGMA schema_version", -1, &version_, nullptr) != SQLITE_OK)
+            return -1;
+        const std::int64_t v = sqlite3_step(version_) == SQLITE_ROW ? sqlite3_column_int64(version_, 0) : -1;
+        sqlite3_reset(version_);
+        return v;
+    }
+
     sqlite3* db_;
+    sqlite3_stmt* version_ = nullptr; // PRAGMA schema_version on db_
     QString nombre_, base_, carpeta_;
     int timeoutConexion_;
     int timeout_ = -1;
-    TraductorSqlite traductor_{[this](const QString& sql) { return filasTexto(sql); }};
+    TraductorSqlite traductor_{[this](const QString& sql) { return filasTexto(sql); }, [this] { return versionDelEsquema(); }};
 };
 
 int AlAbrir(sqlite3* db, const char**, const struct sqlite3_api_routines*)

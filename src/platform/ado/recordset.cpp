@@ -1,4 +1,5 @@
 #include "platform/tsql/traductor.h"
+#include "platform/tsql/disparadores.h"
 #include "platform/ado/errores_ado.h"
 #include "platform/ado/provider.h"
 #include "platform/ado/recordset_interno.h"
@@ -413,6 +414,21 @@ QString Condicion(int ocultas, const std::vector<Field>& campos, const QStringLi
     return partes.join(QStringLiteral(" AND "));
 }
 
+// A table's triggers run where the translation writes them, after each
+// statement; the rows written here do not go through it: refused on a table
+// with triggers for the event rather than written without them.
+void ExigeSinDisparadores(Provider& p, const QString& tabla, const QString& evento, int timeout)
+{
+    if (!p.esSqlite())
+        return;
+    auto c = p.ejecutar(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'trigger' AND name = ?"),
+                        {Variant(tsql::CopiaDe(tabla, evento))}, nullptr, timeout);
+    std::vector<Variant> f;
+    if (c && c->siguiente(f))
+        FallaDe(ErrorNativo(0, tsql::NoSoportado(QStringLiteral("Writing through a recordset to a table with %1 triggers").arg(evento)).mensaje,
+                            p.nombre()));
+}
+
 } // namespace
 
 void Recordset::Update()
@@ -453,6 +469,7 @@ void Recordset::Update()
     }
     c.llamar([&] {
         Provider& p = c.provider();
+        ExigeSinDisparadores(p, d.tabla, agregando ? QStringLiteral("INSERT") : QStringLiteral("UPDATE"), c.CommandTimeout);
         std::int64_t n = 0;
         p.ejecutar(sql, params, &n, c.CommandTimeout);
         if (!agregando && n == 0)
@@ -504,6 +521,7 @@ void Recordset::Delete()
         original.insert(original.begin(), d.fila()[0]);
     const QString sql = QStringLiteral("DELETE FROM %1 WHERE %2").arg(Citar(d.tabla), Condicion(d.ocultas, d.campos, d.claves, original, params));
     c.llamar([&] {
+        ExigeSinDisparadores(c.provider(), d.tabla, QStringLiteral("DELETE"), c.CommandTimeout);
         std::int64_t n = 0;
         c.provider().ejecutar(sql, params, &n, c.CommandTimeout);
         if (n == 0)

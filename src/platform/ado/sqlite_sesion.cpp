@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 namespace ado::sesion {
 
@@ -27,8 +28,13 @@ struct Estado {
     bool autoAntes = true; // no transaction before the statement
     sqlite3_int64 cambiosAntes = 0;
     sqlite3_int64 filas = 0;
-    bool hayIdentidad = false; // the last INSERT of the translation numbered a row
-    sqlite3_int64 identidad = 0;
+    bool filasFijadas = false; // the statement set them (ss_fijar_rowcount)
+    // The number the last INSERT of the translation gave (@@IDENTITY), and
+    // the last of the batch's own scope, not a trigger's (SCOPE_IDENTITY()).
+    struct Numero {
+        bool hay = false;
+        sqlite3_int64 valor = 0;
+    } identidad, ambito;
     QByteArray nombreBase; // DB_NAME()
     int spid = 0;     // @@SPID
     int error = 0;    // @@ERROR: the native number of the last statement's failure
@@ -80,25 +86,45 @@ void Rowcount(sqlite3_context* ctx, int, sqlite3_value**)
     sqlite3_result_int64(ctx, De(sqlite3_context_db_handle(ctx)).filas);
 }
 
-void Identity(sqlite3_context* ctx, int, sqlite3_value**)
+// ss_fijar_rowcount(n): @@ROWCOUNT as the statement that fired a trigger
+// left it, whatever the bookkeeping around the trigger changed since.
+void FijarRowcount(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
-    // The number the last INSERT gave its identity column; NULL before any,
-    // and after one into a table without identity.
-    const Estado& e = De(sqlite3_context_db_handle(ctx));
-    if (e.hayIdentidad)
-        sqlite3_result_int64(ctx, e.identidad);
+    Estado& e = De(sqlite3_context_db_handle(ctx));
+    e.filas = sqlite3_value_int64(argv[0]);
+    e.filasFijadas = true;
+    sqlite3_result_null(ctx);
+}
+
+// The number an INSERT gave its identity column; NULL before any, and after
+// one into a table without identity.
+void Numero(sqlite3_context* ctx, const Estado::Numero& n)
+{
+    if (n.hay)
+        sqlite3_result_int64(ctx, n.valor);
     else
         sqlite3_result_null(ctx);
 }
 
+void Identity(sqlite3_context* ctx, int, sqlite3_value**) { Numero(ctx, De(sqlite3_context_db_handle(ctx)).identidad); }
+
+void ScopeIdentity(sqlite3_context* ctx, int, sqlite3_value**) { Numero(ctx, De(sqlite3_context_db_handle(ctx)).ambito); }
+
 // ss_fijar_identidad(x): what the translation says the last INSERT numbered
-// (the row id of a table with identity, NULL for one without).
-void FijarIdentidad(sqlite3_context* ctx, int, sqlite3_value** argv)
+// (the row id of a table with identity, NULL for one without);
+// ss_fijar_ambito(x): the scope's own again, after a trigger's.
+void FijarAmbito(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
     Estado& e = De(sqlite3_context_db_handle(ctx));
-    e.hayIdentidad = sqlite3_value_type(argv[0]) != SQLITE_NULL;
-    e.identidad = sqlite3_value_int64(argv[0]);
+    e.ambito = {sqlite3_value_type(argv[0]) != SQLITE_NULL, sqlite3_value_int64(argv[0])};
     sqlite3_result_null(ctx);
+}
+
+void FijarIdentidad(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    FijarAmbito(ctx, argc, argv);
+    Estado& e = De(sqlite3_context_db_handle(ctx));
+    e.identidad = e.ambito;
 }
 
 void DbName(sqlite3_context* ctx, int, sqlite3_value**)
@@ -157,11 +183,14 @@ void Registrar(sqlite3* db)
     // The state goes with the connection: the last function dropped at close forgets it.
     sqlite3_create_function_v2(db, "ss_trancount", 0, SQLITE_UTF8, db, Trancount, nullptr, nullptr, Olvidar);
     sqlite3_create_function_v2(db, "ss_rowcount", 0, SQLITE_UTF8, nullptr, Rowcount, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "ss_fijar_rowcount", 1, SQLITE_UTF8, nullptr, FijarRowcount, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ss_identity", 0, SQLITE_UTF8, nullptr, Identity, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ss_db_name", 0, SQLITE_UTF8, nullptr, DbName, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ss_spid", 0, SQLITE_UTF8, nullptr, Spid, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ss_ultimo_error", 0, SQLITE_UTF8, nullptr, UltimoError, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ss_fijar_identidad", 1, SQLITE_UTF8, nullptr, FijarIdentidad, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "ss_scope_identity", 0, SQLITE_UTF8, nullptr, ScopeIdentity, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "ss_fijar_ambito", 1, SQLITE_UTF8, nullptr, FijarAmbito, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ss_var_fijar", 2, SQLITE_UTF8, nullptr, FijarVariable, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "ss_var", 1, SQLITE_UTF8, nullptr, Variable, nullptr, nullptr, nullptr);
 }
@@ -219,7 +248,8 @@ void Despues(sqlite3* db, sqlite3_stmt* st)
         e.anidadas = e.base = 0;
     e.error = 0;
     // Rows changed by the statement itself (DDL changes none).
-    e.filas = sqlite3_total_changes64(db) != e.cambiosAntes ? sqlite3_changes64(db) : 0;
+    if (!std::exchange(e.filasFijadas, false))
+        e.filas = sqlite3_total_changes64(db) != e.cambiosAntes ? sqlite3_changes64(db) : 0;
 }
 
 } // namespace ado::sesion

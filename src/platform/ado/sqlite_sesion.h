@@ -3,7 +3,9 @@
 // count of BEGIN TRANSACTION ... COMMIT (savepoints named ss_tran), the rows
 // of the last statement, the last identity, the database's name, the
 // session's number and the last error, read by ss_trancount(), ss_rowcount(),
-// ss_identity(), ss_db_name(), ss_spid() and ss_ultimo_error().
+// ss_identity(), ss_scope_identity(), ss_db_name(), ss_spid() and
+// ss_ultimo_error(); the rows and the scope's identity are set back by
+// ss_fijar_rowcount() and ss_fijar_ambito() after a trigger.
 #include <QString>
 
 struct sqlite3;

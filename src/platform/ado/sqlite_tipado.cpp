@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -897,6 +898,97 @@ void UnicoFin(sqlite3_context* ctx)
     u->valor = nullptr;
 }
 
+// STRING_AGG(valor, separador) WITHIN GROUP (ORDER BY ...): the values kept
+// with their keys and joined in the keys' order when the group ends.
+// Arguments: the value, the separator, then for each key DESC (0 or 1), its
+// collation (NULL when it is no text) and the key.
+struct Ordenada {
+    struct Fila {
+        QByteArray valor;
+        std::vector<sqlite3_value*> claves;
+    };
+    std::vector<Fila> filas;
+    QByteArray separador;
+    std::vector<std::pair<bool, std::optional<Regla>>> orden;
+};
+struct OrdenadaContexto {
+    Ordenada* o;
+};
+
+// Two keys as ORDER BY compares them: NULL first, texts under their collation.
+int CompararClave(sqlite3_value* a, sqlite3_value* b, const std::optional<Regla>& regla)
+{
+    const int ta = sqlite3_value_type(a), tb = sqlite3_value_type(b);
+    if (ta == SQLITE_NULL || tb == SQLITE_NULL)
+        return (ta != SQLITE_NULL) - (tb != SQLITE_NULL);
+    const bool textoA = ta == SQLITE_TEXT || ta == SQLITE_BLOB, textoB = tb == SQLITE_TEXT || tb == SQLITE_BLOB;
+    if (!textoA && !textoB) {
+        if (ta == SQLITE_INTEGER && tb == SQLITE_INTEGER) {
+            const std::int64_t x = sqlite3_value_int64(a), y = sqlite3_value_int64(b);
+            return (x > y) - (x < y);
+        }
+        const double x = sqlite3_value_double(a), y = sqlite3_value_double(b);
+        return (x > y) - (x < y);
+    }
+    if (textoA != textoB)
+        return textoA ? 1 : -1;
+    const QByteArray x = Texto(a), y = Texto(b);
+    return Comparar(x.constData(), int(x.size()), y.constData(), int(y.size()), regla.value_or(Regla::Bin));
+}
+
+void OrdenadaPaso(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    auto* c = static_cast<OrdenadaContexto*>(sqlite3_aggregate_context(ctx, sizeof(OrdenadaContexto)));
+    if (!c)
+        return sqlite3_result_error_nomem(ctx);
+    if (!c->o) {
+        c->o = new Ordenada;
+        c->o->separador = Texto(argv[1]);
+        for (int i = 2; i + 2 < argc; i += 3) {
+            std::optional<Regla> r;
+            if (sqlite3_value_type(argv[i + 1]) != SQLITE_NULL) {
+                Regla x;
+                if (!LeerRegla(ctx, argv[i + 1], x))
+                    return;
+                r = x;
+            }
+            c->o->orden.emplace_back(sqlite3_value_int(argv[i]) != 0, r);
+        }
+    }
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        return;
+    Ordenada::Fila f{Texto(argv[0]), {}};
+    for (int i = 4; i < argc; i += 3)
+        f.claves.push_back(sqlite3_value_dup(argv[i]));
+    c->o->filas.push_back(std::move(f));
+}
+
+void OrdenadaFin(sqlite3_context* ctx)
+{
+    auto* c = static_cast<OrdenadaContexto*>(sqlite3_aggregate_context(ctx, 0));
+    if (!c || !c->o)
+        return sqlite3_result_null(ctx);
+    Ordenada& o = *c->o;
+    std::stable_sort(o.filas.begin(), o.filas.end(), [&](const Ordenada::Fila& x, const Ordenada::Fila& y) {
+        for (std::size_t k = 0; k < o.orden.size(); ++k)
+            if (const int d = CompararClave(x.claves[k], y.claves[k], o.orden[k].second))
+                return o.orden[k].first ? d > 0 : d < 0;
+        return false;
+    });
+    QByteArray r;
+    for (std::size_t i = 0; i < o.filas.size(); ++i)
+        r += (i ? o.separador : QByteArray()) + o.filas[i].valor;
+    if (o.filas.empty())
+        sqlite3_result_null(ctx);
+    else
+        ResultadoTexto(ctx, r);
+    for (Ordenada::Fila& f : o.filas)
+        for (sqlite3_value* v : f.claves)
+            sqlite3_value_free(v);
+    delete c->o;
+    c->o = nullptr;
+}
+
 void DataLength(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
     if (Nulo(argc, argv))
@@ -936,6 +1028,41 @@ void Largo(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         if (t[i] != u' ')
             return sqlite3_result_error(ctx, "String or binary data would be truncated.", -1);
     ResultadoCadena(ctx, t.left(qsizetype(n)));
+}
+
+// A value of FOR XML PATH: the text escaped as element content (modo 1), as
+// it is (modo 2: the text of the XML), or a fragment already written (modo
+// 0), in the element named (none when ""). What the server's form is not
+// known for here is refused: characters XML does not allow, an element
+// without content.
+void Xml(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    const QByteArray t = Texto(argv[0]), elemento = Texto(argv[1]);
+    const int modo = sqlite3_value_int(argv[2]);
+    QByteArray r;
+    if (modo == 0) {
+        r = t;
+    } else {
+        r.reserve(t.size());
+        for (const char c : t) {
+            if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
+                return sqlite3_result_error(ctx, "A control character in FOR XML is not supported by the embedded database.", -1);
+            switch (modo == 1 ? c : 0) {
+            case '&': r += "&amp;"; break;
+            case '<': r += "&lt;"; break;
+            case '>': r += "&gt;"; break;
+            case '\r': r += "&#x0D;"; break;
+            default: r += c;
+            }
+        }
+    }
+    if (elemento.isEmpty())
+        return ResultadoTexto(ctx, r);
+    if (r.isEmpty())
+        return sqlite3_result_error(ctx, "An empty element in FOR XML is not supported by the embedded database.", -1);
+    ResultadoTexto(ctx, '<' + elemento + '>' + r + "</" + elemento + '>');
 }
 
 void ErrorNumerado(sqlite3_context* ctx, int, sqlite3_value** argv)
@@ -1388,6 +1515,7 @@ const Funcion kFuncionesTipadas[] = {
     {"ss_datalength", 2, DataLength, kFijo},
     {"ss_len", 1, Len, kFijo},
     {"ss_largo", 2, Largo, kFijo},
+    {"ss_xml", 3, Xml, kFijo},
     {"ss_error", 2, ErrorNumerado, SQLITE_UTF8},
     {"ss_isnumeric", 1, IsNumeric, kFijo},
     {"ss_isdate", 1, IsDate, SQLITE_UTF8}, // reads the session's date format
@@ -1417,7 +1545,9 @@ const int kNumFuncionesTipadas = int(std::size(kFuncionesTipadas));
 
 bool RegistrarAgregados(sqlite3* db)
 {
-    return sqlite3_create_function_v2(db, "ss_unico", 1, kFijo, nullptr, nullptr, UnicoPaso, UnicoFin, nullptr) == SQLITE_OK;
+    return sqlite3_create_function_v2(db, "ss_unico", 1, kFijo, nullptr, nullptr, UnicoPaso, UnicoFin, nullptr) == SQLITE_OK
+           && sqlite3_create_function_v2(db, "ss_string_agg", -1, kFijo, nullptr, nullptr, OrdenadaPaso, OrdenadaFin, nullptr)
+                  == SQLITE_OK;
 }
 
 bool RegistrarIntercalaciones(sqlite3* db)

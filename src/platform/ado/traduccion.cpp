@@ -1,6 +1,7 @@
 #include "platform/ado/traduccion.h"
 #include "platform/ado/errores_ado.h"
 #include "platform/ado/provider.h"
+#include "platform/tsql/disparadores.h"
 
 #include "platform/tsql/lexico.h"
 
@@ -128,6 +129,16 @@ Redeclarada Redeclarar(const QString& crear, const QString& columna, const QStri
 
 std::shared_ptr<const tsql::Traduccion> TraductorSqlite::traducir(const QString& sql, const QString& origen)
 {
+    std::int64_t version = -1;
+    if (version_) {
+        version = version_();
+    } else if (const auto v = filas_(QStringLiteral("PRAGMA schema_version")); !v.empty()) {
+        version = v[0][0].toLongLong();
+    }
+    if (version != versionCache_) {
+        cache_.clear();
+        versionCache_ = version;
+    }
     if (auto it = cache_.constFind(sql); it != cache_.constEnd())
         return it.value();
     std::shared_ptr<const tsql::Traduccion> r;
@@ -293,6 +304,24 @@ void TraductorSqlite::cambiarColumna(const tsql::CambioDeColumna& c, const QStri
     restaurar();
 }
 
+std::vector<tsql::DisparadorDeclarado> TraductorSqlite::disparadores()
+{
+    std::vector<tsql::DisparadorDeclarado> r;
+    if (filas_(QStringLiteral("SELECT 1 FROM sqlite_master WHERE name = 'ss_disparadores'")).empty())
+        return r;
+    for (const auto& f : filas_(QStringLiteral("SELECT nombre, tabla, eventos, cuerpo FROM ss_disparadores ORDER BY rowid")))
+        r.push_back({f[0], f[1], f[2].split(u','), f[3]});
+    return r;
+}
+
+bool TablaInterna(const QString& nombre)
+{
+    return nombre.compare(QLatin1String("ss_tipos"), Qt::CaseInsensitive) == 0
+           || nombre.compare(QLatin1String("ss_disparadores"), Qt::CaseInsensitive) == 0
+           || nombre.startsWith(tsql::FilasDe(QString(), true), Qt::CaseInsensitive)
+           || nombre.startsWith(tsql::FilasDe(QString(), false), Qt::CaseInsensitive);
+}
+
 void Declarar(Cursor& c, const std::vector<tsql::Tipo>& tipos, int primera)
 {
     for (size_t i = 0; i < tipos.size(); ++i) {
@@ -327,46 +356,70 @@ std::unique_ptr<Cursor> TraductorSqlite::ejecutar(const QString& sql, const QStr
     const size_t n = t.sentencias.size();
     // The answers of the IFs: -1 not taken (its IF's branch did not run).
     std::vector<signed char> respuestas(n, -1);
-    for (size_t i = 0; i < n; ++i) {
-        const tsql::SalidaSqlite& s = t.sentencias[i];
-        if (s.si >= 0 && respuestas[size_t(s.si)] != (s.cuando ? 1 : 0))
-            continue;
-        if (s.cambio) {
-            cambiarColumna(*s.cambio, origen, nativa);
-            esquemaCambiado();
-            huboCambios = true; // no rows, as any definition
-            continue;
-        }
-        std::int64_t k = -1;
-        auto c = nativa(s.sql, &k);
-        if (s.condicion) {
-            std::vector<Variant> f;
-            respuestas[i] = c && c->siguiente(f) && !f.empty() && f[0].toLong() != 0 ? 1 : 0;
-            continue;
-        }
-        if (s.definicion)
-            esquemaCambiado();
-        if (k >= 0) {
-            total += k;
-            huboCambios = true;
-        }
-        if (!c)
-            continue;
-        std::vector<Variant> f;
-        if (!s.filas || primera) {
-            while (c->siguiente(f)) {
+    bool abierto = false; // the savepoint of a statement that fires triggers
+    size_t i = 0;
+    try {
+        for (; i < n; ++i) {
+            const tsql::SalidaSqlite& s = t.sentencias[i];
+            if (s.si >= 0 && respuestas[size_t(s.si)] != (s.cuando ? 1 : 0))
+                continue;
+            if (s.cambio) {
+                cambiarColumna(*s.cambio, origen, nativa);
+                esquemaCambiado();
+                huboCambios = true; // no rows, as any definition
+                continue;
             }
-            continue;
+            std::int64_t k = -1;
+            auto c = nativa(s.sql, &k);
+            abierto = (abierto || s.abre) && !s.cierra;
+            if (s.condicion) {
+                std::vector<Variant> f;
+                respuestas[i] = c && c->siguiente(f) && !f.empty() && f[0].toLong() != 0 ? 1 : 0;
+                continue;
+            }
+            if (s.definicion)
+                esquemaCambiado();
+            if (k >= 0 && !s.interna) {
+                total += k;
+                huboCambios = true;
+            }
+            if (!c)
+                continue;
+            std::vector<Variant> f;
+            if (!s.filas || primera) {
+                while (c->siguiente(f)) {
+                }
+                continue;
+            }
+            Declarar(*c, s.columnas);
+            if (i + 1 == n) {
+                primera = std::move(c);
+                break;
+            }
+            std::vector<std::vector<Variant>> filas;
+            while (c->siguiente(f))
+                filas.push_back(f);
+            primera = std::make_unique<CursorMemoria>(c->columnas(), std::move(filas));
         }
-        Declarar(*c, s.columnas);
-        if (i + 1 == n) {
-            primera = std::move(c);
-            break;
+    } catch (const FallaProveedor&) {
+        // Never left inside the statement's savepoint, nor with half of it
+        // done; a failure in a trigger ends the whole transaction, as the
+        // server's does. What is already undone fails here, unheard.
+        if (abierto) {
+            auto intenta = [&](const QString& q) {
+                try {
+                    nativa(q, nullptr);
+                } catch (const FallaProveedor&) {
+                }
+            };
+            if (t.sentencias[i].disparo) {
+                intenta(QStringLiteral("ROLLBACK"));
+            } else {
+                intenta(QStringLiteral("ROLLBACK TO ss_disparo"));
+                intenta(QStringLiteral("RELEASE ss_disparo"));
+            }
         }
-        std::vector<std::vector<Variant>> filas;
-        while (c->siguiente(f))
-            filas.push_back(f);
-        primera = std::make_unique<CursorMemoria>(c->columnas(), std::move(filas));
+        throw;
     }
     if (afectadas)
         *afectadas = huboCambios ? total : -1;

@@ -1,8 +1,9 @@
 #pragma once
 // Statements in the server's dialect for a SQLite database: translated
 // through the typed tree with the file's own schema. Translations are kept
-// per connection by text until a definition runs (a new table or column
-// changes what a text means).
+// per connection by text while the file's schema stays as it was (a new
+// table, column or trigger, here or by another connection, changes what a
+// text means).
 #include "platform/tsql/traductor.h"
 
 #include <QHash>
@@ -22,7 +23,10 @@ class TraductorSqlite : private tsql::Esquema {
 public:
     // Rows of a native statement as texts (the schema's PRAGMA).
     using Filas = std::function<std::vector<std::vector<QString>>(const QString& sql)>;
-    explicit TraductorSqlite(Filas filas) : filas_(std::move(filas)) {}
+    // The file's PRAGMA schema_version, read the provider's quickest way
+    // (by default through filas).
+    using Version = std::function<std::int64_t()>;
+    explicit TraductorSqlite(Filas filas, Version version = {}) : filas_(std::move(filas)), version_(std::move(version)) {}
 
     // Throws FallaProveedor, from origen, with the server's error for what it refuses.
     std::shared_ptr<const tsql::Traduccion> traducir(const QString& sql, const QString& origen);
@@ -38,13 +42,20 @@ public:
 
 private:
     bool columnas(const QString& tabla, std::vector<tsql::ColumnaDeclarada>& r) override;
+    std::vector<tsql::DisparadorDeclarado> disparadores() override;
     // Rebuilds the table, all or nothing (SQLite's own way of changing a
     // column): its rows, row ids, numbering, indexes and triggers kept.
     void cambiarColumna(const tsql::CambioDeColumna& c, const QString& origen, const Nativa& nativa);
 
     Filas filas_;
+    Version version_;
     QHash<QString, std::shared_ptr<const tsql::Traduccion>> cache_;
+    std::int64_t versionCache_ = -1; // the schema's version the cache was made with
 };
+
+// The embedded database's own tables, not the user's: the types of views,
+// the triggers and the rows their statements took.
+bool TablaInterna(const QString& nombre);
 
 // The types of a statement's columns given to its cursor, from column primera.
 void Declarar(Cursor& c, const std::vector<tsql::Tipo>& tipos, int primera = 0);

@@ -2,6 +2,7 @@
 
 #include "platform/tsql/lexico.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace tsql {
@@ -24,10 +25,13 @@ public:
     {
         Lote r;
         while (ver().clase != ClaseToken::Fin) {
-            if (ver().clase == ClaseToken::Lote || simbolo(";"))
+            if (ver().clase == ClaseToken::Lote || simbolo(";")) {
+                primera_ = primera_ || ver().clase == ClaseToken::Lote;
                 ++i_;
-            else
+            } else {
                 r.sentencias.push_back(sentencia());
+                primera_ = false;
+            }
         }
         return r;
     }
@@ -287,6 +291,18 @@ private:
         if (t.clase == ClaseToken::Simbolo &&
             Uno(t.texto, {"=", "<>", "!=", "<", ">", "<=", ">=", "!<", "!>"})) {
             ++i_;
+            if ((palabra("ANY") || palabra("SOME") || palabra("ALL")) && simbolo("(", 1)) {
+                PExpr r = Nuevo(ClaseExpr::Cuantificada, t.pos,
+                                t.texto.toString() + (toma("ALL") ? QStringLiteral(" ALL") : (++i_, QStringLiteral(" ANY"))));
+                r->hijos.push_back(std::move(e));
+                Nivel n(*this);
+                esperaSimbolo("(");
+                if (!palabra("SELECT") && !palabra("WITH"))
+                    error();
+                r->sub = consulta();
+                esperaSimbolo(")");
+                return r;
+            }
             return Binario(t, std::move(e), aditivo());
         }
         if (palabra("IS")) {
@@ -408,7 +424,7 @@ private:
                 ++i_;
                 return Nuevo(ClaseExpr::Funcion, t.pos, t.mayus());
             }
-            if (simbolo("(", 1) && Uno(t.texto, {"LEFT", "RIGHT", "COALESCE", "NULLIF"})) {
+            if (simbolo("(", 1) && Uno(t.texto, {"LEFT", "RIGHT", "COALESCE", "NULLIF", "UPDATE"})) {
                 Nombre n;
                 n.partes << t_[i_++].valor();
                 n.citada.push_back(false);
@@ -418,6 +434,8 @@ private:
                 error();
             return columnaOFuncion();
         case ClaseToken::Simbolo:
+            if (t.texto == u"{")
+                return escapeOdbc();
             if (t.texto == u"*") {
                 ++i_;
                 return Nuevo(ClaseExpr::Estrella, t.pos);
@@ -434,6 +452,8 @@ private:
                     e->hijos.push_back(expr());
                 }
                 esperaSimbolo(")");
+                if (e->clase == ClaseExpr::Subconsulta && simbolo(".") && palabra("VALUE", 1) && simbolo("(", 2))
+                    valorXml(*e);
                 return e;
             }
             break;
@@ -441,6 +461,28 @@ private:
             break;
         }
         error();
+    }
+
+    // {d 'yyyy-mm-dd'} and {ts 'yyyy-mm-dd hh:mm:ss[.mmm]'}: a datetime read in
+    // that form whatever the date format, CONVERT(datetime, '...', 121).
+    // {t ...} (today's date with the time) and {fn ...} are refused.
+    PExpr escapeOdbc()
+    {
+        const qsizetype pos = t_[i_++].pos;
+        const QString clase = ver().clase == ClaseToken::Palabra ? ver().mayus() : QString();
+        static const QRegularExpression kD(QStringLiteral("^'\\d{4}-\\d{2}-\\d{2}'$"));
+        static const QRegularExpression kTs(QStringLiteral("^'\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}(\\.\\d{1,3})?'$"));
+        const QString literal = ver(1).clase == ClaseToken::Cadena ? ver(1).texto.toString() : QString();
+        if ((clase != u"D" && clase != u"TS") || !(clase == u"D" ? kD : kTs).match(literal).hasMatch())
+            throw ErrorTsql{0, QStringLiteral("The ODBC escape {%1 ...} is not supported by the embedded database.")
+                                   .arg(clase.isEmpty() ? ver().texto.toString() : clase.toLower())};
+        PExpr e = Nuevo(ClaseExpr::Conversion, pos, QStringLiteral("CONVERT"));
+        e->destino.nombre = QStringLiteral("datetime");
+        e->hijos.push_back(Nuevo(ClaseExpr::Literal, ver(1).pos, literal));
+        e->hijos.push_back(Nuevo(ClaseExpr::Literal, pos, QStringLiteral("121")));
+        i_ += 2;
+        esperaSimbolo("}");
+        return e;
     }
 
     PExpr columnaOFuncion()
@@ -497,6 +539,12 @@ private:
             while (tomaSimbolo(","));
         }
         esperaSimbolo(")");
+        if (palabra("WITHIN") && palabra("GROUP", 1)) {
+            i_ += 2;
+            esperaSimbolo("(");
+            e->enGrupo = ordenes();
+            esperaSimbolo(")");
+        }
         if (toma("OVER")) {
             e->ventana = std::make_unique<Ventana>();
             esperaSimbolo("(");
@@ -683,6 +731,8 @@ private:
         if (s->empates && s->orden.empty())
             throw ErrorTsql{1062, QStringLiteral("The TOP N WITH TIES clause is not allowed without a corresponding "
                                                  "ORDER BY clause.")};
+        if (palabra("FOR") && palabra("XML", 1))
+            paraXml(*s);
         if (palabra("FOR") && ver(1).clase == ClaseToken::Palabra && !palabra("UPDATE", 1))
             throw ErrorTsql{0, QStringLiteral("FOR %1 is not supported by the embedded database.")
                                    .arg(ver(1).mayus())};
@@ -691,6 +741,58 @@ private:
             saltaParentesis();
         }
         return s;
+    }
+
+    // FOR XML PATH [('element')] [, TYPE]; the other modes and directives are refused.
+    void paraXml(Select& s)
+    {
+        i_ += 2;
+        if (!toma("PATH"))
+            throw ErrorTsql{0, QStringLiteral("FOR XML %1 is not supported by the embedded database.").arg(ver().mayus())};
+        s.xml = QStringLiteral("row");
+        if (tomaSimbolo("(")) {
+            const Token& t = ver();
+            if (t.clase != ClaseToken::Cadena)
+                error();
+            ++i_;
+            const qsizetype ini = t.texto.indexOf(u'\'');
+            s.xml = t.texto.mid(ini + 1, t.texto.size() - ini - 2).toString().replace(QStringLiteral("''"), QStringLiteral("'"));
+            esperaSimbolo(")");
+        }
+        while (tomaSimbolo(",")) {
+            if (toma("TYPE"))
+                s.xmlTipo = true;
+            else
+                throw ErrorTsql{0, QStringLiteral("FOR XML PATH, %1 is not supported by the embedded database.").arg(ver().mayus())};
+        }
+    }
+
+    // (SELECT ... FOR XML PATH, TYPE).value('.', 'type'): the path in the
+    // subquery's texto, the type in destino.
+    void valorXml(Expr& e)
+    {
+        i_ += 3;
+        const Token& ruta = ver();
+        if (ruta.clase != ClaseToken::Cadena)
+            error();
+        ++i_;
+        e.texto = ruta.texto.toString();
+        esperaSimbolo(",");
+        const Token& tipo = ver();
+        if (tipo.clase != ClaseToken::Cadena)
+            error();
+        ++i_;
+        const QString escrito = tipo.texto.mid(tipo.texto.indexOf(u'\'') + 1).chopped(1).toString();
+        esperaSimbolo(")");
+        Analizador a(escrito);
+        bool entero = false;
+        try {
+            e.destino = a.tipo();
+            entero = a.ver().clase == ClaseToken::Fin;
+        } catch (const ErrorTsql&) {
+        }
+        if (!entero)
+            throw ErrorTsql{0, QStringLiteral("The XML value() method with the type '%1' is not supported by the embedded database.").arg(escrito)};
     }
 
     PSelect selectSimple()
@@ -743,8 +845,15 @@ private:
         if (ver().clase == ClaseToken::Numero)
             return primario();
         Nivel n(*this);
+        const qsizetype pos = ver().pos;
         esperaSimbolo("(");
-        PExpr e = expr();
+        PExpr e;
+        if (palabra("SELECT") || palabra("WITH")) {
+            e = Nuevo(ClaseExpr::Subconsulta, pos);
+            e->sub = consulta();
+        } else {
+            e = expr();
+        }
         esperaSimbolo(")");
         return e;
     }
@@ -928,6 +1037,15 @@ private:
             return si();
         if (p == u"EXEC" || p == u"EXECUTE")
             return ejecutar();
+        if (p == u"RETURN") {
+            ++i_;
+            PSentencia st = Nueva(ClaseSentencia::Retorno);
+            const Token& v = ver();
+            if (v.clase == ClaseToken::Numero || v.clase == ClaseToken::Variable || v.clase == ClaseToken::Global
+                || (v.clase == ClaseToken::Simbolo && (v.texto == u"(" || v.texto == u"-")))
+                st->donde = expr();
+            return st;
+        }
         error();
     }
 
@@ -958,10 +1076,10 @@ private:
     void topDe(Sentencia& st)
     {
         if (toma("TOP")) {
-            Nivel n(*this);
-            esperaSimbolo("(");
-            st.top = expr();
-            esperaSimbolo(")");
+            // UPDATE and DELETE take TOP only in parentheses.
+            if (!simbolo("("))
+                error();
+            st.top = top();
             st.porcentaje = toma("PERCENT");
         }
     }
@@ -1044,8 +1162,11 @@ private:
     {
         const qsizetype pos = ver().pos;
         espera("CREATE");
-        if (toma("OR"))
+        const bool oAlterar = toma("OR");
+        if (oAlterar)
             espera("ALTER");
+        if (toma("TRIGGER"))
+            return disparador(oAlterar ? QStringLiteral("CREATE OR ALTER") : QStringLiteral("CREATE"));
         if (toma("TABLE"))
             return crearTabla();
         if (toma("VIEW")) {
@@ -1061,7 +1182,7 @@ private:
             st->select = consulta();
             return st;
         }
-        if (palabra("PROC") || palabra("PROCEDURE") || palabra("FUNCTION") || palabra("TRIGGER")) {
+        if (palabra("PROC") || palabra("PROCEDURE") || palabra("FUNCTION")) {
             // Its body is the rest of the batch, as the server takes it.
             PSentencia st = Nueva(ClaseSentencia::Otra);
             st->texto = palabra("PROC") ? QStringLiteral("PROCEDURE") : ver().mayus();
@@ -1083,6 +1204,62 @@ private:
             ++i_;
             saltaParentesis();
         }
+        return st;
+    }
+
+    // CREATE / ALTER TRIGGER: its body is the rest of the batch, which it
+    // must begin.
+    PSentencia disparador(const QString& clase)
+    {
+        if (!primera_)
+            throw ErrorTsql{111, QStringLiteral("'%1 TRIGGER' must be the first statement in a query batch.").arg(clase)};
+        PSentencia st = Nueva(ClaseSentencia::CrearDisparador);
+        st->texto = clase;
+        st->indice = nombre();
+        espera("ON");
+        if (palabra("DATABASE") || (palabra("ALL") && palabra("SERVER", 1))) {
+            st->accion = QStringLiteral("A DDL trigger");
+            while (ver().clase != ClaseToken::Fin && ver().clase != ClaseToken::Lote)
+                ++i_;
+            return st;
+        }
+        st->objeto = nombre();
+        if (toma("WITH")) {
+            st->accion = QStringLiteral("WITH ") + ver().mayus();
+            while (!palabra("FOR") && !palabra("AFTER") && !palabra("INSTEAD") && ver().clase != ClaseToken::Fin
+                   && ver().clase != ClaseToken::Lote)
+                ++i_;
+        }
+        if (palabra("INSTEAD") && palabra("OF", 1)) {
+            i_ += 2;
+            st->accion = QStringLiteral("INSTEAD OF");
+        } else if (!toma("AFTER")) {
+            espera("FOR");
+        }
+        do {
+            const Token& e = ver();
+            if (e.clase != ClaseToken::Palabra || !Uno(e.texto, {"INSERT", "UPDATE", "DELETE"}))
+                error();
+            st->eventos << e.mayus();
+            ++i_;
+        } while (tomaSimbolo(","));
+        if (palabra("WITH") && palabra("APPEND", 1))
+            i_ += 2;
+        if (palabra("NOT") && palabra("FOR", 1) && palabra("REPLICATION", 2)) {
+            i_ += 3;
+            st->accion = QStringLiteral("NOT FOR REPLICATION");
+        }
+        espera("AS");
+        const qsizetype cuerpo = ver().pos;
+        while (ver().clase != ClaseToken::Fin && ver().clase != ClaseToken::Lote) {
+            if (simbolo(";"))
+                ++i_;
+            else
+                st->cuerpo.push_back(sentencia());
+        }
+        if (st->cuerpo.empty())
+            error();
+        st->valor = textoDesde(cuerpo);
         return st;
     }
 
@@ -1273,6 +1450,8 @@ private:
     PSentencia alterar()
     {
         espera("ALTER");
+        if (toma("TRIGGER"))
+            return disparador(QStringLiteral("ALTER"));
         espera("TABLE");
         PSentencia st = Nueva(ClaseSentencia::AlterarTabla);
         st->objeto = nombre();
@@ -1474,6 +1653,7 @@ private:
     std::vector<Token> t_;
     size_t i_ = 0;
     int profundidad_ = 0;
+    bool primera_ = true; // no statement yet in this batch
 };
 
 } // namespace

@@ -42,6 +42,7 @@ enum class ClaseExpr {
     Subconsulta, // (SELECT ...): sub
     Existe,      // [NOT] EXISTS (SELECT ...): sub, negado
     En,          // hijos[0] [NOT] IN (hijos[1..]) or IN (sub)
+    Cuantificada, // hijos[0] op ANY|ALL (sub): texto "op ANY" or "op ALL" (SOME is ANY)
     Entre,       // hijos[0] [NOT] BETWEEN hijos[1] AND hijos[2]
     Como,        // hijos[0] [NOT] LIKE hijos[1] [ESCAPE hijos[2]]
     EsNulo,      // hijos[0] IS [NOT] NULL
@@ -75,6 +76,7 @@ struct Expr {
     bool negado = false;
     bool distinto = false; // COUNT(DISTINCT x)
     bool estrella = false; // COUNT(*)
+    std::vector<Orden> enGrupo; // STRING_AGG(...) WITHIN GROUP (ORDER BY ...)
     qsizetype pos = 0;     // offset in the batch's text
     Tipo tipo;             // filled by the typing pass
 
@@ -143,6 +145,10 @@ struct Select {
     std::vector<Combinada> combinadas; // each SELECT of the chain, without ORDER BY
     std::vector<Orden> orden;          // of the whole chain
     PExpr offset, fetch;
+    // FOR XML PATH: the element of each row ("" for PATH(''));
+    // a null string when the query has no FOR XML.
+    QString xml;
+    bool xmlTipo = false;              // FOR XML ..., TYPE
     qsizetype pos = 0;
 };
 
@@ -193,9 +199,13 @@ enum class ClaseSentencia {
     Declarar, Asignar,
     Si, Bloque,
     Ejecutar,     // EXEC: texto = the statement as written
+    Retorno,      // RETURN [donde: a value]
+    CrearDisparador, // CREATE / ALTER / CREATE OR ALTER TRIGGER (texto) indice ON objeto AFTER eventos AS
+                     // cuerpo; valor = the body as written, to the end of the batch; accion = what the
+                     // embedded database does not take of it (INSTEAD OF, WITH ENCRYPTION...), or empty
     Otra,         // a statement the parser recognises but does not take apart
-                  // (CREATE PROCEDURE, CREATE TRIGGER...): texto = its kind (PROCEDURE, FUNCTION,
-                  // TRIGGER), valor = as written, to the end of the batch
+                  // (CREATE PROCEDURE, CREATE FUNCTION): texto = its kind (PROCEDURE, FUNCTION),
+                  // valor = as written, to the end of the batch
 };
 
 struct Sentencia {
@@ -205,7 +215,8 @@ struct Sentencia {
 
     PSelect select;                 // Select; Insert ... SELECT; CrearVista
     Nombre objeto;                  // target table, view; the table of CREATE INDEX
-    Nombre indice;                  // CREATE INDEX i
+    Nombre indice;                  // CREATE INDEX i; CREATE TRIGGER t
+    QStringList eventos;            // CREATE TRIGGER: INSERT, UPDATE, DELETE (upper case)
     QString alias;                  // UPDATE a / DELETE a ... FROM T a
     PExpr top;                      // UPDATE / DELETE TOP (n)
     bool porcentaje = false;
@@ -220,7 +231,8 @@ struct Sentencia {
 
     std::vector<DefColumna> definiciones;    // CREATE TABLE; ALTER TABLE ADD
     std::vector<Restriccion> restricciones;
-    QString accion;                 // ALTER TABLE: ADD, DROP COLUMN, ALTER COLUMN, DROP CONSTRAINT
+    QString accion;                 // ALTER TABLE: ADD, DROP COLUMN, ALTER COLUMN, DROP CONSTRAINT;
+                                    // CREATE TRIGGER: what is refused of it
     QStringList eliminadas;         // ALTER TABLE DROP COLUMN/CONSTRAINT names
     bool unico = false;             // CREATE UNIQUE INDEX
     QString claseObjeto;            // DROP TABLE / VIEW / INDEX / PROCEDURE ...: upper case
@@ -229,7 +241,7 @@ struct Sentencia {
 
     std::vector<Declaracion> declaraciones;
     std::vector<PSentencia> cuerpo; // Bloque; Si: cuerpo[0] then, cuerpo[1] else (may be absent);
-                                    // Insert ... EXEC: cuerpo[0] the Ejecutar
+                                    // Insert ... EXEC: cuerpo[0] the Ejecutar; CrearDisparador: its body
 };
 
 struct Lote {

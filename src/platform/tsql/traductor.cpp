@@ -1,9 +1,12 @@
 #include "platform/tsql/traductor.h"
+#include "platform/tsql/disparadores.h"
 
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <functional>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -67,7 +70,8 @@ bool EsAgregado(const Expr& e)
     if (e.clase != ClaseExpr::Funcion || e.ventana)
         return false;
     const QString f = e.texto.toUpper();
-    return f == u"COUNT" || f == u"SUM" || f == u"AVG" || f == u"MIN" || f == u"MAX" || f == u"COUNT_BIG";
+    return f == u"COUNT" || f == u"SUM" || f == u"AVG" || f == u"MIN" || f == u"MAX" || f == u"COUNT_BIG"
+           || f == u"STRING_AGG";
 }
 
 // An aggregate in an expression (not in a subquery of it).
@@ -81,6 +85,21 @@ bool Agregada(const Expr& e)
         if (h && Agregada(*h))
             return true;
     return (e.operando && Agregada(*e.operando)) || (e.sino && Agregada(*e.sino));
+}
+
+// The type FOR XML's text has.
+Tipo TipoXml() { return Tipo::Texto(Clase::NVarChar, -1, QStringLiteral("CI_AS"), Origen::Defecto); }
+
+// A name FOR XML PATH writes as an element as it is: no attribute (@a), no
+// path (a/b), no node test (text()), nothing it would encode (_x0020_).
+bool NombreXml(const QString& n)
+{
+    if (n.isEmpty() || !(n[0].isLetter() || n[0] == u'_') || n.startsWith(QLatin1String("xml"), Qt::CaseInsensitive))
+        return false;
+    for (const QChar c : n)
+        if (!(c.isLetterOrNumber() || c == u'_' || c == u'-' || c == u'.'))
+            return false;
+    return true;
 }
 
 // Which values a type's conversion keeps apart: numbers, texts, dates.
@@ -170,7 +189,8 @@ struct Ambito {
 bool Simple(const Select& s)
 {
     if (!s.con.empty() || !s.combinadas.empty() || s.distinto || !s.grupo.empty() || s.teniendo || s.desde.size() != 1
-        || !s.desde[0].uniones.empty() || s.desde[0].fuente.clase != ClaseFuente::Tabla || !s.into.vacio())
+        || !s.desde[0].uniones.empty() || s.desde[0].fuente.clase != ClaseFuente::Tabla || !s.into.vacio()
+        || !s.xml.isNull())
         return false;
     for (const ItemSelect& i : s.lista)
         if (EsAgregado(*i.expr))
@@ -198,6 +218,8 @@ private:
     const std::vector<ColumnaAmbito>* tabla(const QString& nombre)
     {
         const QString k = nombre.toLower();
+        if (!disparos_.empty() && Logica(k))
+            return tabla(disparos_.back().tabla);
         if (auto it = ctes_.constFind(k); it != ctes_.constEnd())
             return &it.value();
         if (auto it = tablas_.constFind(k); it != tablas_.constEnd())
@@ -589,7 +611,7 @@ private:
                 ++parametros_;
                 return {QStringLiteral("?"), Tipo()};
             }
-            return {QStringLiteral("ss_var(%1)").arg(Lit(e.texto.toLower())), variable(e.texto)};
+            return {QStringLiteral("ss_var(%1)").arg(nombreVariable(e.texto)), variable(e.texto)};
         case ClaseExpr::Global: {
             const QString g = e.texto.toUpper();
             if (g == u"@@IDENTITY")
@@ -687,6 +709,7 @@ private:
             return {e.negado ? QStringLiteral("NOT (%1)").arg(s) : Par(s), Tipo::De(Clase::Bit)};
         }
         case ClaseExpr::En: return en(e, a);
+        case ClaseExpr::Cuantificada: return cuantificada(e, a);
         case ClaseExpr::Existe: {
             std::vector<Tipo> t;
             const QString s = subconsulta(*e.sub, a, &t);
@@ -695,6 +718,10 @@ private:
         case ClaseExpr::Subconsulta: {
             // A value: more than one row is the server's error 512.
             Select& q = *e.sub;
+            if (!q.xml.isNull())
+                return {Par(xml(q, &a, valorXml(e))), TipoXml()};
+            if (!e.texto.isEmpty())
+                throw NoSoportado(QStringLiteral("The XML value() method of a value not XML"));
             std::vector<Tipo> t;
             const bool unaFila = q.combinadas.empty() && q.grupo.empty() && q.lista.size() == 1 && Agregada(*q.lista[0].expr);
             if (unaFila)
@@ -717,6 +744,29 @@ private:
         case ClaseExpr::Defecto: throw NoSoportado(QStringLiteral("DEFAULT as a value"));
         }
         return {};
+    }
+
+    // x op ANY / ALL (subquery), in three-valued logic: ANY is true when some
+    // comparison is, false when none is unknown (an empty set too); ALL is
+    // false when some comparison is, true when none is unknown.
+    Res cuantificada(Expr& e, const Ambito& a)
+    {
+        const qsizetype blanco = e.texto.indexOf(u' ');
+        const QString op = e.texto.left(blanco);
+        const bool todas = e.texto.mid(blanco + 1) == u"ALL";
+        Res x = expr(*e.hijos[0], a);
+        std::vector<Tipo> t;
+        const QString s = select(*e.sub, &a, &t);
+        if (t.size() != 1)
+            throw ErrorTsql{116, QStringLiteral("Only one expression can be specified in the select list when the subquery is not introduced with EXISTS.")};
+        const QString c = comparacion(op, x, {QStringLiteral("ss_v"), t[0]}).sql;
+        auto hay = [&](const QString& condicion) {
+            return QStringLiteral("EXISTS (WITH ss_q(ss_v) AS (") + s + QStringLiteral(") SELECT 1 FROM ss_q WHERE ") + condicion + u')';
+        };
+        return {QStringLiteral("CASE WHEN %1 THEN %2 WHEN %3 THEN NULL ELSE %4 END")
+                    .arg(hay(todas ? QStringLiteral("NOT ") + Par(c) : Par(c)), todas ? QStringLiteral("0") : QStringLiteral("1"),
+                         hay(Par(c) + QStringLiteral(" IS NULL")), todas ? QStringLiteral("1") : QStringLiteral("0")),
+                Tipo::De(Clase::Bit)};
     }
 
     Res binario(const QString& op, const Res& x, const Res& y)
@@ -863,6 +913,8 @@ private:
         };
         if (e.ventana)
             return ventana(e, a, f);
+        if (f == u"UPDATE")
+            return actualizada(e);
         if (f == u"COUNT" || f == u"COUNT_BIG") {
             const Tipo t = Tipo::De(f == u"COUNT" ? Clase::Int : Clase::BigInt);
             if (e.estrella)
@@ -949,7 +1001,10 @@ private:
         if (f == u"LEN" || f == u"DATALENGTH") {
             aridad(1, 1);
             Res x = expr(*e.hijos[0], a);
-            const Tipo t = Tipo::De(Clase::Int);
+            // Of a max type, a bigint.
+            const bool max = x.t.largo < 0
+                             && (x.t.clase == Clase::VarChar || x.t.clase == Clase::NVarChar || x.t.clase == Clase::VarBinary);
+            const Tipo t = Tipo::De(max ? Clase::BigInt : Clase::Int);
             if (f == u"DATALENGTH") {
                 if (x.t.texto() || x.t.desconocido())
                     return {QStringLiteral("ss_datalength(%1, %2)").arg(x.sql, x.t.unicode() ? QStringLiteral("1") : QStringLiteral("0")), t};
@@ -1047,7 +1102,7 @@ private:
         }
         if (f == u"SCOPE_IDENTITY") {
             aridad(0, 0);
-            return {QStringLiteral("ss_identity()"), Tipo::Decimal(38, 0)};
+            return {QStringLiteral("ss_scope_identity()"), Tipo::Decimal(38, 0)};
         }
         if (f == u"YEAR" || f == u"MONTH" || f == u"DAY") {
             aridad(1, 1);
@@ -1183,10 +1238,29 @@ private:
             aridad(2, 2);
             std::vector<Res> x = args(e, a);
             Tipo t = texto(x[0].t);
-            if (t.largo >= 0 || t.desconocido())
+            QString g = QStringLiteral("group_concat(%1, %2)").arg(aTexto(x[0]), aTexto(x[1]));
+            if (!e.enGrupo.empty()) {
+                // WITHIN GROUP (ORDER BY ...): each key with its direction and collation.
+                QStringList partes{aTexto(x[0]), aTexto(x[1])};
+                for (Orden& k : e.enGrupo) {
+                    const Res c = expr(*k.expr, a);
+                    partes << (k.desc ? QStringLiteral("1") : QStringLiteral("0"))
+                           << (c.t.texto() ? Lit(c.t.intercalacion.isEmpty() ? QStringLiteral("CI_AS") : c.t.intercalacion)
+                                           : QStringLiteral("NULL"))
+                           << c.sql;
+                }
+                g = QStringLiteral("ss_string_agg(%1)").arg(partes.join(QStringLiteral(", ")));
+            }
+            if (t.largo >= 0 || t.desconocido()) {
                 t = Tipo::Texto(t.unicode() ? Clase::NVarChar : Clase::VarChar, t.unicode() ? 4000 : 8000,
                                 t.intercalacion, Origen::Defecto);
-            r = {QStringLiteral("group_concat(%1, %2)").arg(aTexto(x[0]), aTexto(x[1])), t};
+                // Not a max type: the result has 8000 bytes at most.
+                g = QStringLiteral("CASE WHEN length(%2) > %1 THEN ss_error(9829, 'STRING_AGG aggregation result exceeded the "
+                                   "limit of 8000 bytes. Use LOB types to avoid result truncation.') ELSE %2 END")
+                        .arg(t.largo)
+                        .arg(g);
+            }
+            r = {g, t};
             return true;
         }
         if (f == u"DATENAME") {
@@ -1350,7 +1424,8 @@ private:
                 throw ErrorTsql{208, QStringLiteral("Invalid object name '%1'.").arg(f.nombre.partes.join(u'.'))};
             r.alias = f.alias.isEmpty() ? nombre : f.alias;
             r.columnas = *cols;
-            sql = Q(nombre) + (f.alias.isEmpty() ? QString() : QStringLiteral(" AS ") + Q(f.alias));
+            sql = !disparos_.empty() && Logica(nombre) ? logica(nombre, f.alias, *cols)
+                                                       : Q(nombre) + (f.alias.isEmpty() ? QString() : QStringLiteral(" AS ") + Q(f.alias));
             break;
         }
         case ClaseFuente::Subconsulta: {
@@ -1449,7 +1524,7 @@ private:
             if (!it.variable.isEmpty()) {
                 // SELECT @x = ...: each row sets it; no rows come back.
                 const Tipo tv = variable(it.variable);
-                items << QStringLiteral("ss_var_fijar(%1, %2)").arg(Lit(it.variable.toLower()), conv(expr(*it.expr, a), tv, Modo::Explicita));
+                items << QStringLiteral("ss_var_fijar(%1, %2)").arg(nombreVariable(it.variable), conv(expr(*it.expr, a), tv, Modo::Explicita));
                 continue;
             }
             if (it.expr->clase == ClaseExpr::Estrella) {
@@ -1488,7 +1563,7 @@ private:
             if (!nombre.isEmpty())
                 alias.push_back({nombre, x.t});
         }
-        if (empates) {
+        if (empates && !s.orden.empty()) {
             QStringList ks;
             for (Orden& k : s.orden)
                 ks << expresionDeGrupo(*k.expr, a) + (k.desc ? QStringLiteral(" DESC") : QString());
@@ -1562,10 +1637,20 @@ private:
     {
         if (!s.top)
             return {};
-        Res n = expr(*s.top, a);
         if (s.porcentaje)
-            return QStringLiteral(" LIMIT (SELECT CAST((count(*) * (%1) + 99.9999999) / 100 AS INTEGER) FROM (%2))").arg(n.sql, consulta);
-        return QStringLiteral(" LIMIT ") + n.sql;
+            return QStringLiteral(" LIMIT (SELECT CAST((count(*) * (%1) + 99.9999999) / 100 AS INTEGER) FROM (%2))")
+                .arg(expr(*s.top, a).sql, consulta);
+        return QStringLiteral(" LIMIT ") + filasDeTop(*s.top, a);
+    }
+
+    // TOP's number of rows. One known only when it runs is checked: SQLite
+    // takes a negative LIMIT as no limit.
+    QString filasDeTop(Expr& top, const Ambito& a)
+    {
+        const QString n = expr(top, a).sql;
+        if (top.clase == ClaseExpr::Literal)
+            return n;
+        return QStringLiteral("CASE WHEN %1 < 0 THEN ss_error(127, 'A TOP N value may not be negative.') ELSE %1 END").arg(n);
     }
 
     // WITH: each CTE known by its columns to what follows it ("WITH a AS
@@ -1641,6 +1726,8 @@ private:
 
     QString seleccion(Select& s, const Ambito* padre, std::vector<Tipo>* tipos, std::vector<QString>* nombres, const Opciones& op)
     {
+        if (!s.xml.isNull())
+            throw NoSoportado(QStringLiteral("FOR XML in this place"));
         const bool claveFila = op.claveFila;
         std::vector<QString> nombresPropios;
         if (!nombres)
@@ -1665,7 +1752,7 @@ private:
             for (size_t i = 0; i < nombres->size(); ++i)
                 cols << QStringLiteral("ss_c%1 AS %2").arg(i + 1 + (claveFila ? 1 : 0)).arg(Q((*nombres)[i]));
             const QString r = QStringLiteral("SELECT %1 FROM (%2) WHERE ss_rango <= (%3) ORDER BY ss_rango")
-                                  .arg(cols.join(QStringLiteral(", ")), dentro, expr(*s.top, a).sql);
+                                  .arg(cols.join(QStringLiteral(", ")), dentro, filasDeTop(*s.top, a));
             ctes_ = ctesAntes;
             return con + r;
         }
@@ -1702,6 +1789,92 @@ private:
         }
         ctes_ = ctesAntes;
         return con + r;
+    }
+
+    // FOR XML PATH: one text, each row's fragment joined in the ORDER BY's
+    // order (an ordered window of group_concat keeps it). No rows: NULL as
+    // a value, no row as a result.
+    // texto: the text of the XML, what .value('.', 'nvarchar(max)') takes of
+    // it: the values as they are, without elements.
+    QString xml(Select& s, const Ambito* padre, bool texto = false)
+    {
+        if (!s.combinadas.empty() || s.empates || s.xmlTipo != texto)
+            throw NoSoportado(!s.combinadas.empty() ? QStringLiteral("FOR XML on a UNION")
+                              : s.empates           ? QStringLiteral("FOR XML with TOP ... WITH TIES")
+                              : s.xmlTipo           ? QStringLiteral("FOR XML PATH, TYPE")
+                                                    : QStringLiteral("The XML value() method without TYPE"));
+        if (!s.xml.isEmpty() && !NombreXml(s.xml))
+            throw NoSoportado(QStringLiteral("FOR XML PATH('%1')").arg(s.xml));
+        for (const ItemSelect& i : s.lista)
+            if (!i.variable.isEmpty() || i.expr->clase == ClaseExpr::Estrella)
+                throw NoSoportado(i.variable.isEmpty() ? QStringLiteral("FOR XML with *") : QStringLiteral("FOR XML assigning a variable"));
+        const auto ctesAntes = ctes_;
+        const QString con = ctes(s.con, padre);
+        Opciones op;
+        op.empates = true; // the items as ss_c1..., the rank of the ORDER BY as ss_rango
+        Ambito a;
+        std::vector<ColumnaAmbito> alias;
+        std::vector<Tipo> tipos;
+        std::vector<QString> nombres;
+        QString dentro = miembro(s, padre, &tipos, &nombres, a, alias, op);
+        compruebaAgrupada(s, alias);
+        const bool ordenada = !s.orden.empty();
+        if (s.top || s.offset || s.fetch) {
+            if (ordenada)
+                dentro += QStringLiteral(" ORDER BY ss_rango");
+            if (s.top && (s.offset || s.fetch))
+                throw ErrorTsql{10741, QStringLiteral("A TOP can not be used in the same query or sub-query as a OFFSET.")};
+            dentro += s.top ? limite(s, a, dentro)
+                            : QStringLiteral(" LIMIT %1 OFFSET %2")
+                                  .arg(s.fetch ? expr(*s.fetch, a).sql : QStringLiteral("-1"), s.offset ? expr(*s.offset, a).sql : QStringLiteral("0"));
+        }
+        QStringList partes;
+        for (size_t i = 0; i < tipos.size(); ++i) {
+            const QString& nombre = nombres[i];
+            if (!nombre.isEmpty() && !NombreXml(nombre))
+                throw NoSoportado(QStringLiteral("FOR XML PATH with the column name '%1'").arg(nombre));
+            if (tipos[i].clase == Clase::Nulo)
+                continue;
+            partes << QStringLiteral("ifnull(ss_xml(%1, %2, %3), '')")
+                          .arg(textoXml(QStringLiteral("ss_c%1").arg(i + 1), tipos[i]), Lit(texto ? QString() : nombre),
+                               texto ? QStringLiteral("2") : QStringLiteral("1"));
+        }
+        QString fila = partes.isEmpty() ? QStringLiteral("''") : partes.join(QStringLiteral(" || "));
+        if (!s.xml.isEmpty() && !texto)
+            fila = QStringLiteral("ss_xml(%1, %2, 0)").arg(fila, Lit(s.xml));
+        ctes_ = ctesAntes;
+        return con + QStringLiteral("SELECT group_concat(%1, '') OVER (%2ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED FOLLOWING) "
+                                    "FROM (%3) LIMIT 1")
+                         .arg(fila, ordenada ? QStringLiteral("ORDER BY ss_rango ") : QString(), dentro);
+    }
+
+    // (SELECT ... FOR XML PATH, TYPE).value('.', 'nvarchar(max)'): whether
+    // the subquery is read so. Other paths and types are refused.
+    static bool valorXml(const Expr& e)
+    {
+        if (e.texto.isEmpty())
+            return false;
+        const Tipo t = TipoDeEscrito(e.destino, QString());
+        if ((e.texto != u"'.'" && e.texto != u"N'.'") || t.clase != Clase::NVarChar || t.largo >= 0)
+            throw NoSoportado(QStringLiteral("The XML value() method other than .value('.', 'NVARCHAR(MAX)')"));
+        return true;
+    }
+
+    // A value as FOR XML writes it, before escaping: the types whose form
+    // is not known here are refused.
+    QString textoXml(const QString& v, const Tipo& t)
+    {
+        if (t.texto())
+            return v;
+        if (t.entero() || t.clase == Clase::Decimal)
+            return QStringLiteral("ss_texto(%1, %2, NULL, NULL)").arg(v, NombreTipo(t));
+        if (t.clase == Clase::Money || t.clase == Clase::SmallMoney)
+            return QStringLiteral("ss_texto(%1, %2, 2, NULL)").arg(v, NombreTipo(t));
+        // ISO 8601, the milliseconds only when there are some.
+        if (t.clase == Clase::DateTime || t.clase == Clase::SmallDateTime)
+            return QStringLiteral("replace(ss_texto(%1, %2, 126, NULL), '.000', '')").arg(v, NombreTipo(t));
+        throw NoSoportado(t.desconocido() ? QStringLiteral("FOR XML of a value of unknown type")
+                                          : QStringLiteral("FOR XML of a value of type %1").arg(NombreDe(t)));
     }
 
     // What the server refuses before running a SELECT that SQLite would run:
@@ -1805,6 +1978,15 @@ private:
         case ClaseSentencia::Select: {
             if (!s.select->into.vacio())
                 return seleccionarEn(s);
+            if (!s.select->xml.isNull()) {
+                // The server sends a statement's XML as rows of 2033 characters.
+                const QString x = xml(*s.select, nullptr);
+                return salida(QStringLiteral("WITH RECURSIVE ss_x(t) AS (%1), ss_n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM ss_n, "
+                                             "ss_x WHERE (i + 1) * 2033 < length(t)) SELECT substr(t, i * 2033 + 1, 2033) AS %2 "
+                                             "FROM ss_x, ss_n WHERE i * 2033 < length(t) ORDER BY i")
+                                  .arg(x, Q(QStringLiteral("XML_F52E2B61-18A1-11d1-B105-00805F49916B"))),
+                              {TipoXml()}, true);
+            }
             int asignan = 0;
             for (const ItemSelect& i : s.select->lista)
                 asignan += i.variable.isEmpty() ? 0 : 1;
@@ -1838,8 +2020,10 @@ private:
             return;
         }
         case ClaseSentencia::Bloque:
-            for (PSentencia& x : s.cuerpo)
+            for (PSentencia& x : s.cuerpo) {
+                trasRetorno();
                 sentencia(*x);
+            }
             return;
         case ClaseSentencia::Transaccion: {
             const QString k = s.texto.toUpper();
@@ -1873,7 +2057,7 @@ private:
                     throw ErrorTsql{102, QStringLiteral("Incorrect syntax near '%1'.").arg(s.valor.trimmed())};
                 if (!numero)
                     variable(v);
-                salida(QStringLiteral("SELECT ss_datefirst(%1)").arg(numero ? QString::number(v.toInt()) : QStringLiteral("ss_var(%1)").arg(Lit(v))));
+                salida(QStringLiteral("SELECT ss_datefirst(%1)").arg(numero ? QString::number(v.toInt()) : QStringLiteral("ss_var(%1)").arg(nombreVariable(v))));
             }
             // The other options change nothing the embedded database does.
             return;
@@ -1914,6 +2098,8 @@ private:
         }
         case ClaseSentencia::Eliminar: {
             const QString k = s.claseObjeto.toUpper();
+            if (k == u"TRIGGER")
+                return eliminarDisparadores(s);
             if (k != u"TABLE" && k != u"VIEW" && k != u"INDEX")
                 throw NoSoportado(QStringLiteral("DROP %1").arg(k));
             for (const Nombre& n : s.objetos) {
@@ -1923,10 +2109,27 @@ private:
                     salida(QString::fromLatin1(kTablaDeTipos));
                     salida(QStringLiteral("DELETE FROM ss_tipos WHERE objeto = %1").arg(Lit(Objeto(n))));
                 }
+                if (k == u"TABLE")
+                    olvidarDisparadores(Objeto(n));
             }
             return;
         }
-        case ClaseSentencia::AlterarTabla: return alterar(s);
+        case ClaseSentencia::AlterarTabla: {
+            // What copies the table's rows goes while it changes, and comes
+            // back with its new columns. A column's new type comes in one
+            // step undone whole on a failure: its copies are made again after.
+            const QString t = Objeto(s.objeto);
+            const QStringList eventos = eventosDe(t);
+            const bool cambio = s.accion.toUpper() == u"ALTER COLUMN";
+            if (!eventos.isEmpty() && !cambio)
+                captura(t, {});
+            alterar(s);
+            if (!eventos.isEmpty() && cambio)
+                captura(t, {});
+            if (!eventos.isEmpty())
+                captura(t, eventos);
+            return;
+        }
         case ClaseSentencia::Truncar: {
             const QString t = Objeto(s.objeto);
             if (!tabla(t))
@@ -1934,6 +2137,9 @@ private:
             salida(QStringLiteral("DELETE FROM %1").arg(Q(t)));
             if (!identidades_.value(t.toLower()).isEmpty())
                 salida(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = %1").arg(Lit(t)));
+            // It fires no trigger; the rows copied on their way out go at once.
+            if (eventosDe(t).contains(QLatin1String("DELETE")))
+                interna(QStringLiteral("DELETE FROM %1 WHERE ss_nivel = 0").arg(Q(FilasDe(t, false))));
             return;
         }
         case ClaseSentencia::Declarar:
@@ -1947,7 +2153,7 @@ private:
                 variables_.insert(k, t);
                 Ambito vacio;
                 salida(QStringLiteral("SELECT ss_var_fijar(%1, %2)")
-                           .arg(Lit(k), d.valor ? conv(expr(*d.valor, vacio), t, Modo::Explicita) : QStringLiteral("NULL")));
+                           .arg(nombreVariable(k), d.valor ? conv(expr(*d.valor, vacio), t, Modo::Explicita) : QStringLiteral("NULL")));
             }
             return;
         case ClaseSentencia::Asignar:
@@ -1957,12 +2163,14 @@ private:
                 Ambito vacio;
                 Res v = expr(*x.expr, vacio);
                 if (x.operador != u"=")
-                    v = aritmetica(x.operador.left(x.operador.size() - 1), {QStringLiteral("ss_var(%1)").arg(Lit(nombre.toLower())), t}, v);
+                    v = aritmetica(x.operador.left(x.operador.size() - 1), {QStringLiteral("ss_var(%1)").arg(nombreVariable(nombre)), t}, v);
                 // A variable takes a longer text cut, as CAST would.
-                salida(QStringLiteral("SELECT ss_var_fijar(%1, %2)").arg(Lit(nombre.toLower()), conv(v, t, Modo::Explicita)));
+                salida(QStringLiteral("SELECT ss_var_fijar(%1, %2)").arg(nombreVariable(nombre), conv(v, t, Modo::Explicita)));
             }
             return;
         case ClaseSentencia::Ejecutar: throw NoSoportado(QStringLiteral("EXECUTE"));
+        case ClaseSentencia::CrearDisparador: return crearDisparador(s);
+        case ClaseSentencia::Retorno: return retorno(s);
         case ClaseSentencia::Otra: throw NoSoportado(s.texto);
         }
     }
@@ -2040,10 +2248,12 @@ private:
     // or NULL when the table has no identity (or the INSERT took no row).
     void insertar(Sentencia& s)
     {
-        insertarFilas(s);
-        const QString identidad = identidades_.value(Objeto(s.objeto).toLower());
-        salida(identidad.isEmpty() ? QStringLiteral("SELECT ss_fijar_identidad(NULL)")
-                                   : QStringLiteral("SELECT ss_fijar_identidad(CASE WHEN changes() > 0 THEN last_insert_rowid() END)"));
+        conDisparadores(Objeto(s.objeto), QStringLiteral("INSERT"), {}, [&] {
+            insertarFilas(s);
+            const QString identidad = identidades_.value(Objeto(s.objeto).toLower());
+            salida(identidad.isEmpty() ? QStringLiteral("SELECT ss_fijar_identidad(NULL)")
+                                       : QStringLiteral("SELECT ss_fijar_identidad(CASE WHEN changes() > 0 THEN last_insert_rowid() END)"));
+        });
     }
 
     void insertarFilas(Sentencia& s)
@@ -2128,7 +2338,7 @@ private:
             w << Par(expr(*s.donde, a).sql);
         QString donde = w.isEmpty() ? QString() : QStringLiteral(" WHERE ") + w.join(QStringLiteral(" AND "));
         if (s.top) {
-            QString n = expr(*s.top, a).sql;
+            QString n = s.porcentaje ? expr(*s.top, a).sql : filasDeTop(*s.top, a);
             if (s.porcentaje)
                 n = QStringLiteral("(SELECT CAST((count(*) * (%1) + 99.9999999) / 100 AS INTEGER) FROM %2%3)").arg(n, Q(t), donde);
             donde = QStringLiteral(" WHERE rowid IN (SELECT rowid FROM %1%2 LIMIT %3)").arg(Q(t), donde, n);
@@ -2140,8 +2350,8 @@ private:
     static QString NombreDelBlanco(const Sentencia& s) { return s.alias.isEmpty() ? Objeto(s.objeto) : s.alias; }
 
     // UPDATE ... FROM: SQLite's own UPDATE ... FROM, the target out of the
-    // FROM and the conditions of inner joins in the WHERE. An outer join
-    // keeps rows an inner one would not: refused.
+    // FROM and the conditions of inner joins in the WHERE (an outer join
+    // goes through actualizarPorFila).
     QString desdeDeActualizacion(Sentencia& s, Ambito& a, QStringList& condiciones)
     {
         const QString blanco = NombreDelBlanco(s);
@@ -2162,8 +2372,6 @@ private:
         for (Desde& d : s.desde) {
             toma(d.fuente);
             for (Union& u : d.uniones) {
-                if (u.clase != ClaseUnion::Inner && u.clase != ClaseUnion::Cross)
-                    throw NoSoportado(QStringLiteral("UPDATE ... FROM with an outer join"));
                 toma(u.fuente);
                 if (u.on)
                     ons.push_back(u.on.get());
@@ -2174,10 +2382,74 @@ private:
         return otras.join(QStringLiteral(", "));
     }
 
+    static bool ConUnionExterior(const Sentencia& s)
+    {
+        for (const Desde& d : s.desde)
+            for (const Union& u : d.uniones)
+                if (u.clase != ClaseUnion::Inner && u.clase != ClaseUnion::Cross)
+                    return true;
+        return false;
+    }
+
+    // UPDATE ... FROM with an outer join, which keeps rows an inner one
+    // would not: the new values computed over the whole FROM beside the
+    // target's row id; each target row takes those of one joined row, as
+    // on the server, and a row joined to nothing takes NULLs.
+    QString actualizarPorFila(Sentencia& s)
+    {
+        if (s.top)
+            throw NoSoportado(QStringLiteral("UPDATE TOP ... FROM"));
+        const QString t = Objeto(s.objeto);
+        const QString blanco = NombreDelBlanco(s);
+        const Ambito destino = ambitoDe(t, blanco);
+        Ambito a;
+        QString desdeSql = desde(s.desde, a);
+        bool esta = false;
+        for (const FuenteAmbito& f : a.fuentes)
+            esta = esta || f.alias.compare(blanco, Qt::CaseInsensitive) == 0;
+        if (!esta) {
+            a.fuentes.push_back(destino.fuentes[0]);
+            desdeSql = Q(t) + (blanco.compare(t, Qt::CaseInsensitive) == 0 ? QString() : QStringLiteral(" AS ") + Q(blanco))
+                       + QStringLiteral(", ") + desdeSql;
+        }
+        QStringList valores, sets;
+        for (Asignacion& x : s.asignaciones) {
+            const QString c = x.columna.ultimo();
+            if (c.startsWith(u'@'))
+                throw NoSoportado(QStringLiteral("The variable %1").arg(c));
+            const Tipo* tc = tipoColumna(destino, c);
+            if (!tc)
+                throw ErrorTsql{207, QStringLiteral("Invalid column name '%1'.").arg(c)};
+            Res v = expr(*x.expr, a);
+            if (x.operador != u"=")
+                v = aritmetica(x.operador.left(x.operador.size() - 1), {Q(blanco) + u'.' + Q(c), *tc}, v);
+            valores << QStringLiteral("%1 AS ss_v%2").arg(conv(v, *tc, Modo::Asignacion)).arg(sets.size() + 1);
+            sets << QStringLiteral("%1 = ss_d.ss_v%2").arg(Q(c)).arg(sets.size() + 1);
+        }
+        QString q = QStringLiteral("SELECT %1.rowid AS ss_fila, %2 FROM %3").arg(Q(blanco), valores.join(QStringLiteral(", ")), desdeSql);
+        if (s.donde)
+            q += QStringLiteral(" WHERE ") + expr(*s.donde, a).sql;
+        return QStringLiteral("UPDATE %1 SET %2 FROM (%3) AS ss_d WHERE %1.rowid = ss_d.ss_fila")
+            .arg(Q(t), sets.join(QStringLiteral(", ")), q);
+    }
+
     void actualizar(Sentencia& s)
+    {
+        QStringList cambiadas;
+        for (const Asignacion& x : s.asignaciones)
+            cambiadas << x.columna.ultimo();
+        conDisparadores(Objeto(s.objeto), QStringLiteral("UPDATE"), cambiadas, [&] { actualizarFilas(s); });
+    }
+
+    void actualizarFilas(Sentencia& s)
     {
         const auto ctesAntes = ctes_;
         const QString con = ctes(s.con, nullptr);
+        if (ConUnionExterior(s)) {
+            const QString q = actualizarPorFila(s);
+            ctes_ = ctesAntes;
+            return salida(con + q);
+        }
         const QString t = Objeto(s.objeto);
         Ambito a;
         QStringList condiciones;
@@ -2220,6 +2492,11 @@ private:
 
     void borrar(Sentencia& s)
     {
+        conDisparadores(Objeto(s.objeto), QStringLiteral("DELETE"), {}, [&] { borrarFilas(s); });
+    }
+
+    void borrarFilas(Sentencia& s)
+    {
         const auto ctesAntes = ctes_;
         const QString con = ctes(s.con, nullptr);
         const QString t = Objeto(s.objeto);
@@ -2247,7 +2524,7 @@ private:
         if (s.top) {
             if (s.porcentaje)
                 throw NoSoportado(QStringLiteral("DELETE TOP ... PERCENT ... FROM"));
-            q += QStringLiteral(" LIMIT ") + expr(*s.top, a).sql;
+            q += QStringLiteral(" LIMIT ") + filasDeTop(*s.top, a);
         }
         ctes_ = ctesAntes;
         salida(con + QStringLiteral("DELETE FROM %1 WHERE rowid IN (%2)").arg(Q(t), q));
@@ -2430,6 +2707,300 @@ private:
         col->tipo = nuevo;
     }
 
+    // ------------------------------------------------------------ triggers
+
+    // A trigger's body runs after each statement that fires it, once,
+    // however many rows the statement took (none too).
+    struct Disparo {
+        QString tabla;      // whose rows inserted and deleted hold
+        QString disparador; // the one running: it does not fire itself again
+        QString evento;     // INSERT, UPDATE, DELETE
+        QStringList cambiadas; // the columns an UPDATE sets
+        bool retorno = false;  // a RETURN of its body is written: what follows runs only when it did not run
+    };
+
+    static constexpr int kNivelesDeDisparo = 32;
+    static constexpr size_t kSentenciasMaximas = 20000; // triggers nested in many branches multiply
+
+    // In a trigger's body, inserted and deleted are the rows of its statement.
+    static bool Logica(const QString& nombre)
+    {
+        return nombre.compare(QLatin1String("inserted"), Qt::CaseInsensitive) == 0
+               || nombre.compare(QLatin1String("deleted"), Qt::CaseInsensitive) == 0;
+    }
+
+    QString logica(const QString& nombre, const QString& alias, const std::vector<ColumnaAmbito>& columnas)
+    {
+        QStringList c;
+        for (const ColumnaAmbito& x : columnas)
+            c << Q(x.nombre);
+        const bool insertadas = nombre.compare(QLatin1String("inserted"), Qt::CaseInsensitive) == 0;
+        const QString copia = Q(FilasDe(disparos_.back().tabla, insertadas));
+        return QStringLiteral("(SELECT %1 FROM %2 WHERE rowid IN (SELECT %3(rowid) FROM %2 WHERE ss_nivel = %4 GROUP BY ss_fila)) AS %5")
+            .arg(c.join(QStringLiteral(", ")), copia, insertadas ? QStringLiteral("max") : QStringLiteral("min"),
+                 QString::number(disparos_.size()), Q(alias.isEmpty() ? nombre : alias));
+    }
+
+    // A trigger's variables are its own, whatever the batch that fired it names its.
+    QString nombreVariable(const QString& v) const
+    {
+        return Lit(v.toLower() + (disparos_.empty() ? QString() : QStringLiteral("#%1").arg(disparos_.size())));
+    }
+
+    // UPDATE(c): whether the statement that fired the trigger set c (an INSERT sets every column).
+    Res actualizada(Expr& e)
+    {
+        if (disparos_.empty() || e.hijos.size() != 1 || e.hijos[0]->clase != ClaseExpr::Columna)
+            throw NoSoportado(QStringLiteral("UPDATE() outside a trigger's body"));
+        const Disparo& d = disparos_.back();
+        const QString c = e.hijos[0]->nombre.ultimo();
+        if (!tipoColumna(ambitoDe(d.tabla), c))
+            throw ErrorTsql{207, QStringLiteral("Invalid column name '%1'.").arg(c)};
+        const bool si = d.evento == u"INSERT" || (d.evento == u"UPDATE" && d.cambiadas.contains(c, Qt::CaseInsensitive));
+        return {si ? QStringLiteral("1 = 1") : QStringLiteral("1 = 0"), Tipo::De(Clase::Bit)};
+    }
+
+    // The file's triggers, read once a batch and kept as its statements change them.
+    std::vector<DisparadorDeclarado>& disparadores()
+    {
+        if (!disparadores_)
+            disparadores_ = esquema_.disparadores();
+        return *disparadores_;
+    }
+
+    QStringList eventosDe(const QString& tabla, const QString& sinDisparador = QString())
+    {
+        QStringList r;
+        for (const DisparadorDeclarado& d : disparadores())
+            if (d.tabla.compare(tabla, Qt::CaseInsensitive) == 0 && d.nombre.compare(sinDisparador, Qt::CaseInsensitive) != 0)
+                for (const QString& e : d.eventos)
+                    if (!r.contains(e))
+                        r << e;
+        return r;
+    }
+
+    void interna(const QString& sql, bool definicion = false)
+    {
+        salida(sql, {}, false, definicion);
+        r_.sentencias.back().interna = true;
+    }
+
+    // The statement escribir writes, on table t, then the body of each
+    // trigger it fires, between a savepoint and its release at the outer
+    // level: the runner rolls back what a failure left half done.
+    void conDisparadores(const QString& t, const QString& evento, const QStringList& cambiadas, const std::function<void()>& escribir)
+    {
+        if (!disparos_.empty() && Logica(t))
+            throw ErrorTsql{286, QStringLiteral("The logical tables INSERTED and DELETED cannot be updated.")};
+        std::vector<DisparadorDeclarado> lista;
+        for (const DisparadorDeclarado& d : disparadores())
+            if (d.tabla.compare(t, Qt::CaseInsensitive) == 0 && d.eventos.contains(evento)
+                && (disparos_.empty() || d.nombre.compare(disparos_.back().disparador, Qt::CaseInsensitive) != 0))
+                lista.push_back(d);
+        if (lista.empty())
+            return escribir();
+        if (r_.sentencias.size() > kSentenciasMaximas)
+            throw NoSoportado(QStringLiteral("Triggers nested in this many statements"));
+        const int nivel = int(disparos_.size()) + 1;
+        if (nivel > kNivelesDeDisparo) {
+            // Raised when it runs: the branch that reaches it may not.
+            escribir();
+            interna(QStringLiteral("SELECT ss_error('Maximum stored procedure, function, trigger, or view nesting level exceeded (limit 32).')"));
+            return;
+        }
+        const QString filas = Lit(QStringLiteral("ss_filas%1").arg(nivel));
+        const QString identidad = Lit(QStringLiteral("ss_identidad%1").arg(nivel));
+        const QStringList copias{Q(FilasDe(t, true)), Q(FilasDe(t, false))};
+        // An INSERT deletes no row, a DELETE inserts none, whatever the file's own triggers wrote.
+        QStringList suyas = copias;
+        if (evento == u"INSERT")
+            suyas.removeLast();
+        else if (evento == u"DELETE")
+            suyas.removeFirst();
+        if (disparos_.empty()) {
+            interna(QStringLiteral("SAVEPOINT ss_disparo"));
+            r_.sentencias.back().abre = true;
+        }
+        // Rows that statements which fired nothing left (a trigger's own
+        // table written in its body, another program).
+        for (const QString& c : copias)
+            interna(QStringLiteral("DELETE FROM %1 WHERE ss_nivel = 0 OR ss_nivel >= %2").arg(c).arg(nivel));
+        escribir();
+        // The trigger begins with @@ROWCOUNT the statement's, whatever the
+        // bookkeeping changed; after it, SCOPE_IDENTITY() is the statement's again.
+        interna(QStringLiteral("SELECT ss_var_fijar(%1, changes()), ss_var_fijar(%2, ss_scope_identity())").arg(filas, identidad));
+        for (const QString& c : suyas)
+            interna(QStringLiteral("UPDATE %1 SET ss_nivel = %2 WHERE ss_nivel = 0").arg(c).arg(nivel));
+        for (const DisparadorDeclarado& d : lista) {
+            const size_t desde = r_.sentencias.size();
+            interna(QStringLiteral("SELECT ss_fijar_rowcount(ss_var(%1))").arg(filas));
+            disparos_.push_back({t, d.nombre, evento, cambiadas});
+            const auto variables = std::exchange(variables_, {});
+            const int si = si_;
+            const bool cuando = cuando_;
+            cuerpos_.push_back(std::make_unique<Lote>(Analizar(d.cuerpo)));
+            if (ConRetorno(cuerpos_.back()->sentencias))
+                salida(QStringLiteral("SELECT ss_var_fijar(%1, NULL)").arg(fin()));
+            for (PSentencia& x : cuerpos_.back()->sentencias) {
+                trasRetorno();
+                sentencia(*x);
+            }
+            si_ = si;
+            cuando_ = cuando;
+            variables_ = variables;
+            disparos_.pop_back();
+            interna(QStringLiteral("SELECT CASE WHEN ss_trancount() = 0 THEN "
+                                   "ss_error('The transaction ended in the trigger. The batch has been aborted.') END"));
+            for (size_t i = desde; i < r_.sentencias.size(); ++i) {
+                r_.sentencias[i].disparo = true;
+                r_.sentencias[i].interna = true;
+            }
+        }
+        for (const QString& c : copias)
+            interna(QStringLiteral("DELETE FROM %1 WHERE ss_nivel IN (0, %2)").arg(c).arg(nivel));
+        interna(QStringLiteral("SELECT ss_fijar_rowcount(ss_var(%1)), ss_fijar_ambito(ss_var(%2))").arg(filas, identidad));
+        if (disparos_.empty()) {
+            interna(QStringLiteral("RELEASE ss_disparo"));
+            r_.sentencias.back().cierra = true;
+        }
+    }
+
+    QString fin() const { return Lit(QStringLiteral("ss_fin%1").arg(disparos_.size())); }
+
+    // RETURN ends the trigger's body: the statements after it wait for its flag.
+    void retorno(Sentencia& s)
+    {
+        if (disparos_.empty())
+            throw NoSoportado(QStringLiteral("RETURN outside a trigger's body"));
+        if (s.donde)
+            throw ErrorTsql{178, QStringLiteral("A RETURN statement with a return value cannot be used in this context.")};
+        disparos_.back().retorno = true;
+        salida(QStringLiteral("SELECT ss_var_fijar(%1, 1)").arg(fin()));
+    }
+
+    static bool ConRetorno(const std::vector<PSentencia>& l)
+    {
+        return std::any_of(l.begin(), l.end(), [](const PSentencia& x) {
+            return x && (x->clase == ClaseSentencia::Retorno || ConRetorno(x->cuerpo));
+        });
+    }
+
+    void trasRetorno()
+    {
+        if (disparos_.empty() || !disparos_.back().retorno)
+            return;
+        salida(QStringLiteral("SELECT CASE WHEN ss_var(%1) IS NULL THEN 1 ELSE 0 END").arg(fin()));
+        r_.sentencias.back().condicion = true;
+        si_ = int(r_.sentencias.size()) - 1;
+        cuando_ = true;
+    }
+
+    DisparadorDeclarado* disparador(const QString& nombre)
+    {
+        for (DisparadorDeclarado& d : disparadores())
+            if (d.nombre.compare(nombre, Qt::CaseInsensitive) == 0)
+                return &d;
+        return nullptr;
+    }
+
+    // CREATE / ALTER TRIGGER: kept in the file with its body as written;
+    // what copies the table's rows made for the events of all its triggers.
+    void crearDisparador(Sentencia& s)
+    {
+        if (!s.accion.isEmpty())
+            throw NoSoportado(s.accion);
+        const QString nombre = Objeto(s.indice);
+        const QString t = Objeto(s.objeto);
+        if (t.startsWith(u'#') || !tabla(t))
+            throw ErrorTsql{8197, QStringLiteral("The object '%1' does not exist or is invalid for this operation.").arg(s.objeto.partes.join(u'.'))};
+        const DisparadorDeclarado* antes = disparador(nombre);
+        if (antes && s.texto == u"CREATE")
+            throw ErrorTsql{2714, QStringLiteral("There is already an object named '%1' in the database.").arg(nombre)};
+        if (!antes && s.texto == u"ALTER")
+            throw ErrorTsql{8197, QStringLiteral("The object '%1' does not exist or is invalid for this operation.").arg(nombre)};
+        QStringList eventos;
+        for (const QString& e : s.eventos)
+            if (!eventos.contains(e))
+                eventos << e;
+        // The body's columns are checked now, as the server does; a table it
+        // names may be made later.
+        const size_t hechas = r_.sentencias.size();
+        const int si = si_;
+        const bool cuando = cuando_;
+        disparos_.push_back({t, nombre, eventos[0], {}});
+        const auto variables = std::exchange(variables_, {});
+        try {
+            for (PSentencia& x : s.cuerpo)
+                sentencia(*x);
+        } catch (const ErrorTsql& e) {
+            if (e.numero != 208)
+                throw;
+        }
+        variables_ = variables;
+        disparos_.pop_back();
+        si_ = si;
+        cuando_ = cuando;
+        r_.sentencias.resize(hechas);
+        const QString tablaAntes = antes ? antes->tabla : QString();
+        interna(QStringLiteral("SAVEPOINT ss_disparo"));
+        r_.sentencias.back().abre = true;
+        // SQLite changes the rows of a foreign key's cascade itself, past the
+        // translation that would run the trigger: refused rather than skipped.
+        interna(QStringLiteral("SELECT CASE WHEN EXISTS (SELECT 1 FROM pragma_foreign_key_list(%1) WHERE on_delete NOT IN ('NO ACTION', 'RESTRICT') "
+                               "OR on_update NOT IN ('NO ACTION', 'RESTRICT')) THEN ss_error(%2) END")
+                    .arg(Lit(t), Lit(NoSoportado(QStringLiteral("A trigger on a table a foreign key's cascade changes")).mensaje)));
+        interna(QString::fromLatin1(kTablaDeDisparadores), true);
+        interna(QStringLiteral("DELETE FROM ss_disparadores WHERE nombre = %1").arg(Lit(nombre)));
+        interna(QStringLiteral("INSERT INTO ss_disparadores (nombre, tabla, eventos, cuerpo) VALUES (%1, %2, %3, %4)")
+                    .arg(Lit(nombre), Lit(t), Lit(eventos.join(u',')), Lit(s.valor)));
+        captura(t, eventosDe(t, nombre) + eventos);
+        if (!tablaAntes.isEmpty() && tablaAntes.compare(t, Qt::CaseInsensitive) != 0)
+            captura(tablaAntes, eventosDe(tablaAntes, nombre));
+        interna(QStringLiteral("RELEASE ss_disparo"));
+        r_.sentencias.back().cierra = true;
+        if (antes)
+            *disparador(nombre) = {nombre, t, eventos, s.valor};
+        else
+            disparadores().push_back({nombre, t, eventos, s.valor});
+    }
+
+    void eliminarDisparadores(Sentencia& s)
+    {
+        for (const Nombre& n : s.objetos) {
+            const DisparadorDeclarado* d = disparador(Objeto(n));
+            if (!d) {
+                if (s.siExiste)
+                    continue;
+                throw ErrorTsql{3701, QStringLiteral("Cannot drop the trigger '%1', because it does not exist or you do not have permission.").arg(n.partes.join(u'.'))};
+            }
+            const QString t = d->tabla;
+            const QString nombre = d->nombre;
+            interna(QStringLiteral("DELETE FROM ss_disparadores WHERE nombre = %1").arg(Lit(nombre)));
+            captura(t, eventosDe(t, nombre));
+            auto& todos = disparadores();
+            todos.erase(todos.begin() + (d - todos.data()));
+        }
+    }
+
+    // DROP TABLE takes its triggers with it.
+    void olvidarDisparadores(const QString& t)
+    {
+        if (eventosDe(t).isEmpty())
+            return;
+        interna(QStringLiteral("DELETE FROM ss_disparadores WHERE tabla = %1").arg(Lit(t)));
+        captura(t, {});
+        auto& todos = disparadores();
+        todos.erase(std::remove_if(todos.begin(), todos.end(),
+                                   [&](const DisparadorDeclarado& d) { return d.tabla.compare(t, Qt::CaseInsensitive) == 0; }),
+                    todos.end());
+    }
+
+    void captura(const QString& t, const QStringList& eventos)
+    {
+        for (const QString& x : Captura(t, eventos))
+            interna(x, true);
+    }
+
     static constexpr int kProfundidadExpresion = 200;
     static constexpr size_t kEslabonesMaximos = 3000; // operands of one chain: each writes the text so far again
     QHash<const Expr*, QString> escrita_; // the SQL written for each expression
@@ -2445,6 +3016,9 @@ private:
     int numeroIzada_ = 0;
     int usado_ = std::numeric_limits<int>::max(); // the outermost scope a column written so far came from
     int parametros_ = 0;               // ? markers written so far
+    std::vector<Disparo> disparos_;  // the triggers whose bodies are written now, innermost last
+    std::optional<std::vector<DisparadorDeclarado>> disparadores_;
+    std::vector<std::unique_ptr<Lote>> cuerpos_; // the trees of the bodies written: the SQL of their expressions is kept by address
 };
 
 } // namespace

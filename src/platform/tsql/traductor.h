@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -19,12 +20,21 @@ struct ColumnaDeclarada {
     bool identidad = false; // filled by the database (AUTOINCREMENT)
 };
 
+// A trigger of the file as CREATE TRIGGER gave it.
+struct DisparadorDeclarado {
+    QString nombre, tabla;
+    QStringList eventos; // INSERT, UPDATE, DELETE
+    QString cuerpo;      // the statements after AS, as written
+};
+
 // What the translation asks of the database: the columns of a table or view
-// (false when there is none of that name).
+// (false when there is none of that name), and the file's triggers in the
+// order they were made.
 class Esquema {
 public:
     virtual ~Esquema() = default;
     virtual bool columnas(const QString& tabla, std::vector<ColumnaDeclarada>& r) = 0;
+    virtual std::vector<DisparadorDeclarado> disparadores() { return {}; }
 };
 
 // ALTER COLUMN, which SQLite lacks: the table is rebuilt when the statement
@@ -48,6 +58,11 @@ struct SalidaSqlite {
     bool condicion = false;     // an IF's condition: its one value (1 or 0) is the answer
     int si = -1;                // runs only when the condition of that statement ran
     bool cuando = true;         // and answered this
+    // A statement that fires triggers runs between a savepoint (abre) and its
+    // release (cierra); when one in between fails, the savepoint is rolled
+    // back, or the whole transaction when it failed in a trigger (disparo).
+    bool abre = false, cierra = false, disparo = false;
+    bool interna = false;       // bookkeeping or a trigger's: its rows are not the batch's rows affected
     std::optional<CambioDeColumna> cambio; // instead of sql
 };
 

@@ -120,6 +120,11 @@ private:
                 o += u'*';
             lista(e.hijos);
             o += u')';
+            if (!e.enGrupo.empty()) {
+                o += QLatin1String(" WITHIN GROUP(");
+                ordenes(e.enGrupo);
+                o += u')';
+            }
             if (e.ventana) {
                 o += QLatin1String(" OVER(");
                 if (!e.ventana->particion.empty()) {
@@ -168,6 +173,11 @@ private:
             o += u'(';
             select(*e.sub);
             o += u')';
+            if (!e.texto.isEmpty()) {
+                o += QLatin1String(".value(") + e.texto + QLatin1String(", ");
+                tipo(e.destino);
+                o += u')';
+            }
             break;
         case ClaseExpr::Existe:
             o += e.negado ? QLatin1String("NOT EXISTS(") : QLatin1String("EXISTS(");
@@ -186,6 +196,13 @@ private:
                 lista(e.hijos, 1);
             }
             o += u')';
+            break;
+        case ClaseExpr::Cuantificada:
+            o += u'(' + e.texto + u' ';
+            expr(*e.hijos[0]);
+            o += QLatin1String(" (");
+            select(*e.sub);
+            o += QLatin1String("))");
             break;
         case ClaseExpr::Entre:
         case ClaseExpr::Como:
@@ -268,6 +285,8 @@ private:
             o += QLatin1String(" FETCH ");
             expr(*s.fetch);
         }
+        if (!s.xml.isNull())
+            o += QLatin1String(" FOR XML PATH('") + s.xml + QLatin1String("')") + (s.xmlTipo ? QLatin1String(", TYPE") : QLatin1String(""));
     }
 
     void simple(const Select& s)
@@ -602,8 +621,26 @@ private:
             sentencias(s.cuerpo, "; ");
             o += QLatin1String(" END");
             break;
+        case ClaseSentencia::Retorno:
+            o += QLatin1String("RETURN");
+            if (s.donde) {
+                o += u' ';
+                expr(*s.donde);
+            }
+            break;
         case ClaseSentencia::Ejecutar:
             o += u'<' + s.texto + u'>';
+            break;
+        case ClaseSentencia::CrearDisparador:
+            o += s.texto + QLatin1String(" TRIGGER ");
+            nombre(s.indice);
+            o += QLatin1String(" ON ");
+            nombre(s.objeto);
+            o += QLatin1String(" AFTER ") + s.eventos.join(QLatin1String(", "));
+            if (!s.accion.isEmpty())
+                o += QLatin1String(" <") + s.accion + u'>';
+            o += QLatin1String(" AS ");
+            sentencias(s.cuerpo, "; ");
             break;
         case ClaseSentencia::Otra:
             o += QLatin1String("CREATE ") + s.texto + QLatin1String(" <") + s.valor + u'>';

@@ -164,6 +164,113 @@ std::vector<Caso> CasosFormas()
         {u"SELECT NoExiste FROM ART", "#207"},
         {u"SELECT * FROM NO_EXISTE", "#208"},
         {u"SELECT FROM ART", "#156"},
+        // FOR XML PATH joining texts: in the ORDER BY's order, NULLs left out,
+        // XML's characters escaped; no rows, NULL.
+        {u"SELECT STUFF((SELECT ',' + Codigo FROM ART ORDER BY Codigo DESC FOR XML PATH('')), 1, 1, '')",
+         "nvarchar(max) C100,B011,B010,A003,A002,A001"},
+        {u"SELECT (SELECT ',' + Descripcion FROM ART ORDER BY Stock FOR XML PATH(''))",
+         "nvarchar(max) ,ALMACEN,almacen,árbol,Ñandú,Té verde"},
+        {u"SELECT (SELECT TOP 2 Codigo + ';' FROM ART WHERE Stock IS NOT NULL ORDER BY Stock DESC FOR XML PATH(''))",
+         "nvarchar(max) B010;A001;"},
+        {u"SELECT (SELECT 'a&b<c>' + CHAR(13) + CHAR(10) + 'd' FOR XML PATH(''))", "nvarchar(max) a&amp;b&lt;c&gt;&#x0D;\nd"},
+        {u"SELECT (SELECT Codigo FROM ART WHERE IdArticulo = 99 FOR XML PATH(''))", "nvarchar(max) NULL"},
+        {u"SELECT f.Nombre, STUFF((SELECT ', ' + a.Codigo FROM ART a WHERE a.IdFamilia = f.IdFamilia ORDER BY a.Codigo "
+         u"FOR XML PATH('')), 1, 2, '') FROM FAMILIAS f ORDER BY f.IdFamilia",
+         "varchar Bazar | nvarchar(max) A001 || varchar Almacén | nvarchar(max) A002, A003 || varchar Jardín | nvarchar(max) C100 || "
+         "varchar Ferretería | nvarchar(max) NULL"},
+        {u"SELECT STUFF((SELECT ',' + Rubro FROM ART GROUP BY Rubro ORDER BY Rubro FOR XML PATH('')), 1, 1, '')",
+         "nvarchar(max) Almacén,Bazar,Jardín"},
+        {u"SELECT STUFF((SELECT DISTINCT ',' + Rubro FROM ART ORDER BY ',' + Rubro DESC FOR XML PATH('')), 1, 1, '')",
+         "nvarchar(max) Jardín,Bazar,Almacén"},
+        {u"SELECT (SELECT TOP 50 PERCENT Codigo + ' ' FROM ART ORDER BY Codigo FOR XML PATH(''))", "nvarchar(max) A001 A002 A003 "},
+        // Named columns are elements, each row one of PATH's; values in their XML form.
+        {u"SELECT (SELECT IdArticulo AS Id, Codigo, Descripcion FROM ART WHERE IdArticulo IN (1, 5) ORDER BY IdArticulo "
+         u"FOR XML PATH('art'))",
+         "nvarchar(max) <art><Id>1</Id><Codigo>A001</Codigo><Descripcion>Ñandú</Descripcion></art><art><Id>5</Id><Codigo>B011</Codigo></art>"},
+        {u"SELECT (SELECT Codigo FROM ART WHERE IdArticulo = 1 FOR XML PATH)", "nvarchar(max) <row><Codigo>A001</Codigo></row>"},
+        {u"SELECT (SELECT Precio, Activo, Alta, Costo FROM ART WHERE IdArticulo = 3 FOR XML PATH(''))",
+         "nvarchar(max) <Precio>1250.5000</Precio><Activo>0</Activo><Alta>2025-02-01T23:59:59.997</Alta><Costo>937.8750</Costo>"},
+        {u"SELECT (SELECT Alta, Stock FROM ART WHERE IdArticulo = 2 FOR XML PATH(''))",
+         "nvarchar(max) <Alta>2025-02-01T00:00:00</Alta><Stock>0</Stock>"},
+        // Read back as text through TYPE: nothing escaped, no elements.
+        {u"SELECT STUFF((SELECT ';' + Descripcion + '&<' AS d FROM ART WHERE IdArticulo < 3 ORDER BY IdArticulo "
+         u"FOR XML PATH('fila'), TYPE).value('.', 'NVARCHAR(MAX)'), 1, 1, '')",
+         "nvarchar(max) Ñandú&<;almacen&<"},
+        {u"SELECT (SELECT Codigo FROM ART WHERE IdArticulo = 99 FOR XML PATH(''), TYPE).value('.', 'NVARCHAR(MAX)')",
+         "nvarchar(max) NULL"},
+        // ANY, SOME and ALL: ALL over no rows is true (a NULL beside it too); a NULL
+        // in the set leaves a comparison not settled otherwise unknown.
+        {u"SELECT COUNT(*) FROM ART WHERE Precio > ALL (SELECT Importe FROM VENTAS WHERE IdArticulo = 1)", "int 2"},
+        {u"SELECT COUNT(*) FROM ART WHERE Precio > ALL (SELECT Importe FROM VENTAS WHERE IdArticulo = 99)", "int 6"},
+        {u"SELECT COUNT(*) FROM ART WHERE Precio = ANY (SELECT Importe FROM VENTAS)", "int 1"},
+        {u"SELECT COUNT(*) FROM ART WHERE Stock < SOME (SELECT Cantidad FROM VENTAS)", "int 2"},
+        {u"SELECT COUNT(*) FROM ART a WHERE a.IdArticulo <> ALL (SELECT v.IdArticulo FROM VENTAS v WHERE v.Importe > a.Precio)",
+         "int 3"},
+        {u"SELECT CASE WHEN 1 > ALL (SELECT Peso FROM ART WHERE Peso < 1 OR Peso IS NULL) THEN 'si' "
+         u"WHEN NOT 1 > ALL (SELECT Peso FROM ART WHERE Peso < 1 OR Peso IS NULL) THEN 'no' ELSE 'desconocido' END, "
+         u"CASE WHEN 0 > ANY (SELECT Peso FROM ART WHERE Peso < 1 OR Peso IS NULL) THEN 'si' "
+         u"WHEN NOT 0 > ANY (SELECT Peso FROM ART WHERE Peso < 1 OR Peso IS NULL) THEN 'no' ELSE 'desconocido' END, "
+         u"CASE WHEN 1 > ANY (SELECT Peso FROM ART) THEN 'si' ELSE 'no' END, "
+         u"CASE WHEN 0.1 > ALL (SELECT Peso FROM ART) THEN 'si' WHEN NOT 0.1 > ALL (SELECT Peso FROM ART) THEN 'no' END",
+         "varchar desconocido | varchar desconocido | varchar si | varchar no"},
+        {u"SELECT COUNT(*) FROM ART WHERE Codigo = ANY (SELECT 'a001')", "int 1"},
+        {u"SELECT COUNT(*) FROM ART WHERE Precio > ALL (SELECT Importe, IdVenta FROM VENTAS)", "#116"},
+        // TOP of a subquery; a negative TOP is an error, never all the rows.
+        {u"SELECT TOP (SELECT COUNT(*) FROM FAMILIAS WHERE IdFamilia < 3) Codigo FROM ART ORDER BY Codigo DESC",
+         "varchar C100 || varchar B011"},
+        {u"SELECT TOP (SELECT MIN(Stock) FROM ART) Codigo FROM ART", "#127"},
+        {u"DECLARE @n int SET @n = -1 SELECT TOP (@n) Codigo FROM ART", "#127"},
+        {u"DECLARE @n int SET @n = -1 SELECT TOP (@n) WITH TIES Codigo FROM ART ORDER BY Rubro", "#127"},
+        {u"DECLARE @n int SET @n = -1 DELETE TOP (@n) FROM ART", "#127"},
+        {u"DECLARE @n int SET @n = -1 UPDATE TOP (@n) ART SET Stock = 0", "#127"},
+        {u"DELETE TOP (SELECT COUNT(*) FROM FAMILIAS WHERE IdFamilia < 3) a FROM ART a JOIN FAMILIAS f ON f.IdFamilia = a.IdFamilia "
+         u"SELECT COUNT(*) FROM ART",
+         "int 4"},
+        // ODBC's date literals, read in their one form whatever the date format.
+        {u"SET DATEFORMAT dmy SELECT {d '2025-02-01'}, {ts '2025-02-01 23:59:59.997'}, {ts '2025-02-01 10:30:00'}",
+         "datetime 2025-02-01 00:00:00.000 | datetime 2025-02-01 23:59:59.997 | datetime 2025-02-01 10:30:00.000"},
+        {u"SELECT COUNT(*) FROM VENTAS WHERE Fecha >= {d '2025-02-01'} AND Fecha < {ts '2025-02-02 00:00:00'}", "int 2"},
+        {u"SELECT {d '2025-02-30'}", "#242"},
+        // As a statement of its own.
+        {u"SELECT Codigo + ';' FROM ART WHERE IdArticulo < 3 ORDER BY IdArticulo DESC FOR XML PATH('')", "nvarchar(max) A002;A001;", D,
+         "the field type a provider gives the XML of a statement"},
+        // A statement's XML comes in rows of 2033 characters; none for no rows.
+        {u"SELECT REPLICATE(CAST('x' AS varchar(max)), 5000) FOR XML PATH('')", "filas 3"},
+        {u"SELECT Codigo FROM ART WHERE IdArticulo = 99 FOR XML PATH('')", "filas 0"},
+        {u"SELECT LEN(REPLICATE(CAST('x' AS varchar(max)), 5000) + (SELECT 'y' FOR XML PATH('')))", "bigint 5001"},
+        // STRING_AGG groups.
+        {u"SELECT Rubro, LEN(STRING_AGG(Codigo, ',')), LEN(STRING_AGG(Descripcion, ',')) FROM ART WHERE Rubro = 'Almacén' OR "
+         u"IdArticulo IN (5, 6) GROUP BY Rubro ORDER BY Rubro",
+         "varchar NULL | int 4 | int NULL || varchar Almacén | int 9 | int 15 || varchar Jardín | int 4 | int 5"},
+        {u"SELECT Rubro, COUNT(*) FROM ART GROUP BY Rubro HAVING LEN(STRING_AGG(Codigo, '')) > 4 ORDER BY Rubro",
+         "varchar Almacén | int 2 || varchar Bazar | int 2"},
+        {u"SELECT STRING_AGG(CAST(REPLICATE('x', 3000) AS varchar(3000)), ',') FROM ART", "#9829"},
+        // WITHIN GROUP: in the keys' order, texts under their collation, NULL keys first.
+        {u"SELECT Rubro, STRING_AGG(Codigo, ',') WITHIN GROUP (ORDER BY Descripcion DESC, IdArticulo) FROM ART "
+         u"GROUP BY Rubro ORDER BY Rubro",
+         "varchar NULL | varchar B011 || varchar Almacén | varchar A002,A003 || varchar Bazar | varchar B010,A001 || "
+         "varchar Jardín | varchar C100"},
+        {u"SELECT STRING_AGG(Codigo, '; ') WITHIN GROUP (ORDER BY Peso, IdArticulo), STRING_AGG(Descripcion, '|') WITHIN GROUP "
+         u"(ORDER BY Precio DESC) FROM ART",
+         "varchar A003; B011; A002; A001; B010; C100 | varchar Té verde|almacen|ALMACEN|Ñandú|árbol"},
+        {u"SELECT STRING_AGG(Codigo, ',') WITHIN GROUP (ORDER BY Codigo) FROM ART WHERE IdArticulo > 99", "varchar NULL"},
+        {u"SELECT LEN(STRING_AGG(CAST(REPLICATE('x', 3000) AS varchar(max)), ',')) FROM ART", "bigint 18005"},
+        // UPDATE ... FROM with an outer join: each target row once, NULLs where nothing joins.
+        {u"UPDATE a SET Rubro = f.Nombre FROM ART a LEFT JOIN FAMILIAS f ON f.IdFamilia = a.IdFamilia "
+         u"SELECT COUNT(*), MAX(Rubro) FROM ART WHERE Rubro IS NULL OR IdArticulo = 6",
+         "int 3 | varchar Jardín"},
+        {u"UPDATE ART SET Stock = ISNULL(v.Cantidad, -1) FROM ART LEFT JOIN VENTAS v ON v.IdArticulo = ART.IdArticulo "
+         u"AND v.IdVenta > 3 WHERE ART.IdArticulo IN (1, 2) SELECT Stock FROM ART WHERE IdArticulo IN (1, 2) ORDER BY IdArticulo",
+         "int 0 || int -1"},
+        {u"UPDATE a SET Stock = a.Stock * 2 FROM ART a LEFT JOIN FAMILIAS f ON f.IdFamilia = a.IdFamilia SELECT SUM(Stock) FROM ART",
+         "int 268"},
+        // Triggers: what is refused when one is made or dropped (each row is one batch, which a trigger's body ends).
+        {u"SELECT 1 CREATE TRIGGER tr_art ON ART AFTER INSERT AS DELETE FROM VENTAS", "#111"},
+        {u"CREATE TRIGGER tr_art ON ART AFTER UPDATE AS SELECT Nada FROM inserted", "#207"},
+        {u"CREATE TRIGGER tr_art ON ART AFTER DELETE AS UPDATE deleted SET Stock = 0", "#286"},
+        {u"DROP TRIGGER tr_ninguno", "#3701"},
+        {u"CREATE TRIGGER tr_art ON NINGUNA AFTER INSERT AS DELETE FROM VENTAS", "#8197", D,
+         "the number of the error for a table that does not exist is not documented"},
     };
 }
 

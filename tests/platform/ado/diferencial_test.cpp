@@ -9,7 +9,7 @@
 //      holds, column by column, a value of the same type family
 //      (money: adCurrency; decimal: adNumeric or adDecimal; int: adInteger;
 //      bigint: adBigInt; bit: adBoolean; float: adDouble; varchar: adVarChar;
-//      nvarchar: adVarWChar; datetime: adDBTimeStamp; date: adDBDate)
+//      nvarchar: adVarWChar; nvarchar(max): adLongVarWChar; datetime: adDBTimeStamp; date: adDBDate)
 //      whose text is the server's: exact numbers as their decimal text at the
 //      type's scale (a value with more decimals than the scale never equals
 //      one), float by its 15 significant digits, dates to the millisecond,
@@ -53,6 +53,7 @@ const NombreTipo kTipos[] = {
     {"float", Tipo::Float, {ado::adDouble}},
     {"varchar", Tipo::Varchar, {ado::adVarChar}},
     {"nvarchar", Tipo::Nvarchar, {ado::adVarWChar}},
+    {"nvarchar(max)", Tipo::Nvarchar, {ado::adLongVarWChar}},
     {"datetime", Tipo::Datetime, {ado::adDBTimeStamp}},
     {"date", Tipo::Date, {ado::adDBDate}},
 };

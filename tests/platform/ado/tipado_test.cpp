@@ -491,6 +491,40 @@ TEST_F(Tipado, TextosComoElServidor)
     });
 }
 
+// FOR XML's text: escaped as element content, in its element when named;
+// what its form is not known for is refused.
+TEST_F(Tipado, TextoDeForXml)
+{
+    comprueba({
+        {"ss_xml('a&b<c>\"d''e', '', 1)", "'a&amp;b&lt;c&gt;\"d''e'"},
+        {"ss_xml('a' || char(13) || char(10) || char(9) || 'b', '', 1)", "'a&#x0D;\n\tb'"},
+        {"ss_xml('ñandú', 'Nombre', 1)", "'<Nombre>ñandú</Nombre>'"},
+        {"ss_xml('<a>x&amp;</a>', 'row', 0)", "'<row><a>x&amp;</a></row>'"},
+        {"ss_xml('', '', 1)", "''"},
+        {"ss_xml('a&b<' || char(13), '', 2)", "'a&b<\r'"},
+        {"ss_xml(NULL, 'a', 1)", "NULL"},
+    });
+    EXPECT_EQ(error("ss_xml('a' || char(1), '', 1)").Description,
+              u"A control character in FOR XML is not supported by the embedded database.");
+    EXPECT_EQ(error("ss_xml('', 'a', 1)").Description, u"An empty element in FOR XML is not supported by the embedded database.");
+    EXPECT_EQ(error("ss_xml('', 'row', 0)").Description, u"An empty element in FOR XML is not supported by the embedded database.");
+}
+
+// STRING_AGG ... WITHIN GROUP: the values in the keys' order, numbers as
+// numbers, texts under the key's collation, NULL keys first, NULL values left out.
+TEST_F(Tipado, StringAggEnElOrdenDeSusClaves)
+{
+    ejecuta("CREATE TABLE o (v TEXT, k, t TEXT); INSERT INTO o VALUES ('a', 2, 'b'), ('b', NULL, 'A'), ('c', 10, 'a'), "
+            "(NULL, 1, 'z')");
+    comprueba({
+        {"(SELECT ss_string_agg(v, ',', 0, NULL, k) FROM o)", "'b,a,c'"},
+        {"(SELECT ss_string_agg(v, ',', 1, NULL, k) FROM o)", "'c,a,b'"},
+        {"(SELECT ss_string_agg(v, '-', 1, 'CI_AS', t, 0, NULL, k) FROM o)", "'a-b-c'"},
+        {"(SELECT ss_string_agg(v, '-', 0, 'CS_AS', t) FROM o)", "'c-b-a'"},
+        {"(SELECT ss_string_agg(v, ',', 0, NULL, k) FROM o WHERE v IS NULL)", "NULL"},
+    });
+}
+
 TEST_F(Tipado, ErroresDelServidorConSuNumero)
 {
     const Error e = error("ss_error(50000, 'The embedded database does not support PIVOT.')");

@@ -73,6 +73,21 @@ TEST(AnalizadorTsql, CadenasDeConsultasOrdenYPaginacion)
               u"SELECT a FROM t UNION (SELECT b FROM u ORDER BY b OFFSET 0)");
 }
 
+TEST(AnalizadorTsql, ForXmlPathYStringAggOrdenado)
+{
+    EXPECT_EQ(V("SELECT STUFF((SELECT ',' + n FROM t ORDER BY n FOR XML PATH('')), 1, 1, '')"),
+              u"SELECT STUFF((SELECT (+ ',' n) FROM t ORDER BY n FOR XML PATH('')), 1, 1, '')");
+    EXPECT_EQ(V("SELECT a AS x FROM t FOR XML PATH"), u"SELECT a AS x FROM t FOR XML PATH('row')");
+    EXPECT_EQ(V("SELECT a FROM t FOR XML PATH(N'fila'), TYPE"), u"SELECT a FROM t FOR XML PATH('fila'), TYPE");
+    EXPECT_EQ(V("SELECT a FROM t FOR XML PATH('l''x')"), u"SELECT a FROM t FOR XML PATH('l'x')");
+    EXPECT_EQ(V("SELECT (SELECT a FROM t FOR XML PATH(''), TYPE).value('.', 'NVARCHAR(MAX)')"),
+              u"SELECT (SELECT a FROM t FOR XML PATH(''), TYPE).value('.', nvarchar(max))");
+    EXPECT_EQ(Mensaje("SELECT (SELECT a FROM t FOR XML PATH(''), TYPE).value('.', 'cosa(1')"),
+              u"The XML value() method with the type 'cosa(1' is not supported by the embedded database.");
+    EXPECT_EQ(V("SELECT STRING_AGG(a, ',') WITHIN GROUP (ORDER BY b DESC) FROM t GROUP BY c"),
+              u"SELECT STRING_AGG(a, ',') WITHIN GROUP(ORDER BY b DESC) FROM t GROUP BY c");
+}
+
 TEST(AnalizadorTsql, PrecedenciaDeOperadores)
 {
     EXPECT_EQ(V("SELECT 1 + 2 * 3 - 4 / 5 % 6, ~1 & 2 | 3 ^ 4, -a * b, a + b - c"),
@@ -83,6 +98,17 @@ TEST(AnalizadorTsql, PrecedenciaDeOperadores)
               u"SELECT 1 WHERE (OR (AND (NOT (NOT (< a (+ b 1)))) (!< c d)) (AND (AND (!> e f) (<= g h)) (>= i {j})))");
     // A comparison does not chain: a = b = c is refused as the server does.
     EXPECT_EQ(E("SELECT 1 WHERE a = b = c"), 102);
+    // Against the rows of a subquery: SOME is ANY; a list is no subquery.
+    EXPECT_EQ(V("SELECT 1 WHERE a + 1 > ALL (SELECT b FROM t) AND c = some (SELECT d FROM u) OR NOT e <> ANY (SELECT 1)"),
+              u"SELECT 1 WHERE (OR (AND (> ALL (+ a 1) (SELECT b FROM t)) (= ANY c (SELECT d FROM u))) "
+              u"(NOT (<> ANY e (SELECT 1))))");
+    EXPECT_EQ(E("SELECT 1 WHERE a = ANY (1, 2)"), 102);
+    EXPECT_EQ(V("SELECT {d '2025-02-01'}, { ts '2025-02-01 10:00:00.5' }"),
+              u"SELECT CONVERT(datetime, '2025-02-01', 121), CONVERT(datetime, '2025-02-01 10:00:00.5', 121)");
+    EXPECT_EQ(Mensaje("SELECT {t '10:00:00'}"), u"The ODBC escape {t ...} is not supported by the embedded database.");
+    EXPECT_EQ(Mensaje("SELECT {fn UCASE(a)} FROM t"), u"The ODBC escape {fn ...} is not supported by the embedded database.");
+    EXPECT_EQ(Mensaje("SELECT {d '01/02/2025'}"), u"The ODBC escape {d ...} is not supported by the embedded database.");
+    EXPECT_EQ(V("SELECT TOP (SELECT n FROM c) a FROM t"), u"SELECT TOP((SELECT n FROM c)) a FROM t");
 }
 
 TEST(AnalizadorTsql, Predicados)
@@ -168,6 +194,8 @@ TEST(AnalizadorTsql, UpdateYDeleteConAlias)
     EXPECT_EQ(V("WITH c AS (SELECT 1 AS x) DELETE FROM t WHERE a IN (SELECT x FROM c)"),
               u"WITH c AS (SELECT 1 AS x) DELETE t WHERE (IN a (SELECT x FROM c))");
     EXPECT_EQ(E("UPDATE t SET a == 1"), 102);
+    EXPECT_EQ(V("DELETE TOP (SELECT n FROM c) t"), u"DELETE TOP((SELECT n FROM c)) t");
+    EXPECT_EQ(E("UPDATE TOP 5 t SET a = 1"), 102);
 }
 
 TEST(AnalizadorTsql, CreateTableConRestricciones)
@@ -224,10 +252,42 @@ TEST(AnalizadorTsql, ProcedimientosTomanElRestoDelLote)
     EXPECT_EQ(l.sentencias[0]->clase, ClaseSentencia::Otra);
     EXPECT_EQ(l.sentencias[0]->texto, u"PROCEDURE");
     EXPECT_EQ(sql.mid(l.sentencias[0]->pos, l.sentencias[0]->largo), u"CREATE PROCEDURE p AS SELECT 1; SELECT 2");
-    EXPECT_EQ(V("CREATE OR ALTER TRIGGER g ON t AFTER INSERT AS BEGIN SET NOCOUNT ON END"),
-              u"CREATE TRIGGER <CREATE OR ALTER TRIGGER g ON t AFTER INSERT AS BEGIN SET NOCOUNT ON END>");
     EXPECT_EQ(V("create function f() returns int as begin return 1 end"),
               u"CREATE FUNCTION <create function f() returns int as begin return 1 end>");
+}
+
+TEST(AnalizadorTsql, DisparadoresTomanElRestoDelLoteComoCuerpo)
+{
+    EXPECT_EQ(V("CREATE OR ALTER TRIGGER g ON t AFTER INSERT AS BEGIN SET NOCOUNT ON END"),
+              u"CREATE OR ALTER TRIGGER g ON t AFTER INSERT AS BEGIN SET NOCOUNT ON END");
+    EXPECT_EQ(V("create trigger dbo.g on dbo.t for update, delete as "
+                "if update(a) delete x; insert y select * from deleted\nGO\nSELECT 1"),
+              u"CREATE TRIGGER dbo.g ON dbo.t AFTER UPDATE, DELETE AS IF UPDATE(a) THEN DELETE x; "
+              u"INSERT y SELECT * FROM deleted\nSELECT 1");
+    const QString sql = QStringLiteral("ALTER TRIGGER g ON t AFTER DELETE AS\n  DELETE x; DELETE y;\nGO");
+    const Lote l = Analizar(sql);
+    ASSERT_EQ(l.sentencias.size(), 1u);
+    EXPECT_EQ(l.sentencias[0]->texto, u"ALTER");
+    EXPECT_EQ(l.sentencias[0]->valor, u"DELETE x; DELETE y;");
+    EXPECT_EQ(l.sentencias[0]->cuerpo.size(), 2u);
+    EXPECT_EQ(V("CREATE TRIGGER g ON t AFTER INSERT AS IF @@ROWCOUNT = 0 RETURN DELETE x"),
+              u"CREATE TRIGGER g ON t AFTER INSERT AS IF (= @@ROWCOUNT 0) THEN RETURN; DELETE x");
+    EXPECT_EQ(V("RETURN -1; RETURN (@x)"), u"RETURN (- 1)\nRETURN {@x}");
+    // What the embedded database refuses is kept for the translation to name.
+    EXPECT_EQ(V("CREATE TRIGGER g ON t INSTEAD OF INSERT AS DELETE x"), u"CREATE TRIGGER g ON t AFTER INSERT <INSTEAD OF> AS DELETE x");
+    EXPECT_EQ(V("CREATE TRIGGER g ON t WITH EXECUTE AS CALLER FOR INSERT AS DELETE x"),
+              u"CREATE TRIGGER g ON t AFTER INSERT <WITH EXECUTE> AS DELETE x");
+    EXPECT_EQ(V("CREATE TRIGGER g ON t AFTER INSERT NOT FOR REPLICATION AS DELETE x"),
+              u"CREATE TRIGGER g ON t AFTER INSERT <NOT FOR REPLICATION> AS DELETE x");
+    EXPECT_EQ(V("CREATE TRIGGER g ON DATABASE FOR CREATE_TABLE AS PRINT 1"), u"CREATE TRIGGER g ON  AFTER  <A DDL trigger> AS ");
+    // It begins its batch, and has a body and events.
+    EXPECT_EQ(E("SELECT 1; CREATE TRIGGER g ON t AFTER INSERT AS DELETE x"), 111);
+    EXPECT_EQ(Mensaje("SELECT 1 ALTER TRIGGER g ON t AFTER INSERT AS DELETE x"),
+              u"'ALTER TRIGGER' must be the first statement in a query batch.");
+    EXPECT_EQ(E("SELECT 1\nGO\nCREATE TRIGGER g ON t AFTER INSERT AS DELETE x"), 0);
+    EXPECT_EQ(E("CREATE TRIGGER g ON t AFTER INSERT AS"), 156);
+    EXPECT_EQ(E("CREATE TRIGGER g ON t AFTER SELECT AS DELETE x"), 156);
+    EXPECT_EQ(E("CREATE TRIGGER g ON t AS DELETE x"), 156);
 }
 
 TEST(AnalizadorTsql, ControlDelLote)
@@ -285,7 +345,12 @@ TEST(AnalizadorTsql, ErroresConElTextoDelServidor)
     EXPECT_EQ(E("SELECT 1 ! 2"), 102);
     EXPECT_EQ(E("FOO"), 102);
     EXPECT_EQ(E("SELECT $"), 102);
-    EXPECT_EQ(Mensaje("SELECT * FROM t FOR XML PATH('')"), u"FOR XML is not supported by the embedded database.");
+    EXPECT_EQ(Mensaje("SELECT * FROM t FOR XML RAW"), u"FOR XML RAW is not supported by the embedded database.");
+    EXPECT_EQ(Mensaje("SELECT * FROM t FOR XML AUTO, ELEMENTS"), u"FOR XML AUTO is not supported by the embedded database.");
+    EXPECT_EQ(Mensaje("SELECT a FROM t FOR XML PATH(''), ROOT('r')"),
+              u"FOR XML PATH, ROOT is not supported by the embedded database.");
+    EXPECT_EQ(Mensaje("SELECT a FROM t FOR JSON PATH"), u"FOR JSON is not supported by the embedded database.");
+    EXPECT_EQ(E("SELECT a FROM t FOR XML PATH(x)"), 102);
     EXPECT_EQ(Mensaje("SELECT TOP 5 WITH TIES a FROM t"),
               u"The TOP N WITH TIES clause is not allowed without a corresponding ORDER BY clause.");
 }

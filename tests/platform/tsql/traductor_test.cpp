@@ -26,7 +26,14 @@ public:
         }
         return false;
     }
+    std::vector<DisparadorDeclarado> disparadores() override
+    {
+        ++lecturasDeDisparadores;
+        return declarados;
+    }
     int consultas = 0;
+    std::vector<DisparadorDeclarado> declarados;
+    int lecturasDeDisparadores = 0;
 };
 
 QString Sql(const Traduccion& t)
@@ -175,6 +182,100 @@ TEST(Traductor, LaClaveDeFilaSoloEnConsultasDeUnaTabla)
     }
 }
 
+QString Mensaje(const QString& lote)
+{
+    EsquemaDePrueba e;
+    try {
+        Traducir(lote, e);
+    } catch (const ErrorTsql& x) {
+        return x.mensaje;
+    }
+    return {};
+}
+
+// FOR XML PATH: rows joined in the ORDER BY's order through an ordered
+// window; what has no known XML form here is named, never written otherwise.
+TEST(Traductor, ForXmlPathEnElOrdenDeLaConsultaYLoQueNoSabeSeNombra)
+{
+    EsquemaDePrueba e;
+    const Traduccion t = Traducir(QStringLiteral("SELECT STUFF((SELECT ',' + Codigo FROM ART ORDER BY Codigo DESC "
+                                                 "FOR XML PATH('')), 1, 1, '')"),
+                                  e);
+    const QString sql = Sql(t);
+    EXPECT_TRUE(sql.contains(QLatin1String("OVER (ORDER BY ss_rango ROWS BETWEEN UNBOUNDED PRECEDING AND UNBOUNDED FOLLOWING)")))
+        << sql.toStdString();
+    EXPECT_TRUE(sql.contains(QLatin1String("rank() OVER (ORDER BY (\"Codigo\") COLLATE CI_AS DESC)"))) << sql.toStdString();
+    EXPECT_EQ(NombreDe(t.sentencias.at(0).columnas.at(0)), u"nvarchar(max)");
+    // Alone, one column (its text in rows of 2033 characters); the row id of a plain SELECT is not asked for.
+    const Traduccion sola = Traducir(QStringLiteral("SELECT Codigo FROM ART FOR XML PATH"), e);
+    EXPECT_TRUE(sola.sentencias.at(0).filas);
+    EXPECT_EQ(sola.sentencias.at(0).columnas.size(), 1u);
+    EXPECT_TRUE(sola.conClave.isEmpty());
+    EXPECT_TRUE(Sql(sola).contains(QLatin1String("substr(t, i * 2033 + 1, 2033) AS \"XML_F52E2B61-18A1-11d1-B105-00805F49916B\"")));
+    const struct {
+        const char* lote;
+        const char* mensaje;
+    } rechazos[] = {
+        {"SELECT (SELECT CAST(Precio AS float) FROM ART FOR XML PATH(''))", "FOR XML of a value of type float"},
+        {"SELECT (SELECT Codigo AS [@cod] FROM ART FOR XML PATH(''))", "FOR XML PATH with the column name '@cod'"},
+        {"SELECT (SELECT Codigo AS [a/b] FROM ART FOR XML PATH(''))", "FOR XML PATH with the column name 'a/b'"},
+        {"SELECT (SELECT [Total Stock] FROM ART FOR XML PATH(''))", "FOR XML PATH with the column name 'Total Stock'"},
+        {"SELECT (SELECT Codigo FROM ART FOR XML PATH('a b'))", "FOR XML PATH('a b')"},
+        {"SELECT (SELECT Codigo FROM ART FOR XML PATH(''), TYPE)", "FOR XML PATH, TYPE"},
+        {"SELECT (SELECT Codigo FROM ART FOR XML PATH('')).value('.', 'NVARCHAR(MAX)')", "The XML value() method without TYPE"},
+        {"SELECT (SELECT Codigo FROM ART FOR XML PATH(''), TYPE).value('.', 'VARCHAR(10)')",
+         "The XML value() method other than .value('.', 'NVARCHAR(MAX)')"},
+        {"SELECT (SELECT Codigo FROM ART FOR XML PATH(''), TYPE).value('(./text())[1]', 'NVARCHAR(MAX)')",
+         "The XML value() method other than .value('.', 'NVARCHAR(MAX)')"},
+        {"SELECT (SELECT Codigo FROM ART).value('.', 'NVARCHAR(MAX)')", "The XML value() method of a value not XML"},
+        {"SELECT (SELECT * FROM ART FOR XML PATH(''))", "FOR XML with *"},
+        {"SELECT (SELECT Codigo FROM ART UNION SELECT 'x' FOR XML PATH(''))", "FOR XML on a UNION"},
+        {"SELECT * FROM (SELECT Codigo FROM ART FOR XML PATH('')) x", "FOR XML in this place"},
+        {"SELECT Codigo FROM ART WHERE Codigo IN (SELECT Codigo FROM ART FOR XML PATH(''))", "FOR XML in this place"},
+    };
+    for (const auto& r : rechazos)
+        EXPECT_EQ(Mensaje(QString::fromUtf8(r.lote)), QString::fromUtf8(r.mensaje) + QStringLiteral(" is not supported by the embedded database."))
+            << r.lote;
+    // What the server refuses before running a FOR XML is refused the same.
+    EXPECT_EQ(Error(QStringLiteral("SELECT (SELECT Codigo, COUNT(*) FROM ART FOR XML PATH(''))")), 8120);
+    EXPECT_EQ(Error(QStringLiteral("SELECT (SELECT DISTINCT Codigo FROM ART ORDER BY Precio FOR XML PATH(''))")), 145);
+}
+
+// STRING_AGG is an aggregate: beside the columns grouped, not with others.
+TEST(Traductor, StringAggAgrupa)
+{
+    EXPECT_EQ(Error(QStringLiteral("SELECT Codigo, STRING_AGG(Codigo, ',') FROM ART GROUP BY Codigo")), -1);
+    EXPECT_EQ(Error(QStringLiteral("SELECT Codigo, STRING_AGG(Codigo, ',') FROM ART")), 8120);
+    EXPECT_EQ(Error(QStringLiteral("SELECT Precio FROM ART GROUP BY Codigo HAVING STRING_AGG(Codigo, ',') > ''")), 8120);
+    EsquemaDePrueba e;
+    const Traduccion t = Traducir(QStringLiteral("SELECT STRING_AGG(Codigo, ','), LEN(CAST(Codigo AS varchar(max))) FROM ART "
+                                                 "GROUP BY Codigo"),
+                                  e);
+    EXPECT_EQ(NombreDe(t.sentencias.at(0).columnas.at(0)), u"varchar(8000)");
+    EXPECT_EQ(NombreDe(t.sentencias.at(0).columnas.at(1)), u"bigint");
+    // Ordered: each key with its direction and, a text, its collation.
+    const QString sql = Sql(Traducir(QStringLiteral("SELECT STRING_AGG(Codigo, ',') WITHIN GROUP (ORDER BY Codigo DESC, "
+                                                    "Precio) FROM ART"),
+                                     e));
+    EXPECT_TRUE(sql.contains(QLatin1String("ss_string_agg(\"Codigo\", ',', 1, 'CI_AS', \"Codigo\", 0, NULL, \"Precio\")")))
+        << sql.toStdString();
+}
+
+// UPDATE ... FROM with an outer join: through the target's row id.
+TEST(Traductor, UpdateFromConUnionExteriorPorLaFila)
+{
+    EsquemaDePrueba e;
+    const QString sql = Sql(Traducir(QStringLiteral("UPDATE a SET Precio += 1 FROM ART a LEFT JOIN VENTAS v ON v.IdArticulo = "
+                                                    "a.IdArticulo WHERE v.IdVenta IS NULL"),
+                                     e));
+    EXPECT_TRUE(sql.startsWith(QLatin1String("UPDATE \"ART\" SET \"Precio\" = ss_d.ss_v1 FROM (SELECT \"a\".rowid AS ss_fila, ")))
+        << sql.toStdString();
+    EXPECT_TRUE(sql.endsWith(QLatin1String(") AS ss_d WHERE \"ART\".rowid = ss_d.ss_fila"))) << sql.toStdString();
+    EXPECT_EQ(Error(QStringLiteral("UPDATE a SET Nada = 1 FROM ART a LEFT JOIN VENTAS v ON v.IdArticulo = a.IdArticulo")), 207);
+    EXPECT_EQ(Mensaje(QStringLiteral("UPDATE TOP (1) a SET Precio = 1 FROM ART a RIGHT JOIN VENTAS v ON v.IdArticulo = a.IdArticulo")),
+              u"UPDATE TOP ... FROM is not supported by the embedded database.");
+}
+
 // The result types the server documents for arithmetic (precision and scale).
 TEST(Traductor, TiposDeLosResultadosComoLosDaElServidor)
 {
@@ -191,6 +292,68 @@ TEST(Traductor, TiposDeLosResultadosComoLosDaElServidor)
                             "datetime int int money decimal(38,6)");
     // A column neither grouped nor aggregated beside an aggregate is the server's 8120.
     EXPECT_EQ(Error(QStringLiteral("SELECT Codigo, COUNT(*) FROM ART")), 8120);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Traductor, ElCuerpoDeUnDisparadorSigueASuSentenciaDentroDeUnPuntoDeGuardado)
+{
+    EsquemaDePrueba e;
+    e.declarados = {{QStringLiteral("tr_art"), QStringLiteral("art"), {QStringLiteral("INSERT"), QStringLiteral("UPDATE")},
+                     QStringLiteral("DECLARE @x int = (SELECT COUNT(*) FROM inserted) "
+                                    "IF UPDATE(Precio) INSERT INTO VENTAS (IdArticulo) VALUES (@x)")}};
+    const Traduccion t = Traducir(QStringLiteral("DECLARE @x int = 1 UPDATE ART SET Costo = 0 INSERT INTO ART (IdArticulo) VALUES (@x)"), e);
+    EXPECT_EQ(e.lecturasDeDisparadores, 1);
+    int abren = 0, cierran = 0, cuentan = 0;
+    for (const SalidaSqlite& x : t.sentencias) {
+        abren += x.abre;
+        cierran += x.cierra;
+        cuentan += !x.interna && !x.condicion && x.sql.startsWith(QLatin1String("UPDATE")) + x.sql.startsWith(QLatin1String("INSERT"));
+        // The trigger's variable is its own; the batch's keeps its name.
+        if (x.sql.contains(QLatin1String("'@x#1'")))
+            EXPECT_TRUE(x.disparo) << x.sql.toStdString();
+        if (x.sql.contains(QLatin1String("'@x'")))
+            EXPECT_FALSE(x.disparo) << x.sql.toStdString();
+    }
+    EXPECT_EQ(abren, 2);
+    EXPECT_EQ(cierran, 2);
+    EXPECT_EQ(cuentan, 2); // the batch's own statements: the rows affected
+    const QString sql = Sql(t);
+    // UPDATE(Precio) is false for an UPDATE of Costo, true for an INSERT.
+    EXPECT_TRUE(sql.contains(QLatin1String("CASE WHEN 1 = 0 THEN 1 ELSE 0 END"))) << sql.toStdString();
+    EXPECT_TRUE(sql.contains(QLatin1String("CASE WHEN 1 = 1 THEN 1 ELSE 0 END"))) << sql.toStdString();
+    // inserted: the last copy of each row the statement wrote.
+    EXPECT_TRUE(sql.contains(QLatin1String("(SELECT max(rowid) FROM \"ss_inserted_art\" WHERE ss_nivel = 1 GROUP BY ss_fila)) AS \"inserted\"")))
+        << sql.toStdString();
+
+    // Dropped in the batch, it fires no more in it.
+    const Traduccion sin = Traducir(QStringLiteral("DROP TRIGGER tr_art INSERT INTO ART (IdArticulo) VALUES (1)"), e);
+    for (const SalidaSqlite& x : sin.sentencias)
+        EXPECT_FALSE(x.abre || x.disparo) << x.sql.toStdString();
+}
+
+TEST(Traductor, DisparadoresQueSeLlamanSinFinParanEnElNivel32)
+{
+    EsquemaDePrueba e;
+    e.declarados = {{QStringLiteral("a"), QStringLiteral("ART"), {QStringLiteral("DELETE")}, QStringLiteral("DELETE VENTAS")},
+                    {QStringLiteral("v"), QStringLiteral("VENTAS"), {QStringLiteral("DELETE")}, QStringLiteral("DELETE ART")}};
+    const Traduccion t = Traducir(QStringLiteral("DELETE ART"), e);
+    const QString sql = Sql(t);
+    EXPECT_EQ(sql.count(QLatin1String("nesting level exceeded (limit 32)")), 1);
+    EXPECT_TRUE(sql.contains(QLatin1String("ss_nivel = 32"))) << sql.size();
+    EXPECT_FALSE(sql.contains(QLatin1String("ss_nivel = 33")));
+    // Writing inserted or deleted is refused, and UPDATE() outside a trigger.
+    e.declarados = {{QStringLiteral("a"), QStringLiteral("ART"), {QStringLiteral("DELETE")}, QStringLiteral("DELETE deleted")}};
+    EXPECT_EQ(Error(QStringLiteral("SELECT 1")), -1);
+    try {
+        Traducir(QStringLiteral("DELETE ART"), e);
+        ADD_FAILURE();
+    } catch (const ErrorTsql& x) {
+        EXPECT_EQ(x.numero, 286);
+    }
+    EXPECT_EQ(Error(QStringLiteral("SELECT 1 WHERE UPDATE(a)")), 0);
 }
 
 } // namespace

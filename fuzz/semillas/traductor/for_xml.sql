@@ -1,0 +1,1 @@
+SELECT STUFF((SELECT ',' + Codigo AS c, Precio FROM ART WHERE Stock > 0 ORDER BY Codigo DESC FOR XML PATH('fila'), TYPE).value('.', 'NVARCHAR(MAX)'), 1, 1, '') UPDATE a SET Stock += 1 FROM ART a LEFT JOIN VENTAS v ON v.IdArticulo = a.IdArticulo SELECT STRING_AGG(Codigo, ',') WITHIN GROUP (ORDER BY Codigo) FROM ART

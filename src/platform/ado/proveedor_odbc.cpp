@@ -704,11 +704,7 @@ public:
               SQL_HANDLE_DBC, dbc_);
     }
     void confirmar() override { terminar(SQL_COMMIT); }
-    void deshacer() override
-    {
-        terminar(SQL_ROLLBACK);
-        traductor_.esquemaCambiado(); // the transaction's definitions are undone too
-    }
+    void deshacer() override { terminar(SQL_ROLLBACK); }
     void nivelAislamiento(int nivel) override
     {
         if (diag_.sqlite)

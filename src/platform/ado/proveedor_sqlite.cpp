@@ -268,11 +268,7 @@ public:
 
     void comenzar() override { ejecutar(QStringLiteral("BEGIN"), {}, nullptr, timeout_); }
     void confirmar() override { ejecutar(QStringLiteral("COMMIT"), {}, nullptr, timeout_); }
-    void deshacer() override
-    {
-        ejecutar(QStringLiteral("ROLLBACK"), {}, nullptr, timeout_);
-        traductor_.esquemaCambiado(); // the transaction's definitions are undone too
-    }
+    void deshacer() override { ejecutar(QStringLiteral("ROLLBACK"), {}, nullptr, timeout_); }
     void nivelAislamiento(int nivel) override
     {
         sqlite3_exec(db_, nivel == adXactReadUncommitted ? "PRAGMA read_uncommitted=1" : "PRAGMA read_uncommitted=0",

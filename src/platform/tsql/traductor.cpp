@@ -2031,8 +2031,8 @@ private:
                 salida(QStringLiteral("SAVEPOINT ss_tran"));
             else if (k == u"COMMIT")
                 salida(QStringLiteral("RELEASE ss_tran"));
-            else if (k == u"ROLLBACK") // it undoes the transaction's definitions too
-                salida(QStringLiteral("ROLLBACK"), {}, false, true);
+            else if (k == u"ROLLBACK")
+                salida(QStringLiteral("ROLLBACK"));
             else
                 throw NoSoportado(QStringLiteral("SAVE TRANSACTION"));
             return;

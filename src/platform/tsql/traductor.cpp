@@ -1424,8 +1424,11 @@ private:
                 throw ErrorTsql{208, QStringLiteral("Invalid object name '%1'.").arg(f.nombre.partes.join(u'.'))};
             r.alias = f.alias.isEmpty() ? nombre : f.alias;
             r.columnas = *cols;
-            sql = !disparos_.empty() && Logica(nombre) ? logica(nombre, f.alias, *cols)
-                                                       : Q(nombre) + (f.alias.isEmpty() ? QString() : QStringLiteral(" AS ") + Q(f.alias));
+            if (const auto en = enLinea_.constFind(nombre.toLower()); en != enLinea_.constEnd())
+                sql = en.value() + QStringLiteral(" AS ") + Q(r.alias);
+            else
+                sql = !disparos_.empty() && Logica(nombre) ? logica(nombre, f.alias, *cols)
+                                                           : Q(nombre) + (f.alias.isEmpty() ? QString() : QStringLiteral(" AS ") + Q(f.alias));
             break;
         }
         case ClaseFuente::Subconsulta: {
@@ -1655,7 +1658,7 @@ private:
 
     // WITH: each CTE known by its columns to what follows it ("WITH a AS
     // (...), b AS (...) "; "" when there is none).
-    QString ctes(std::vector<Cte>& con, const Ambito* padre)
+    QString ctes(std::vector<Cte>& con, const Ambito* padre, QStringList* definiciones = nullptr)
     {
         if (con.empty())
             return {};
@@ -1672,12 +1675,35 @@ private:
                 cols.push_back({nombre, t[i]});
             }
             ctes_.insert(c.nombre.toLower(), cols);
+            enLinea_.remove(c.nombre.toLower());
             QStringList nc;
             for (const QString& x : c.columnas)
                 nc << Q(x);
             cs << Q(c.nombre) + (nc.isEmpty() ? QString() : Par(nc.join(QStringLiteral(", ")))) + QStringLiteral(" AS ") + Par(q);
+            if (definiciones)
+                definiciones->push_back(cs.back());
         }
         return QStringLiteral("WITH ") + cs.join(QStringLiteral(", ")) + u' ';
+    }
+
+    // The CTEs of an INSERT, UPDATE or DELETE, written where the statement
+    // reads them, each as "(WITH its CTEs so far SELECT * FROM it)": the
+    // SQLite ODBC driver takes a statement that begins with WITH for a query
+    // and runs it only when its rows are read, so such a statement would
+    // write nothing. The server reads a CTE where it is named, as here.
+    struct EnLinea {
+        QHash<QString, QString>& h;
+        ~EnLinea() { h.clear(); }
+    };
+    [[nodiscard]] EnLinea ctesEnLinea(std::vector<Cte>& con)
+    {
+        QStringList definiciones;
+        ctes(con, nullptr, &definiciones);
+        for (size_t i = 0; i < con.size(); ++i)
+            enLinea_.insert(con[i].nombre.toLower(), Par(QStringLiteral("WITH %1 SELECT * FROM %2")
+                                                          .arg(definiciones.mid(0, qsizetype(i) + 1).join(QStringLiteral(", ")),
+                                                               Q(con[i].nombre))));
+        return {enLinea_};
     }
 
     // SQLite's parser takes about 11 nested subqueries where the server takes
@@ -2259,7 +2285,7 @@ private:
     void insertarFilas(Sentencia& s)
     {
         const auto ctesAntes = ctes_;
-        const QString con = ctes(s.con, nullptr);
+        const auto enLinea = ctesEnLinea(s.con);
         const QString t = Objeto(s.objeto);
         const Ambito a = ambitoDe(t);
         const QString identidad = identidades_.value(t.toLower());
@@ -2279,7 +2305,7 @@ private:
             tipos.push_back(*x);
             qc << Q(c);
         }
-        const QString cabeza = con + QStringLiteral("INSERT INTO %1%2 ").arg(Q(t), qc.isEmpty() ? QString() : u' ' + Par(qc.join(QStringLiteral(", "))));
+        const QString cabeza = QStringLiteral("INSERT INTO %1%2 ").arg(Q(t), qc.isEmpty() ? QString() : u' ' + Par(qc.join(QStringLiteral(", "))));
         Ambito vacio;
         if (s.valoresPorDefecto) {
             salida(cabeza + QStringLiteral("DEFAULT VALUES"));
@@ -2326,8 +2352,7 @@ private:
             nombres << QStringLiteral("c%1").arg(i + 1);
         // The rows converted on their way in: one more CTE after the statement's own.
         const QString ssq = QStringLiteral("ss_q(%1) AS (%2) ").arg(nombres.join(QStringLiteral(", ")), q);
-        salida((con.isEmpty() ? QStringLiteral("WITH ") + ssq : con.chopped(1) + QStringLiteral(", ") + ssq)
-               + cabeza.mid(con.size()) + QStringLiteral("SELECT %1 FROM ss_q").arg(v.join(QStringLiteral(", "))));
+        salida(cabeza + QStringLiteral("WITH ") + ssq + QStringLiteral("SELECT %1 FROM ss_q").arg(v.join(QStringLiteral(", "))));
     }
 
     // The target of UPDATE / DELETE, and the rows a TOP takes.
@@ -2444,11 +2469,11 @@ private:
     void actualizarFilas(Sentencia& s)
     {
         const auto ctesAntes = ctes_;
-        const QString con = ctes(s.con, nullptr);
+        const auto enLinea = ctesEnLinea(s.con);
         if (ConUnionExterior(s)) {
             const QString q = actualizarPorFila(s);
             ctes_ = ctesAntes;
-            return salida(con + q);
+            return salida(q);
         }
         const QString t = Objeto(s.objeto);
         Ambito a;
@@ -2474,7 +2499,7 @@ private:
             sets << Q(c) + QStringLiteral(" = ") + conv(v, *tc, Modo::Asignacion);
         }
         if (s.desde.empty()) {
-            salida(con + QStringLiteral("UPDATE %1 SET %2").arg(Q(t), sets.join(QStringLiteral(", "))) + filtro(s, a, t));
+            salida(QStringLiteral("UPDATE %1 SET %2").arg(Q(t), sets.join(QStringLiteral(", "))) + filtro(s, a, t));
             ctes_ = ctesAntes;
             return;
         }
@@ -2484,7 +2509,7 @@ private:
             condiciones << Par(expr(*s.donde, a).sql);
         const QString blanco = NombreDelBlanco(s);
         ctes_ = ctesAntes;
-        salida(con + QStringLiteral("UPDATE %1%2 SET %3%4%5")
+        salida(QStringLiteral("UPDATE %1%2 SET %3%4%5")
                    .arg(Q(t), blanco.compare(t, Qt::CaseInsensitive) == 0 ? QString() : QStringLiteral(" AS ") + Q(blanco),
                         sets.join(QStringLiteral(", ")), desde.isEmpty() ? QString() : QStringLiteral(" FROM ") + desde,
                         condiciones.isEmpty() ? QString() : QStringLiteral(" WHERE ") + condiciones.join(QStringLiteral(" AND "))));
@@ -2498,11 +2523,11 @@ private:
     void borrarFilas(Sentencia& s)
     {
         const auto ctesAntes = ctes_;
-        const QString con = ctes(s.con, nullptr);
+        const auto enLinea = ctesEnLinea(s.con);
         const QString t = Objeto(s.objeto);
         if (s.desde.empty()) {
             const Ambito a = ambitoDe(t);
-            salida(con + QStringLiteral("DELETE FROM %1").arg(Q(t)) + filtro(s, a, t));
+            salida(QStringLiteral("DELETE FROM %1").arg(Q(t)) + filtro(s, a, t));
             ctes_ = ctesAntes;
             return;
         }
@@ -2527,7 +2552,7 @@ private:
             q += QStringLiteral(" LIMIT ") + filasDeTop(*s.top, a);
         }
         ctes_ = ctesAntes;
-        salida(con + QStringLiteral("DELETE FROM %1 WHERE rowid IN (%2)").arg(Q(t), q));
+        salida(QStringLiteral("DELETE FROM %1 WHERE rowid IN (%2)").arg(Q(t), q));
     }
 
     // ------------------------------------------------------------------ DDL
@@ -3012,6 +3037,7 @@ private:
     QHash<QString, std::vector<ColumnaAmbito>> tablas_, ctes_;
     QHash<QString, QString> identidades_;
     QHash<QString, Tipo> variables_; // DECLAREd in the batch, by name in lower case
+    QHash<QString, QString> enLinea_;  // the CTEs of the INSERT, UPDATE or DELETE being written, as their FROM reads them
     std::vector<QStringList> izadas_;  // the subqueries each outermost SELECT being written reads from its WITH
     int numeroIzada_ = 0;
     int usado_ = std::numeric_limits<int>::max(); // the outermost scope a column written so far came from

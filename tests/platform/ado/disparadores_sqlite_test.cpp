@@ -365,3 +365,41 @@ TEST_F(DisparadoresSqlite, ARecordsetDoesNotWriteRowsPastATrigger)
 }
 
 } // namespace
+
+namespace {
+
+// Through the SQLite ODBC driver every statement of a batch runs and fails as
+// natively: one whose rows are not the batch's result still raises, and one
+// SQLite is given with a WITH before it (which the driver takes for a query
+// and runs only when read) still writes.
+TEST_F(DisparadoresSqlite, ThroughOdbcEveryStatementOfABatchRunsAndFailsAsNatively)
+{
+    ejecuta(u"CREATE TABLE s (a varchar(5)) CREATE TABLE w (a varchar(5))");
+    ejecuta(u"CREATE TRIGGER tr_s ON s AFTER INSERT AS SELECT a + 1 FROM inserted");
+    for (Via via : {Via::Nativa, Via::Odbc}) {
+        cn->Close();
+        cn->Open(entorno.cadena(via, QStringLiteral("empresa")));
+        Falla([&] { ejecuta(u"INSERT INTO s VALUES ('x')"); });
+        EXPECT_EQ(nativo(), 245) << int(via);
+        Falla([&] { ejecuta(u"SELECT 1 AS uno SELECT 'x' + 1"); });
+        EXPECT_EQ(nativo(), 245) << int(via);
+        // The failing row after one that converts: the error comes on reading it.
+        Falla([&] { ejecuta(u"INSERT INTO s VALUES ('1'), ('x')"); });
+        EXPECT_EQ(nativo(), 245) << int(via);
+        Falla([&] { ejecuta(u"SELECT 1 AS uno SELECT a + 1 FROM (VALUES ('1'), ('2'), ('x')) v(a)"); });
+        EXPECT_EQ(nativo(), 245) << int(via);
+        Falla([&] { ejecuta(u"INSERT INTO s SELECT CAST(a + 1 AS varchar(5)) FROM (VALUES ('1'), ('x')) v(a)"); });
+        EXPECT_EQ(nativo(), 245) << int(via);
+        Falla([&] { ejecuta(u"INSERT INTO s SELECT CAST(a + 1 AS varchar(5)) FROM (VALUES ('x')) v(a)"); });
+        EXPECT_EQ(nativo(), 245) << int(via);
+        EXPECT_EQ(entero(u"SELECT COUNT(*) FROM s"), 0);
+        // Statements SQLite is given with a WITH before them write.
+        EXPECT_EQ(ejecuta(u"WITH x AS (SELECT 'z' AS a) INSERT INTO w SELECT a FROM x"), 1) << int(via);
+        EXPECT_EQ(ejecuta(u"WITH x AS (SELECT 'z' AS a) UPDATE w SET a = 'y' WHERE a IN (SELECT a FROM x)"), 1) << int(via);
+        EXPECT_EQ(entero(u"SELECT COUNT(*) FROM w WHERE a = 'y'"), 1) << int(via);
+        EXPECT_EQ(ejecuta(u"WITH x AS (SELECT 'y' AS a) DELETE FROM w WHERE a IN (SELECT a FROM x)"), 1) << int(via);
+        EXPECT_EQ(entero(u"SELECT COUNT(*) FROM w"), 0);
+    }
+}
+
+} // namespace

@@ -458,6 +458,18 @@ private:
             return;
         }
         case Lectura::Fecha: {
+            if (diag_.sqlite) {
+                // The SQLite driver drops a date's milliseconds: its stored text is read instead.
+                QByteArrayView bytes;
+                QDateTime f;
+                if (!porPartes(col, bytes))
+                    v = Variant::Null();
+                else if (const QString t = QString::fromUtf8(bytes); FechaDeTexto(t, f))
+                    v = Variant(f);
+                else
+                    v = Variant(t);
+                return;
+            }
             SQL_TIMESTAMP_STRUCT t{};
             diag_(SQLGetData(st_, col, SQL_C_TYPE_TIMESTAMP, &t, sizeof t, &ind), SQL_HANDLE_STMT, st_);
             if (ind == SQL_NULL_DATA)

@@ -2,6 +2,7 @@
 
 #include "platform/ado/provider.h"
 
+#include <QFileInfo>
 #include <algorithm>
 #include <cstring>
 #include <sqlite3.h>
@@ -129,7 +130,12 @@ void FijarIdentidad(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 
 void DbName(sqlite3_context* ctx, int, sqlite3_value**)
 {
-    const QByteArray& b = De(sqlite3_context_db_handle(ctx)).nombreBase;
+    sqlite3* db = sqlite3_context_db_handle(ctx);
+    QByteArray b = De(db).nombreBase;
+    // A connection the program did not open itself (the ODBC driver's): its file's name.
+    if (b.isEmpty())
+        if (const char* archivo = sqlite3_db_filename(db, "main"); archivo && *archivo)
+            b = QFileInfo(QString::fromUtf8(archivo)).completeBaseName().toUtf8();
     sqlite3_result_text(ctx, b.constData(), int(b.size()), SQLITE_TRANSIENT);
 }
 

@@ -292,6 +292,19 @@ TEST_P(DriverOdbc, ACursorThatFailsToDescribeItsRowsLeavesNothingBehind)
     EXPECT_EQ(Ganchos().sentencias, antes);
 }
 
+// The driver's own reading of a date drops its milliseconds; a function of
+// the session knows the file's name though the driver opened it.
+TEST_P(DriverOdbc, DatesKeepTheirMillisecondsAndTheDatabaseItsName)
+{
+    cn->Execute(QStringLiteral("CREATE TABLE FECHAS (F datetime) INSERT INTO FECHAS VALUES ('20250201 23:59:59.997')"));
+    auto texto = [&](const char* sql) {
+        return escalar(QString::fromLatin1(sql)).toDate().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+    };
+    EXPECT_EQ(texto("SELECT F FROM FECHAS"), QStringLiteral("2025-02-01 23:59:59.997"));
+    EXPECT_EQ(texto("SELECT DATEADD(ms, 3, F) FROM FECHAS"), QStringLiteral("2025-02-02 00:00:00.000"));
+    EXPECT_FALSE(escalar(QStringLiteral("SELECT DB_NAME()")).toString().isEmpty());
+}
+
 TEST_P(DriverOdbc, ALongTextWhoseLastPieceCarriesAWarningIsReadWhole)
 {
     QString largo;

@@ -312,10 +312,12 @@ TEST(Traductor, ElCuerpoDeUnDisparadorSigueASuSentenciaDentroDeUnPuntoDeGuardado
         cierran += x.cierra;
         cuentan += !x.interna && !x.condicion && x.sql.startsWith(QLatin1String("UPDATE")) + x.sql.startsWith(QLatin1String("INSERT"));
         // The trigger's variable is its own; the batch's keeps its name.
-        if (x.sql.contains(QLatin1String("'@x#1'")))
+        if (x.sql.contains(QLatin1String("'@x#1'"))) {
             EXPECT_TRUE(x.disparo) << x.sql.toStdString();
-        if (x.sql.contains(QLatin1String("'@x'")))
+        }
+        if (x.sql.contains(QLatin1String("'@x'"))) {
             EXPECT_FALSE(x.disparo) << x.sql.toStdString();
+        }
     }
     EXPECT_EQ(abren, 2);
     EXPECT_EQ(cierran, 2);

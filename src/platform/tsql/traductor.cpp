@@ -2078,12 +2078,12 @@ private:
                 salida(QStringLiteral("SELECT ss_language(%1)").arg(Lit(v)));
             if (opciones.contains(QStringLiteral("DATEFIRST"))) {
                 bool numero = false;
-                v.toInt(&numero);
+                const int dia = v.toInt(&numero);
                 if (!numero && !v.startsWith(u'@'))
                     throw ErrorTsql{102, QStringLiteral("Incorrect syntax near '%1'.").arg(s.valor.trimmed())};
                 if (!numero)
                     variable(v);
-                salida(QStringLiteral("SELECT ss_datefirst(%1)").arg(numero ? QString::number(v.toInt()) : QStringLiteral("ss_var(%1)").arg(nombreVariable(v))));
+                salida(QStringLiteral("SELECT ss_datefirst(%1)").arg(numero ? QString::number(dia) : QStringLiteral("ss_var(%1)").arg(nombreVariable(v))));
             }
             // The other options change nothing the embedded database does.
             return;
@@ -2440,15 +2440,7 @@ private:
         QStringList valores, sets;
         for (Asignacion& x : s.asignaciones) {
             const QString c = x.columna.ultimo();
-            if (c.startsWith(u'@'))
-                throw NoSoportado(QStringLiteral("The variable %1").arg(c));
-            const Tipo* tc = tipoColumna(destino, c);
-            if (!tc)
-                throw ErrorTsql{207, QStringLiteral("Invalid column name '%1'.").arg(c)};
-            Res v = expr(*x.expr, a);
-            if (x.operador != u"=")
-                v = aritmetica(x.operador.left(x.operador.size() - 1), {Q(blanco) + u'.' + Q(c), *tc}, v);
-            valores << QStringLiteral("%1 AS ss_v%2").arg(conv(v, *tc, Modo::Asignacion)).arg(sets.size() + 1);
+            valores << QStringLiteral("%1 AS ss_v%2").arg(valorDeSet(x, a, destino, Q(blanco) + u'.' + Q(c))).arg(sets.size() + 1);
             sets << QStringLiteral("%1 = ss_d.ss_v%2").arg(Q(c)).arg(sets.size() + 1);
         }
         QString q = QStringLiteral("SELECT %1.rowid AS ss_fila, %2 FROM %3").arg(Q(blanco), valores.join(QStringLiteral(", ")), desdeSql);
@@ -2456,6 +2448,22 @@ private:
             q += QStringLiteral(" WHERE ") + expr(*s.donde, a).sql;
         return QStringLiteral("UPDATE %1 SET %2 FROM (%3) AS ss_d WHERE %1.rowid = ss_d.ss_fila")
             .arg(Q(t), sets.join(QStringLiteral(", ")), q);
+    }
+
+    // What SET c = x (or c += x ...) writes in c, converted to its type:
+    // x read in a, c among the target's columns, its value before named anterior.
+    QString valorDeSet(Asignacion& x, const Ambito& a, const Ambito& destino, const QString& anterior)
+    {
+        const QString c = x.columna.ultimo();
+        if (c.startsWith(u'@'))
+            throw NoSoportado(QStringLiteral("The variable %1").arg(c));
+        const Tipo* tc = tipoColumna(destino, c);
+        if (!tc)
+            throw ErrorTsql{207, QStringLiteral("Invalid column name '%1'.").arg(c)};
+        Res v = expr(*x.expr, a);
+        if (x.operador != u"=")
+            v = aritmetica(x.operador.left(x.operador.size() - 1), {anterior, *tc}, v);
+        return conv(v, *tc, Modo::Asignacion);
     }
 
     void actualizar(Sentencia& s)
@@ -2484,20 +2492,8 @@ private:
         else
             desde = desdeDeActualizacion(s, a, condiciones);
         QStringList sets;
-        for (Asignacion& x : s.asignaciones) {
-            const QString c = x.columna.ultimo();
-            if (c.startsWith(u'@'))
-                throw NoSoportado(QStringLiteral("The variable %1").arg(c));
-            const Tipo* tc = tipoColumna(a, c);
-            if (!tc)
-                throw ErrorTsql{207, QStringLiteral("Invalid column name '%1'.").arg(c)};
-            Res v = expr(*x.expr, a);
-            if (x.operador != u"=") {
-                const QString op = x.operador.left(x.operador.size() - 1);
-                v = aritmetica(op, {Q(c), *tc}, v);
-            }
-            sets << Q(c) + QStringLiteral(" = ") + conv(v, *tc, Modo::Asignacion);
-        }
+        for (Asignacion& x : s.asignaciones)
+            sets << Q(x.columna.ultimo()) + QStringLiteral(" = ") + valorDeSet(x, a, a, Q(x.columna.ultimo()));
         if (s.desde.empty()) {
             salida(QStringLiteral("UPDATE %1 SET %2").arg(Q(t), sets.join(QStringLiteral(", "))) + filtro(s, a, t));
             ctes_ = ctesAntes;

@@ -172,6 +172,8 @@ struct Sesion {
     int primerDia = 1; // DATEFIRST: 1 Monday .. 7 Sunday
 };
 Idioma IdiomaDeSesion(sqlite3_context* ctx);
+// A month's name (1 to 12) as DATENAME writes it.
+const char* NombreDeMes(int mes, bool ingles);
 
 // A date value (text in any form the server reads, or days since 1900 as a
 // number) in ms since 1900-01-01; estilo 0: the session's order.

@@ -471,11 +471,13 @@ bool LeerHora(Lector& l, Partes& r)
 }
 
 const char* const kNombresMes[2][12] = {
-    {"enero", "febrero", "marzo", "abril", "mayo", "junio", "julio", "agosto", "septiembre", "octubre", "noviembre",
-     "diciembre"},
-    {"january", "february", "march", "april", "may", "june", "july", "august", "september", "october", "november",
-     "december"},
+    {"Enero", "Febrero", "Marzo", "Abril", "Mayo", "Junio", "Julio", "Agosto", "Septiembre", "Octubre", "Noviembre",
+     "Diciembre"},
+    {"January", "February", "March", "April", "May", "June", "July", "August", "September", "October", "November",
+     "December"},
 };
+
+const char* NombreDeMes(int mes, bool ingles) { return kNombresMes[ingles][mes - 1]; }
 
 // A month by its name or its first three letters in the login's language
 // (a Spanish login does not read "Jan"); 0 when none.
@@ -486,7 +488,7 @@ int Mes(Lector& l, bool ingles)
         ++l.p;
     const QByteArray palabra = QByteArray(i, int(l.p - i)).toLower();
     for (int m = 0; m < 12; ++m)
-        if (palabra.size() >= 3 && QByteArray(kNombresMes[ingles][m]).startsWith(palabra))
+        if (palabra.size() >= 3 && QByteArray(kNombresMes[ingles][m]).toLower().startsWith(palabra))
             return m + 1;
     return 0;
 }

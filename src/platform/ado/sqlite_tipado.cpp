@@ -1286,12 +1286,6 @@ void ConcatWs(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 // ss_datename(part, d): the month's and the day's names in the login's language.
 void DateName(sqlite3_context* ctx, int, sqlite3_value** argv)
 {
-    static const char* const kMeses[2][12] = {
-        {"Enero", "Febrero", "Marzo", "Abril", "Mayo", "Junio", "Julio", "Agosto", "Septiembre", "Octubre",
-         "Noviembre", "Diciembre"},
-        {"January", "February", "March", "April", "May", "June", "July", "August", "September", "October",
-         "November", "December"},
-    };
     static const char* const kDias[2][7] = {
         {"Lunes", "Martes", "Miércoles", "Jueves", "Viernes", "Sábado", "Domingo"},
         {"Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"},
@@ -1303,7 +1297,7 @@ void DateName(sqlite3_context* ctx, int, sqlite3_value** argv)
         return ErrorFecha(ctx);
     const bool ingles = IdiomaDeSesion(ctx) == Idioma::Ingles;
     if (Texto(argv[0]) == "month")
-        return ResultadoTexto(ctx, kMeses[ingles][TextoFecha(ms, 23).mid(5, 2).toInt() - 1]);
+        return ResultadoTexto(ctx, NombreDeMes(TextoFecha(ms, 23).mid(5, 2).toInt(), ingles));
     const std::int64_t dias = ms >= 0 ? ms / kMsDia : -((-ms + kMsDia - 1) / kMsDia);
     ResultadoTexto(ctx, kDias[ingles][((dias % 7) + 7) % 7]); // 1900-01-01 was a Monday
 }
